@@ -1,0 +1,22 @@
+#include "Ray.h"
+
+#include <cmath>
+
+namespace KivVizOpenGL::detail {
+
+namespace {
+
+bool IsFinite(const Float3& v) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
+
+}  // namespace
+
+Ray::Ray(const Float3& origin, const Float3& direction)
+    : origin_(origin),
+      direction_(direction),
+      inverseDirection_{1.0f / direction.x, 1.0f / direction.y, 1.0f / direction.z},
+      valid_(IsFinite(origin) && IsFinite(direction) &&
+             (direction.x != 0.0f || direction.y != 0.0f || direction.z != 0.0f)) {}
+
+}  // namespace KivVizOpenGL::detail

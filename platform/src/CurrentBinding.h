@@ -1,0 +1,27 @@
+// The calling thread's current rendering context and device context, as
+// wglGetCurrentContext and wglGetCurrentDC report them.
+#ifndef NIMBO_PLATFORM_CURRENT_BINDING_H
+#define NIMBO_PLATFORM_CURRENT_BINDING_H
+
+#include <windows.h>
+
+namespace platform::detail {
+
+struct CurrentBinding {
+  HGLRC context = nullptr;
+  HDC dc = nullptr;
+
+  static CurrentBinding& OfThisThread();
+
+  // Binds the context to the device context's window surface; false if EGL
+  // refuses. Releases whatever was current first.
+  bool Bind(HDC newDc, HGLRC newContext);
+  // Makes no context current on this thread.
+  void Release();
+  // Re-attaches the current context to its window's (new) surface.
+  void Rebind();
+};
+
+}  // namespace platform::detail
+
+#endif

@@ -1,0 +1,33 @@
+#include "DebugOutputRouter.h"
+
+#include <cstdio>
+#include <utility>
+
+namespace platform::detail {
+
+DebugOutputRouter& DebugOutputRouter::Instance() {
+  static DebugOutputRouter router;
+  return router;
+}
+
+DebugOutputSink DebugOutputRouter::Exchange(DebugOutputSink sink) {
+  std::lock_guard lock(mutex_);
+  return std::exchange(sink_, std::move(sink));
+}
+
+void DebugOutputRouter::Write(std::string_view text) {
+  // Copy the sink so a sink that writes debug output itself cannot deadlock.
+  DebugOutputSink sink;
+  {
+    std::lock_guard lock(mutex_);
+    sink = sink_;
+  }
+  if (sink) {
+    sink(text);
+  } else {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+  }
+}
+
+}  // namespace platform::detail

@@ -1,0 +1,26 @@
+// The process-wide destination of OutputDebugStringA.
+#ifndef NIMBO_PLATFORM_DEBUG_OUTPUT_ROUTER_H
+#define NIMBO_PLATFORM_DEBUG_OUTPUT_ROUTER_H
+
+#include <mutex>
+#include <string_view>
+
+#include "platform/DebugOutput.h"
+
+namespace platform::detail {
+
+class DebugOutputRouter {
+ public:
+  static DebugOutputRouter& Instance();
+
+  DebugOutputSink Exchange(DebugOutputSink sink);
+  void Write(std::string_view text);
+
+ private:
+  std::mutex mutex_;
+  DebugOutputSink sink_;
+};
+
+}  // namespace platform::detail
+
+#endif

@@ -1,0 +1,51 @@
+// An initialised EGL display and the configurations it offers as pixel
+// formats. One exists per kind of window: the offscreen display (Mesa's
+// surfaceless platform unless NIMBO_EGL_PLATFORM picks another) and one per
+// X11 connection. Windows and contexts share ownership of their display; the
+// offscreen display also stays until the process ends.
+#ifndef NIMBO_PLATFORM_EGL_DISPLAY_H
+#define NIMBO_PLATFORM_EGL_DISPLAY_H
+
+#include <EGL/egl.h>
+
+#include <memory>
+#include <vector>
+
+namespace platform::detail {
+
+class EglDisplay {
+ public:
+  enum class SurfaceKind { Pbuffer, Window };
+
+  // The display for offscreen windows. Throws std::runtime_error when EGL
+  // cannot be initialised.
+  static std::shared_ptr<EglDisplay> Offscreen();
+  // The display for windows on the given X11 connection; it is terminated
+  // when its last window and context are gone; `keepAlive` (the X11
+  // connection, if it is ours) is released only after that.
+  static std::shared_ptr<EglDisplay> ForX11(void* x11Display, std::shared_ptr<void> keepAlive);
+
+  EglDisplay(const EglDisplay&) = delete;
+  EglDisplay& operator=(const EglDisplay&) = delete;
+  ~EglDisplay();
+
+  EGLDisplay Handle() const { return display_; }
+  SurfaceKind Kind() const { return kind_; }
+
+  // Configurations usable for compatibility-profile OpenGL on this display's
+  // surfaces, in EGL's own order; pixel format i is configs()[i - 1].
+  const std::vector<EGLConfig>& Configs() const { return configs_; }
+
+  EglDisplay(EGLDisplay display, SurfaceKind kind, std::shared_ptr<void> keepAlive = nullptr);
+
+ private:
+  // Whatever the native display needs kept open until EGL is terminated.
+  std::shared_ptr<void> keepAlive_;
+  EGLDisplay display_;
+  SurfaceKind kind_;
+  std::vector<EGLConfig> configs_;
+};
+
+}  // namespace platform::detail
+
+#endif

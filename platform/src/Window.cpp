@@ -1,0 +1,84 @@
+#include "platform/Window.h"
+
+#include <stdexcept>
+#include <utility>
+
+#include "EglDisplay.h"
+#include "WindowObject.h"
+#include "X11Window.h"
+
+namespace platform {
+namespace {
+void CheckSize(int width, int height) {
+  if (width < 0 || height < 0) throw std::invalid_argument("platform::Window: negative size");
+}
+}  // namespace
+
+Window Window::CreateOffscreen(int width, int height) {
+  CheckSize(width, height);
+  return Window(new HWND__(HWND__::Kind::Offscreen, detail::EglDisplay::Offscreen(), width, height));
+}
+
+Window Window::CreateNative(int width, int height, const std::string& title) {
+  CheckSize(width, height);
+  auto connection = detail::x11::OpenDefaultConnection();
+  void* display = connection.get();
+  auto egl = detail::EglDisplay::ForX11(display, std::move(connection));
+  const unsigned long x11Window = detail::x11::CreateWindow(display, width > 0 ? width : 1,
+                                                            height > 0 ? height : 1, title);
+  return Window(new HWND__(HWND__::Kind::Native, std::move(egl), width, height, display, x11Window,
+                           true));
+}
+
+Window Window::WrapNative(void* x11Display, unsigned long x11Window) {
+  if (x11Display == nullptr || x11Window == 0)
+    throw std::invalid_argument("platform::Window::WrapNative: no X11 window");
+  int width = 0;
+  int height = 0;
+  detail::x11::GetSize(x11Display, x11Window, width, height);
+  return Window(new HWND__(HWND__::Kind::Native, detail::EglDisplay::ForX11(x11Display, nullptr),
+                           width, height, x11Display, x11Window, false));
+}
+
+Window::Window(Window&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+
+Window& Window::operator=(Window&& other) noexcept {
+  if (this != &other) {
+    delete handle_;
+    handle_ = std::exchange(other.handle_, nullptr);
+  }
+  return *this;
+}
+
+Window::~Window() { delete handle_; }
+
+int Window::Width() const { return handle_->width; }
+int Window::Height() const { return handle_->height; }
+
+void Window::Resize(int width, int height) {
+  CheckSize(width, height);
+  handle_->Resize(width, height);
+}
+
+void Window::SetPresentEnabled(bool enabled) { handle_->presentEnabled = enabled; }
+bool Window::IsPresentEnabled() const { return handle_->presentEnabled; }
+
+Image Window::PresentedImage() const {
+  Image image;
+  image.width = handle_->presentedWidth;
+  image.height = handle_->presentedHeight;
+  const auto& source = handle_->presentedBottomUp;
+  image.rgba.resize(source.size());
+  const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 4;
+  // GL rows start at the bottom; people read from the top.
+  for (int y = 0; y < image.height; ++y) {
+    const auto from = source.begin() + static_cast<long>(rowBytes) * (image.height - 1 - y);
+    std::copy(from, from + static_cast<long>(rowBytes),
+              image.rgba.begin() + static_cast<long>(rowBytes) * y);
+  }
+  return image;
+}
+
+std::uint64_t Window::PresentCount() const { return handle_->presentCount; }
+
+}  // namespace platform

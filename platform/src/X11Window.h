@@ -1,0 +1,23 @@
+// The few Xlib calls native windows need, kept out of every other file so
+// that Xlib's macros (None, Bool, Window ...) stay here.
+#ifndef NIMBO_PLATFORM_X11_WINDOW_H
+#define NIMBO_PLATFORM_X11_WINDOW_H
+
+#include <memory>
+#include <string>
+
+namespace platform::detail::x11 {
+
+// The connection to the display that DISPLAY names, shared by the windows
+// made on it. Throws std::runtime_error when there is no display.
+std::shared_ptr<void> OpenDefaultConnection();
+
+unsigned long CreateWindow(void* display, int width, int height, const std::string& title);
+void DestroyWindow(void* display, unsigned long window);
+void ResizeWindow(void* display, unsigned long window, int width, int height);
+void GetSize(void* display, unsigned long window, int& width, int& height);
+unsigned long VisualId(void* display, unsigned long window);
+
+}  // namespace platform::detail::x11
+
+#endif
