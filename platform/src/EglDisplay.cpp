@@ -62,22 +62,24 @@ EGLint Attribute(EGLDisplay display, EGLConfig config, EGLint name) {
   return value;
 }
 
-// Owns every display so that they are terminated together at exit.
+// Hands out the displays and keeps them for the life of the process. They are
+// never terminated: at exit other static destructors may still release GL
+// objects, terminating would unload the driver under them, and EGL itself
+// caches one display per native display anyway. The process end reclaims it.
 struct DisplayRegistry {
   std::mutex mutex;
   std::shared_ptr<EglDisplay> offscreen;
-  std::map<void*, std::weak_ptr<EglDisplay>> x11;
+  std::map<void*, std::shared_ptr<EglDisplay>> x11;
 
   static DisplayRegistry& Instance() {
-    static DisplayRegistry registry;
-    return registry;
+    static DisplayRegistry* registry = new DisplayRegistry;
+    return *registry;
   }
 };
 
 }  // namespace
 
-EglDisplay::EglDisplay(EGLDisplay display, SurfaceKind kind, std::shared_ptr<void> keepAlive)
-    : keepAlive_(std::move(keepAlive)), display_(display), kind_(kind) {
+EglDisplay::EglDisplay(EGLDisplay display, SurfaceKind kind) : display_(display), kind_(kind) {
   if (display_ == EGL_NO_DISPLAY) throw std::runtime_error(EglErrorText("eglGetPlatformDisplay"));
   if (!eglInitialize(display_, nullptr, nullptr))
     throw std::runtime_error(EglErrorText("eglInitialize"));
@@ -105,11 +107,6 @@ EglDisplay::EglDisplay(EGLDisplay display, SurfaceKind kind, std::shared_ptr<voi
   }
 }
 
-EglDisplay::~EglDisplay() {
-  eglMakeCurrent(display_, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
-  eglTerminate(display_);
-}
-
 std::shared_ptr<EglDisplay> EglDisplay::Offscreen() {
   auto& registry = DisplayRegistry::Instance();
   std::lock_guard lock(registry.mutex);
@@ -118,18 +115,15 @@ std::shared_ptr<EglDisplay> EglDisplay::Offscreen() {
   return registry.offscreen;
 }
 
-std::shared_ptr<EglDisplay> EglDisplay::ForX11(void* x11Display, std::shared_ptr<void> keepAlive) {
+std::shared_ptr<EglDisplay> EglDisplay::ForX11(void* x11Display) {
   auto& registry = DisplayRegistry::Instance();
   std::lock_guard lock(registry.mutex);
   auto& slot = registry.x11[x11Display];
-  auto display = slot.lock();
-  if (!display) {
-    display = std::make_shared<EglDisplay>(
+  if (!slot)
+    slot = std::make_shared<EglDisplay>(
         GetPlatformDisplayFunction()(EGL_PLATFORM_X11_KHR, x11Display, nullptr),
-        SurfaceKind::Window, std::move(keepAlive));
-    slot = display;
-  }
-  return display;
+        SurfaceKind::Window);
+  return slot;
 }
 
 }  // namespace platform::detail

@@ -1,8 +1,8 @@
 // An initialised EGL display and the configurations it offers as pixel
 // formats. One exists per kind of window: the offscreen display (Mesa's
 // surfaceless platform unless NIMBO_EGL_PLATFORM picks another) and one per
-// X11 connection. Windows and contexts share ownership of their display; the
-// offscreen display also stays until the process ends.
+// X11 connection. Displays are made on first use and stay until the process
+// ends (see DisplayRegistry for why they are never terminated).
 #ifndef NIMBO_PLATFORM_EGL_DISPLAY_H
 #define NIMBO_PLATFORM_EGL_DISPLAY_H
 
@@ -20,14 +20,11 @@ class EglDisplay {
   // The display for offscreen windows. Throws std::runtime_error when EGL
   // cannot be initialised.
   static std::shared_ptr<EglDisplay> Offscreen();
-  // The display for windows on the given X11 connection; it is terminated
-  // when its last window and context are gone; `keepAlive` (the X11
-  // connection, if it is ours) is released only after that.
-  static std::shared_ptr<EglDisplay> ForX11(void* x11Display, std::shared_ptr<void> keepAlive);
+  // The display for windows on the given X11 connection.
+  static std::shared_ptr<EglDisplay> ForX11(void* x11Display);
 
   EglDisplay(const EglDisplay&) = delete;
   EglDisplay& operator=(const EglDisplay&) = delete;
-  ~EglDisplay();
 
   EGLDisplay Handle() const { return display_; }
   SurfaceKind Kind() const { return kind_; }
@@ -36,11 +33,9 @@ class EglDisplay {
   // surfaces, in EGL's own order; pixel format i is configs()[i - 1].
   const std::vector<EGLConfig>& Configs() const { return configs_; }
 
-  EglDisplay(EGLDisplay display, SurfaceKind kind, std::shared_ptr<void> keepAlive = nullptr);
+  EglDisplay(EGLDisplay display, SurfaceKind kind);
 
  private:
-  // Whatever the native display needs kept open until EGL is terminated.
-  std::shared_ptr<void> keepAlive_;
   EGLDisplay display_;
   SurfaceKind kind_;
   std::vector<EGLConfig> configs_;

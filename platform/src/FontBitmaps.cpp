@@ -18,6 +18,18 @@ struct PatternDeleter {
 };
 using PatternPtr = std::unique_ptr<FcPattern, PatternDeleter>;
 
+struct ConfigDeleter {
+  void operator()(FcConfig* config) const { FcConfigDestroy(config); }
+};
+using ConfigPtr = std::unique_ptr<FcConfig, ConfigDeleter>;
+
+// Our own fontconfig configuration, loaded once and released at exit, so
+// that nothing of fontconfig's outlives the process unaccounted for.
+FcConfig* FontConfiguration() {
+  static ConfigPtr config(FcInitLoadConfigAndFonts());
+  return config.get();
+}
+
 struct LibraryDeleter {
   void operator()(FT_Library library) const { FT_Done_FreeType(library); }
 };
@@ -99,7 +111,8 @@ void CompileGlyph(FT_Face face, FT_ULong character, GLuint list) {
 }  // namespace
 
 std::string FontBitmaps::MatchFile(const HFONT__& font, int& faceIndex) {
-  if (!FcInit()) return {};
+  FcConfig* config = FontConfiguration();
+  if (config == nullptr) return {};
   PatternPtr pattern(FcPatternCreate());
   const std::string family = ToUtf8(font.faceName);
   if (!family.empty())
@@ -107,12 +120,12 @@ std::string FontBitmaps::MatchFile(const HFONT__& font, int& faceIndex) {
   if (font.weight > 0) FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(font.weight));
   FcPatternAddInteger(pattern.get(), FC_SLANT, font.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);
-  FcConfigSubstitute(nullptr, pattern.get(), FcMatchPattern);
+  FcConfigSubstitute(config, pattern.get(), FcMatchPattern);
   FcDefaultSubstitute(pattern.get());
   FcResult result = FcResultNoMatch;
   // fontconfig answers with its closest face, so an unknown name still
   // yields the default face.
-  PatternPtr match(FcFontMatch(nullptr, pattern.get(), &result));
+  PatternPtr match(FcFontMatch(config, pattern.get(), &result));
   if (!match) return {};
   FcChar8* file = nullptr;
   if (FcPatternGetString(match.get(), FC_FILE, 0, &file) != FcResultMatch) return {};

@@ -70,10 +70,10 @@ int PixelFormat::ChooseClosest(const std::vector<PIXELFORMATDESCRIPTOR>& formats
     if (offer.iPixelType != request.iPixelType) continue;
     if ((offer.dwFlags & required) != required) continue;
     long penalty = 0;
-    if (wantsDouble && (offer.dwFlags & PFD_DOUBLEBUFFER) == 0) penalty += 100000;
-    if (wantsStereo && (offer.dwFlags & PFD_STEREO) == 0) penalty += 100000;
+    if (wantsDouble && (offer.dwFlags & PFD_DOUBLEBUFFER) == 0) penalty += 10000000;
+    if (wantsStereo && (offer.dwFlags & PFD_STEREO) == 0) penalty += 10000000;
     // Colour matters most, then depth, then the rest, as a request lists them.
-    penalty += 1000 * BitPenalty(request.cColorBits, offer.cColorBits);
+    penalty += 10000 * BitPenalty(request.cColorBits, offer.cColorBits);
     penalty += 100 * BitPenalty(request.cAlphaBits, offer.cAlphaBits);
     if (wantsDepth) penalty += 100 * BitPenalty(request.cDepthBits, offer.cDepthBits);
     penalty += 10 * BitPenalty(request.cStencilBits, offer.cStencilBits);

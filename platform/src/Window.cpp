@@ -21,9 +21,8 @@ Window Window::CreateOffscreen(int width, int height) {
 
 Window Window::CreateNative(int width, int height, const std::string& title) {
   CheckSize(width, height);
-  auto connection = detail::x11::OpenDefaultConnection();
-  void* display = connection.get();
-  auto egl = detail::EglDisplay::ForX11(display, std::move(connection));
+  void* display = detail::x11::DefaultConnection();
+  auto egl = detail::EglDisplay::ForX11(display);
   const unsigned long x11Window = detail::x11::CreateWindow(display, width > 0 ? width : 1,
                                                             height > 0 ? height : 1, title);
   return Window(new HWND__(HWND__::Kind::Native, std::move(egl), width, height, display, x11Window,
@@ -36,7 +35,7 @@ Window Window::WrapNative(void* x11Display, unsigned long x11Window) {
   int width = 0;
   int height = 0;
   detail::x11::GetSize(x11Display, x11Window, width, height);
-  return Window(new HWND__(HWND__::Kind::Native, detail::EglDisplay::ForX11(x11Display, nullptr),
+  return Window(new HWND__(HWND__::Kind::Native, detail::EglDisplay::ForX11(x11Display),
                            width, height, x11Display, x11Window, false));
 }
 

@@ -11,15 +11,12 @@ namespace {
 ::Display* AsDisplay(void* display) { return static_cast<::Display*>(display); }
 }  // namespace
 
-std::shared_ptr<void> OpenDefaultConnection() {
+void* DefaultConnection() {
   static std::mutex mutex;
-  static std::weak_ptr<void> shared;
+  static ::Display* connection = nullptr;
   std::lock_guard lock(mutex);
-  if (auto existing = shared.lock()) return existing;
-  ::Display* display = XOpenDisplay(nullptr);
-  if (display == nullptr) throw std::runtime_error("cannot open the X display (is DISPLAY set?)");
-  std::shared_ptr<void> connection(display, [](void* d) { XCloseDisplay(AsDisplay(d)); });
-  shared = connection;
+  if (connection == nullptr) connection = XOpenDisplay(nullptr);
+  if (connection == nullptr) throw std::runtime_error("cannot open the X display (is DISPLAY set?)");
   return connection;
 }
 

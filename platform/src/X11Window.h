@@ -3,14 +3,14 @@
 #ifndef NIMBO_PLATFORM_X11_WINDOW_H
 #define NIMBO_PLATFORM_X11_WINDOW_H
 
-#include <memory>
 #include <string>
 
 namespace platform::detail::x11 {
 
-// The connection to the display that DISPLAY names, shared by the windows
-// made on it. Throws std::runtime_error when there is no display.
-std::shared_ptr<void> OpenDefaultConnection();
+// The connection to the display that DISPLAY names, opened on first use and
+// kept open for the EGL display made on it. Throws std::runtime_error when
+// there is no display.
+void* DefaultConnection();
 
 unsigned long CreateWindow(void* display, int width, int height, const std::string& title);
 void DestroyWindow(void* display, unsigned long window);
