@@ -9,9 +9,15 @@
 #include <cstddef>
 #include <cstdint>
 
+#ifndef WINAPI
 #define WINAPI
+#endif
+#ifndef APIENTRY
 #define APIENTRY
+#endif
+#ifndef CALLBACK
 #define CALLBACK
+#endif
 
 #ifndef FALSE
 #define FALSE 0

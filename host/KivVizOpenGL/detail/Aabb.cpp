@@ -26,24 +26,12 @@ Float3 Aabb::Center() const {
   return min_ * 0.5f + max_ * 0.5f;
 }
 
-Float3 Aabb::Extent() const {
-  if (IsEmpty()) {
-    return {};
-  }
-  return max_ - min_;
-}
-
 int Aabb::LongestAxis() const {
   const Float3 extent = Extent();
   if (extent.y > extent.x) {
     return extent.z > extent.y ? 2 : 1;
   }
   return extent.z > extent.x ? 2 : 0;
-}
-
-float Aabb::HalfArea() const {
-  const Float3 e = Extent();
-  return e.x * e.y + e.y * e.z + e.z * e.x;
 }
 
 }  // namespace KivVizOpenGL::detail

@@ -40,11 +40,13 @@ class Aabb {
     min_ = {std::min(min_.x, point.x), std::min(min_.y, point.y), std::min(min_.z, point.z)};
     max_ = {std::max(max_.x, point.x), std::max(max_.y, point.y), std::max(max_.z, point.z)};
   }
+  // The empty box's infinite corners leave this one unchanged, no test
+  // needed.
   void Merge(const Aabb& other) {
-    if (!other.IsEmpty()) {
-      Grow(other.min_);
-      Grow(other.max_);
-    }
+    min_ = {std::min(min_.x, other.min_.x), std::min(min_.y, other.min_.y),
+            std::min(min_.z, other.min_.z)};
+    max_ = {std::max(max_.x, other.max_.x), std::max(max_.y, other.max_.y),
+            std::max(max_.z, other.max_.z)};
   }
 
   bool Contains(const Float3& point) const;
@@ -53,42 +55,59 @@ class Aabb {
 
   Float3 Center() const;
   // Max - Min; zero per axis for the empty box.
-  Float3 Extent() const;
+  Float3 Extent() const { return IsEmpty() ? Float3{} : max_ - min_; }
   // 0, 1 or 2: the axis with the largest extent (the lowest on ties).
   int LongestAxis() const;
   // Half the surface area, the weight a surface-area heuristic needs; zero
   // for the empty box.
-  float HalfArea() const;
+  float HalfArea() const {
+    const Float3 e = Extent();
+    return e.x * e.y + e.y * e.z + e.z * e.x;
+  }
 
   // The part of the ray origin + t * direction, t in [0, maxT], that lies in
   // the box grown by `padding` on every side; nothing when they miss or the
-  // ray is not valid. Touching counts. A direction component of zero is
-  // handled through the infinite inverse: an origin exactly on a slab plane
-  // gives 0 * inf = NaN there, and the comparisons are ordered so that a NaN
-  // never narrows the interval (the ray then runs inside that face, which
-  // the closed box contains). The exit is widened by a few ulps so that
-  // rounding never rejects a primitive lying on a face.
+  // ray is not valid. Touching counts. The exit is widened by a few ulps so
+  // that rounding never rejects a primitive lying on a face.
   std::optional<RayInterval> IntersectRay(const Ray& ray, float maxT, float padding = 0.0f) const {
     if (!ray.IsValid() || IsEmpty()) {
       return std::nullopt;
     }
-    float entry = 0.0f;
-    float exit = std::min(maxT, std::numeric_limits<float>::max());
-    for (int axis = 0; axis < 3; ++axis) {
-      const float inverse = ray.InverseDirection()[axis];
-      const float origin = ray.Origin()[axis];
-      const float low = min_[axis] - padding;
-      const float high = max_[axis] + padding;
+    RayInterval interval{0.0f, std::min(maxT, std::numeric_limits<float>::max())};
+    if (!ClipRay(ray, padding, interval)) {
+      return std::nullopt;
+    }
+    return interval;
+  }
+
+  // IntersectRay without its checks, for hot loops over boxes known to be
+  // non-empty with a valid ray: narrows `interval` (entry >= 0, exit finite)
+  // to the part inside the box and says whether any is left.
+  // A direction component of zero is handled through the infinite inverse:
+  // an origin exactly on a slab plane gives 0 * inf = NaN there, and the
+  // comparisons are ordered so that a NaN never narrows the interval (the
+  // ray then runs inside that face, which the closed box contains).
+  bool ClipRay(const Ray& ray, float padding, RayInterval& interval) const {
+    float entry = interval.entry;
+    float exit = interval.exit;
+    // Written out per axis rather than looped over Float3's operator[], so
+    // that no axis selection is left in the hottest loop.
+    const auto slab = [&](float inverse, float origin, float low, float high) {
+      low -= padding;
+      high += padding;
       const bool positive = !std::signbit(inverse);
       const float near = ((positive ? low : high) - origin) * inverse;
       const float far = ((positive ? high : low) - origin) * inverse * kExitWidening;
       entry = near > entry ? near : entry;
       exit = far < exit ? far : exit;
-    }
-    if (!(entry <= exit)) {
-      return std::nullopt;
-    }
-    return RayInterval{entry, exit};
+    };
+    const Float3& inverse = ray.InverseDirection();
+    const Float3& origin = ray.Origin();
+    slab(inverse.x, origin.x, min_.x, max_.x);
+    slab(inverse.y, origin.y, min_.y, max_.y);
+    slab(inverse.z, origin.z, min_.z, max_.z);
+    interval = {entry, exit};
+    return entry <= exit;
   }
 
   // 1 + 2 * gamma(3) for float: the relative error bound of the slab

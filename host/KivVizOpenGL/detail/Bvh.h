@@ -7,6 +7,7 @@
 
 #include <array>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -26,6 +27,9 @@ class Bvh {
     std::uint32_t count = 0;
   };
 
+  // Parts this small always become leaves: splitting them further saves
+  // less in primitive tests than the extra nodes cost to build and visit.
+  static constexpr std::uint32_t kMinLeafSize = 4;
   static constexpr std::uint32_t kMaxLeafSize = 8;
   // Below this depth splits follow the heuristic; deeper ones halve by count,
   // which bounds the depth (and the traversal stack) for any input.
@@ -45,11 +49,16 @@ class Bvh {
   // The empty box when there are no primitives.
   Aabb Bounds() const { return nodes_.empty() ? Aabb() : nodes_.front().bounds; }
 
+  // The box padding for primitives accepted within `tolerance`: the
+  // tolerance plus the rounding that computing a padded face in float can
+  // take off it at this hierarchy's coordinate magnitude.
+  float PaddingFor(float tolerance) const;
+
   // Calls visitLeaf(first, count, bound) -> new bound for every leaf whose
-  // box, grown by `padding`, the ray enters at or before `bound`; nearer
-  // leaves come first, so the bound shrinks quickly. A leaf entered exactly
-  // at the bound is still visited, so a visitor can break ties between
-  // equally near hits.
+  // box, grown by `padding`, the ray enters at or before `bound` (give or
+  // take float rounding, which errs towards visiting); nearer leaves come
+  // first, so the bound shrinks quickly. A leaf entered exactly at the bound
+  // is still visited, so a visitor can break ties between equally near hits.
   template <typename LeafVisitor>
   void Traverse(const Ray& ray, float padding, float bound, LeafVisitor&& visitLeaf) const;
 
@@ -65,21 +74,30 @@ class Bvh {
 
 template <typename LeafVisitor>
 void Bvh::Traverse(const Ray& ray, float padding, float bound, LeafVisitor&& visitLeaf) const {
-  if (nodes_.empty()) {
+  if (nodes_.empty() || !ray.IsValid() || !(bound >= 0.0f)) {
     return;
   }
+  // The entry of a box, or infinity when the ray misses it or enters it
+  // beyond the bound.
+  const auto enter = [&](const Node& node, float limit) {
+    RayInterval interval{0.0f, std::min(Widened(limit), std::numeric_limits<float>::max())};
+    return node.bounds.ClipRay(ray, padding, interval) ? interval.entry
+                                                        : std::numeric_limits<float>::infinity();
+  };
   struct Pending {
     std::uint32_t node;
     float entry;
   };
   std::array<Pending, kMaxDepth + 1> stack;
-  int top = 0;
-  if (const auto root = nodes_[0].bounds.IntersectRay(ray, Widened(bound), padding)) {
-    stack[top++] = {0, root->entry};
+  const float rootEntry = enter(nodes_[0], bound);
+  if (rootEntry == std::numeric_limits<float>::infinity()) {
+    return;
   }
+  int top = 0;
+  stack[top++] = {0, rootEntry};
   while (top > 0) {
     const Pending pending = stack[--top];
-    if (pending.entry > Widened(bound)) {
+    if (!(pending.entry <= Widened(bound))) {
       continue;
     }
     std::uint32_t current = pending.node;
@@ -91,15 +109,17 @@ void Bvh::Traverse(const Ray& ray, float padding, float bound, LeafVisitor&& vis
       }
       const std::uint32_t leftIndex = current + 1;
       const std::uint32_t rightIndex = node.index;
-      const auto left = nodes_[leftIndex].bounds.IntersectRay(ray, Widened(bound), padding);
-      const auto right = nodes_[rightIndex].bounds.IntersectRay(ray, Widened(bound), padding);
-      if (left && right) {
-        const bool leftFirst = left->entry <= right->entry;
-        stack[top++] = leftFirst ? Pending{rightIndex, right->entry} : Pending{leftIndex, left->entry};
+      const float left = enter(nodes_[leftIndex], bound);
+      const float right = enter(nodes_[rightIndex], bound);
+      const bool hitLeft = left != std::numeric_limits<float>::infinity();
+      const bool hitRight = right != std::numeric_limits<float>::infinity();
+      if (hitLeft && hitRight) {
+        const bool leftFirst = left <= right;
+        stack[top++] = leftFirst ? Pending{rightIndex, right} : Pending{leftIndex, left};
         current = leftFirst ? leftIndex : rightIndex;
-      } else if (left) {
+      } else if (hitLeft) {
         current = leftIndex;
-      } else if (right) {
+      } else if (hitRight) {
         current = rightIndex;
       } else {
         break;

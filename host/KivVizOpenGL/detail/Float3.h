@@ -4,6 +4,7 @@
 #ifndef NIMBO_KIVVIZOPENGL_DETAIL_FLOAT3_H
 #define NIMBO_KIVVIZOPENGL_DETAIL_FLOAT3_H
 
+#include <cmath>
 #include <cstddef>
 #include <span>
 
@@ -14,8 +15,11 @@ struct Float3 {
   float y = 0.0f;
   float z = 0.0f;
 
+  // Through a table of member pointers: no branch on the axis, which BVH
+  // builds evaluate for every primitive at every level.
   constexpr float operator[](int axis) const {
-    return axis == 0 ? x : (axis == 1 ? y : z);
+    constexpr float Float3::*kAxes[3] = {&Float3::x, &Float3::y, &Float3::z};
+    return this->*kAxes[axis];
   }
 
   // Reads vertex `index` from a flat xyz array.
@@ -34,6 +38,10 @@ struct Float3 {
   }
   friend constexpr bool operator==(const Float3&, const Float3&) = default;
 };
+
+inline bool IsFinite(const Float3& v) {
+  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
+}
 
 }  // namespace KivVizOpenGL::detail
 

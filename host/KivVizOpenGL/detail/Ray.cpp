@@ -1,16 +1,6 @@
 #include "Ray.h"
 
-#include <cmath>
-
 namespace KivVizOpenGL::detail {
-
-namespace {
-
-bool IsFinite(const Float3& v) {
-  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
-
-}  // namespace
 
 Ray::Ray(const Float3& origin, const Float3& direction)
     : origin_(origin),

@@ -1,0 +1,158 @@
+#include "ApertureViewObjectGL.h"
+
+#include <windows.h>
+
+#include <GL/gl.h>
+
+#include <cmath>
+#include <exception>
+#include <stdexcept>
+
+#include "KivVizCore/GeoNode.h"
+#include "KivVizCore/Node.h"
+#include "KivVizCore/RGBAColor.h"
+#include "KivVizCore/VectorMath.h"
+#include "KivVizOpenGL/GeometryItemCircle2DGL.h"
+#include "NimboCore/ACamera.h"
+#include "NimboCore/Debug.h"
+#include "NimboCore/IViewOp.h"
+#include "NimboCore/ViewOpRayPick.h"
+#include "View3dOpenGlSG.h"
+
+namespace NimboView3dOpenGLSG {
+namespace {
+
+constexpr std::uint64_t kGeometryId = 1;
+
+// View-object ids are signed; scene ids take them sign-extended.
+std::uint64_t SceneId(int id) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(id)); }
+
+// id * 1000 wrapped as 32-bit signed arithmetic wraps, then sign-extended;
+// the multiplication itself stays unsigned so that it cannot overflow.
+std::uint64_t ItemId(int id) {
+  const auto wrapped = static_cast<std::int32_t>(static_cast<std::uint32_t>(id) * 1000u);
+  return static_cast<std::uint64_t>(static_cast<std::int64_t>(wrapped));
+}
+
+}  // namespace
+
+ApertureViewObjectGL::ApertureViewObjectGL(View3dOpenGlSG* view, const std::string& name,
+                                           Node* parent)
+    : AViewObject(name), view(view), circleItem(nullptr), cursorX(0), cursorY(0), isActive(false) {
+  parentNode = parent;
+  isVisible = false;
+}
+
+ApertureViewObjectGL::~ApertureViewObjectGL() {
+  if (isGeometryCreated) Clear();
+}
+
+void ApertureViewObjectGL::createGeometry() {
+  // Without a parent node there is nowhere to hang the circle.
+  if (parentNode == nullptr) return;
+  try {
+    const std::wstring parentName = parentNode->Name();
+    view->BeginScene(nullptr);
+    const std::uint64_t parentId = parentNode->GetId();
+    if (!view->OpenNode(parentId)) view->CreateNode(parentId, parentName);
+    const std::uint64_t ownId = SceneId(id);
+    if (!view->OpenNode(ownId)) view->CreateNode(ownId, L"aperture");
+    node = view->GetCurrentOpenNode();
+
+    const RGBAColor black(0, 0, 0, 255);
+    if (!view->OpenNode(kGeometryId)) view->CreateGeoNode(kGeometryId, L"geometry");
+    auto* item = new GeometryItemCircle2DGL(ItemId(id));
+    item->SetColor(black);
+    view->AddGeometry(item);
+    circleItem = item;
+    view->CloseNode();
+
+    view->CloseNode();
+    view->CloseNode();
+    view->EndScene();
+  } catch (const std::exception& error) {
+    NimboCore::dbg << "Exception in ApertureViewObjectGL::createGeometry(): " << error.what()
+                   << std::endl;
+  } catch (...) {
+    NimboCore::dbg << "Unhandled Exception in ApertureViewObjectGL::createGeometry()" << std::endl;
+  }
+  // Set after a failure too: the manager does not retry every frame.
+  isGeometryCreated = true;
+}
+
+void ApertureViewObjectGL::deleteGeometry() {
+  if (parentNode != nullptr) parentNode->DeleteChildById(SceneId(id));
+  // The node went with the subtree; drawing it would touch freed memory.
+  node = nullptr;
+  circleItem = nullptr;
+}
+
+void ApertureViewObjectGL::ControllerNotify(IViewOp* op) {
+  if (!isVisible || op == nullptr) return;
+  switch (op->GetType()) {
+    case IViewOp::Idle:
+    case IViewOp::Leave:
+    case IViewOp::Orbit:
+      isActive = false;
+      break;
+    case IViewOp::Hover:
+    case IViewOp::RayPick:
+    case IViewOp::Pan:
+    case IViewOp::RubberBand:
+      cursorX = op->first;
+      cursorY = op->second;
+      isActive = true;
+      break;
+    case IViewOp::WheelZoom:
+    case IViewOp::Key:
+      // Their first field is the wheel steps or the key code.
+      cursorX = op->second;
+      cursorY = op->third;
+      isActive = true;
+      break;
+    default:
+      throw std::invalid_argument("Invalid argument in AView3D::Notify");
+  }
+}
+
+void ApertureViewObjectGL::draw() {
+  // No circle before geometry exists, and no pixels in a window without rows.
+  if (!isActive || circleItem == nullptr) return;
+  float width = 0.0f;
+  float height = 0.0f;
+  view->GetWindowSize(width, height);
+  if (height <= 0.0f) return;
+  glViewport(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+
+  ACamera* camera = view->GetCamera();
+  float position[3] = {0.0f, 0.0f, 0.0f};
+  float target[3] = {0.0f, 0.0f, 0.0f};
+  float up[3] = {0.0f, 0.0f, 0.0f};
+  camera->GetLookAt(position, target, up);
+  float offset[3];
+  Subtract(position, target, offset);
+  const float distance = Length(offset);
+
+  // The circle lies in the target's plane, where a pixel spans this many
+  // units under the frame's perspective projection.
+  const float aspect = width / height;
+  const float halfAngleTangent = std::tan(camera->GetFieldOfView() * 0.5f);
+  const float visibleHeight = halfAngleTangent * distance * 2.0f;
+  const float visibleWidth = visibleHeight * aspect;
+  const float unitsPerPixel = visibleHeight / height;
+
+  glLoadIdentity();
+  glClear(GL_DEPTH_BUFFER_BIT);
+  const double x = static_cast<double>(cursorX) * unitsPerPixel - visibleWidth * 0.5;
+  const double y = visibleHeight * 0.5 - static_cast<double>(cursorY) * unitsPerPixel;
+  glTranslatef(static_cast<float>(x), static_cast<float>(y), -distance);
+  circleItem->radius =
+      static_cast<float>(ViewOpRayPick::APERTURE * static_cast<double>(unitsPerPixel));
+
+  view->RenderNode(node, false, false);
+  glPopMatrix();
+}
+
+}  // namespace NimboView3dOpenGLSG

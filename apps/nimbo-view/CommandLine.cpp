@@ -1,0 +1,121 @@
+#include "CommandLine.h"
+
+#include <charconv>
+#include <cstdint>
+
+namespace nimboview {
+namespace {
+
+std::vector<std::string> SplitList(const std::string& text) {
+  std::vector<std::string> fields;
+  std::string field;
+  for (char c : text) {
+    if (c == ',' || c == ' ') {
+      if (!field.empty()) fields.push_back(field);
+      field.clear();
+    } else {
+      field += c;
+    }
+  }
+  if (!field.empty()) fields.push_back(field);
+  return fields;
+}
+
+}  // namespace
+
+CommandLine::CommandLine(const std::vector<std::string>& arguments,
+                         const std::set<std::string>& valued, const std::set<std::string>& flags) {
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (argument.size() < 2 || argument[0] != '-') {
+      positionals.push_back(argument);
+    } else if (valued.count(argument) != 0) {
+      if (i + 1 == arguments.size()) throw UsageError("option " + argument + " needs a value");
+      options.emplace_back(argument, arguments[++i]);
+    } else if (flags.count(argument) != 0) {
+      options.emplace_back(argument, "");
+    } else {
+      throw UsageError("unknown option " + argument);
+    }
+  }
+}
+
+bool CommandLine::Has(const std::string& name) const { return Value(name).has_value(); }
+
+std::optional<std::string> CommandLine::Value(const std::string& name) const {
+  std::optional<std::string> value;
+  for (const auto& [option, text] : options) {
+    if (option == name) value = text;
+  }
+  return value;
+}
+
+float CommandLine::Number(const std::string& text, const std::string& what) {
+  float value = 0.0f;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) {
+    throw UsageError(what + ": '" + text + "' is not a number");
+  }
+  return value;
+}
+
+int CommandLine::Integer(const std::string& text, const std::string& what) {
+  int value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) {
+    throw UsageError(what + ": '" + text + "' is not an integer");
+  }
+  return value;
+}
+
+std::vector<int> CommandLine::Integers(const std::string& text, std::size_t count,
+                                       const std::string& what) {
+  const std::vector<std::string> fields = SplitList(text);
+  if (fields.size() != count) {
+    throw UsageError(what + ": expected " + std::to_string(count) + " integers, got '" + text + "'");
+  }
+  std::vector<int> values;
+  for (const std::string& field : fields) values.push_back(Integer(field, what));
+  return values;
+}
+
+std::array<int, 2> CommandLine::Size(const std::string& text, const std::string& what) {
+  const std::size_t x = text.find('x');
+  if (x == std::string::npos) throw UsageError(what + ": expected WIDTHxHEIGHT, got '" + text + "'");
+  const int width = Integer(text.substr(0, x), what);
+  const int height = Integer(text.substr(x + 1), what);
+  if (width <= 0 || height <= 0 || width > 8192 || height > 8192) {
+    throw UsageError(what + ": size " + text + " is out of range (1 to 8192)");
+  }
+  return {width, height};
+}
+
+RGBAColor CommandLine::Color(const std::string& text, const std::string& what) {
+  std::vector<int> channels;
+  if (!text.empty() && text[0] == '#') {
+    if (text.size() != 7 && text.size() != 9) {
+      throw UsageError(what + ": expected #rrggbb or #rrggbbaa, got '" + text + "'");
+    }
+    for (std::size_t i = 1; i < text.size(); i += 2) {
+      int value = 0;
+      const auto [end, error] = std::from_chars(text.data() + i, text.data() + i + 2, value, 16);
+      if (error != std::errc() || end != text.data() + i + 2) {
+        throw UsageError(what + ": '" + text + "' is not a hex colour");
+      }
+      channels.push_back(value);
+    }
+  } else {
+    for (const std::string& field : SplitList(text)) channels.push_back(Integer(field, what));
+    if (channels.size() != 3 && channels.size() != 4) {
+      throw UsageError(what + ": expected r,g,b or r,g,b,a, got '" + text + "'");
+    }
+  }
+  if (channels.size() == 3) channels.push_back(255);
+  for (int value : channels) {
+    if (value < 0 || value > 255) throw UsageError(what + ": channel out of 0..255 in '" + text + "'");
+  }
+  return RGBAColor{static_cast<std::uint8_t>(channels[0]), static_cast<std::uint8_t>(channels[1]),
+                   static_cast<std::uint8_t>(channels[2]), static_cast<std::uint8_t>(channels[3])};
+}
+
+}  // namespace nimboview

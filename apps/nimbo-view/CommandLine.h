@@ -1,0 +1,54 @@
+// The arguments of one subcommand: options in the order given (some take a
+// value, some are flags) and the positional arguments. Parse errors and bad
+// values are UsageErrors, which the program reports with its usage.
+#ifndef NIMBO_VIEW_COMMAND_LINE_H
+#define NIMBO_VIEW_COMMAND_LINE_H
+
+#include <array>
+#include <optional>
+#include <set>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "KivVizCore/RGBAColor.h"
+
+namespace nimboview {
+
+class UsageError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+class CommandLine {
+ public:
+  // Throws UsageError for an unknown option or a missing value.
+  CommandLine(const std::vector<std::string>& arguments, const std::set<std::string>& valued,
+              const std::set<std::string>& flags);
+
+  const std::vector<std::string>& Positionals() const { return positionals; }
+  // Every option in the order given, with its value (empty for flags).
+  const std::vector<std::pair<std::string, std::string>>& Options() const { return options; }
+  bool Has(const std::string& name) const;
+  // The last value given for the option.
+  std::optional<std::string> Value(const std::string& name) const;
+
+  // Value parsers; `what` names the option or field in the error.
+  static float Number(const std::string& text, const std::string& what);
+  static int Integer(const std::string& text, const std::string& what);
+  // Integers separated by commas or spaces, exactly `count` of them.
+  static std::vector<int> Integers(const std::string& text, std::size_t count, const std::string& what);
+  // "WxH", both positive.
+  static std::array<int, 2> Size(const std::string& text, const std::string& what);
+  // "#rrggbb", "#rrggbbaa" or "r,g,b[,a]" (0 to 255).
+  static RGBAColor Color(const std::string& text, const std::string& what);
+
+ private:
+  std::vector<std::string> positionals;
+  std::vector<std::pair<std::string, std::string>> options;
+};
+
+}  // namespace nimboview
+
+#endif

@@ -1,0 +1,141 @@
+#include "Interaction.h"
+
+#include <algorithm>
+#include <set>
+#include <sstream>
+
+#include "KivVizCore/AView3DAdapter.h"
+#include "NimboCore/Controller.h"
+#include "NimboCore/ViewOp.h"
+#include "NimboCore/ViewOpRayPick.h"
+
+namespace nimboview {
+namespace {
+
+// How densely the rubber-band rectangle is probed for visible nodes.
+constexpr int kBandProbeStep = 3;
+
+}  // namespace
+
+std::string PickResult::Json() const {
+  std::ostringstream out;
+  out << "{\"x\":" << x << ",\"y\":" << y << ",\"path\":";
+  if (path) {
+    out << '[';
+    for (std::size_t i = 0; i < path->Length(); ++i) out << (i ? "," : "") << (*path)[i];
+    out << ']';
+  } else {
+    out << "null";
+  }
+  out << ",\"point\":";
+  if (point) {
+    out << '[' << (*point)[0] << ',' << (*point)[1] << ',' << (*point)[2] << ']';
+  } else {
+    out << "null";
+  }
+  out << '}';
+  return out.str();
+}
+
+void Interaction::Hover(int x, int y) {
+  ViewOp op(IViewOp::Hover, 0, x, y);
+  host.View().GetController()->Notify(&op);
+  std::optional<RenderId> path = PathAt(x, y);
+  if (path == hovered) return;
+  if (hovered) host.Scene().UnHighlight(*hovered);
+  if (path) host.Scene().Highlight(*path);
+  hovered = path;
+}
+
+void Interaction::Leave(int x, int y) {
+  ViewOp op(IViewOp::Leave, 0, x, y);
+  host.View().GetController()->Notify(&op);
+  if (hovered) host.Scene().UnHighlight(*hovered);
+  hovered.reset();
+}
+
+std::optional<RenderId> Interaction::Click(int x, int y) {
+  ViewOpRayPick op(x, y);
+  host.View().GetController()->Notify(&op);
+  std::optional<RenderId> path = PathAt(x, y);
+  if (path) {
+    host.Scene().Select(*path);
+  } else {
+    host.Scene().UnSelect();
+    hovered.reset();
+  }
+  return path;
+}
+
+void Interaction::BandPress(int x, int y) {
+  ViewOp op(IViewOp::RubberBand, 1, x, y);
+  host.View().GetController()->Notify(&op);
+  bandStart = {x, y};
+}
+
+void Interaction::BandMove(int x, int y) {
+  ViewOp op(IViewOp::RubberBand, 2, x, y);
+  host.View().GetController()->Notify(&op);
+}
+
+std::vector<RenderId> Interaction::BandRelease(int x, int y) {
+  ViewOp op(IViewOp::Idle, 0, x, y);
+  host.View().GetController()->Notify(&op);
+  std::vector<RenderId> selected;
+  if (!bandStart) return selected;
+  const auto [x0, y0] = *bandStart;
+  bandStart.reset();
+  // The visible nodes inside are those that picking finds at some pixel of
+  // the rectangle.
+  std::set<RenderId> found;
+  for (int py = std::min(y0, y); py <= std::max(y0, y); py += kBandProbeStep) {
+    for (int px = std::min(x0, x); px <= std::max(x0, x); px += kBandProbeStep) {
+      if (std::optional<RenderId> path = PathAt(px, py)) found.insert(*path);
+    }
+  }
+  for (const RenderId& path : found) {
+    host.Scene().Select(path);
+    selected.push_back(path);
+  }
+  return selected;
+}
+
+void Interaction::Drag(int type, int x0, int y0, int x1, int y1) {
+  constexpr int kSteps = 8;
+  for (int i = 0; i <= kSteps; ++i) {
+    ViewOp op(type, i == 0 ? 1 : 2, x0 + (x1 - x0) * i / kSteps, y0 + (y1 - y0) * i / kSteps);
+    host.View().GetController()->Notify(&op);
+  }
+  ViewOp release(IViewOp::Idle, 0, x1, y1);
+  host.View().GetController()->Notify(&release);
+}
+
+void Interaction::Wheel(int steps, int x, int y) {
+  ViewOp op(IViewOp::WheelZoom, 0, steps, x, y);
+  host.View().GetController()->Notify(&op);
+}
+
+void Interaction::Key(int code, int x, int y) {
+  ViewOp op(IViewOp::Key, 0, code, x, y);
+  host.View().GetController()->Notify(&op);
+}
+
+PickResult Interaction::Pick(int x, int y) {
+  PickResult result;
+  result.x = x;
+  result.y = y;
+  result.path = PathAt(x, y);
+  std::array<float, 3> point{};
+  if (host.Scene().PickPoint(x, y, point[0], point[1], point[2])) result.point = point;
+  return result;
+}
+
+std::optional<RenderId> Interaction::PathAt(int x, int y) {
+  host.EnsureRendered();
+  // A fresh empty path each time: the view answers true for any hit then.
+  RenderId picked;
+  if (host.Scene().PickVisualAt(x, y, picked)) return picked;
+  return std::nullopt;
+}
+
+}  // namespace nimboview

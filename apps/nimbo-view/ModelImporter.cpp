@@ -1,0 +1,151 @@
+#include "ModelImporter.h"
+
+#include <assimp/postprocess.h>
+#include <assimp/scene.h>
+
+#include <algorithm>
+#include <assimp/Importer.hpp>
+#include <assimp/ProgressHandler.hpp>
+#include <filesystem>
+#include <iostream>
+#include <stdexcept>
+
+namespace nimboview {
+namespace {
+
+// One line on stderr, rewritten in place as the reading goes on.
+class StderrProgress : public Assimp::ProgressHandler {
+ public:
+  explicit StderrProgress(std::string path) : path(std::move(path)) {}
+  ~StderrProgress() override {
+    if (shown >= 0) std::cerr << '\n';
+  }
+  bool Update(float percentage) override {
+    const int percent = std::clamp(static_cast<int>(percentage * 100.0f), 0, 100);
+    if (percent != shown) {
+      shown = percent;
+      std::cerr << "\rreading " << path << ": " << percent << '%' << std::flush;
+    }
+    return true;
+  }
+
+ private:
+  std::string path;
+  int shown = -1;
+};
+
+std::uint8_t Byte(float value) {
+  return static_cast<std::uint8_t>(std::clamp(value, 0.0f, 1.0f) * 255.0f + 0.5f);
+}
+
+// The material's diffuse colour and opacity. The view draws one colour per
+// node, so a mesh with vertex colours takes their mean instead.
+RGBAColor ColorOf(const aiScene& scene, const aiMesh& mesh) {
+  aiColor4D diffuse(0.8f, 0.8f, 0.8f, 1.0f);
+  float opacity = 1.0f;
+  if (mesh.mMaterialIndex < scene.mNumMaterials) {
+    const aiMaterial& material = *scene.mMaterials[mesh.mMaterialIndex];
+    material.Get(AI_MATKEY_COLOR_DIFFUSE, diffuse);
+    if (material.Get(AI_MATKEY_OPACITY, opacity) != AI_SUCCESS) opacity = 1.0f;
+    float transmission = 0.0f;
+    if (material.Get(AI_MATKEY_TRANSPARENCYFACTOR, transmission) == AI_SUCCESS &&
+        transmission > 0.0f && opacity >= 1.0f) {
+      opacity = 1.0f - transmission;
+    }
+  }
+  if (mesh.HasVertexColors(0) && mesh.mNumVertices > 0) {
+    aiColor4D sum(0.0f, 0.0f, 0.0f, 0.0f);
+    for (unsigned i = 0; i < mesh.mNumVertices; ++i) sum = sum + mesh.mColors[0][i];
+    diffuse = sum / static_cast<float>(mesh.mNumVertices);
+  }
+  return RGBAColor{Byte(diffuse.r), Byte(diffuse.g), Byte(diffuse.b), Byte(opacity * diffuse.a)};
+}
+
+std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
+
+class PartCollector {
+ public:
+  PartCollector(const aiScene& scene, Model& model) : scene(scene), model(model) {}
+
+  void Walk(const aiNode& node, const aiMatrix4x4& parent) {
+    const aiMatrix4x4 transform = parent * node.mTransformation;
+    for (unsigned i = 0; i < node.mNumMeshes; ++i) {
+      if (node.mMeshes[i] < scene.mNumMeshes) {
+        AddMesh(*scene.mMeshes[node.mMeshes[i]], node, transform);
+      }
+    }
+    for (unsigned i = 0; i < node.mNumChildren; ++i) Walk(*node.mChildren[i], transform);
+  }
+
+ private:
+  void AddMesh(const aiMesh& mesh, const aiNode& node, const aiMatrix4x4& transform) {
+    Part part;
+    part.id = model.parts.size() + 1;
+    part.name = Widen(mesh.mName.length > 0 ? mesh.mName.C_Str() : node.mName.C_Str());
+    part.color = ColorOf(scene, mesh);
+    aiMatrix3x3 normalMatrix(transform);
+    normalMatrix.Inverse().Transpose();
+    std::vector<float> positions;
+    std::vector<float> normals;
+    for (unsigned i = 0; i < mesh.mNumVertices; ++i) {
+      const aiVector3D p = transform * mesh.mVertices[i];
+      positions.insert(positions.end(), {p.x, p.y, p.z});
+      aiVector3D n = mesh.HasNormals() ? normalMatrix * mesh.mNormals[i] : aiVector3D(0, 0, 1);
+      n.NormalizeSafe();
+      normals.insert(normals.end(), {n.x, n.y, n.z});
+    }
+    for (unsigned f = 0; f < mesh.mNumFaces; ++f) {
+      const aiFace& face = mesh.mFaces[f];
+      if (face.mNumIndices == 3) {
+        part.surfaces.indices.insert(part.surfaces.indices.end(), face.mIndices, face.mIndices + 3);
+      } else if (face.mNumIndices == 2) {
+        part.curves.indices.insert(part.curves.indices.end(), face.mIndices, face.mIndices + 2);
+      } else if (face.mNumIndices == 1) {
+        const unsigned v = face.mIndices[0];
+        part.points.vertices.insert(part.points.vertices.end(), positions.begin() + 3 * v,
+                                    positions.begin() + 3 * v + 3);
+      }
+    }
+    if (!part.surfaces.indices.empty()) {
+      part.surfaces.vertices = positions;
+      part.surfaces.normals = normals;
+    }
+    if (!part.curves.indices.empty()) part.curves.vertices = positions;
+    model.parts.push_back(std::move(part));
+  }
+
+  const aiScene& scene;
+  Model& model;
+};
+
+}  // namespace
+
+Model ModelImporter::Import(const std::string& path, std::uint64_t modelId) {
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    throw std::runtime_error(path + ": no such file");
+  }
+  Assimp::Importer importer;
+  if (std::filesystem::file_size(path, error) >= ProgressThresholdBytes) {
+    // The importer owns its progress handler.
+    importer.SetProgressHandler(new StderrProgress(path));
+  }
+  // Normals are generated only where the file has none; node transforms are
+  // baked here, not by a post-process step, to keep one part per mesh.
+  const aiScene* scene = importer.ReadFile(
+      path, aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_ValidateDataStructure);
+  if (scene == nullptr) {
+    throw std::runtime_error(path + ": cannot read the model: " + importer.GetErrorString());
+  }
+  if ((scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) != 0 || scene->mRootNode == nullptr) {
+    throw std::runtime_error(path + ": the model is incomplete");
+  }
+  Model model;
+  model.id = modelId;
+  model.name = Widen(std::filesystem::path(path).filename().string());
+  PartCollector(*scene, model).Walk(*scene->mRootNode, aiMatrix4x4());
+  if (model.parts.empty()) throw std::runtime_error(path + ": the model holds no geometry");
+  return model;
+}
+
+}  // namespace nimboview

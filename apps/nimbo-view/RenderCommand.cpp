@@ -1,0 +1,76 @@
+#include "RenderCommand.h"
+
+#include <iostream>
+
+#include "CommandLine.h"
+#include "Interaction.h"
+#include "PartListing.h"
+#include "SceneSource.h"
+#include "ViewHost.h"
+#include "ViewSetup.h"
+#include "platform/Window.h"
+
+namespace nimboview {
+
+const char* RenderCommand::Help() {
+  static const std::string help = std::string(
+         "usage: nimbo-view render [MODEL...] -o FILE.png [options]\n"
+         "Renders the models (the demo scene when none is given) offscreen to a PNG.\n"
+         "  -o, --output FILE          the PNG to write (required)\n"
+         "  --hover X,Y                move the pointer there: the aperture follows and the\n"
+         "                             node under it is highlighted\n"
+         "  --click X,Y                click there: the node under it is selected\n"
+         "  --drag X0,Y0,X1,Y1         rubber-band drag, shown in the picture\n"
+         "  --pick X,Y                 print the pick there as a JSON line:\n"
+         "                             {\"x\":..,\"y\":..,\"path\":[..]|null,\"point\":[x,y,z]|null}\n"
+         "  --list-parts               print each part of the scene as a JSON line\n"
+         "Pointer actions and picks run in the order given.\n") +
+      ViewSetup::Help();
+  return help.c_str();
+}
+
+int RenderCommand::Run(const std::vector<std::string>& arguments) {
+  std::set<std::string> valued = ViewSetup::ValuedOptions();
+  valued.insert({"-o", "--output", "--hover", "--click", "--drag", "--pick"});
+  std::set<std::string> flags = ViewSetup::Flags();
+  flags.insert("--list-parts");
+  const CommandLine line(arguments, valued, flags);
+  std::optional<std::string> output = line.Value("--output");
+  if (auto shortOutput = line.Value("-o")) output = shortOutput;
+  if (!output) throw UsageError("render: no output file (-o FILE.png)");
+  const ViewSetup setup = ViewSetup::From(line, 800, 600);
+  setup.ApplyBackground();
+
+  ViewHost host(setup.pluginPath, platform::Window::CreateOffscreen(setup.width, setup.height));
+  const std::vector<Model> models = SceneSource::Load(host, line.Positionals());
+  if (line.Has("--list-parts")) {
+    for (const Model& model : models) {
+      for (const Part& part : model.parts) std::cout << PartListing::Json(model, part) << '\n';
+    }
+  }
+  setup.ApplyCamera(host);
+  host.Render();
+
+  Interaction interaction(host);
+  for (const auto& [option, value] : line.Options()) {
+    if (option == "--hover") {
+      const std::vector<int> at = CommandLine::Integers(value, 2, option);
+      interaction.Hover(at[0], at[1]);
+    } else if (option == "--click") {
+      const std::vector<int> at = CommandLine::Integers(value, 2, option);
+      interaction.Click(at[0], at[1]);
+    } else if (option == "--drag") {
+      const std::vector<int> at = CommandLine::Integers(value, 4, option);
+      interaction.BandPress(at[0], at[1]);
+      interaction.BandMove(at[2], at[3]);
+    } else if (option == "--pick") {
+      const std::vector<int> at = CommandLine::Integers(value, 2, option);
+      std::cout << interaction.Pick(at[0], at[1]).Json() << '\n';
+    }
+  }
+  host.Render();
+  platform::WritePng(*output, host.Snapshot());
+  return 0;
+}
+
+}  // namespace nimboview

@@ -1,0 +1,67 @@
+// The host side of one view: loads the plug-in as the host does (dlopen, the
+// exports, the type check, doLoad, createInstance), gives the view a window,
+// switches its aperture and rubber band on, adds the markup factory, and
+// renders. Everything is reached through the view's interfaces.
+//
+// Destruction order matters: the view is uninitialised and deleted first
+// (it releases its context on the window), then the window goes, and the
+// plug-in library is closed last, because the view's code lives in it.
+#ifndef NIMBO_VIEW_VIEW_HOST_H
+#define NIMBO_VIEW_VIEW_HOST_H
+
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "NimboCore/AView3D.h"
+#include "NimboCore/PluginLoader.h"
+#include "platform/Image.h"
+#include "platform/Window.h"
+
+class AViewObject;
+
+namespace nimboview {
+
+class ViewHost {
+ public:
+  // Takes the window; throws std::runtime_error when the plug-in cannot be
+  // loaded or gives no view.
+  ViewHost(const std::string& pluginPath, platform::Window window);
+  ~ViewHost();
+  ViewHost(const ViewHost&) = delete;
+  ViewHost& operator=(const ViewHost&) = delete;
+
+  // Where the plug-in is looked for: NIMBO_VIEW_PLUGIN when set, otherwise
+  // ../lib/View3dOpenGlSG.so next to this executable.
+  static std::string DefaultPluginPath();
+
+  AView3D& View() { return *view; }
+  // The view's scene-building interface (paths, picks, marks).
+  AView3DAdapter& Scene() { return *view; }
+  platform::Window& Window() { return *window; }
+  // Null when the plug-in made no such overlay.
+  AViewObject* Overlay(const std::string& name);
+
+  void Resize(int width, int height);
+  // Sets the scene bounds from the scene and fits the camera to them.
+  void Fit();
+  // Puts the eye on the sphere around the target seen from the azimuth
+  // (degrees about +Y, from +Z towards +X) and elevation (degrees above the
+  // XZ plane), then fits the scene; a distance moves the eye to it.
+  void Aim(float azimuthDegrees, float elevationDegrees, std::optional<float> distance);
+  void Render();
+  // Renders once when no frame was drawn yet: picking needs the context.
+  void EnsureRendered();
+  // What the window showed after the last Render.
+  platform::Image Snapshot() const { return window->PresentedImage(); }
+
+ private:
+  PluginLoader loader;
+  std::optional<platform::Window> window;
+  AView3D* view = nullptr;
+  bool rendered = false;
+};
+
+}  // namespace nimboview
+
+#endif

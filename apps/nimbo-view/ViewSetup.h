@@ -1,0 +1,47 @@
+// The options that set up a view, shared by the render and window commands:
+// window size, camera, background colours and where the plug-in is.
+#ifndef NIMBO_VIEW_VIEW_SETUP_H
+#define NIMBO_VIEW_VIEW_SETUP_H
+
+#include <optional>
+#include <set>
+#include <string>
+
+#include "CommandLine.h"
+#include "KivVizCore/RGBAColor.h"
+
+namespace nimboview {
+
+class ViewHost;
+
+struct ViewSetup {
+  // The option names this struct reads.
+  static const std::set<std::string>& ValuedOptions();
+  static const std::set<std::string>& Flags();
+  // The help text lines for them.
+  static const char* Help();
+
+  // Throws UsageError for bad values.
+  static ViewSetup From(const CommandLine& line, int defaultWidth, int defaultHeight);
+
+  // Puts the background colours into the host's settings, which the view
+  // reads at each frame.
+  void ApplyBackground() const;
+  // Aims and fits the camera at the scene in the view, and sets the
+  // projection.
+  void ApplyCamera(ViewHost& host) const;
+
+  int width = 800;
+  int height = 600;
+  float azimuth = 30.0f;
+  float elevation = 25.0f;
+  std::optional<float> distance;
+  bool orthographic = false;
+  std::optional<RGBAColor> backgroundBottom;
+  std::optional<RGBAColor> backgroundTop;
+  std::string pluginPath;
+};
+
+}  // namespace nimboview
+
+#endif

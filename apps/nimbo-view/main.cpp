@@ -1,0 +1,68 @@
+// nimbo-view: the host application of the 3D view plug-in.
+#include <exception>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "CommandLine.h"
+#include "RenderCommand.h"
+#include "RunCommand.h"
+#include "WindowCommand.h"
+
+namespace {
+
+const char* kUsage =
+    "usage: nimbo-view COMMAND [ARGS...]\n"
+    "Loads the View3dOpenGlSG plug-in and shows scenes with it.\n"
+    "commands:\n"
+    "  render [MODEL...] -o FILE.png   render headless to a PNG\n"
+    "  run SCRIPT                      replay a session script\n"
+    "  window [MODEL...]               open an interactive window\n"
+    "Without a model the built-in demo scene is shown.\n"
+    "'nimbo-view COMMAND --help' describes a command.\n";
+
+bool WantsHelp(const std::vector<std::string>& arguments) {
+  for (const std::string& argument : arguments) {
+    if (argument == "--help" || argument == "-h") return true;
+  }
+  return false;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
+    (argc < 2 ? std::cerr : std::cout) << kUsage;
+    return argc < 2 ? 2 : 0;
+  }
+  const std::string command = argv[1];
+  const std::vector<std::string> arguments(argv + 2, argv + argc);
+  struct Command {
+    const char* name;
+    const char* (*help)();
+    int (*run)(const std::vector<std::string>&);
+  };
+  const Command commands[] = {
+      {"render", nimboview::RenderCommand::Help, nimboview::RenderCommand::Run},
+      {"run", nimboview::RunCommand::Help, nimboview::RunCommand::Run},
+      {"window", nimboview::WindowCommand::Help, nimboview::WindowCommand::Run},
+  };
+  for (const Command& entry : commands) {
+    if (command != entry.name) continue;
+    if (WantsHelp(arguments)) {
+      std::cout << entry.help();
+      return 0;
+    }
+    try {
+      return entry.run(arguments);
+    } catch (const nimboview::UsageError& error) {
+      std::cerr << "nimbo-view " << command << ": " << error.what() << '\n' << entry.help();
+      return 2;
+    } catch (const std::exception& error) {
+      std::cerr << "nimbo-view " << command << ": " << error.what() << '\n';
+      return 1;
+    }
+  }
+  std::cerr << "nimbo-view: unknown command '" << command << "'\n" << kUsage;
+  return 2;
+}

@@ -1,0 +1,3 @@
+#include "KivVizCore/AGeometryItemFactory.h"
+
+AGeometryItemFactory::~AGeometryItemFactory() = default;

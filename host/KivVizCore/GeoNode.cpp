@@ -1,0 +1,96 @@
+#include "KivVizCore/GeoNode.h"
+
+#include <algorithm>
+
+#include "KivVizCore/AGeometryItem.h"
+#include "KivVizCore/Attribute.h"
+#include "KivVizCore/AttributeVisibility.h"
+#include "KivVizCore/Node.h"
+
+GeoNode::GeoNode(std::uint64_t id, const std::wstring& name) : id(id), name(name) {}
+
+GeoNode::~GeoNode() { ClearGeometry(); }
+
+bool GeoNode::IsGroup() const { return false; }
+
+Node* GeoNode::CreateChildNode(std::uint64_t) { return nullptr; }
+
+GeoNode* GeoNode::CreateChildGeoNode(std::uint64_t) { return nullptr; }
+
+bool GeoNode::NodeAction() {
+  auto* visibility = static_cast<AttributeVisibility*>(GetAttribute(Attribute::VisibilityType));
+  if (visibility == nullptr) {
+    // No attribute means visible, so the first action hides the node.
+    SetAttribute(new AttributeVisibility(false));
+    return false;
+  }
+  visibility->SetVisible(!visibility->IsVisible());
+  return visibility->IsVisible();
+}
+
+bool GeoNode::SetAttribute(Attribute* attribute) {
+  if (attribute == nullptr) {
+    return false;
+  }
+  auto& slot = attributes[attribute->GetType()];
+  if (slot.get() != attribute) {
+    slot.reset(attribute);
+  }
+  return true;
+}
+
+Attribute* GeoNode::GetAttribute(int type) const {
+  const auto found = attributes.find(type);
+  return found == attributes.end() ? nullptr : found->second.get();
+}
+
+bool GeoNode::RemoveAttribute(int type) { return attributes.erase(type) > 0; }
+
+bool GeoNode::IsVisible() const {
+  const auto* visibility = static_cast<const AttributeVisibility*>(GetAttribute(Attribute::VisibilityType));
+  return visibility == nullptr || visibility->IsVisible();
+}
+
+void GeoNode::AddGeometry(AGeometryItem* item) {
+  if (item != nullptr) {
+    geometry.push_back(item);
+  }
+}
+
+std::vector<std::unique_ptr<AGeometryItem>> GeoNode::TakeGeometry() {
+  std::vector<std::unique_ptr<AGeometryItem>> taken;
+  taken.reserve(geometry.size());
+  for (AGeometryItem* item : geometry) {
+    taken.emplace_back(item);
+  }
+  geometry.clear();
+  return taken;
+}
+
+void GeoNode::ClearGeometry() {
+  for (AGeometryItem* item : geometry) {
+    delete item;
+  }
+  geometry.clear();
+}
+
+bool GeoNode::RemoveFromParents(Node* parent) {
+  const auto found = std::find(parents.begin(), parents.end(), parent);
+  if (found == parents.end()) {
+    return false;
+  }
+  parents.erase(found);
+  const auto entry = parent->children.find(id);
+  if (entry != parent->children.end() && entry->second == this) {
+    parent->children.erase(entry);
+  }
+  return true;
+}
+
+void GeoNode::AddParent(Node* parent) {
+  if (std::find(parents.begin(), parents.end(), parent) == parents.end()) {
+    parents.push_back(parent);
+  }
+}
+
+void GeoNode::ForgetParent(Node* parent) { std::erase(parents, parent); }

@@ -1,0 +1,15 @@
+// Points GL at an item's vertex (and normal) array with every other client
+// array switched off, so that arrays the caller left enabled are never read
+// past their end. The caller saves and restores the client array state
+// (glPushClientAttrib) around the draw.
+#ifndef KIVVIZOPENGL_CLIENTARRAYS_H
+#define KIVVIZOPENGL_CLIENTARRAYS_H
+
+namespace KivVizOpenGL {
+
+// normals may be null: no normal array.
+void UseClientArrays(const float* vertices, const float* normals);
+
+}  // namespace KivVizOpenGL
+
+#endif

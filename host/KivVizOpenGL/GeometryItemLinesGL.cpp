@@ -1,0 +1,78 @@
+#include "KivVizOpenGL/GeometryItemLinesGL.h"
+
+#include <windows.h>
+
+#include <GL/gl.h>
+
+#include <optional>
+
+#include "ClientArrays.h"
+#include "ItemArrays.h"
+#include "PickCone.h"
+#include "detail/SegmentBvh.h"
+#include "detail/ViewVolume.h"
+
+using KivVizOpenGL::detail::Float3;
+
+GeometryItemLinesGL::GeometryItemLinesGL(std::uint64_t id, std::vector<float> vertices,
+                                         std::vector<std::uint32_t> indices)
+    : AGeometryItem(id), vertices(std::move(vertices)), indices(std::move(indices)) {
+  KivVizOpenGL::CheckArrays("GeometryItemLinesGL::GeometryItemLinesGL", this->vertices, {}, this->indices, 2);
+  KivVizOpenGL::StoreCorners(KivVizOpenGL::BoundsOf(this->vertices, this->indices), boxMinimum, boxMaximum);
+}
+
+GeometryItemLinesGL::~GeometryItemLinesGL() = default;
+
+void GeometryItemLinesGL::Display(AView3DAdapter*) {
+  if (indices.empty() ||
+      !KivVizOpenGL::detail::ViewVolume::FromCurrentGL().Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
+    return;
+  }
+  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  glDisable(GL_LIGHTING);
+  if (HasColor()) {
+    glColor4ub(GetColor().red, GetColor().green, GetColor().blue, GetColor().alpha);
+  }
+  KivVizOpenGL::UseClientArrays(vertices.data(), nullptr);
+  glDrawElements(GL_LINES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+  glPopClientAttrib();
+  glPopAttrib();
+}
+
+bool GeometryItemLinesGL::RayHit(const float origin[3], const float direction[3], float scalar, float hitPoint[3],
+                                 float& parameter) const {
+  const KivVizOpenGL::PickCone cone(origin, direction, scalar, pickAngle);
+  if (!cone.IsUsable() || indices.empty()) {
+    return false;
+  }
+  if (!bvh) {
+    bvh = std::make_unique<KivVizOpenGL::detail::SegmentBvh>(vertices, indices);
+  }
+  const auto& hierarchy = bvh->Hierarchy();
+  const float widest = cone.WidestWithin(hierarchy.Bounds());
+  const auto order = hierarchy.PrimitiveOrder();
+  std::optional<float> nearest;
+  hierarchy.Traverse(cone.GetRay(), hierarchy.PaddingFor(widest), scalar,
+                     [&](std::uint32_t first, std::uint32_t count, float bound) {
+                       for (std::uint32_t i = first; i < first + count; ++i) {
+                         const std::size_t segment = order[i];
+                         const auto approach = cone.Approach(Float3::At(vertices, indices[2 * segment]),
+                                                             Float3::At(vertices, indices[2 * segment + 1]), widest);
+                         if (approach && approach->t <= bound) {
+                           nearest = approach->t;
+                           bound = approach->t;
+                         }
+                       }
+                       return bound;
+                     });
+  if (!nearest) {
+    return false;
+  }
+  cone.WriteHit(*nearest, hitPoint, parameter);
+  return true;
+}
+
+bool GeometryItemLinesGL::GetBoundingBox(float minimum[3], float maximum[3]) const {
+  return KivVizOpenGL::CopyBounds(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum), minimum, maximum);
+}

@@ -1,0 +1,76 @@
+#include "KivVizOpenGL/GeometryItemPointsGL.h"
+
+#include <windows.h>
+
+#include <GL/gl.h>
+
+#include <optional>
+
+#include "ClientArrays.h"
+#include "ItemArrays.h"
+#include "PickCone.h"
+#include "detail/PointBvh.h"
+#include "detail/ViewVolume.h"
+
+using KivVizOpenGL::detail::Float3;
+
+GeometryItemPointsGL::GeometryItemPointsGL(std::uint64_t id, std::vector<float> vertices)
+    : AGeometryItem(id), vertices(std::move(vertices)) {
+  KivVizOpenGL::CheckArrays("GeometryItemPointsGL::GeometryItemPointsGL", this->vertices, {}, {}, 0);
+  KivVizOpenGL::StoreCorners(KivVizOpenGL::BoundsOf(this->vertices), boxMinimum, boxMaximum);
+}
+
+GeometryItemPointsGL::~GeometryItemPointsGL() = default;
+
+void GeometryItemPointsGL::Display(AView3DAdapter*) {
+  if (vertices.empty() ||
+      !KivVizOpenGL::detail::ViewVolume::FromCurrentGL().Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
+    return;
+  }
+  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT);
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  glDisable(GL_LIGHTING);
+  glPointSize(pointSize);
+  if (HasColor()) {
+    glColor4ub(GetColor().red, GetColor().green, GetColor().blue, GetColor().alpha);
+  }
+  KivVizOpenGL::UseClientArrays(vertices.data(), nullptr);
+  glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(vertices.size() / 3));
+  glPopClientAttrib();
+  glPopAttrib();
+}
+
+bool GeometryItemPointsGL::RayHit(const float origin[3], const float direction[3], float scalar, float hitPoint[3],
+                                  float& parameter) const {
+  const KivVizOpenGL::PickCone cone(origin, direction, scalar, pickAngle);
+  if (!cone.IsUsable() || vertices.empty()) {
+    return false;
+  }
+  if (!bvh) {
+    bvh = std::make_unique<KivVizOpenGL::detail::PointBvh>(vertices);
+  }
+  const auto& hierarchy = bvh->Hierarchy();
+  const float widest = cone.WidestWithin(hierarchy.Bounds());
+  const auto order = hierarchy.PrimitiveOrder();
+  std::optional<float> nearest;
+  hierarchy.Traverse(cone.GetRay(), hierarchy.PaddingFor(widest), scalar,
+                     [&](std::uint32_t first, std::uint32_t count, float bound) {
+                       for (std::uint32_t i = first; i < first + count; ++i) {
+                         const auto approach = cone.Approach(Float3::At(vertices, order[i]), widest);
+                         if (approach && approach->t <= bound) {
+                           nearest = approach->t;
+                           bound = approach->t;
+                         }
+                       }
+                       return bound;
+                     });
+  if (!nearest) {
+    return false;
+  }
+  cone.WriteHit(*nearest, hitPoint, parameter);
+  return true;
+}
+
+bool GeometryItemPointsGL::GetBoundingBox(float minimum[3], float maximum[3]) const {
+  return KivVizOpenGL::CopyBounds(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum), minimum, maximum);
+}

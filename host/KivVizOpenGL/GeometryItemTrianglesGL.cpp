@@ -1,0 +1,79 @@
+#include "KivVizOpenGL/GeometryItemTrianglesGL.h"
+
+#include <windows.h>
+
+#include <GL/gl.h>
+
+#include "ClientArrays.h"
+#include "ColorMaterial.h"
+#include "ItemArrays.h"
+#include "TriangleChunks.h"
+#include "detail/TriangleBvh.h"
+#include "detail/ViewVolume.h"
+
+using KivVizOpenGL::detail::Float3;
+
+GeometryItemTrianglesGL::GeometryItemTrianglesGL(std::uint64_t id, std::vector<float> vertices,
+                                                 std::vector<float> normals, std::vector<std::uint32_t> indices)
+    : AGeometryItem(id), vertices(std::move(vertices)), normals(std::move(normals)), indices(std::move(indices)) {
+  KivVizOpenGL::CheckArrays("GeometryItemTrianglesGL::GeometryItemTrianglesGL", this->vertices, this->normals,
+                            this->indices, 3);
+  KivVizOpenGL::StoreCorners(KivVizOpenGL::BoundsOf(this->vertices, this->indices), boxMinimum, boxMaximum);
+}
+
+GeometryItemTrianglesGL::~GeometryItemTrianglesGL() = default;
+
+void GeometryItemTrianglesGL::Display(AView3DAdapter*) {
+  if (indices.empty()) {
+    return;
+  }
+  const auto volume = KivVizOpenGL::detail::ViewVolume::FromCurrentGL();
+  if (!volume.Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
+    return;
+  }
+  // The current bit also covers the current normal, which drawing with a
+  // normal array leaves undefined.
+  glPushAttrib(GL_CURRENT_BIT);
+  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  if (HasColor()) {
+    glColor4ub(GetColor().red, GetColor().green, GetColor().blue, GetColor().alpha);
+  }
+  KivVizOpenGL::SyncColorMaterial();
+  if (indices.size() / 3 > KivVizOpenGL::TriangleChunks::TrianglesPerChunk) {
+    if (!chunks) {
+      chunks = std::make_unique<KivVizOpenGL::TriangleChunks>(vertices, normals, indices);
+    }
+    chunks->Draw(volume);
+  } else {
+    KivVizOpenGL::UseClientArrays(vertices.data(), normals.empty() ? nullptr : normals.data());
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+  }
+  glPopClientAttrib();
+  glPopAttrib();
+}
+
+bool GeometryItemTrianglesGL::RayHit(const float origin[3], const float direction[3], float scalar,
+                                     float hitPoint[3], float& parameter) const {
+  if (!(scalar >= 0.0f)) {
+    return false;
+  }
+  if (!bvh) {
+    bvh = std::make_unique<KivVizOpenGL::detail::TriangleBvh>(vertices, indices);
+  }
+  const Float3 from{origin[0], origin[1], origin[2]};
+  const Float3 along{direction[0], direction[1], direction[2]};
+  const auto hit = bvh->Intersect(from, along, scalar);
+  if (!hit) {
+    return false;
+  }
+  const Float3 point = from + along * hit->t;
+  hitPoint[0] = point.x;
+  hitPoint[1] = point.y;
+  hitPoint[2] = point.z;
+  parameter = hit->t;
+  return true;
+}
+
+bool GeometryItemTrianglesGL::GetBoundingBox(float minimum[3], float maximum[3]) const {
+  return KivVizOpenGL::CopyBounds(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum), minimum, maximum);
+}

@@ -1,0 +1,54 @@
+// A pick ray widened into a narrow cone, for hitting lines and points that
+// have no area: a segment or point is hit when, at its closest approach to
+// the ray, it lies within the cone's angle as seen from the ray's origin.
+// So the tolerance is about a pixel whatever the distance, as a person
+// pointing at a thin line expects.
+#ifndef KIVVIZOPENGL_PICKCONE_H
+#define KIVVIZOPENGL_PICKCONE_H
+
+#include <optional>
+
+#include "detail/Aabb.h"
+#include "detail/Float3.h"
+#include "detail/Ray.h"
+#include "detail/RayPrimitive.h"
+
+namespace KivVizOpenGL {
+
+class PickCone {
+ public:
+  // The ray origin + t * direction, 0 <= t <= scalar; angle in radians.
+  PickCone(const float origin[3], const float direction[3], float scalar, float angle);
+
+  // False for a ray that hits nothing: invalid, negative or NaN scalar or
+  // angle.
+  bool IsUsable() const { return usable; }
+  const detail::Ray& GetRay() const { return ray; }
+
+  // The widest the cone gets inside the box (at the box point furthest from
+  // the origin, or at the ray's end): what the boxes of a hierarchy must be
+  // padded by.
+  float WidestWithin(const detail::Aabb& box) const;
+
+  // The closest approach, when it lies within the cone; `widest` bounds the
+  // tolerance (WidestWithin of a box around the primitive).
+  std::optional<detail::SegmentApproach> Approach(const detail::Float3& a, const detail::Float3& b,
+                                                  float widest) const;
+  std::optional<detail::PointApproach> Approach(const detail::Float3& point, float widest) const;
+
+  // Writes origin + t * direction and t.
+  void WriteHit(float t, float hitPoint[3], float& parameter) const;
+
+ private:
+  bool Within(float distance, float t) const;
+
+  detail::Ray ray;
+  float scalar;
+  float angle;
+  float directionLength;
+  bool usable;
+};
+
+}  // namespace KivVizOpenGL
+
+#endif

@@ -1,0 +1,38 @@
+// A big triangle mesh rearranged into spatial chunks for drawing: each chunk
+// has its own box, and a chunk whose box lies wholly outside the view volume
+// is not sent to GL at all. In a selection pass through a small pick box
+// almost every chunk is skipped, while the hit records stay those of the
+// whole mesh (a skipped chunk is one GL would have clipped away entirely).
+#ifndef KIVVIZOPENGL_TRIANGLECHUNKS_H
+#define KIVVIZOPENGL_TRIANGLECHUNKS_H
+
+#include <cstdint>
+#include <span>
+
+#include "detail/SpatialChunker.h"
+#include "detail/ViewVolume.h"
+
+namespace KivVizOpenGL {
+
+class TriangleChunks {
+ public:
+  // Meshes with more triangles than this are worth chunking.
+  static constexpr std::uint32_t TrianglesPerChunk = 2048;
+
+  // normals: empty or one per vertex.
+  TriangleChunks(std::span<const float> vertices, std::span<const float> normals,
+                 std::span<const std::uint32_t> indices);
+
+  // Draws the chunks that meet the volume from client vertex (and normal)
+  // arrays; the caller saves and restores the client array state. Runs of
+  // neighbouring visible chunks go to GL as one call: their indices and
+  // vertices are contiguous.
+  void Draw(const detail::ViewVolume& volume) const;
+
+ private:
+  detail::ChunkedMesh mesh;
+};
+
+}  // namespace KivVizOpenGL
+
+#endif

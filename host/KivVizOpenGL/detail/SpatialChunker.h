@@ -1,0 +1,58 @@
+// Splits a triangle mesh into spatially coherent chunks of bounded size, each
+// with its own box, so that drawing and selection can skip the chunks that
+// lie outside the view volume. Each chunk's vertices are contiguous, so a
+// chunk draws with one glDrawRangeElements call over a tight vertex range.
+#ifndef NIMBO_KIVVIZOPENGL_DETAIL_SPATIALCHUNKER_H
+#define NIMBO_KIVVIZOPENGL_DETAIL_SPATIALCHUNKER_H
+
+#include <cstdint>
+#include <span>
+#include <vector>
+
+#include "Aabb.h"
+
+namespace KivVizOpenGL::detail {
+
+struct MeshChunk {
+  std::uint32_t firstTriangle = 0;  // into ChunkedMesh::indices, in triangles
+  std::uint32_t triangleCount = 0;
+  std::uint32_t firstVertex = 0;  // the chunk's indices refer to vertices
+  std::uint32_t vertexCount = 0;  // [firstVertex, firstVertex + vertexCount)
+  Aabb bounds;                    // of the chunk's triangles' vertices
+};
+
+// The input mesh rearranged chunk by chunk. A vertex shared by triangles of
+// several chunks appears once in each of them.
+struct ChunkedMesh {
+  std::vector<float> vertices;  // x, y, z per vertex
+  std::vector<float> normals;   // x, y, z per vertex; empty when none were given
+  std::vector<std::uint32_t> indices;  // three per triangle, into `vertices`
+  std::vector<std::uint32_t> sourceTriangles;  // input triangle of each triangle
+  std::vector<std::uint32_t> sourceVertices;   // input vertex of each vertex
+  std::vector<MeshChunk> chunks;
+};
+
+class SpatialChunker {
+ public:
+  // Throws std::invalid_argument for a limit of zero.
+  explicit SpatialChunker(std::uint32_t maxTrianglesPerChunk);
+
+  // Halves the triangles at the median of their centroids along the longest
+  // axis, recursively, until every part has at most the limit. The result
+  // depends only on the input: equal centroids are ordered by triangle index
+  // and, within a chunk, triangles and vertices keep their input order.
+  // `normals` is empty or has the size of `vertices`. Throws
+  // std::invalid_argument for sizes that are not multiples of three,
+  // mismatched normals or an index out of range.
+  ChunkedMesh Split(std::span<const float> vertices, std::span<const float> normals,
+                    std::span<const std::uint32_t> indices) const;
+
+  std::uint32_t MaxTrianglesPerChunk() const { return maxTrianglesPerChunk_; }
+
+ private:
+  std::uint32_t maxTrianglesPerChunk_;
+};
+
+}  // namespace KivVizOpenGL::detail
+
+#endif

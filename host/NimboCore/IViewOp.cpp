@@ -1,0 +1,3 @@
+#include "NimboCore/IViewOp.h"
+
+IViewOp::~IViewOp() = default;

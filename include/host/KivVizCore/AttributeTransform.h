@@ -1,0 +1,27 @@
+// Transform attribute (type 2): a 4x4 matrix of doubles in the column order
+// glMultMatrixd takes, applied to the node and everything below it.
+#ifndef KIVVIZCORE_ATTRIBUTETRANSFORM_H
+#define KIVVIZCORE_ATTRIBUTETRANSFORM_H
+
+#include "KivVizCore/Attribute.h"
+
+class KIVVIZCORE_EXPORT AttributeTransform : public Attribute {
+ public:
+  // The identity.
+  AttributeTransform();
+  explicit AttributeTransform(const double matrix[16]);
+
+  // Writes the identity into matrix.
+  static void SetIdentity(double matrix[16]);
+
+  bool IsIdentity() const;
+  const double* GetTransform() const { return transform; }
+  void SetTransform(const double matrix[16]);
+
+  Attribute* Clone() const override;
+
+ private:
+  double transform[16];
+};
+
+#endif

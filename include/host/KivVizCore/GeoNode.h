@@ -1,0 +1,82 @@
+// A node of the scene graph: id, name, filter id, attributes by type and, for
+// a leaf, geometry items. A node may be held by several group nodes at once
+// (Parents); the group nodes hold it, nobody else does.
+//
+// Ownership: the node owns its attributes and geometry items. Its lifetime is
+// ruled by its parents (see Node): it is deleted when its last parent releases
+// it. Deleting a node never edits its parents' child maps, so whoever deletes
+// a node directly must drop it from those maps himself.
+#ifndef KIVVIZCORE_GEONODE_H
+#define KIVVIZCORE_GEONODE_H
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "KivVizCore/Export.h"
+#include "KivVizCore/KivVizCore.h"
+
+class KIVVIZCORE_EXPORT GeoNode {
+ public:
+  explicit GeoNode(std::uint64_t id, const std::wstring& name = std::wstring());
+  virtual ~GeoNode();
+  GeoNode(const GeoNode&) = delete;
+  GeoNode& operator=(const GeoNode&) = delete;
+
+  // True for a Node, which holds children instead of geometry.
+  virtual bool IsGroup() const;
+  // Create, attach and return a child; null when the child cannot be made:
+  // on a leaf, or when a child with that id exists.
+  virtual Node* CreateChildNode(std::uint64_t id);
+  virtual GeoNode* CreateChildGeoNode(std::uint64_t id);
+  // Toggles the visibility attribute (made when absent) and returns the new
+  // visibility.
+  virtual bool NodeAction();
+
+  std::uint64_t GetId() const { return id; }
+  const std::wstring& Name() const { return name; }
+  void SetName(const std::wstring& value) { name = value; }
+  // Positive means filtered (the filter manager decides); 0 or less, never.
+  int GetFilterId() const { return filterId; }
+  void SetFilterId(int value) { filterId = value; }
+
+  // Takes ownership and replaces (deletes) an attribute of the same type.
+  // False for null, with nothing changed.
+  bool SetAttribute(Attribute* attribute);
+  // Null when the node has no attribute of that type.
+  Attribute* GetAttribute(int type) const;
+  bool RemoveAttribute(int type);
+  const std::map<int, std::unique_ptr<Attribute>>& Attributes() const { return attributes; }
+  // The value of the visibility attribute; true without one.
+  bool IsVisible() const;
+
+  // Takes ownership; null is ignored.
+  void AddGeometry(AGeometryItem* item);
+  const std::vector<AGeometryItem*>& Geometry() const { return geometry; }
+  // Hands every item over to the caller and leaves the node without any.
+  std::vector<std::unique_ptr<AGeometryItem>> TakeGeometry();
+  void ClearGeometry();
+
+  // The group nodes that hold this node, in the order they took it.
+  const std::vector<Node*>& Parents() const { return parents; }
+  // Unlinks this node from one parent, both ways; the other parents keep it.
+  // The node is not deleted. False when parent does not hold it.
+  bool RemoveFromParents(Node* parent);
+
+ private:
+  friend class Node;
+  void AddParent(Node* parent);
+  void ForgetParent(Node* parent);
+
+  std::uint64_t id;
+  std::wstring name;
+  int filterId = 0;
+  std::map<int, std::unique_ptr<Attribute>> attributes;
+  // Owned; raw so that Geometry() can hand out the sequence as it is.
+  std::vector<AGeometryItem*> geometry;
+  std::vector<Node*> parents;
+};
+
+#endif

@@ -1,0 +1,14 @@
+// What a rendering-options listener is told about: the options that changed.
+#ifndef KIVVIZCORE_IRENDERINGOPTIONS_H
+#define KIVVIZCORE_IRENDERINGOPTIONS_H
+
+#include "KivVizCore/Export.h"
+
+class KIVVIZCORE_EXPORT IRenderingOptions {
+ public:
+  virtual ~IRenderingOptions() = default;
+  // Whether nodes of a filter are shown.
+  virtual bool IsFilterVisible(int filterId) const = 0;
+};
+
+#endif

@@ -1,0 +1,14 @@
+// Hands out a view's text manager.
+#ifndef KIVVIZCORE_ITEXTMANAGERPROVIDER_H
+#define KIVVIZCORE_ITEXTMANAGERPROVIDER_H
+
+#include "KivVizCore/Export.h"
+#include "KivVizCore/KivVizCore.h"
+
+class KIVVIZCORE_EXPORT ITextManagerProvider {
+ public:
+  virtual ~ITextManagerProvider() = default;
+  virtual ATextManager* GetTextManager() = 0;
+};
+
+#endif

@@ -1,0 +1,29 @@
+// Forward declarations of the scene library, for headers that only pass
+// pointers and references around.
+#ifndef KIVVIZCORE_KIVVIZCORE_H
+#define KIVVIZCORE_KIVVIZCORE_H
+
+class AFilterManager;
+class AGeometryItem;
+class AGeometryItemFactory;
+class AHighlightStrategy;
+class ATextManager;
+class AView3DAdapter;
+class Attribute;
+class AttributeColor;
+class AttributeTransform;
+class AttributeVisibility;
+class EntityId;
+class GeoNode;
+class IRenderingOptions;
+class IRenderingOptionsListener;
+class ITextManagerProvider;
+class IView3D;
+class Node;
+class Pick;
+class Ray;
+class RenderId;
+class RenderingOptions;
+struct RGBAColor;
+
+#endif

@@ -1,0 +1,46 @@
+// A group node: holds child nodes by id, visited in ascending id order.
+//
+// Ownership: AddChild links both ways (the child's Parents gains this group).
+// DeleteChildById unlinks the child and deletes it when no parent is left;
+// deleting a group releases each child the same way, so a child shared with
+// another group lives on there. ClearChildren only empties the map: it neither
+// deletes the children nor tells them, for callers that have released them
+// already or that link them again.
+#ifndef KIVVIZCORE_NODE_H
+#define KIVVIZCORE_NODE_H
+
+#include <cstdint>
+#include <map>
+#include <string>
+
+#include "KivVizCore/GeoNode.h"
+
+class KIVVIZCORE_EXPORT Node : public GeoNode {
+ public:
+  static constexpr std::uint64_t RootId = 1;
+
+  explicit Node(std::uint64_t id, const std::wstring& name = std::wstring());
+  ~Node() override;
+
+  // A new root group (id 1), owned by the caller.
+  static Node* CreateRoot();
+
+  bool IsGroup() const override;
+  Node* CreateChildNode(std::uint64_t id) override;
+  GeoNode* CreateChildGeoNode(std::uint64_t id) override;
+
+  const std::map<std::uint64_t, GeoNode*>& Children() const { return children; }
+  // Null when there is no child with that id.
+  GeoNode* GetChild(std::uint64_t id) const;
+  // False for null, for this node itself, or when the id is taken already.
+  bool AddChild(GeoNode* child);
+  // False when there is no such child.
+  bool DeleteChildById(std::uint64_t id);
+  void ClearChildren();
+
+ private:
+  friend class GeoNode;
+  std::map<std::uint64_t, GeoNode*> children;
+};
+
+#endif

@@ -1,0 +1,22 @@
+// Makes the OpenGL scene items: triangle meshes, line segments and points.
+#ifndef KIVVIZOPENGL_GEOMETRYITEMFACTORYGL_H
+#define KIVVIZOPENGL_GEOMETRYITEMFACTORYGL_H
+
+#include <cstdint>
+#include <vector>
+
+#include "KivVizCore/AGeometryItemFactory.h"
+#include "KivVizOpenGL/Export.h"
+
+class KIVVIZOPENGL_EXPORT GeometryItemFactoryGL : public AGeometryItemFactory {
+ public:
+  GeometryItemFactoryGL() = default;
+
+  AGeometryItem* CreateTriangles(std::uint64_t id, const std::vector<float>& vertices, const std::vector<float>& normals,
+                                 const std::vector<std::uint32_t>& indices) override;
+  AGeometryItem* CreateLines(std::uint64_t id, const std::vector<float>& vertices,
+                             const std::vector<std::uint32_t>& indices) override;
+  AGeometryItem* CreatePoints(std::uint64_t id, const std::vector<float>& vertices) override;
+};
+
+#endif

@@ -1,0 +1,43 @@
+// Unlit points drawn from a vertex array in the colour they find (or their
+// own); skipped when their box lies wholly outside the current view volume.
+// A ray hits a point that lies within about a pixel of it: within pickAngle
+// (radians) as seen from the ray's origin.
+#ifndef KIVVIZOPENGL_GEOMETRYITEMPOINTSGL_H
+#define KIVVIZOPENGL_GEOMETRYITEMPOINTSGL_H
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "KivVizCore/AGeometryItem.h"
+#include "KivVizOpenGL/Export.h"
+
+namespace KivVizOpenGL::detail {
+class PointBvh;
+}
+
+class KIVVIZOPENGL_EXPORT GeometryItemPointsGL : public AGeometryItem {
+ public:
+  // Three floats per point.
+  GeometryItemPointsGL(std::uint64_t id, std::vector<float> vertices);
+  ~GeometryItemPointsGL() override;
+
+  void Display(AView3DAdapter* adapter) override;
+  bool RayHit(const float origin[3], const float direction[3], float scalar, float hitPoint[3],
+              float& parameter) const override;
+  bool GetBoundingBox(float minimum[3], float maximum[3]) const override;
+
+  const std::vector<float>& Vertices() const { return vertices; }
+
+  float pointSize = 4.0f;
+  float pickAngle = 0.003f;
+
+ private:
+  std::vector<float> vertices;
+  float boxMinimum[3];
+  float boxMaximum[3];
+  // Built by the first RayHit.
+  mutable std::unique_ptr<KivVizOpenGL::detail::PointBvh> bvh;
+};
+
+#endif

@@ -1,0 +1,51 @@
+// A lit triangle mesh with per-vertex normals, drawn from vertex arrays in the
+// colour it finds (or its own). It skips drawing when its box lies wholly
+// outside the current view volume; a big mesh is split into spatial chunks
+// on first draw and skips each chunk the same way. RayHit is exact and uses a
+// bounding-volume hierarchy built on first use.
+#ifndef KIVVIZOPENGL_GEOMETRYITEMTRIANGLESGL_H
+#define KIVVIZOPENGL_GEOMETRYITEMTRIANGLESGL_H
+
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "KivVizCore/AGeometryItem.h"
+#include "KivVizOpenGL/Export.h"
+
+namespace KivVizOpenGL {
+class TriangleChunks;
+namespace detail {
+class TriangleBvh;
+}
+}  // namespace KivVizOpenGL
+
+class KIVVIZOPENGL_EXPORT GeometryItemTrianglesGL : public AGeometryItem {
+ public:
+  // Three floats per vertex and per normal, three indices per triangle.
+  GeometryItemTrianglesGL(std::uint64_t id, std::vector<float> vertices, std::vector<float> normals,
+                          std::vector<std::uint32_t> indices);
+  ~GeometryItemTrianglesGL() override;
+
+  void Display(AView3DAdapter* adapter) override;
+  bool RayHit(const float origin[3], const float direction[3], float scalar, float hitPoint[3],
+              float& parameter) const override;
+  bool GetBoundingBox(float minimum[3], float maximum[3]) const override;
+
+  const std::vector<float>& Vertices() const { return vertices; }
+  const std::vector<float>& Normals() const { return normals; }
+  const std::vector<std::uint32_t>& Indices() const { return indices; }
+
+ private:
+  std::vector<float> vertices;
+  std::vector<float> normals;
+  std::vector<std::uint32_t> indices;
+  float boxMinimum[3];
+  float boxMaximum[3];
+  // Built by the first RayHit.
+  mutable std::unique_ptr<KivVizOpenGL::detail::TriangleBvh> bvh;
+  // Built by the first Display of a big mesh.
+  std::unique_ptr<KivVizOpenGL::TriangleChunks> chunks;
+};
+
+#endif

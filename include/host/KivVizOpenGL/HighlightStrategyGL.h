@@ -1,0 +1,55 @@
+// Marks scene nodes by recolouring them: a non-sticky Do replaces the
+// previous non-sticky mark (hover highlight), a sticky Do adds a lasting mark
+// (selection). Marks are kept by path and resolved through the view's scene
+// adapter at every call, so nodes deleted meanwhile are harmless. A mark
+// keeps the node's alpha and opaque flag, and removing it restores exactly
+// the node's previous colour state.
+#ifndef KIVVIZOPENGL_HIGHLIGHTSTRATEGYGL_H
+#define KIVVIZOPENGL_HIGHLIGHTSTRATEGYGL_H
+
+#include <vector>
+
+#include "KivVizCore/AHighlightStrategy.h"
+#include "KivVizCore/RGBAColor.h"
+#include "KivVizCore/RenderId.h"
+#include "KivVizOpenGL/Export.h"
+
+class KIVVIZOPENGL_EXPORT HighlightStrategyGL : public AHighlightStrategy {
+ public:
+  // The adapter is not owned and outlives the strategy.
+  explicit HighlightStrategyGL(AView3DAdapter* adapter);
+
+  bool Do(const RenderId& id) override;
+  void Undo() override;
+  bool Undo(const RenderId& id) override;
+  bool IsDone(const RenderId& id) const override;
+  ~HighlightStrategyGL() override;
+
+  static constexpr RGBAColor HighlightColor{255, 200, 0, 255};
+  static constexpr RGBAColor SelectionColor{255, 64, 64, 255};
+
+ private:
+  // A node's colour state before its first mark (for a node without a colour
+  // attribute: the alpha and opaque flag it inherits).
+  struct Mark {
+    RenderId path;
+    bool sticky = false;
+    bool hadColor = false;
+    RGBAColor color;
+    bool opaque = true;
+  };
+
+  // The marked node, while it still shows the mark's colour: a node deleted,
+  // rebuilt or recoloured since has nothing of the mark left to undo.
+  GeoNode* MarkedNode(const Mark& mark) const;
+  // Records the node's colour state; without a colour attribute, the alpha
+  // and opaque flag it inherits along the path.
+  void Save(Mark& mark, const GeoNode& node) const;
+  void Paint(const Mark& mark, GeoNode& node) const;
+  void Restore(const Mark& mark) const;
+
+  AView3DAdapter* adapter;
+  std::vector<Mark> marks;
+};
+
+#endif

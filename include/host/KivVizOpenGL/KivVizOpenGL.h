@@ -1,0 +1,17 @@
+// Forward declarations of the OpenGL scene library, for headers that only
+// pass pointers and references around.
+#ifndef KIVVIZOPENGL_KIVVIZOPENGL_H
+#define KIVVIZOPENGL_KIVVIZOPENGL_H
+
+class FilterManagerGL;
+class GeometryItemAxisGL;
+class GeometryItemCircle2DGL;
+class GeometryItemFactoryGL;
+class GeometryItemLinesGL;
+class GeometryItemPointsGL;
+class GeometryItemPolylineGL;
+class GeometryItemTrianglesGL;
+class HighlightStrategyGL;
+class TextManagerGL;
+
+#endif

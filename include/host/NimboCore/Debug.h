@@ -1,0 +1,16 @@
+// The host's narrow diagnostic stream, one for the process (stderr unless a
+// host or a test redirects its buffer).
+#ifndef NIMBOCORE_DEBUG_H
+#define NIMBOCORE_DEBUG_H
+
+#include <ostream>
+
+#include "NimboCore/Export.h"
+
+namespace NimboCore {
+
+extern NIMBOCORE_EXPORT std::ostream dbg;
+
+}  // namespace NimboCore
+
+#endif

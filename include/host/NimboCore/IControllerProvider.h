@@ -1,0 +1,14 @@
+// Hands out a view's controller.
+#ifndef NIMBOCORE_ICONTROLLERPROVIDER_H
+#define NIMBOCORE_ICONTROLLERPROVIDER_H
+
+#include "NimboCore/Export.h"
+#include "NimboCore/NimboCore.h"
+
+class NIMBOCORE_EXPORT IControllerProvider {
+ public:
+  virtual ~IControllerProvider() = default;
+  virtual Controller* GetController() = 0;
+};
+
+#endif

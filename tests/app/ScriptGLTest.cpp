@@ -1,0 +1,117 @@
+// `nimbo-view run SCRIPT`: scripts that hold pass; bad lines and failed
+// expectations stop the script with their line number and a non-zero exit.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "NimboViewProcess.h"
+
+namespace apptest {
+namespace {
+
+const char* kQuadObj =
+    "mtllib quad.mtl\nv -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\no quad\nusemtl red\nf 1 2 3 4\n";
+const char* kQuadMtl = "newmtl red\nKd 1 0 0\nd 1\n";
+
+class ScriptGLTest : public ::testing::Test {
+ protected:
+  Result RunScript(const std::string& text) {
+    scratch.Write("quad.obj", kQuadObj);
+    scratch.Write("quad.mtl", kQuadMtl);
+    return scratch.Run({"run", scratch.Write("session.nvs", text), "--size", "200x150"});
+  }
+  Scratch scratch;
+};
+
+TEST_F(ScriptGLTest, SessionWithHoldingExpectationsPasses) {
+  const Result result = RunScript(
+      "# a square, looked at from the front\n"
+      "load quad.obj\n"
+      "camera 0 0\n"
+      "background #000000\n"
+      "render\n"
+      "expect pixel 100 75 #ff0000 100\n"
+      "expect pixel 2 2 #000000 8\n"
+      "expect pick 100 75 1/1/1/10002/1\n"
+      "expect pick 2 2 none\n"
+      "expect point 100 75 0 0 0 0.05\n"
+      "hover 100 75\n"
+      "expect highlighted 1/1/1/10002/1\n"
+      "leave\n"
+      "expect not-highlighted 1/1/1/10002/1\n"
+      "click 100 75\n"
+      "render\n"
+      "expect pixel 100 75 #ff4040 60\n"
+      "unselect\n"
+      "press 10 10\n"
+      "drag 190 140\n"
+      "release 190 140\n"
+      "pick 100 75\n"
+      "size 100 80\n"
+      "render\n"
+      "snapshot small.png\n");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find("{\"selected\":\"1/1/1/10002/1\"}"), std::string::npos)
+      << "the rubber band selects the square: " << result.out;
+  EXPECT_NE(result.out.find("{\"x\":100,\"y\":75,\"path\":[1,1,1,10002,1]"), std::string::npos)
+      << result.out;
+  const platform::Image small = platform::ReadPng(scratch.Path("small.png"));
+  EXPECT_EQ(small.width, 100);
+  EXPECT_EQ(small.height, 80);
+}
+
+TEST_F(ScriptGLTest, DemoSceneScriptCanClearAndLoadAgain) {
+  const Result result = RunScript(
+      "demo\nrender\nexpect highlighted 1/1/4/10002/1\n"
+      "clear\nexpect not-highlighted 1/1/4/10002/1\n"
+      "load quad.obj\ncamera 0 0\nrender\nexpect pick 100 75 1/1/1/10002/1\n");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+}
+
+struct BadScript {
+  const char* name;
+  const char* text;
+  int line;
+  const char* message;
+};
+
+class BadScriptTest : public ScriptGLTest, public ::testing::WithParamInterface<BadScript> {};
+
+TEST_P(BadScriptTest, StopsAtItsLineWithAMessage) {
+  const Result result = RunScript(GetParam().text);
+  EXPECT_EQ(result.exitCode, 1);
+  const std::string where = "session.nvs:" + std::to_string(GetParam().line) + ": ";
+  EXPECT_NE(result.err.find(where), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find(GetParam().message), std::string::npos) << result.err;
+  EXPECT_FALSE(std::filesystem::exists(scratch.Path("never.png")))
+      << "nothing after the failing line runs";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BadScriptTest,
+    ::testing::Values(
+        BadScript{"UnknownCommand", "demo\n\n  # comment\nfly 1 2\nrender\nsnapshot never.png\n", 4,
+                  "unknown command 'fly'"},
+        BadScript{"TooFewArguments", "demo\nrender\nsnapshot never.png\nhover 10\n", 4,
+                  "'hover' takes 2 arguments, got 1"},
+        BadScript{"NotANumber", "demo\nrender\nsnapshot never.png\ncamera left 10\n", 4, "not a number"},
+        BadScript{"BadPath", "demo\nrender\nsnapshot never.png\nselect 1//2\n", 4, "node path"},
+        BadScript{"ExpectWhat", "render\nexpect\nsnapshot never.png\n", 2, "expect what"},
+        BadScript{"PixelDiffers", "load quad.obj\ncamera 0 0\nbackground #000000\nrender\n"
+                  "expect pixel 2 2 #ffffff\nsnapshot never.png\n", 5, "expected pixel 2,2"},
+        BadScript{"PixelOutside", "render\nexpect pixel 500 2 #ffffff\nsnapshot never.png\n", 2, "outside"},
+        BadScript{"PickDiffers", "load quad.obj\ncamera 0 0\nexpect pick 2 2 1/1/1/10002/1\n"
+                  "snapshot never.png\n", 3, "got none"},
+        BadScript{"SnapshotBeforeRender", "demo\nsnapshot never.png\n", 2, "no frame rendered"},
+        BadScript{"MissingModel", "demo\nload nowhere.obj\nrender\nsnapshot never.png\n", 2, "nowhere.obj"},
+        BadScript{"DemoTwice", "demo\ndemo\nrender\nsnapshot never.png\n", 2, "empty scene"}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(ScriptGLTest, UnreadableScriptFails) {
+  const Result result = scratch.Run({"run", "no-such-script.nvs"});
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("no-such-script.nvs"), std::string::npos) << result.err;
+}
+
+}  // namespace
+}  // namespace apptest

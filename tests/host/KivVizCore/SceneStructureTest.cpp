@@ -1,0 +1,100 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "KivVizCore/AttributeColor.h"
+#include "KivVizCore/AttributeTransform.h"
+#include "KivVizCore/AttributeVisibility.h"
+#include "KivVizCore/Node.h"
+#include "TestAdapter.h"
+#include "TestItem.h"
+
+namespace {
+
+class SceneStructureTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    Node* root = adapter.GetRootNode();
+    Node* model = root->CreateChildNode(5);
+    model->SetName(L"model");
+    model->SetAttribute(new AttributeColor(RGBAColor(255, 0, 0, 128)));
+    GeoNode* leaf = model->CreateChildGeoNode(10002);
+    leaf->SetName(L"surfaces");
+    leaf->AddGeometry(new TestItem(1));
+    leaf->AddGeometry(new TestItem(2));
+    leaf->SetFilterId(3);
+    Node* other = root->CreateChildNode(2);
+    other->SetName(L"other");
+    double matrix[16];
+    AttributeTransform::SetIdentity(matrix);
+    matrix[13] = 1.0;
+    other->SetAttribute(new AttributeTransform(matrix));
+    other->SetAttribute(new AttributeVisibility(false));
+    other->AddChild(leaf);
+  }
+
+  std::string Structure(bool details) {
+    std::string text = "stale";
+    adapter.GetSceneStructure(text, details);
+    return text;
+  }
+
+  TestAdapter adapter;
+};
+
+TEST_F(SceneStructureTest, OneLinePerNodeIndentedByDepth) {
+  EXPECT_EQ(Structure(false),
+            "1 \"root\"\n"
+            "  2 \"other\"\n"
+            "    10002 \"surfaces\"\n"
+            "  5 \"model\"\n"
+            "    10002 \"surfaces\"\n");
+}
+
+TEST_F(SceneStructureTest, DetailsListWhatEachNodeCarries) {
+  EXPECT_EQ(Structure(true),
+            "1 \"root\" group\n"
+            "  2 \"other\" group transform hidden\n"
+            "    10002 \"surfaces\" leaf items=2 filter=3 parents=2\n"
+            "  5 \"model\" group colour=(255,0,0,128) translucent\n"
+            "    10002 \"surfaces\" leaf items=2 filter=3 parents=2\n");
+}
+
+TEST_F(SceneStructureTest, IdentityTransformIsNotListed) {
+  adapter.GetRootNode()->GetChild(2)->SetAttribute(new AttributeTransform());
+  EXPECT_NE(Structure(true).find("  2 \"other\" group hidden\n"), std::string::npos);
+}
+
+TEST_F(SceneStructureTest, NamesAreWrittenAsUtf8) {
+  // U+00E9 takes two bytes, U+20AC three, U+1F600 four (a surrogate pair
+  // where wchar_t has 16 bits).
+  std::wstring name = L"caf\u00e9 \u20ac ";
+  name += L"\U0001F600";
+  adapter.GetRootNode()->SetName(name);
+  const std::string first = Structure(false).substr(0, Structure(false).find('\n'));
+  EXPECT_EQ(first, "1 \"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80\"");
+}
+
+TEST_F(SceneStructureTest, LoneSurrogateBecomesAReplacementCharacter) {
+  std::wstring name = L"a";
+  name += static_cast<wchar_t>(0xD800);
+  name += L"b";
+  adapter.GetRootNode()->SetName(name);
+  const std::string text = Structure(false);
+  EXPECT_EQ(text.substr(0, text.find('\n')), "1 \"a\xef\xbf\xbd" "b\"");
+}
+
+TEST(SceneStructureEmptyTest, AdapterWithoutRootGivesEmptyText) {
+  class RootlessAdapter : public TestAdapter {
+   public:
+    RootlessAdapter() {
+      delete rootNode;
+      rootNode = nullptr;
+    }
+  } adapter;
+  std::string text = "stale";
+  adapter.GetSceneStructure(text, true);
+  EXPECT_EQ(text, "");
+}
+
+}  // namespace

@@ -1,0 +1,209 @@
+#include "detail/Bvh.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace KivVizOpenGL::detail {
+namespace {
+
+constexpr float kInf = std::numeric_limits<float>::infinity();
+
+struct BoxesCase {
+  std::string name;
+  std::function<std::vector<Aabb>()> make;
+  friend void PrintTo(const BoxesCase& c, std::ostream* out) { *out << c.name; }
+};
+
+std::vector<Aabb> RandomBoxes(std::uint32_t seed, std::size_t count) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<float> position(-10.0f, 10.0f);
+  std::uniform_real_distribution<float> size(0.0f, 0.5f);
+  std::vector<Aabb> boxes;
+  for (std::size_t i = 0; i < count; ++i) {
+    const Float3 low{position(random), position(random), position(random)};
+    boxes.emplace_back(low, low + Float3{size(random), size(random), size(random)});
+  }
+  return boxes;
+}
+
+// Walks the tree, checking each node against its parent's box, and
+// collects the primitives its leaves hold in `seen`.
+void CheckSubtree(const Bvh& bvh, std::span<const Aabb> boxes, std::uint32_t index,
+                  const Aabb& parent, int depth, std::vector<std::uint32_t>& seen) {
+  const auto nodes = bvh.Nodes();
+  ASSERT_LT(index, nodes.size());
+  ASSERT_LE(depth, Bvh::kMaxDepth);
+  const Bvh::Node& node = nodes[index];
+  EXPECT_TRUE(parent.Contains(node.bounds)) << "node " << index;
+  if (node.count == 0) {
+    ASSERT_GT(node.index, index + 1) << "right child must follow the left subtree";
+    CheckSubtree(bvh, boxes, index + 1, node.bounds, depth + 1, seen);
+    CheckSubtree(bvh, boxes, node.index, node.bounds, depth + 1, seen);
+    return;
+  }
+  EXPECT_LE(node.count, Bvh::kMaxLeafSize);
+  ASSERT_LE(std::size_t{node.index} + node.count, bvh.PrimitiveOrder().size());
+  for (std::uint32_t i = node.index; i < node.index + node.count; ++i) {
+    const std::uint32_t primitive = bvh.PrimitiveOrder()[i];
+    ASSERT_LT(primitive, boxes.size());
+    EXPECT_TRUE(node.bounds.Contains(boxes[primitive])) << "primitive " << primitive;
+    seen.push_back(primitive);
+  }
+}
+
+class BvhStructure : public testing::TestWithParam<BoxesCase> {};
+
+TEST_P(BvhStructure, HoldsEveryFiniteBoxOnceInsideItsAncestors) {
+  const std::vector<Aabb> boxes = GetParam().make();
+  const Bvh bvh(boxes);
+  std::vector<std::uint32_t> seen;
+  CheckSubtree(bvh, boxes, 0, bvh.Bounds(), 0, seen);
+  std::vector<std::uint32_t> expected;
+  for (std::uint32_t i = 0; i < boxes.size(); ++i) {
+    if (boxes[i].IsFinite()) {
+      expected.push_back(i);
+    }
+  }
+  EXPECT_EQ(seen.size(), bvh.PrimitiveOrder().size());
+  std::sort(seen.begin(), seen.end());
+  EXPECT_EQ(expected, seen);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Inputs, BvhStructure,
+    testing::Values(
+        BoxesCase{"Single", [] { return RandomBoxes(1, 1); }},
+        BoxesCase{"Random", [] { return RandomBoxes(2, 5000); }},
+        BoxesCase{"AllIdentical",
+                  [] { return std::vector<Aabb>(3000, Aabb({0, 0, 0}, {1, 1, 1})); }},
+        BoxesCase{"PointsOnALine",
+                  [] {
+                    std::vector<Aabb> boxes;
+                    for (int i = 0; i < 2000; ++i) {
+                      const Float3 p{static_cast<float>(i % 97), 0, 0};
+                      boxes.emplace_back(p, p);
+                    }
+                    return boxes;
+                  }},
+        BoxesCase{"GeometricSpacing",
+                  [] {
+                    // Every split peels off one box, as bad as a heuristic
+                    // split gets; the depth must stay bounded.
+                    std::vector<Aabb> boxes;
+                    for (int i = 0; i < 1000; ++i) {
+                      const Float3 p{std::ldexp(1.0f, i % 120 - 60), 0, 0};
+                      boxes.emplace_back(p, p + Float3{0, 1, 1});
+                    }
+                    return boxes;
+                  }},
+        BoxesCase{"WithNonFinite",
+                  [] {
+                    std::vector<Aabb> boxes = RandomBoxes(3, 300);
+                    const float inf = std::numeric_limits<float>::infinity();
+                    boxes[10] = Aabb();
+                    boxes[20] = Aabb({0, 0, 0}, {inf, 1, 1});
+                    boxes[30] = Aabb({-inf, -inf, -inf}, {inf, inf, inf});
+                    return boxes;
+                  }}),
+    [](const testing::TestParamInfo<BoxesCase>& info) { return info.param.name; });
+
+TEST(BvhTest, EmptyInputGivesAnEmptyHierarchy) {
+  const Bvh bvh(std::vector<Aabb>{Aabb(), Aabb()});
+  EXPECT_TRUE(bvh.IsEmpty());
+  EXPECT_TRUE(bvh.Bounds().IsEmpty());
+  int visits = 0;
+  bvh.Traverse(Ray({0, 0, 0}, {1, 0, 0}), 0.0f, 1e30f, [&](std::uint32_t, std::uint32_t, float b) {
+    ++visits;
+    return b;
+  });
+  EXPECT_EQ(0, visits);
+}
+
+// With an unlimited bound every leaf holding a box the ray touches is
+// visited.
+TEST(BvhTest, TraversalVisitsEveryLeafTheRayEnters) {
+  const std::vector<Aabb> boxes = RandomBoxes(4, 4000);
+  const Bvh bvh(boxes);
+  std::mt19937 random(5);
+  std::uniform_real_distribution<float> coordinate(-12.0f, 12.0f);
+  for (int r = 0; r < 50; ++r) {
+    const Ray ray({coordinate(random), coordinate(random), coordinate(random)},
+                  {coordinate(random), coordinate(random), coordinate(random)});
+    std::vector<bool> visited(boxes.size(), false);
+    bvh.Traverse(ray, 0.0f, std::numeric_limits<float>::infinity(),
+                 [&](std::uint32_t first, std::uint32_t count, float bound) {
+                   for (std::uint32_t i = first; i < first + count; ++i) {
+                     visited[bvh.PrimitiveOrder()[i]] = true;
+                   }
+                   return bound;
+                 });
+    for (std::uint32_t i = 0; i < boxes.size(); ++i) {
+      if (boxes[i].IntersectRay(ray, std::numeric_limits<float>::infinity())) {
+        EXPECT_TRUE(visited[i]) << "ray " << r << " missed box " << i;
+      }
+    }
+  }
+}
+
+TEST(BvhTest, ARayMissingEverythingVisitsNoLeaf) {
+  // Few enough boxes for the root to be the only leaf.
+  const Bvh bvh(RandomBoxes(6, 3));
+  ASSERT_EQ(1u, bvh.Nodes().size());
+  int visits = 0;
+  const Ray pastEverything({20, 20, 20}, {1, 0, 0});
+  bvh.Traverse(pastEverything, 0.0f, kInf, [&](std::uint32_t, std::uint32_t, float b) {
+    ++visits;
+    return b;
+  });
+  EXPECT_EQ(0, visits);
+}
+
+TEST(BvhTest, NearestLeafComesFirstAndTheShrunkBoundSkipsTheRest) {
+  // Unit boxes at x = 0, 2, 4, ..., a ray along +x from x = -1: the leaf
+  // holding box 0 must come first, and once it returns a bound of 1 (box 1
+  // is entered at t = 3) nothing else may be visited.
+  std::vector<Aabb> boxes;
+  for (int i = 0; i < 500; ++i) {
+    const Float3 low{2.0f * static_cast<float>(i), 0, 0};
+    boxes.emplace_back(low, low + Float3{1, 1, 1});
+  }
+  const Bvh bvh(boxes);
+  std::vector<std::vector<std::uint32_t>> leaves;
+  bvh.Traverse(Ray({-1.0f, 0.5f, 0.5f}, {1, 0, 0}), 0.0f, std::numeric_limits<float>::infinity(),
+               [&](std::uint32_t first, std::uint32_t count, float) {
+                 leaves.emplace_back(bvh.PrimitiveOrder().begin() + first,
+                                     bvh.PrimitiveOrder().begin() + first + count);
+                 return 1.0f;
+               });
+  ASSERT_EQ(1u, leaves.size());
+  EXPECT_NE(leaves[0].end(), std::find(leaves[0].begin(), leaves[0].end(), 0u));
+}
+
+// A box entry computed in float may round a few ulps above the exact
+// distance of a primitive on the box's face, so a leaf entered just beyond
+// the bound must still be visited, or a tie with a lower index would be lost.
+TEST(BvhTest, LeafEnteredAnUlpBeyondTheBoundIsStillVisited) {
+  // Nine identical flat boxes split into two leaves entered at the same t.
+  const Aabb flat({0, 0, 0.3f}, {1, 1, 0.3f});
+  const Bvh bvh(std::vector<Aabb>(9, flat));
+  ASSERT_GT(bvh.Nodes().size(), 1u);
+  const Ray ray({0.1f, 0.7f, 1.9f}, {0.3f, -0.2f, -1.3f});
+  const float entry = flat.IntersectRay(ray, kInf)->entry;
+  int leaves = 0;
+  bvh.Traverse(ray, 0.0f, kInf, [&](std::uint32_t, std::uint32_t, float) {
+    ++leaves;
+    return std::nextafter(entry, 0.0f);
+  });
+  EXPECT_EQ(2, leaves);
+}
+
+}  // namespace
+}  // namespace KivVizOpenGL::detail

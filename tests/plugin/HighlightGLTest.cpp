@@ -1,0 +1,203 @@
+// Highlight and selection: how requests map onto the strategy and its sticky
+// setting, entity paths, and how failures reach the host.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "KivVizCore/AHighlightStrategy.h"
+#include "KivVizCore/AttributeColor.h"
+#include "KivVizCore/EntityId.h"
+#include "KivVizCore/GeoNode.h"
+#include "KivVizCore/RenderId.h"
+#include "PluginHostFixture.h"
+
+namespace plugintest {
+namespace {
+
+// Reaches the strategy slot the view fills, the way a derived class may.
+struct StrategySlot : AView3DAdapter {
+  static AHighlightStrategy*& Of(AView3DAdapter& adapter) {
+    return adapter.*(&StrategySlot::highlightStrategy);
+  }
+};
+
+// Records each strategy call with the sticky setting in force, and throws
+// on request.
+class ScriptedStrategy : public AHighlightStrategy {
+ public:
+  enum class Throw { Nothing, Standard, Other };
+
+  bool Do(const RenderId& id) override {
+    calls.push_back("Do " + Text(id) + (stickySelection ? " sticky" : " plain"));
+    Fail();
+    return true;
+  }
+  void Undo() override {
+    calls.push_back("Undo");
+    Fail();
+  }
+  bool Undo(const RenderId& id) override {
+    calls.push_back("Undo " + Text(id));
+    Fail();
+    return true;
+  }
+  bool IsDone(const RenderId&) const override { return false; }
+
+  std::vector<std::string> calls;
+  Throw throwing = Throw::Nothing;
+  int throwAtCall = 1;
+
+ private:
+  static std::string Text(const RenderId& id) {
+    std::string text;
+    for (std::uint64_t part : id.Ids()) text += std::to_string(part) + "/";
+    return text;
+  }
+  void Fail() {
+    if (throwing == Throw::Nothing || static_cast<int>(calls.size()) < throwAtCall) return;
+    if (throwing == Throw::Standard) throw std::out_of_range("strategy's own message");
+    throw 42;
+  }
+};
+
+class HighlightGLTest : public PluginGLTest {
+ protected:
+  void SetUp() override {
+    PluginGLTest::SetUp();
+    original = StrategySlot::Of(Scene());
+    StrategySlot::Of(Scene()) = &scripted;
+  }
+  void TearDown() override {
+    StrategySlot::Of(Scene()) = original;
+    PluginGLTest::TearDown();
+  }
+
+  // The message of the exception the call throws; empty when none.
+  template <typename Call>
+  std::string MessageOf(Call call) {
+    try {
+      call();
+    } catch (const std::exception& error) {
+      return error.what();
+    } catch (...) {
+      return "<not a standard exception>";
+    }
+    return "";
+  }
+
+  ScriptedStrategy scripted;
+  AHighlightStrategy* original = nullptr;
+  const RenderId a{{1, 2}, 1};
+  const RenderId b{{1, 3}, 1};
+};
+
+using Calls = std::vector<std::string>;
+
+TEST_F(HighlightGLTest, SinglePathHighlightIsNotSticky) {
+  scripted.SetStickySelection(true);
+  EXPECT_TRUE(Scene().Highlight(a));
+  EXPECT_EQ(scripted.calls, (Calls{"Do 1/2/ plain"}));
+  EXPECT_FALSE(scripted.stickySelection) << "the setting is left off";
+}
+
+TEST_F(HighlightGLTest, ListHighlightIsStickyAndStaysSo) {
+  Scene().Highlight(std::vector<RenderId>{a, b});
+  EXPECT_EQ(scripted.calls, (Calls{"Do 1/2/ sticky", "Do 1/3/ sticky"}));
+  EXPECT_TRUE(scripted.stickySelection);
+  scripted.calls.clear();
+  scripted.SetStickySelection(false);
+  Scene().Highlight(std::vector<RenderId>{});
+  EXPECT_TRUE(scripted.calls.empty());
+  EXPECT_TRUE(scripted.stickySelection) << "an empty list still switches the setting on";
+}
+
+TEST_F(HighlightGLTest, SelectIsStickyAndPutsTheSettingBack) {
+  Scene().Select(a);
+  EXPECT_FALSE(scripted.stickySelection);
+  scripted.SetStickySelection(true);
+  Scene().Select(b);
+  EXPECT_TRUE(scripted.stickySelection);
+  EXPECT_EQ(scripted.calls, (Calls{"Do 1/2/ sticky", "Do 1/3/ sticky"}));
+}
+
+TEST_F(HighlightGLTest, RemovingMarksIgnoresTheSetting) {
+  Scene().UnHighlight(a);
+  Scene().UnSelect(a);
+  Scene().UnHighlight();
+  Scene().UnSelect();
+  EXPECT_EQ(scripted.calls, (Calls{"Undo 1/2/", "Undo 1/2/", "Undo", "Undo"}));
+}
+
+TEST_F(HighlightGLTest, EntityFormsGoThroughTheirPaths) {
+  View().Highlight(EntityId(3, 4));
+  View().Select(EntityId(3, 4, 10002));
+  View().UnHighlight(EntityId(3));
+  View().UnSelect(EntityId(3, 4, 10002, 9));
+  EXPECT_EQ(scripted.calls, (Calls{"Do 1/3/4/ plain", "Do 1/3/4/10002/ sticky", "Undo 1/3/",
+                                   "Undo 1/3/4/10002/9/"}));
+}
+
+TEST_F(HighlightGLTest, EntityWithoutAPathReachesTheHostUnchanged) {
+  EXPECT_THROW(View().Highlight(EntityId()), std::invalid_argument);
+  EXPECT_THROW(View().Select(EntityId()), std::invalid_argument);
+  EXPECT_TRUE(scripted.calls.empty()) << "no strategy call without a path";
+}
+
+TEST_F(HighlightGLTest, StandardExceptionsPassThroughUnchanged) {
+  scripted.throwing = ScriptedStrategy::Throw::Standard;
+  EXPECT_THROW(Scene().Highlight(a), std::out_of_range);
+  EXPECT_EQ(MessageOf([&] { Scene().Select(a); }), "strategy's own message");
+  EXPECT_THROW(View().UnSelect(EntityId(3)), std::out_of_range);
+}
+
+TEST_F(HighlightGLTest, OtherExceptionsBecomeTheOperationsMessage) {
+  scripted.throwing = ScriptedStrategy::Throw::Other;
+  const std::string prefix = "Unrecognized Exception thrown from View3dOpenGlSG::";
+  EXPECT_EQ(MessageOf([&] { Scene().Highlight(a); }), prefix + "Highlight()");
+  EXPECT_EQ(MessageOf([&] { Scene().Highlight(std::vector<RenderId>{a}); }), prefix + "Highlight()");
+  EXPECT_EQ(MessageOf([&] { Scene().UnHighlight(); }), prefix + "UnHighlight()");
+  EXPECT_EQ(MessageOf([&] { Scene().UnHighlight(a); }), prefix + "UnHighlight( const RenderId& )");
+  EXPECT_EQ(MessageOf([&] { Scene().Select(a); }), prefix + "Select()");
+  EXPECT_EQ(MessageOf([&] { Scene().UnSelect(); }), prefix + "UnSelect()");
+  EXPECT_EQ(MessageOf([&] { Scene().UnSelect(a); }), prefix + "UnSelect( const EntityId& pick)");
+  EXPECT_EQ(MessageOf([&] { View().Select(EntityId(3)); }), prefix + "Select()");
+}
+
+TEST_F(HighlightGLTest, FailureMidwayLeavesEarlierWorkDone) {
+  scripted.throwing = ScriptedStrategy::Throw::Other;
+  scripted.throwAtCall = 2;
+  EXPECT_FALSE(MessageOf([&] { Scene().Highlight(std::vector<RenderId>{a, b, a}); }).empty());
+  EXPECT_EQ(scripted.calls, (Calls{"Do 1/2/ sticky", "Do 1/3/ sticky"}));
+  scripted.calls.clear();
+  scripted.throwAtCall = 1;
+  scripted.SetStickySelection(false);
+  EXPECT_FALSE(MessageOf([&] { Scene().Select(a); }).empty());
+  EXPECT_TRUE(scripted.stickySelection) << "a failed Select does not put the setting back";
+}
+
+// With the view's own strategy: marks change what the next frame shows.
+class HighlightFrameGLTest : public PluginGLTest {};
+
+TEST_F(HighlightFrameGLTest, MarksRecolourTheNodeAndUndoRestoresIt) {
+  LookFrom(0.0f, 0.0f, 10.0f);
+  HideAxes();
+  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, RGBAColor{0, 0, 200, 255});
+  const Rgba plain = Frame().At(kWidth / 2, kHeight / 2);
+  const RenderId path({1, 3, 4, 10002, 5}, 1);
+  EXPECT_TRUE(Scene().Highlight(path));
+  EXPECT_TRUE(Scene().IsHighlighted(path));
+  const Rgba highlighted = Frame().At(kWidth / 2, kHeight / 2);
+  EXPECT_FALSE(Near(highlighted, plain, 30)) << "the highlight shows";
+  Scene().UnHighlight(path);
+  EXPECT_FALSE(Scene().IsHighlighted(path));
+  EXPECT_TRUE(Near(Frame().At(kWidth / 2, kHeight / 2), plain, 1)) << "and goes again";
+  Scene().Select(path);
+  EXPECT_FALSE(Near(Frame().At(kWidth / 2, kHeight / 2), plain, 30));
+  Scene().UnSelect();
+  EXPECT_TRUE(Near(Frame().At(kWidth / 2, kHeight / 2), plain, 1));
+}
+
+}  // namespace
+}  // namespace plugintest

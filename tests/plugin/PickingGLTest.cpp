@@ -1,0 +1,203 @@
+// Picking on real scenes: which node is under a pixel, where its geometry
+// meets the ray, and which point the depth buffer holds.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <vector>
+
+#include "KivVizCore/AGeometryItemFactory.h"
+#include "KivVizCore/AttributeColor.h"
+#include "KivVizCore/RenderId.h"
+#include "KivVizCore/RenderingOptions.h"
+#include "PluginHostFixture.h"
+
+namespace plugintest {
+namespace {
+
+constexpr RGBAColor kGreen{0, 200, 0, 255};
+
+// Everything a pick promises to leave as it found it.
+struct PickSideState {
+  std::array<GLdouble, 16> projection{};
+  GLint renderMode = 0;
+  GLint nameDepth = 0;
+  GeoNode* openNode = nullptr;
+
+  static PickSideState Read(AView3DAdapter& scene) {
+    PickSideState state;
+    glGetDoublev(GL_PROJECTION_MATRIX, state.projection.data());
+    glGetIntegerv(GL_RENDER_MODE, &state.renderMode);
+    glGetIntegerv(GL_NAME_STACK_DEPTH, &state.nameDepth);
+    state.openNode = scene.GetCurrentOpenNode();
+    return state;
+  }
+  bool operator==(const PickSideState&) const = default;
+};
+
+class PickingGLTest : public PluginGLTest {
+ protected:
+  void SetUp() override {
+    PluginGLTest::SetUp();
+    LookFrom(0.0f, 0.0f, 10.0f);
+    // The frame leaves the triad's projection current otherwise.
+    HideAxes();
+  }
+  static constexpr int kCentreX = kWidth / 2;
+  static constexpr int kCentreY = kHeight / 2;
+};
+
+TEST_F(PickingGLTest, NodeUnderThePixelIsPickedWithItsFullPath) {
+  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
+  Frame();
+  RenderId picked;
+  const PickSideState before = PickSideState::Read(Scene());
+  ASSERT_TRUE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
+  EXPECT_EQ(picked, RenderId({1, 3, 4, 10002, 5}, 1)) << picked;
+  EXPECT_EQ(PickSideState::Read(Scene()), before);
+
+  EXPECT_FALSE(Scene().PickVisualAt(kCentreX, kCentreY, picked))
+      << "the same node as last time is no news";
+  EXPECT_EQ(picked, RenderId({1, 3, 4, 10002, 5}, 1));
+}
+
+TEST_F(PickingGLTest, BackgroundPicksNothingAndWritesNothing) {
+  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
+  Frame();
+  const RenderId previous({1, 7}, 1);
+  RenderId picked = previous;
+  EXPECT_FALSE(Scene().PickVisualAt(5, 5, picked));
+  EXPECT_EQ(picked, previous);
+  float x = 11.0f, y = 12.0f, z = 13.0f;
+  EXPECT_FALSE(Scene().PickPoint(5, 5, x, y, z));
+  EXPECT_EQ(x, 11.0f);
+  EXPECT_EQ(y, 12.0f);
+  EXPECT_EQ(z, 13.0f);
+}
+
+TEST_F(PickingGLTest, NothingIsPickedWhileTheSceneIsBeingBuilt) {
+  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
+  Frame();
+  Scene().BeginScene(nullptr);
+  RenderId picked;
+  EXPECT_FALSE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
+  float x = 0.0f, y = 0.0f, z = 0.0f;
+  EXPECT_FALSE(Scene().PickPoint(kCentreX, kCentreY, x, y, z));
+  Scene().EndScene();
+  EXPECT_TRUE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
+}
+
+TEST_F(PickingGLTest, NearerNodeOfTheSameCategoryWins) {
+  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
+  AddQuad(3, 4, 6, -1.0f, -1.0f, 1.0f, 1.0f, 2.0f, kGreen);  // nearer the eye
+  AddQuad(3, 4, 7, -1.0f, -1.0f, 1.0f, 1.0f, -2.0f, kGreen);
+  Frame();
+  RenderId picked;
+  ASSERT_TRUE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
+  EXPECT_EQ(picked, RenderId({1, 3, 4, 10002, 6}, 1));
+}
+
+TEST_F(PickingGLTest, CategoriesSwitchedOffAreNotPicked) {
+  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
+  Frame();
+  RenderingOptions options;
+  options.SetPickSurfaces(false);
+  View().ApplyRenderingOptions(options);
+  RenderId picked;
+  EXPECT_FALSE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
+  options.SetPickSurfaces(true);
+  View().ApplyRenderingOptions(options);
+  EXPECT_TRUE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
+}
+
+TEST_F(PickingGLTest, RecordsOverflowingTheBufferPickNothing) {
+  // 200 stacked leaves under the pixel: each record takes 8 words.
+  for (std::uint64_t leaf = 1; leaf <= 200; ++leaf)
+    AddQuad(3, 4, leaf, -1.0f, -1.0f, 1.0f, 1.0f, -0.01f * static_cast<float>(leaf), kGreen);
+  Frame();
+  RenderId picked;
+  const PickSideState before = PickSideState::Read(Scene());
+  EXPECT_FALSE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
+  EXPECT_TRUE(picked.IsEmpty());
+  EXPECT_EQ(PickSideState::Read(Scene()), before);
+}
+
+TEST_F(PickingGLTest, PickPointReturnsWhereTheRayMeetsTheGeometry) {
+  AddQuad(3, 4, 5, -2.0f, -2.0f, 2.0f, 2.0f, 0.5f, kGreen);
+  Frame();
+  const PickSideState before = PickSideState::Read(Scene());
+  float x = 0.0f, y = 0.0f, z = 0.0f;
+  ASSERT_TRUE(Scene().PickPoint(kCentreX + 16, kCentreY, x, y, z));
+  EXPECT_EQ(PickSideState::Read(Scene()), before);
+  // 16 pixels right of centre at 9.5 units: 16 / 60 of tan(22.5) * 9.5.
+  EXPECT_NEAR(x, 16.0f / 60.0f * 0.41421356f * 9.5f, 0.02f);
+  EXPECT_NEAR(y, 0.0f, 0.02f);
+  EXPECT_NEAR(z, 0.5f, 1e-4f);
+
+  // The path is opened from whatever is open: under an open root its first
+  // id is not found, so no point is written, and the stack is restored.
+  ASSERT_TRUE(Scene().OpenNode(1));
+  const PickSideState rootOpen = PickSideState::Read(Scene());
+  x = y = z = 9.0f;
+  EXPECT_TRUE(Scene().PickPoint(kCentreX + 16, kCentreY, x, y, z));
+  EXPECT_EQ(z, 9.0f);
+  EXPECT_EQ(PickSideState::Read(Scene()), rootOpen);
+  Scene().CloseAllNodes();
+}
+
+TEST_F(PickingGLTest, PickPointThatMissesEveryItemIsTrueAndWritesNothing) {
+  // The quad starts just over a pixel right of the position: the 4 x 4 pick
+  // box reaches it, the ray through the position does not.
+  AddQuad(3, 4, 5, 0.083f, -1.0f, 2.0f, 1.0f, 0.0f, kGreen);
+  Frame();
+  RenderId picked;
+  ASSERT_TRUE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
+  const PickSideState before = PickSideState::Read(Scene());
+  float x = 7.0f, y = 7.0f, z = 7.0f;
+  EXPECT_TRUE(Scene().PickPoint(kCentreX, kCentreY, x, y, z));
+  EXPECT_EQ(x, 7.0f);
+  EXPECT_EQ(y, 7.0f);
+  EXPECT_EQ(z, 7.0f);
+  EXPECT_EQ(PickSideState::Read(Scene()), before);
+}
+
+TEST_F(PickingGLTest, PickPointTakesTheFirstItemHitNotTheNearest) {
+  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, -1.0f, kGreen);
+  Scene().BeginScene(nullptr);
+  for (std::uint64_t id : {1u, 3u, 4u, 10002u, 5u}) ASSERT_TRUE(Scene().OpenNode(id));
+  std::vector<float> vertices;
+  std::vector<float> normals;
+  std::vector<std::uint32_t> indices;
+  QuadMesh(-1.0f, -1.0f, 1.0f, 1.0f, 1.0f, vertices, normals, indices);
+  Scene().AddGeometry(Scene().GetGeometryItemFactory()->CreateTriangles(2, vertices, normals, indices));
+  Scene().CloseAllNodes();
+  Scene().EndScene();
+  Frame();
+  float x = 0.0f, y = 0.0f, z = 0.0f;
+  ASSERT_TRUE(Scene().PickPoint(kCentreX, kCentreY, x, y, z));
+  EXPECT_NEAR(z, -1.0f, 1e-4f) << "the leaf's first item answers although the second is nearer";
+}
+
+TEST_F(PickingGLTest, GetPointAtPixelUnprojectsTheDepthBuffer) {
+  AddQuad(3, 4, 5, -2.0f, -2.0f, 2.0f, 2.0f, 1.0f, kGreen);
+  Frame();
+  // The frame leaves the scene's projection current; the model-view matrix
+  // is back to identity, so set the camera as the scene was drawn.
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glTranslatef(0.0f, 0.0f, -10.0f);
+  float x = 0.0f, y = 0.0f, z = 0.0f;
+  View().GetPointAtPixel(kCentreX, kCentreY, x, y, z);
+  EXPECT_NEAR(x, 0.0f, 0.05f);
+  EXPECT_NEAR(y, 0.0f, 0.05f);
+  EXPECT_NEAR(z, 1.0f, 0.02f) << "the drawn surface";
+  View().GetPointAtPixel(3, 3, x, y, z);
+  // Over the background the cleared depth 1.0 lies on the far plane: 110
+  // units from the eye.
+  EXPECT_NEAR(z, 10.0f - 110.0f, 0.5f);
+  glPopMatrix();
+}
+
+}  // namespace
+}  // namespace plugintest
