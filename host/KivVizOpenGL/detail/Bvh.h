@@ -42,7 +42,6 @@ class Bvh {
   // hit them.
   explicit Bvh(std::span<const Aabb> primitiveBounds);
 
-  bool IsEmpty() const { return nodes_.empty(); }
   std::span<const Node> Nodes() const { return nodes_; }
   // Primitive ids in leaf order.
   std::span<const std::uint32_t> PrimitiveOrder() const { return order_; }

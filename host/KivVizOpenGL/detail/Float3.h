@@ -15,8 +15,8 @@ struct Float3 {
   float y = 0.0f;
   float z = 0.0f;
 
-  // Through a table of member pointers: no branch on the axis, which BVH
-  // builds evaluate for every primitive at every level.
+  // Axis 0, 1 or 2. Read through a table of member pointers: no branch on
+  // the axis, which BVH builds evaluate for every primitive at every level.
   constexpr float operator[](int axis) const {
     constexpr float Float3::*kAxes[3] = {&Float3::x, &Float3::y, &Float3::z};
     return this->*kAxes[axis];

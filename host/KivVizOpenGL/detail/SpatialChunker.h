@@ -47,8 +47,6 @@ class SpatialChunker {
   ChunkedMesh Split(std::span<const float> vertices, std::span<const float> normals,
                     std::span<const std::uint32_t> indices) const;
 
-  std::uint32_t MaxTrianglesPerChunk() const { return maxTrianglesPerChunk_; }
-
  private:
   std::uint32_t maxTrianglesPerChunk_;
 };
