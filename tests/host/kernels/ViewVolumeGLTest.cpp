@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "ClipMatrices.h"
-#include "HeadlessGLContext.h"
+#include "OffscreenGLContext.h"
 
 namespace KivVizOpenGL::detail {
 namespace {
@@ -25,7 +25,7 @@ class ViewVolumeGLTest : public testing::Test {
  protected:
   void SetUp() override {
     try {
-      context_ = std::make_unique<test::HeadlessGLContext>(kViewportSize, kViewportSize);
+      context_ = std::make_unique<NimboTest::OffscreenGLContext>(kViewportSize, kViewportSize);
     } catch (const std::runtime_error& error) {
       GTEST_SKIP() << "no GL context: " << error.what();
     }
@@ -38,7 +38,7 @@ class ViewVolumeGLTest : public testing::Test {
   }
 
  private:
-  std::unique_ptr<test::HeadlessGLContext> context_;
+  std::unique_ptr<NimboTest::OffscreenGLContext> context_;
 };
 
 void DrawBox(const Aabb& box) {
