@@ -382,8 +382,21 @@ void View3dOpenGlSG::DrawScene() {
 void View3dOpenGlSG::DrawRootChildren(bool pushNames) {
   if (pushNames) glPushName(static_cast<GLuint>(Node::RootId));
   if (rootNode != nullptr) {
-    for (const auto& [id, child] : rootNode->Children()) {
-      if (child != nullptr && id != OverlayNodeId) RenderNode(child, pushNames, false);
+    // Items cull against the clip matrix tracked here instead of reading
+    // both matrices back from GL each: one read per pass.
+    double projection[16];
+    double modelview[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    double clip[16];
+    MultiplyMatrices(projection, modelview, clip);
+    BeginClipTracking(clip);
+    struct EndTracking {
+      View3dOpenGlSG& view;
+      ~EndTracking() { view.EndClipTracking(); }
+    } endTracking{*this};
+    for (GeoNode* child : rootNode->OrderedChildren()) {
+      if (child != nullptr && child->GetId() != OverlayNodeId) RenderNode(child, pushNames, false);
     }
   }
   if (pushNames) glPopName();
@@ -416,7 +429,7 @@ void View3dOpenGlSG::RenderNode(GeoNode* node, bool pushNames, bool inTransparen
   if (pushNames) glPushName(static_cast<GLuint>(node->GetId()));
 
   if (node->IsGroup()) {
-    for (const auto& [id, child] : static_cast<Node*>(node)->Children()) {
+    for (GeoNode* child : static_cast<Node*>(node)->OrderedChildren()) {
       if (child != nullptr) RenderNode(child, pushNames, inTransparent);
     }
   } else if (renderPass == 1 || inTransparent) {
@@ -426,7 +439,10 @@ void View3dOpenGlSG::RenderNode(GeoNode* node, bool pushNames, bool inTransparen
   }
 
   if (pushNames) glPopName();
-  if (matrixPushed) glPopMatrix();
+  if (matrixPushed) {
+    glPopMatrix();
+    PopClipTransform();
+  }
   if (color != nullptr) glPopAttrib();
 }
 
@@ -436,6 +452,7 @@ bool View3dOpenGlSG::ApplyNodeTransform(GeoNode* node) {
   if (transform == nullptr || transform->IsIdentity()) return false;
   glPushMatrix();
   glMultMatrixd(transform->GetTransform());
+  PushClipTransform(transform->GetTransform());
   return true;
 }
 

@@ -14,6 +14,7 @@
 #include "KivVizCore/GeoNode.h"
 #include "KivVizCore/Node.h"
 #include "KivVizCore/RenderId.h"
+#include "KivVizCore/VectorMath.h"
 
 using KivVizCore::Implementation::HasOpenNodeBelow;
 using KivVizCore::Implementation::IsInSubtree;
@@ -218,3 +219,28 @@ void AView3DAdapter::ClearLibraries() {
   openLibrary = nullptr;
   libraries.clear();
 }
+
+void AView3DAdapter::BeginClipTracking(const double clip[16]) {
+  clipStack.clear();
+  clipStack.emplace_back();
+  std::copy(clip, clip + 16, clipStack.back().begin());
+}
+
+void AView3DAdapter::PushClipTransform(const double transform[16]) {
+  if (clipStack.empty()) {
+    return;
+  }
+  // Copy first: emplace_back may move the matrix being multiplied.
+  const std::array<double, 16> top = clipStack.back();
+  clipStack.emplace_back();
+  MultiplyMatrices(top.data(), transform, clipStack.back().data());
+}
+
+void AView3DAdapter::PopClipTransform() {
+  // The matrix the traversal began with stays until EndClipTracking.
+  if (clipStack.size() > 1) {
+    clipStack.pop_back();
+  }
+}
+
+void AView3DAdapter::EndClipTracking() { clipStack.clear(); }

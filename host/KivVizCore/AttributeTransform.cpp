@@ -14,12 +14,11 @@ void AttributeTransform::SetIdentity(double matrix[16]) {
   }
 }
 
-bool AttributeTransform::IsIdentity() const {
-  double identity[16];
-  SetIdentity(identity);
-  return std::equal(transform, transform + 16, identity);
+void AttributeTransform::SetTransform(const double matrix[16]) {
+  std::copy(matrix, matrix + 16, transform);
+  double unit[16];
+  SetIdentity(unit);
+  identity = std::equal(transform, transform + 16, unit);
 }
-
-void AttributeTransform::SetTransform(const double matrix[16]) { std::copy(matrix, matrix + 16, transform); }
 
 Attribute* AttributeTransform::Clone() const { return new AttributeTransform(*this); }

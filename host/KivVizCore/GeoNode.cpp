@@ -32,19 +32,28 @@ bool GeoNode::SetAttribute(Attribute* attribute) {
   if (attribute == nullptr) {
     return false;
   }
-  auto& slot = attributes[attribute->GetType()];
-  if (slot.get() != attribute) {
-    slot.reset(attribute);
+  const int type = attribute->GetType();
+  auto& owner = attributes[type];
+  if (owner.get() != attribute) {
+    owner.reset(attribute);
+  }
+  if (type >= 0 && type < kSlottedTypes) {
+    slotted[type] = attribute;
   }
   return true;
 }
 
-Attribute* GeoNode::GetAttribute(int type) const {
+Attribute* GeoNode::FindAttribute(int type) const {
   const auto found = attributes.find(type);
   return found == attributes.end() ? nullptr : found->second.get();
 }
 
-bool GeoNode::RemoveAttribute(int type) { return attributes.erase(type) > 0; }
+bool GeoNode::RemoveAttribute(int type) {
+  if (type >= 0 && type < kSlottedTypes) {
+    slotted[type] = nullptr;
+  }
+  return attributes.erase(type) > 0;
+}
 
 bool GeoNode::IsVisible() const {
   const auto* visibility = static_cast<const AttributeVisibility*>(GetAttribute(Attribute::VisibilityType));
@@ -83,6 +92,7 @@ bool GeoNode::RemoveFromParents(Node* parent) {
   const auto entry = parent->children.find(id);
   if (entry != parent->children.end() && entry->second == this) {
     parent->children.erase(entry);
+    parent->orderStale = true;
   }
   return true;
 }

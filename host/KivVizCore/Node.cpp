@@ -45,6 +45,11 @@ bool Node::AddChild(GeoNode* child) {
     return false;
   }
   children.emplace(child->GetId(), child);
+  if (!orderStale && (ordered.empty() || ordered.back()->GetId() < child->GetId())) {
+    ordered.push_back(child);
+  } else {
+    orderStale = true;
+  }
   child->AddParent(this);
   return true;
 }
@@ -56,6 +61,7 @@ bool Node::DeleteChildById(std::uint64_t id) {
   }
   GeoNode* child = found->second;
   children.erase(found);
+  orderStale = true;
   child->ForgetParent(this);
   if (child->Parents().empty()) {
     delete child;
@@ -63,4 +69,20 @@ bool Node::DeleteChildById(std::uint64_t id) {
   return true;
 }
 
-void Node::ClearChildren() { children.clear(); }
+void Node::ClearChildren() {
+  children.clear();
+  ordered.clear();
+  orderStale = false;
+}
+
+std::span<GeoNode* const> Node::OrderedChildren() const {
+  if (orderStale) {
+    ordered.clear();
+    ordered.reserve(children.size());
+    for (const auto& [childId, child] : children) {
+      ordered.push_back(child);
+    }
+    orderStale = false;
+  }
+  return ordered;
+}

@@ -8,9 +8,9 @@
 
 #include "ClientArrays.h"
 #include "ItemArrays.h"
+#include "ItemCulling.h"
 #include "PickCone.h"
 #include "detail/SegmentBvh.h"
-#include "detail/ViewVolume.h"
 
 using KivVizOpenGL::detail::Float3;
 
@@ -23,9 +23,9 @@ GeometryItemLinesGL::GeometryItemLinesGL(std::uint64_t id, std::vector<float> ve
 
 GeometryItemLinesGL::~GeometryItemLinesGL() = default;
 
-void GeometryItemLinesGL::Display(AView3DAdapter*) {
+void GeometryItemLinesGL::Display(AView3DAdapter* view) {
   if (indices.empty() ||
-      !KivVizOpenGL::detail::ViewVolume::FromCurrentGL().Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
+      !KivVizOpenGL::CurrentViewVolume(view).Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
     return;
   }
   glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);

@@ -8,9 +8,9 @@
 
 #include "ClientArrays.h"
 #include "ItemArrays.h"
+#include "ItemCulling.h"
 #include "PickCone.h"
 #include "detail/PointBvh.h"
-#include "detail/ViewVolume.h"
 
 using KivVizOpenGL::detail::Float3;
 
@@ -22,9 +22,9 @@ GeometryItemPointsGL::GeometryItemPointsGL(std::uint64_t id, std::vector<float> 
 
 GeometryItemPointsGL::~GeometryItemPointsGL() = default;
 
-void GeometryItemPointsGL::Display(AView3DAdapter*) {
+void GeometryItemPointsGL::Display(AView3DAdapter* view) {
   if (vertices.empty() ||
-      !KivVizOpenGL::detail::ViewVolume::FromCurrentGL().Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
+      !KivVizOpenGL::CurrentViewVolume(view).Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
     return;
   }
   glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT);

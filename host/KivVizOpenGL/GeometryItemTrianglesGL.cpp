@@ -7,9 +7,9 @@
 #include "ClientArrays.h"
 #include "ColorMaterial.h"
 #include "ItemArrays.h"
+#include "ItemCulling.h"
 #include "TriangleChunks.h"
 #include "detail/TriangleBvh.h"
-#include "detail/ViewVolume.h"
 
 using KivVizOpenGL::detail::Float3;
 
@@ -23,11 +23,11 @@ GeometryItemTrianglesGL::GeometryItemTrianglesGL(std::uint64_t id, std::vector<f
 
 GeometryItemTrianglesGL::~GeometryItemTrianglesGL() = default;
 
-void GeometryItemTrianglesGL::Display(AView3DAdapter*) {
+void GeometryItemTrianglesGL::Display(AView3DAdapter* view) {
   if (indices.empty()) {
     return;
   }
-  const auto volume = KivVizOpenGL::detail::ViewVolume::FromCurrentGL();
+  const auto volume = KivVizOpenGL::CurrentViewVolume(view);
   if (!volume.Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
     return;
   }
@@ -38,7 +38,9 @@ void GeometryItemTrianglesGL::Display(AView3DAdapter*) {
   if (HasColor()) {
     glColor4ub(GetColor().red, GetColor().green, GetColor().blue, GetColor().alpha);
   }
-  KivVizOpenGL::SyncColorMaterial();
+  if (!KivVizOpenGL::IsSelecting()) {
+    KivVizOpenGL::SyncColorMaterial();
+  }
   if (indices.size() / 3 > KivVizOpenGL::TriangleChunks::TrianglesPerChunk) {
     if (!chunks) {
       chunks = std::make_unique<KivVizOpenGL::TriangleChunks>(vertices, normals, indices);

@@ -16,6 +16,7 @@
 #ifndef KIVVIZCORE_AVIEW3DADAPTER_H
 #define KIVVIZCORE_AVIEW3DADAPTER_H
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
@@ -127,8 +128,22 @@ class KIVVIZCORE_EXPORT AView3DAdapter {
   // it out.
   static constexpr std::uint64_t OverlayNodeId = 60000;
 
+  // While the view's scene traversal runs, the clip matrix (projection times
+  // model-view, column order) that GL holds for the node being drawn; null
+  // outside it. Items skip themselves with it instead of reading GL back.
+  const double* GetTraversalClipMatrix() const {
+    return clipStack.empty() ? nullptr : clipStack.back().data();
+  }
+
  protected:
   AView3DAdapter();
+
+  // The view's side of the clip matrix: begin with the matrix GL holds,
+  // follow every node transform it pushes and pops, end with the traversal.
+  void BeginClipTracking(const double clip[16]);
+  void PushClipTransform(const double transform[16]);
+  void PopClipTransform();
+  void EndClipTracking();
 
   // Deletes every library; nodes of the scene that reference library content
   // keep it alive.
@@ -145,6 +160,7 @@ class KIVVIZCORE_EXPORT AView3DAdapter {
   // The library being built, and the stack depth below its node.
   Node* openLibrary = nullptr;
   std::size_t libraryStackDepth = 0;
+  std::vector<std::array<double, 16>> clipStack;
 };
 
 #endif

@@ -14,7 +14,8 @@ class KIVVIZCORE_EXPORT AttributeTransform : public Attribute {
   // Writes the identity into matrix.
   static void SetIdentity(double matrix[16]);
 
-  bool IsIdentity() const;
+  // Answered from a flag kept with the matrix: frames ask it of every node.
+  bool IsIdentity() const { return identity; }
   const double* GetTransform() const { return transform; }
   void SetTransform(const double matrix[16]);
 
@@ -22,6 +23,7 @@ class KIVVIZCORE_EXPORT AttributeTransform : public Attribute {
 
  private:
   double transform[16];
+  bool identity = true;
 };
 
 #endif

@@ -45,8 +45,12 @@ class KIVVIZCORE_EXPORT GeoNode {
   // Takes ownership and replaces (deletes) an attribute of the same type.
   // False for null, with nothing changed.
   bool SetAttribute(Attribute* attribute);
-  // Null when the node has no attribute of that type.
-  Attribute* GetAttribute(int type) const;
+  // Null when the node has no attribute of that type. The common types are
+  // answered from slots in the node itself: frames ask for them on every
+  // node.
+  Attribute* GetAttribute(int type) const {
+    return type >= 0 && type < kSlottedTypes ? slotted[type] : FindAttribute(type);
+  }
   bool RemoveAttribute(int type);
   const std::map<int, std::unique_ptr<Attribute>>& Attributes() const { return attributes; }
   // The value of the visibility attribute; true without one.
@@ -67,6 +71,8 @@ class KIVVIZCORE_EXPORT GeoNode {
 
  private:
   friend class Node;
+  static constexpr int kSlottedTypes = 5;
+  Attribute* FindAttribute(int type) const;
   void AddParent(Node* parent);
   void ForgetParent(Node* parent);
 
@@ -74,6 +80,8 @@ class KIVVIZCORE_EXPORT GeoNode {
   std::wstring name;
   int filterId = 0;
   std::map<int, std::unique_ptr<Attribute>> attributes;
+  // Aliases of the attributes of types 0 to 4; the map owns them.
+  Attribute* slotted[kSlottedTypes] = {};
   // Owned; raw so that Geometry() can hand out the sequence as it is.
   std::vector<AGeometryItem*> geometry;
   std::vector<Node*> parents;

@@ -1,0 +1,214 @@
+// Items skip themselves (and the chunks of big meshes) against the clip
+// matrix that the view tracks while it walks the scene. Skipping must never
+// change what a frame shows or which node a pick finds: the same scenes
+// drawn by items that never skip anything are the reference.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <vector>
+
+#include "KivVizCore/AGeometryItem.h"
+#include "KivVizCore/AGeometryItemFactory.h"
+#include "KivVizCore/AttributeColor.h"
+#include "KivVizCore/AttributeTransform.h"
+#include "KivVizCore/RenderId.h"
+#include "KivVizCore/VectorMath.h"
+#include "PluginHostFixture.h"
+
+namespace plugintest {
+namespace {
+
+struct Mesh {
+  std::vector<float> vertices;
+  std::vector<float> normals;
+  std::vector<std::uint32_t> indices;
+};
+
+// A wavy n x n grid of 2 n^2 triangles over [-1, 1]^2; above 2048 triangles
+// items draw it in chunks.
+Mesh WavyGrid(int n) {
+  Mesh mesh;
+  for (int row = 0; row <= n; ++row) {
+    for (int column = 0; column <= n; ++column) {
+      const float x = -1.0f + 2.0f * static_cast<float>(column) / static_cast<float>(n);
+      const float y = -1.0f + 2.0f * static_cast<float>(row) / static_cast<float>(n);
+      mesh.vertices.insert(mesh.vertices.end(), {x, y, 0.25f * std::sin(3.0f * x) * std::cos(2.0f * y)});
+      mesh.normals.insert(mesh.normals.end(), {0.0f, 0.0f, 1.0f});
+    }
+  }
+  const auto stride = static_cast<std::uint32_t>(n + 1);
+  for (std::uint32_t row = 0; row < static_cast<std::uint32_t>(n); ++row) {
+    for (std::uint32_t column = 0; column < static_cast<std::uint32_t>(n); ++column) {
+      const std::uint32_t a = row * stride + column;
+      mesh.indices.insert(mesh.indices.end(), {a, a + 1, a + stride + 1, a, a + stride + 1, a + stride});
+    }
+  }
+  return mesh;
+}
+
+// Draws its whole mesh every time, wherever it lies.
+class UnculledItem : public AGeometryItem {
+ public:
+  explicit UnculledItem(const Mesh& mesh) : AGeometryItem(1), mesh_(mesh) {}
+  void Display(AView3DAdapter*) override {
+    glPushAttrib(GL_CURRENT_BIT);
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, mesh_.vertices.data());
+    glNormalPointer(GL_FLOAT, 0, mesh_.normals.data());
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh_.indices.size()), GL_UNSIGNED_INT,
+                   mesh_.indices.data());
+    glPopClientAttrib();
+    glPopAttrib();
+  }
+
+ private:
+  Mesh mesh_;
+};
+
+// Compares the clip matrix the view hands out with the one GL holds.
+class ClipProbeItem : public AGeometryItem {
+ public:
+  struct Log {
+    int displays = 0;
+    int withoutMatrix = 0;
+    double worstRelativeError = 0.0;
+  };
+  explicit ClipProbeItem(Log& log) : AGeometryItem(1), log_(log) {}
+  void Display(AView3DAdapter* adapter) override {
+    ++log_.displays;
+    const double* tracked = adapter->GetTraversalClipMatrix();
+    if (tracked == nullptr) {
+      ++log_.withoutMatrix;
+      return;
+    }
+    double projection[16];
+    double modelview[16];
+    double clip[16];
+    glGetDoublev(GL_PROJECTION_MATRIX, projection);
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
+    MultiplyMatrices(projection, modelview, clip);
+    double scale = 0.0;
+    for (double value : clip) scale = std::max(scale, std::abs(value));
+    for (int i = 0; i < 16; ++i) {
+      log_.worstRelativeError = std::max(log_.worstRelativeError, std::abs(tracked[i] - clip[i]) / scale);
+    }
+  }
+
+ private:
+  Log& log_;
+};
+
+using ItemMaker = std::function<AGeometryItem*(const Mesh&)>;
+
+class TraversalCullingGLTest : public PluginGLTest {
+ protected:
+  void SetUp() override {
+    PluginGLTest::SetUp();
+    HideAxes();
+    LookFrom(1.5f, -2.0f, 9.0f);
+  }
+
+  // model 3 / part 4 / category 10002, then groups turned, scaled and moved
+  // in three levels, holding small and chunked meshes side by side.
+  void BuildScene(const ItemMaker& make) {
+    const Mesh small = WavyGrid(3);
+    const Mesh big = WavyGrid(40);
+    AView3DAdapter& scene = Scene();
+    scene.BeginScene(nullptr);
+    ASSERT_TRUE(scene.OpenNode(1));
+    for (std::uint64_t id : {3u, 4u, 10002u}) ASSERT_TRUE(scene.CreateNode(id, L"group"));
+    std::uint64_t next = 100;
+    for (int outer = 0; outer < 3; ++outer) {
+      ASSERT_TRUE(scene.CreateNode(next++, L"outer"));
+      scene.SetNodeAttribute(Transform(40.0 * outer, 1.0 + 0.2 * outer, -2.5 + 2.5 * outer, 0.3 * outer));
+      for (int inner = 0; inner < 4; ++inner) {
+        ASSERT_TRUE(scene.CreateNode(next++, L"inner"));
+        scene.SetNodeAttribute(Transform(25.0 * inner, 0.4, 0.6 * (inner % 2) - 0.3, 0.6 * (inner / 2) - 0.3));
+        ASSERT_TRUE(scene.CreateGeoNode(next++, L"leaf"));
+        scene.SetNodeAttribute(new AttributeColor(RGBAColor{static_cast<std::uint8_t>(60 * inner), 180,
+                                                            static_cast<std::uint8_t>(80 * outer), 255}));
+        scene.AddGeometry(make(inner % 2 == 0 ? big : small));
+        scene.CloseNode();
+        scene.CloseNode();
+      }
+      scene.CloseNode();
+    }
+    scene.CloseAllNodes();
+    scene.EndScene();
+  }
+
+  // Turned about (1, 1, 1) by `degrees`, scaled, then moved by (x, y, 0).
+  static AttributeTransform* Transform(double degrees, double scale, double x, double y) {
+    const double axis[3] = {1.0, 1.0, 1.0};
+    double matrix[16];
+    CreateRotationMatrixDegrees(axis, degrees, matrix);
+    for (int i = 0; i < 12; ++i) matrix[i] *= scale;
+    matrix[12] = x;
+    matrix[13] = y;
+    return new AttributeTransform(matrix);
+  }
+
+  // The node under every 5th pixel; an empty path where there is none.
+  std::vector<RenderId> PickEverywhere() {
+    std::vector<RenderId> found;
+    for (int y = 0; y < kHeight; y += 5) {
+      for (int x = 0; x < kWidth; x += 5) {
+        RenderId picked;
+        Scene().PickVisualAt(x, y, picked);
+        found.push_back(picked);
+      }
+    }
+    return found;
+  }
+};
+
+TEST_F(TraversalCullingGLTest, FramesAndPicksMatchDrawingEverything) {
+  BuildScene([](const Mesh& mesh) { return new UnculledItem(mesh); });
+  const platform::Image expectedFrame = Frame();
+  const std::vector<RenderId> expectedPicks = PickEverywhere();
+
+  View().ClearAll();
+  BuildScene([this](const Mesh& mesh) {
+    return Scene().GetGeometryItemFactory()->CreateTriangles(1, mesh.vertices, mesh.normals, mesh.indices);
+  });
+  const platform::Image frame = Frame();
+  const std::vector<RenderId> picks = PickEverywhere();
+
+  int hits = 0;
+  for (const RenderId& pick : expectedPicks) hits += pick.Length() > 0 ? 1 : 0;
+  ASSERT_GT(hits, 50) << "the scene should cover a good part of the window";
+  ASSERT_LT(hits, static_cast<int>(expectedPicks.size())) << "and leave some of it empty";
+  for (std::size_t i = 0; i < picks.size(); ++i) {
+    EXPECT_EQ(picks[i], expectedPicks[i]) << "at pick " << i;
+  }
+  ASSERT_EQ(frame.rgba.size(), expectedFrame.rgba.size());
+  if (frame.rgba != expectedFrame.rgba) {
+    Keep(expectedFrame, "unculled");
+    Keep(frame, "culled");
+    ADD_FAILURE() << "skipping changed the picture";
+  }
+}
+
+TEST_F(TraversalCullingGLTest, TrackedClipMatrixIsTheOneGLHolds) {
+  ClipProbeItem::Log log;
+  BuildScene([&log](const Mesh&) { return new ClipProbeItem(log); });
+  Frame();
+  EXPECT_EQ(log.displays, 12) << "one display per leaf in an opaque frame";
+  RenderId picked;
+  Scene().PickVisualAt(kWidth / 2, kHeight / 2, picked);
+  EXPECT_EQ(log.displays, 24) << "and one per leaf in a selection pass";
+  EXPECT_EQ(log.withoutMatrix, 0);
+  EXPECT_LT(log.worstRelativeError, 1e-6);
+
+  // Outside a traversal nobody tracks anything: items must ask GL.
+  ClipProbeItem outside(log);
+  outside.Display(&Scene());
+  EXPECT_EQ(log.withoutMatrix, 1);
+}
+
+}  // namespace
+}  // namespace plugintest
