@@ -7,7 +7,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <ostream>
 #include <string>
 
 #include "KivVizCore/Ray.h"
@@ -20,27 +19,25 @@ namespace {
 struct RayCase {
   const char* name;
   bool orthographic;
-  int width;
-  int height;
-  float eye[3];
-  float target[3];
-  float up[3];
-  float sceneCenter[3];
+  int width, height;
+  float eye[3], target[3], up[3], sceneCenter[3];
   float sceneRadius;
 };
 
-std::ostream& operator<<(std::ostream& out, const RayCase& c) { return out << c.name; }
-
 const RayCase kCases[] = {
     {"PerspectiveLandscape", false, 64, 48, {0, 0, 5}, {0, 0, 0}, {0, 1, 0}, {0, 0, 0}, 1.0f},
-    {"PerspectivePortrait", false, 30, 80, {3, -2, 6}, {0.5f, 1, -1}, {0, 0, 1}, {0, 0, 0}, 2.0f},
-    {"PerspectiveSquareInsideScene", false, 50, 50, {1, 2, 3}, {-4, 0, 1}, {0, 1, 0}, {0, 0, 0}, 20.0f},
-    {"OrthographicLandscape", true, 64, 48, {0, 0, 5}, {0, 0, 0}, {0, 1, 0}, {0, 0, 0}, 1.0f},
-    {"OrthographicPortrait", true, 30, 80, {3, -2, 6}, {0.5f, 1, -1}, {0, 0, 1}, {1, 1, 1}, 2.0f},
+    {"PerspectivePortraitTilted", false, 30, 80, {3, -2, 6}, {0.5f, 1, -1}, {0, 0, 1}, {0, 0, 0}, 2.0f},
+    {"PerspectiveInsideScene", false, 50, 50, {1, 2, 3}, {-4, 0, 1}, {0, 1, 0}, {0, 0, 0}, 20.0f},
+    {"OrthographicPortraitTilted", true, 30, 80, {3, -2, 6}, {0.5f, 1, -1}, {0, 0, 1}, {1, 1, 1}, 2.0f},
     {"OrthographicWide", true, 120, 20, {-8, 1, 0}, {0, 0, 0}, {0, 1, 0}, {0, 0, 0}, 3.0f},
 };
 
 double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+
+void Normalize(double v[3]) {
+  const double length = std::sqrt(Dot(v, v));
+  for (int k = 0; k < 3; ++k) v[k] /= length;
+}
 
 class CameraRayGLTest : public ::testing::TestWithParam<RayCase> {
  protected:
@@ -52,10 +49,8 @@ TEST_P(CameraRayGLTest, RayMatchesUnProjectedPixel) {
   NimboTest::TestView view;
   view.SetWindowSize(c.width, c.height);
   view.SetSceneBounds(c.sceneCenter, c.sceneRadius);
-  ACamera* camera = view.GetCamera();
-  camera->SetLookAt(c.eye, c.target, c.up);
-  camera->SetOrthographic(c.orthographic);
-
+  view.GetCamera()->SetLookAt(c.eye, c.target, c.up);
+  view.GetCamera()->SetOrthographic(c.orthographic);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   view.SetUpProjection();
@@ -67,49 +62,35 @@ TEST_P(CameraRayGLTest, RayMatchesUnProjectedPixel) {
   glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
   glGetDoublev(GL_PROJECTION_MATRIX, projection);
   const GLint viewport[4] = {0, 0, c.width, c.height};
-
   double forward[3] = {c.target[0] - c.eye[0], c.target[1] - c.eye[1], c.target[2] - c.eye[2]};
-  const double forwardLength = std::sqrt(Dot(forward, forward));
-  for (double& f : forward) f /= forwardLength;
+  Normalize(forward);
 
-  const int pixels[][2] = {{0, 0},           {c.width / 2, c.height / 2}, {c.width - 1, 0},
-                           {0, c.height - 1}, {c.width - 1, c.height - 1}, {c.width / 3, 2 * c.height / 3}};
+  const int pixels[][2] = {{0, 0}, {c.width / 2, c.height / 2}, {c.width - 1, c.height - 1}, {c.width / 3, 2 * c.height / 3}};
   for (const auto& pixel : pixels) {
     SCOPED_TRACE("pixel " + std::to_string(pixel[0]) + ", " + std::to_string(pixel[1]));
     const Ray ray = view.GetCamera()->Make3DRay(pixel[0], pixel[1], 1);
-    const double windowY = c.height - pixel[1];
     double nearPoint[3];
     double farPoint[3];
-    ASSERT_TRUE(gluUnProject(pixel[0], windowY, 0.0, modelView, projection, viewport, &nearPoint[0], &nearPoint[1],
-                             &nearPoint[2]));
-    ASSERT_TRUE(gluUnProject(pixel[0], windowY, 1.0, modelView, projection, viewport, &farPoint[0], &farPoint[1],
-                             &farPoint[2]));
+    ASSERT_TRUE(gluUnProject(pixel[0], c.height - pixel[1], 0.0, modelView, projection, viewport, &nearPoint[0],
+                             &nearPoint[1], &nearPoint[2]));
+    ASSERT_TRUE(gluUnProject(pixel[0], c.height - pixel[1], 1.0, modelView, projection, viewport, &farPoint[0],
+                             &farPoint[1], &farPoint[2]));
     double expected[3] = {farPoint[0] - nearPoint[0], farPoint[1] - nearPoint[1], farPoint[2] - nearPoint[2]};
-    const double expectedLength = std::sqrt(Dot(expected, expected));
-    for (double& e : expected) e /= expectedLength;
-
+    Normalize(expected);
     const double direction[3] = {ray.direction[0], ray.direction[1], ray.direction[2]};
     EXPECT_NEAR(std::sqrt(Dot(direction, direction)), 1.0, 1e-5);
-    for (int k = 0; k < 3; ++k) {
-      EXPECT_NEAR(direction[k], expected[k], 1e-4) << "direction " << k;
-    }
+    for (int k = 0; k < 3; ++k) EXPECT_NEAR(direction[k], expected[k], 1e-4) << "direction " << k;
 
-    // The ray's line passes through the unprojected near point, and its
-    // origin lies at the eye (perspective) or in the eye's plane (ortho).
-    const double toNear[3] = {nearPoint[0] - ray.origin[0], nearPoint[1] - ray.origin[1],
-                              nearPoint[2] - ray.origin[2]};
+    // The ray's line passes through the unprojected near point; its origin
+    // is the eye (perspective) or lies in the eye's plane (orthographic).
+    const double toNear[3] = {nearPoint[0] - ray.origin[0], nearPoint[1] - ray.origin[1], nearPoint[2] - ray.origin[2]};
     const double along = Dot(toNear, direction);
     const double off[3] = {toNear[0] - along * direction[0], toNear[1] - along * direction[1],
                            toNear[2] - along * direction[2]};
     EXPECT_NEAR(std::sqrt(Dot(off, off)), 0.0, 1e-3 * (1.0 + std::fabs(along)));
     const double fromEye[3] = {ray.origin[0] - c.eye[0], ray.origin[1] - c.eye[1], ray.origin[2] - c.eye[2]};
-    if (c.orthographic) {
-      EXPECT_NEAR(Dot(fromEye, forward), 0.0, 1e-4);
-    } else {
-      EXPECT_NEAR(std::sqrt(Dot(fromEye, fromEye)), 0.0, 1e-5);
-    }
-
-    // The scalar is the far distance: the far plane's depth along the view.
+    EXPECT_NEAR(c.orthographic ? Dot(fromEye, forward) : std::sqrt(Dot(fromEye, fromEye)), 0.0, 1e-4);
+    // The scalar is the far plane's depth along the view.
     const double farOffset[3] = {farPoint[0] - c.eye[0], farPoint[1] - c.eye[1], farPoint[2] - c.eye[2]};
     EXPECT_NEAR(ray.scalar, Dot(farOffset, forward), 1e-3 * ray.scalar);
   }
@@ -117,6 +98,6 @@ TEST_P(CameraRayGLTest, RayMatchesUnProjectedPixel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Projections, CameraRayGLTest, ::testing::ValuesIn(kCases),
-                         [](const ::testing::TestParamInfo<RayCase>& info) { return std::string(info.param.name); });
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

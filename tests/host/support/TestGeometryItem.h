@@ -1,7 +1,6 @@
 // Plain geometry items and their factory for the host libraries' tests: they
-// draw in immediate mode, know their bounding box, can be hit by a ray, and
-// count how often they were drawn, so a test can see what a traversal did
-// without the GL item library.
+// draw in immediate mode and know their bounding box, without the GL item
+// library. Rays never hit them.
 #ifndef NIMBO_TESTS_HOST_SUPPORT_TESTGEOMETRYITEM_H
 #define NIMBO_TESTS_HOST_SUPPORT_TESTGEOMETRYITEM_H
 
@@ -19,30 +18,19 @@ class TestGeometryItem : public AGeometryItem {
 
   // vertices: three floats each; indices: two per segment (Lines) or three
   // per triangle (Triangles), unused for Points.
-  TestGeometryItem(std::uint64_t id, Kind kind, std::vector<float> vertices,
-                   std::vector<std::uint32_t> indices = {});
+  TestGeometryItem(std::uint64_t id, Kind kind, std::vector<float> vertices, std::vector<std::uint32_t> indices = {});
 
   void Display(AView3DAdapter* adapter) override;
-  // Triangles: exact. Points and segments: within HitTolerance of the ray.
-  bool RayHit(const float origin[3], const float direction[3], float scalar, float hitPoint[3],
-              float& parameter) const override;
   bool GetBoundingBox(float minimum[3], float maximum[3]) const override;
 
   Kind GetKind() const { return kind; }
   const std::vector<float>& Vertices() const { return vertices; }
   const std::vector<std::uint32_t>& Indices() const { return indices; }
-  int DisplayCount() const { return displayCount; }
-  // The adapter the last Display was given.
-  AView3DAdapter* LastAdapter() const { return lastAdapter; }
-
-  static constexpr float HitTolerance = 0.01f;
 
  private:
   Kind kind;
   std::vector<float> vertices;
   std::vector<std::uint32_t> indices;
-  int displayCount = 0;
-  AView3DAdapter* lastAdapter = nullptr;
 };
 
 class TestGeometryItemFactory : public AGeometryItemFactory {
@@ -52,12 +40,6 @@ class TestGeometryItemFactory : public AGeometryItemFactory {
   AGeometryItem* CreateLines(std::uint64_t id, const std::vector<float>& vertices,
                              const std::vector<std::uint32_t>& indices) override;
   AGeometryItem* CreatePoints(std::uint64_t id, const std::vector<float>& vertices) override;
-
-  // Every item made so far, in order (not owned: the nodes own them).
-  const std::vector<TestGeometryItem*>& Made() const { return made; }
-
- private:
-  std::vector<TestGeometryItem*> made;
 };
 
 }  // namespace NimboTest
