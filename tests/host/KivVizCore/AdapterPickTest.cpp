@@ -29,23 +29,9 @@ class SetFilterManager : public AFilterManager {
   std::set<int> disabled;
 };
 
-class SetHighlightStrategy : public AHighlightStrategy {
- public:
-  bool Do(const RenderId& id) override { return marks.insert(id).second; }
-  void Undo() override { marks.clear(); }
-  bool Undo(const RenderId& id) override { return marks.erase(id) > 0; }
-  bool IsDone(const RenderId& id) const override { return marks.contains(id); }
-  std::set<RenderId> marks;
-};
-
 RenderId Path(std::vector<std::uint64_t> ids) { return RenderId(ids, 1); }
 
-// Rays come down the -Z axis from z = 100 through (x, y).
-Ray DownAt(float x, float y, double reach = 1000.0) {
-  const float origin[3] = {x, y, 100.0f};
-  const float direction[3] = {0.0f, 0.0f, -1.0f};
-  return Ray(origin, direction, reach);
-}
+const RenderId kUntouched({42}, 9);
 
 // Scene: root / 5 / 7 (leaf: square around the origin at z = 0) and
 // root / 5 / 8 (leaf: smaller square at z = 10, nearer to the rays).
@@ -59,9 +45,14 @@ class AdapterPickTest : public testing::Test {
     near->AddGeometry(&(new TestItem(2))->Square(0.0f, 0.0f, 10.0f, 1.0f));
   }
 
-  RenderId Pick(const Ray& ray) {
-    RenderId picked({42}, 9);
-    hit = adapter.PickVisual(ray, picked);
+  // A ray down the -Z axis from z = 100 through (x, y); the path it picks,
+  // or kUntouched on a miss.
+  RenderId Pick(float x, float y, double reach = 1000.0) {
+    const float origin[3] = {x, y, 100.0f};
+    const float direction[3] = {0.0f, 0.0f, -1.0f};
+    RenderId picked = kUntouched;
+    const bool hit = adapter.PickVisual(Ray(origin, direction, reach), picked);
+    EXPECT_EQ(hit, picked != kUntouched);
     return picked;
   }
 
@@ -69,77 +60,60 @@ class AdapterPickTest : public testing::Test {
   SetFilterManager filters;
   GeoNode* far = nullptr;
   GeoNode* near = nullptr;
-  bool hit = false;
 };
 
-TEST_F(AdapterPickTest, NearestHitWinsAndItsPathStartsAtTheRoot) {
-  EXPECT_EQ(Pick(DownAt(0.0f, 0.0f)), Path({1, 5, 8}));
-  EXPECT_TRUE(hit);
-  EXPECT_EQ(Pick(DownAt(5.0f, 0.0f)), Path({1, 5, 7}));
-  EXPECT_TRUE(hit);
-}
-
-TEST_F(AdapterPickTest, MissLeavesThePathAlone) {
-  EXPECT_EQ(Pick(DownAt(50.0f, 0.0f)), RenderId({42}, 9));
-  EXPECT_FALSE(hit);
-}
-
-TEST_F(AdapterPickTest, RayStopsAtItsReach) {
-  EXPECT_EQ(Pick(DownAt(0.0f, 0.0f, 95.0)), Path({1, 5, 8}));
-  EXPECT_EQ(Pick(DownAt(5.0f, 0.0f, 95.0)), RenderId({42}, 9));
-  EXPECT_FALSE(hit);
+TEST_F(AdapterPickTest, NearestHitWithinReachWinsAndItsPathStartsAtTheRoot) {
+  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8}));
+  EXPECT_EQ(Pick(5.0f, 0.0f), Path({1, 5, 7}));
+  EXPECT_EQ(Pick(50.0f, 0.0f), kUntouched) << "a miss leaves the path alone";
+  EXPECT_EQ(Pick(0.0f, 0.0f, 95.0), Path({1, 5, 8}));
+  EXPECT_EQ(Pick(5.0f, 0.0f, 95.0), kUntouched) << "the ray stops at its reach";
 }
 
 TEST_F(AdapterPickTest, HiddenAndFilteredNodesAreNotHit) {
   near->SetAttribute(new AttributeVisibility(false));
-  EXPECT_EQ(Pick(DownAt(0.0f, 0.0f)), Path({1, 5, 7}));
+  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 7}));
   near->SetAttribute(new AttributeVisibility(true));
   near->SetFilterId(3);
   filters.SetEnabled(3, false);
-  EXPECT_EQ(Pick(DownAt(0.0f, 0.0f)), Path({1, 5, 7}));
+  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 7}));
   filters.SetEnabled(3, true);
-  EXPECT_EQ(Pick(DownAt(0.0f, 0.0f)), Path({1, 5, 8}));
-}
-
-TEST_F(AdapterPickTest, HiddenGroupHidesItsSubtree) {
-  adapter.GetNode(Path({1, 5}))->SetAttribute(new AttributeVisibility(false));
-  Pick(DownAt(0.0f, 0.0f));
-  EXPECT_FALSE(hit);
-}
-
-TEST_F(AdapterPickTest, FilterIdsOfZeroOrLessAreNeverFiltered) {
+  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8}));
   near->SetFilterId(-2);
   filters.SetEnabled(-2, false);
-  EXPECT_EQ(Pick(DownAt(0.0f, 0.0f)), Path({1, 5, 8}));
+  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8})) << "filter ids of zero or less are never filtered";
+  adapter.GetNode(Path({1, 5}))->SetAttribute(new AttributeVisibility(false));
+  EXPECT_EQ(Pick(0.0f, 0.0f), kUntouched) << "a hidden group hides its subtree";
 }
 
 TEST_F(AdapterPickTest, TransformsMoveWhatTheRayHits) {
   double matrix[16];
   AttributeTransform::SetIdentity(matrix);
   matrix[12] = 30.0;
-  // A scale on the way as well: hits must still compare by distance.
-  matrix[0] = 2.0;
+  matrix[0] = 2.0;  // a scale on the way: hits must still compare by distance
   adapter.GetNode(Path({1, 5}))->SetAttribute(new AttributeTransform(matrix));
-  EXPECT_EQ(Pick(DownAt(0.0f, 0.0f)), RenderId({42}, 9));
-  EXPECT_EQ(Pick(DownAt(31.5f, 0.0f)), Path({1, 5, 8}));
-  EXPECT_EQ(Pick(DownAt(45.0f, 0.0f)), Path({1, 5, 7}));
+  EXPECT_EQ(Pick(0.0f, 0.0f), kUntouched);
+  EXPECT_EQ(Pick(31.5f, 0.0f), Path({1, 5, 8}));
+  EXPECT_EQ(Pick(45.0f, 0.0f), Path({1, 5, 7}));
 }
 
-TEST_F(AdapterPickTest, OverlaySubtreeIsLeftOut) {
+TEST_F(AdapterPickTest, OverlayIsLeftOutAndASharedNodeIsReportedUnderItsFirstPath) {
   Node* overlay = adapter.GetRootNode()->CreateChildNode(AView3DAdapter::OverlayNodeId);
   overlay->CreateChildGeoNode(1)->AddGeometry(&(new TestItem(3))->Square(0.0f, 0.0f, 50.0f, 100.0f));
-  EXPECT_EQ(Pick(DownAt(0.0f, 0.0f)), Path({1, 5, 8}));
-}
-
-TEST_F(AdapterPickTest, SharedNodeIsReportedUnderTheFirstPathThatHitsIt) {
-  Node* other = adapter.GetRootNode()->CreateChildNode(3);
-  other->AddChild(near);
-  EXPECT_EQ(Pick(DownAt(0.0f, 0.0f)), Path({1, 3, 8}));
+  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8}));
+  adapter.GetRootNode()->CreateChildNode(3)->AddChild(near);
+  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 3, 8}));
 }
 
 TEST_F(AdapterPickTest, IsHighlightedAsksTheStrategy) {
-  EXPECT_FALSE(adapter.IsHighlighted(Path({1, 5, 8})));
-  SetHighlightStrategy strategy;
+  struct Marks : AHighlightStrategy {
+    bool Do(const RenderId& id) override { return marks.insert(id).second; }
+    void Undo() override { marks.clear(); }
+    bool Undo(const RenderId& id) override { return marks.erase(id) > 0; }
+    bool IsDone(const RenderId& id) const override { return marks.contains(id); }
+    std::set<RenderId> marks;
+  } strategy;
+  EXPECT_FALSE(adapter.IsHighlighted(Path({1, 5, 8}))) << "no strategy, no marks";
   adapter.SetHighlightStrategy(&strategy);
   strategy.Do(Path({1, 5, 8}));
   EXPECT_TRUE(adapter.IsHighlighted(Path({1, 5, 8})));

@@ -10,108 +10,56 @@
 
 namespace {
 
-std::vector<std::uint64_t> ChildIds(const Node& group) {
-  std::vector<std::uint64_t> ids;
-  for (const auto& [id, child] : group.Children()) {
-    EXPECT_EQ(child->GetId(), id);
-    ids.push_back(id);
-  }
-  return ids;
-}
-
-TEST(NodeTest, RootIsAGroupWithIdOne) {
+TEST(NodeTest, ChildrenAreLinkedBothWaysAndVisitedInAscendingIdOrder) {
   std::unique_ptr<Node> root(Node::CreateRoot());
   EXPECT_EQ(root->GetId(), 1u);
   EXPECT_TRUE(root->IsGroup());
-  EXPECT_TRUE(root->Children().empty());
-  EXPECT_TRUE(root->Parents().empty());
-}
-
-TEST(NodeTest, ChildrenAreVisitedInAscendingIdOrder) {
-  Node group(7);
-  for (const std::uint64_t id : {30u, 5u, 12u, 60000u, 2u}) {
-    ASSERT_NE(group.CreateChildGeoNode(id), nullptr);
+  Node* group = root->CreateChildNode(3);
+  ASSERT_NE(group, nullptr);
+  EXPECT_EQ(root->GetChild(3), group);
+  EXPECT_EQ(group->Parents(), (std::vector<Node*>{root.get()}));
+  for (const std::uint64_t id : {30u, 5u, 12u, 60000u, 2u}) ASSERT_NE(group->CreateChildGeoNode(id), nullptr);
+  std::vector<std::uint64_t> ids;
+  for (const auto& [id, child] : group->Children()) {
+    EXPECT_EQ(child->GetId(), id);
+    ids.push_back(id);
   }
-  EXPECT_EQ(ChildIds(group), (std::vector<std::uint64_t>{2, 5, 12, 30, 60000}));
+  EXPECT_EQ(ids, (std::vector<std::uint64_t>{2, 5, 12, 30, 60000}));
+  EXPECT_EQ(group->GetChild(3), nullptr);
 }
 
-TEST(NodeTest, CreatedChildIsLinkedBothWays) {
-  Node group(7);
-  Node* child = group.CreateChildNode(3);
-  ASSERT_NE(child, nullptr);
-  EXPECT_TRUE(child->IsGroup());
-  EXPECT_EQ(group.GetChild(3), child);
-  ASSERT_EQ(child->Parents().size(), 1u);
-  EXPECT_EQ(child->Parents()[0], &group);
-}
-
-TEST(NodeTest, LeafCannotHoldChildren) {
+TEST(NodeTest, ChildrenAreRefusedUnderLeavesAndForTakenIds) {
   GeoNode leaf(4);
   EXPECT_FALSE(leaf.IsGroup());
   EXPECT_EQ(leaf.CreateChildNode(1), nullptr);
   EXPECT_EQ(leaf.CreateChildGeoNode(1), nullptr);
-}
-
-struct DuplicateCase {
-  const char* name;
-  bool firstIsGroup;
-  bool secondIsGroup;
-
-  // Names the case in test listings instead of dumping its bytes.
-  friend void PrintTo(const DuplicateCase& value, std::ostream* out) { *out << value.name; }
-};
-
-class NodeDuplicateIdTest : public testing::TestWithParam<DuplicateCase> {};
-
-TEST_P(NodeDuplicateIdTest, SecondChildWithSameIdIsRefused) {
+  for (const bool firstIsGroup : {true, false}) {
+    for (const bool secondIsGroup : {true, false}) {
+      Node group(1);
+      GeoNode* first = firstIsGroup ? group.CreateChildNode(9) : group.CreateChildGeoNode(9);
+      EXPECT_EQ(secondIsGroup ? group.CreateChildNode(9) : group.CreateChildGeoNode(9), nullptr);
+      EXPECT_EQ(group.GetChild(9), first);
+      EXPECT_EQ(group.Children().size(), 1u);
+    }
+  }
   Node group(1);
-  auto create = [&group](bool asGroup) -> GeoNode* {
-    return asGroup ? group.CreateChildNode(9) : group.CreateChildGeoNode(9);
-  };
-  GeoNode* first = create(GetParam().firstIsGroup);
-  ASSERT_NE(first, nullptr);
-  EXPECT_EQ(create(GetParam().secondIsGroup), nullptr);
-  EXPECT_EQ(group.GetChild(9), first);
-  EXPECT_EQ(group.Children().size(), 1u);
-}
-
-INSTANTIATE_TEST_SUITE_P(Kinds, NodeDuplicateIdTest,
-                         testing::Values(DuplicateCase{"GroupThenGroup", true, true},
-                                         DuplicateCase{"GroupThenLeaf", true, false},
-                                         DuplicateCase{"LeafThenGroup", false, true},
-                                         DuplicateCase{"LeafThenLeaf", false, false}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(NodeTest, GetChildOfMissingIdIsNull) {
-  Node group(1);
-  group.CreateChildGeoNode(2);
-  EXPECT_EQ(group.GetChild(3), nullptr);
-}
-
-TEST(NodeTest, AddChildRefusesNullSelfAndTakenId) {
-  Node group(1);
-  auto* taken = group.CreateChildGeoNode(5);
-  auto* other = new GeoNode(5);
+  GeoNode* taken = group.CreateChildGeoNode(5);
+  GeoNode other(5);
   EXPECT_FALSE(group.AddChild(nullptr));
   EXPECT_FALSE(group.AddChild(&group));
-  EXPECT_FALSE(group.AddChild(other));
-  EXPECT_TRUE(other->Parents().empty());
+  EXPECT_FALSE(group.AddChild(&other));
+  EXPECT_TRUE(other.Parents().empty());
   EXPECT_EQ(group.GetChild(5), taken);
-  delete other;
 }
 
-TEST(NodeTest, NodeActionTogglesVisibilityStartingFromVisible) {
+TEST(NodeTest, NodeActionTogglesVisibilityFromWhatItIs) {
   GeoNode leaf(3);
   EXPECT_TRUE(leaf.IsVisible());
-  EXPECT_EQ(leaf.GetAttribute(Attribute::VisibilityType), nullptr);
   EXPECT_FALSE(leaf.NodeAction());
   EXPECT_FALSE(leaf.IsVisible());
-  ASSERT_NE(leaf.GetAttribute(Attribute::VisibilityType), nullptr);
+  EXPECT_NE(leaf.GetAttribute(Attribute::VisibilityType), nullptr);
   EXPECT_TRUE(leaf.NodeAction());
   EXPECT_TRUE(leaf.IsVisible());
-}
-
-TEST(NodeTest, NodeActionHonoursAnExistingVisibilityAttribute) {
   Node group(3);
   group.SetAttribute(new AttributeVisibility(false));
   EXPECT_TRUE(group.NodeAction());
@@ -121,15 +69,13 @@ TEST(NodeTest, NodeActionHonoursAnExistingVisibilityAttribute) {
 TEST(NodeTest, SetAttributeReplacesTheSameTypeOnly) {
   GeoNode leaf(3);
   EXPECT_FALSE(leaf.SetAttribute(nullptr));
-  EXPECT_TRUE(leaf.Attributes().empty());
   ASSERT_TRUE(leaf.SetAttribute(new AttributeColor(RGBAColor(1, 2, 3))));
   ASSERT_TRUE(leaf.SetAttribute(new AttributeVisibility(false)));
   auto* replacement = new AttributeColor(RGBAColor(4, 5, 6));
   ASSERT_TRUE(leaf.SetAttribute(replacement));
   EXPECT_EQ(leaf.GetAttribute(Attribute::ColorType), replacement);
   EXPECT_EQ(leaf.Attributes().size(), 2u);
-  // Setting the attribute it holds already keeps it.
-  EXPECT_TRUE(leaf.SetAttribute(replacement));
+  EXPECT_TRUE(leaf.SetAttribute(replacement)) << "setting the attribute it holds keeps it";
   EXPECT_EQ(leaf.GetAttribute(Attribute::ColorType), replacement);
   EXPECT_EQ(leaf.GetAttribute(Attribute::TransformType), nullptr);
   EXPECT_TRUE(leaf.RemoveAttribute(Attribute::ColorType));
@@ -144,10 +90,7 @@ TEST(NodeTest, GeometryKeepsOrderIgnoresNullAndCanBeHandedOver) {
   leaf.AddGeometry(first);
   leaf.AddGeometry(nullptr);
   leaf.AddGeometry(second);
-  ASSERT_EQ(leaf.Geometry().size(), 2u);
-  EXPECT_EQ(leaf.Geometry()[0], first);
-  EXPECT_EQ(leaf.Geometry()[1], second);
-
+  EXPECT_EQ(leaf.Geometry(), (std::vector<AGeometryItem*>{first, second}));
   auto taken = leaf.TakeGeometry();
   EXPECT_TRUE(leaf.Geometry().empty());
   ASSERT_EQ(taken.size(), 2u);

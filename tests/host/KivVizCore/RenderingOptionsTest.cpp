@@ -13,29 +13,11 @@ class RecordingListener : public IRenderingOptionsListener {
   std::vector<IRenderingOptions*> told;
 };
 
-// Unregisters itself while being told.
-class LeavingListener : public IRenderingOptionsListener {
- public:
-  explicit LeavingListener(RenderingOptions& options) : options(options) {}
-  void RenderingOptionsNotify(IRenderingOptions*) override {
-    ++count;
-    options.RemoveListener(this);
-  }
-  RenderingOptions& options;
-  int count = 0;
-};
-
-TEST(RenderingOptionsTest, EverythingIsOnAtFirst) {
-  const RenderingOptions options;
-  EXPECT_TRUE(options.pickSurfaces);
-  EXPECT_TRUE(options.pickCurves);
-  EXPECT_TRUE(options.pickPoints);
+TEST(RenderingOptionsTest, EverythingIsOnAtFirstAndEverySetterTellsEveryListenerOnce) {
+  RenderingOptions options;
+  EXPECT_TRUE(options.pickSurfaces && options.pickCurves && options.pickPoints);
   EXPECT_TRUE(options.IsFilterVisible(1));
   EXPECT_TRUE(options.IsFilterVisible(-3));
-}
-
-TEST(RenderingOptionsTest, EverySetterTellsEveryListenerWithTheOptions) {
-  RenderingOptions options;
   RecordingListener first;
   RecordingListener second;
   options.AddListener(&first);
@@ -43,19 +25,15 @@ TEST(RenderingOptionsTest, EverySetterTellsEveryListenerWithTheOptions) {
   options.AddListener(&first);
   options.AddListener(nullptr);
   EXPECT_EQ(options.Listeners().size(), 2u);
-
   options.SetPickSurfaces(false);
   options.SetPickCurves(false);
   options.SetPickPoints(false);
   options.SetFilterVisible(4, false);
-  EXPECT_FALSE(options.pickSurfaces);
-  EXPECT_FALSE(options.pickCurves);
-  EXPECT_FALSE(options.pickPoints);
+  EXPECT_FALSE(options.pickSurfaces || options.pickCurves || options.pickPoints);
   EXPECT_FALSE(options.IsFilterVisible(4));
   EXPECT_TRUE(options.IsFilterVisible(5));
   EXPECT_EQ(first.told, std::vector<IRenderingOptions*>(4, &options));
   EXPECT_EQ(second.told.size(), 4u);
-
   options.RemoveListener(&first);
   options.Notify();
   EXPECT_EQ(first.told.size(), 4u);
@@ -68,13 +46,11 @@ TEST(RenderingOptionsTest, CopyTakesSettingsButNotListeners) {
   source.AddListener(&sourceListener);
   source.SetPickCurves(false);
   source.SetFilterVisible(2, false);
-
   RenderingOptions target;
   RecordingListener targetListener;
   target.AddListener(&targetListener);
   target.SetFilterVisible(3, false);
   target.CopySettingsFrom(source);
-
   EXPECT_TRUE(target.pickSurfaces);
   EXPECT_FALSE(target.pickCurves);
   EXPECT_FALSE(target.IsFilterVisible(2));
@@ -86,7 +62,15 @@ TEST(RenderingOptionsTest, CopyTakesSettingsButNotListeners) {
 
 TEST(RenderingOptionsTest, ListenerMayLeaveWhileBeingTold) {
   RenderingOptions options;
-  LeavingListener leaving(options);
+  struct Leaving : IRenderingOptionsListener {
+    explicit Leaving(RenderingOptions& options) : options(options) {}
+    void RenderingOptionsNotify(IRenderingOptions*) override {
+      ++count;
+      options.RemoveListener(this);
+    }
+    RenderingOptions& options;
+    int count = 0;
+  } leaving(options);
   RecordingListener staying;
   options.AddListener(&leaving);
   options.AddListener(&staying);

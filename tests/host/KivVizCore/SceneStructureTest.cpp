@@ -11,11 +11,12 @@
 
 namespace {
 
+// Scene: root / 2 "other" (moved, hidden) and root / 5 "model" (translucent
+// red), both holding the leaf 10002 "surfaces" with two items and filter 3.
 class SceneStructureTest : public testing::Test {
  protected:
   void SetUp() override {
-    Node* root = adapter.GetRootNode();
-    Node* model = root->CreateChildNode(5);
+    Node* model = adapter.GetRootNode()->CreateChildNode(5);
     model->SetName(L"model");
     model->SetAttribute(new AttributeColor(RGBAColor(255, 0, 0, 128)));
     GeoNode* leaf = model->CreateChildGeoNode(10002);
@@ -23,7 +24,7 @@ class SceneStructureTest : public testing::Test {
     leaf->AddGeometry(new TestItem(1));
     leaf->AddGeometry(new TestItem(2));
     leaf->SetFilterId(3);
-    Node* other = root->CreateChildNode(2);
+    other = adapter.GetRootNode()->CreateChildNode(2);
     other->SetName(L"other");
     double matrix[16];
     AttributeTransform::SetIdentity(matrix);
@@ -32,56 +33,49 @@ class SceneStructureTest : public testing::Test {
     other->SetAttribute(new AttributeVisibility(false));
     other->AddChild(leaf);
   }
-
-  std::string Structure(bool details) {
+  // The first line of the plain structure.
+  std::string FirstLine() {
     std::string text = "stale";
-    adapter.GetSceneStructure(text, details);
-    return text;
+    adapter.GetSceneStructure(text, false);
+    return text.substr(0, text.find('\n'));
   }
 
   TestAdapter adapter;
+  Node* other = nullptr;
 };
 
-TEST_F(SceneStructureTest, OneLinePerNodeIndentedByDepth) {
-  EXPECT_EQ(Structure(false),
+TEST_F(SceneStructureTest, OneLinePerNodeIndentedByDepthWithWhatItCarries) {
+  std::string plain = "stale";
+  adapter.GetSceneStructure(plain, false);
+  EXPECT_EQ(plain,
             "1 \"root\"\n"
             "  2 \"other\"\n"
             "    10002 \"surfaces\"\n"
             "  5 \"model\"\n"
             "    10002 \"surfaces\"\n");
-}
-
-TEST_F(SceneStructureTest, DetailsListWhatEachNodeCarries) {
-  EXPECT_EQ(Structure(true),
+  EXPECT_EQ(adapter.Structure(),
             "1 \"root\" group\n"
             "  2 \"other\" group transform hidden\n"
             "    10002 \"surfaces\" leaf items=2 filter=3 parents=2\n"
             "  5 \"model\" group colour=(255,0,0,128) translucent\n"
             "    10002 \"surfaces\" leaf items=2 filter=3 parents=2\n");
+  other->SetAttribute(new AttributeTransform());
+  EXPECT_NE(adapter.Structure().find("  2 \"other\" group hidden\n"), std::string::npos)
+      << "an identity transform is not listed";
 }
 
-TEST_F(SceneStructureTest, IdentityTransformIsNotListed) {
-  adapter.GetRootNode()->GetChild(2)->SetAttribute(new AttributeTransform());
-  EXPECT_NE(Structure(true).find("  2 \"other\" group hidden\n"), std::string::npos);
-}
-
-TEST_F(SceneStructureTest, NamesAreWrittenAsUtf8) {
+TEST_F(SceneStructureTest, NamesAreWrittenAsUtf8WithReplacementsForLoneSurrogates) {
   // U+00E9 takes two bytes, U+20AC three, U+1F600 four (a surrogate pair
   // where wchar_t has 16 bits).
   std::wstring name = L"caf\u00e9 \u20ac ";
   name += L"\U0001F600";
   adapter.GetRootNode()->SetName(name);
-  const std::string first = Structure(false).substr(0, Structure(false).find('\n'));
-  EXPECT_EQ(first, "1 \"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80\"");
-}
-
-TEST_F(SceneStructureTest, LoneSurrogateBecomesAReplacementCharacter) {
-  std::wstring name = L"a";
+  EXPECT_EQ(FirstLine(), "1 \"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80\"");
+  name = L"a";
   name += static_cast<wchar_t>(0xD800);
   name += L"b";
   adapter.GetRootNode()->SetName(name);
-  const std::string text = Structure(false);
-  EXPECT_EQ(text.substr(0, text.find('\n')), "1 \"a\xef\xbf\xbd" "b\"");
+  EXPECT_EQ(FirstLine(), "1 \"a\xef\xbf\xbd" "b\"");
 }
 
 TEST(SceneStructureEmptyTest, AdapterWithoutRootGivesEmptyText) {

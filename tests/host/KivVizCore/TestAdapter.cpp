@@ -7,14 +7,6 @@ TestAdapter::TestAdapter() { rootNode = Node::CreateRoot(); }
 
 TestAdapter::~TestAdapter() { delete rootNode; }
 
-void TestAdapter::BeginScene(GeoNode* node) {
-  if (node != nullptr) {
-    openNodeStack.push_back(node);
-  }
-}
-
-void TestAdapter::EndScene() { CloseNode(); }
-
 bool TestAdapter::OpenNode(const std::uint64_t& id) {
   if (id == Node::RootId && openNodeStack.empty()) {
     openNodeStack.push_back(rootNode);
@@ -22,23 +14,8 @@ bool TestAdapter::OpenNode(const std::uint64_t& id) {
   }
   auto* group = dynamic_cast<Node*>(openNodeStack.empty() ? rootNode : openNodeStack.back());
   GeoNode* child = group == nullptr ? nullptr : group->GetChild(id);
-  if (child == nullptr) {
-    return false;
-  }
-  openNodeStack.push_back(child);
-  return true;
-}
-
-void TestAdapter::CloseNode() {
-  if (!openNodeStack.empty()) {
-    openNodeStack.pop_back();
-  }
-}
-
-void TestAdapter::CloseAllNodes() {
-  while (!openNodeStack.empty()) {
-    CloseNode();
-  }
+  if (child != nullptr) openNodeStack.push_back(child);
+  return child != nullptr;
 }
 
 bool TestAdapter::CreateNode(const std::uint64_t& id, const std::wstring& name) {
@@ -48,9 +25,7 @@ bool TestAdapter::CreateNode(const std::uint64_t& id, const std::wstring& name) 
     return true;
   }
   GeoNode* child = openNodeStack.empty() ? nullptr : openNodeStack.back()->CreateChildNode(id);
-  if (child == nullptr) {
-    return false;
-  }
+  if (child == nullptr) return false;
   child->SetName(name);
   openNodeStack.push_back(child);
   return true;
@@ -58,24 +33,10 @@ bool TestAdapter::CreateNode(const std::uint64_t& id, const std::wstring& name) 
 
 bool TestAdapter::CreateGeoNode(const std::uint64_t& id, const std::wstring& name) {
   GeoNode* child = openNodeStack.empty() ? nullptr : openNodeStack.back()->CreateChildGeoNode(id);
-  if (child == nullptr) {
-    return false;
-  }
+  if (child == nullptr) return false;
   child->SetName(name);
   openNodeStack.push_back(child);
   return true;
-}
-
-void TestAdapter::SetNodeAttribute(Attribute* attribute) {
-  if (!openNodeStack.empty()) {
-    openNodeStack.back()->SetAttribute(attribute);
-  }
-}
-
-void TestAdapter::AddGeometry(AGeometryItem* item) {
-  if (!openNodeStack.empty()) {
-    openNodeStack.back()->AddGeometry(item);
-  }
 }
 
 GeoNode* TestAdapter::AddLeaf(const std::vector<std::uint64_t>& groupsThenLeaf) {

@@ -8,6 +8,7 @@
 #include <deque>
 
 #include "KivVizCore/AView3DAdapter.h"
+#include "KivVizCore/GeoNode.h"
 
 class TestAdapter : public AView3DAdapter {
  public:
@@ -15,20 +16,28 @@ class TestAdapter : public AView3DAdapter {
   ~TestAdapter() override;
 
   std::string GetName() const override { return "TestAdapter"; }
-  void BeginScene(GeoNode* node) override;
-  void EndScene() override;
+  void BeginScene(GeoNode* node) override {
+    if (node != nullptr) openNodeStack.push_back(node);
+  }
+  void EndScene() override { CloseNode(); }
   void ReservedOperation1() override {}
   void ReservedOperation2() override {}
   bool OpenNode(const std::uint64_t& id) override;
-  void CloseNode() override;
-  void CloseAllNodes() override;
+  void CloseNode() override {
+    if (!openNodeStack.empty()) openNodeStack.pop_back();
+  }
+  void CloseAllNodes() override { openNodeStack.clear(); }
   bool CreateNode(const std::uint64_t& id, const std::wstring& name) override;
   bool CreateGeoNode(const std::uint64_t& id, const std::wstring& name) override;
   Node* GetRootNode() override { return rootNode; }
   std::string GetStatistics() override { return {}; }
-  void SetNodeAttribute(Attribute* attribute) override;
+  void SetNodeAttribute(Attribute* attribute) override {
+    if (!openNodeStack.empty()) openNodeStack.back()->SetAttribute(attribute);
+  }
   AGeometryItemFactory* GetGeometryItemFactory() override { return nullptr; }
-  void AddGeometry(AGeometryItem* item) override;
+  void AddGeometry(AGeometryItem* item) override {
+    if (!openNodeStack.empty()) openNodeStack.back()->AddGeometry(item);
+  }
   bool ApplyNodeAction(const RenderId&) override { return false; }
   void ClearAll() override {}
   RenderingOptions* GetDisplayOptions() override { return nullptr; }
@@ -50,6 +59,12 @@ class TestAdapter : public AView3DAdapter {
   // Builds the path root/ids... with groups, the last one a leaf, opening
   // nothing; returns the leaf.
   GeoNode* AddLeaf(const std::vector<std::uint64_t>& groupsThenLeaf);
+  // The scene as GetSceneStructure writes it, with details.
+  std::string Structure() {
+    std::string text;
+    GetSceneStructure(text, true);
+    return text;
+  }
 };
 
 #endif
