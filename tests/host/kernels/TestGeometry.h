@@ -31,19 +31,18 @@ Mesh TriangleSoup(std::uint32_t seed, std::size_t triangles, float size);
 Mesh Grid(std::uint32_t seed, std::uint32_t n, float noise);
 // A random walk of `segments` GL_LINES pairs that share their ends.
 Mesh Polyline(std::uint32_t seed, std::size_t segments);
+// Points in the cube [-1, 1]^3.
 std::vector<float> PointCloud(std::uint32_t seed, std::size_t points);
 
 // Rays around the box [low, high]: from outside and inside, aimed at random
 // points of the box or in random directions; a quarter have one or two
 // direction components of zero (with either sign).
-std::vector<TestRay> RandomRays(std::uint32_t seed, std::size_t count, const Float3& low,
-                                const Float3& high);
+std::vector<TestRay> RandomRays(std::uint32_t seed, std::size_t count, const Float3& low, const Float3& high);
 
 std::optional<TriangleHit> BruteForceTriangle(const Mesh& mesh, const TestRay& ray, float maxT);
-std::optional<SegmentHit> BruteForceSegment(const Mesh& lines, const TestRay& ray,
-                                            float tolerance, float maxT);
-std::optional<PointHit> BruteForcePoint(const std::vector<float>& points, const TestRay& ray,
-                                        float tolerance, float maxT);
+std::optional<SegmentHit> BruteForceSegment(const Mesh& lines, const TestRay& ray, float tolerance, float maxT);
+std::optional<PointHit> BruteForcePoint(const std::vector<float>& points, const TestRay& ray, float tolerance,
+                                        float maxT);
 
 }  // namespace KivVizOpenGL::detail::test
 
