@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <string>
+#include <utility>
 
 #include "HighlightScene.h"
 
@@ -11,205 +11,132 @@ namespace {
 
 using NimboTest::HighlightScene;
 
-struct ColourState {
-  std::optional<RGBAColor> color;  // nothing: no colour attribute
-  bool opaque = true;
-};
-
-ColourState StateOf(HighlightScene& scene, std::uint64_t id) {
-  const AttributeColor* attribute = scene.ColorOf(id);
-  if (attribute == nullptr) {
-    return {};
-  }
-  return {attribute->GetColor(), attribute->IsOpaque()};
-}
-
-void ExpectState(HighlightScene& scene, std::uint64_t id, const ColourState& expected) {
-  const ColourState actual = StateOf(scene, id);
-  ASSERT_EQ(actual.color.has_value(), expected.color.has_value()) << "node " << id;
-  if (expected.color) {
-    EXPECT_EQ(*actual.color, *expected.color) << "node " << id;
-    EXPECT_EQ(actual.opaque, expected.opaque) << "node " << id;
-  }
-}
+constexpr RGBAColor Hover = HighlightStrategyGL::HighlightColor;
+constexpr RGBAColor Selected = HighlightStrategyGL::SelectionColor;
 
 RGBAColor WithAlpha(RGBAColor color, std::uint8_t alpha) {
   color.alpha = alpha;
   return color;
 }
 
-struct MarkCase {
-  std::string name;
-  std::uint64_t node;
-  bool sticky;
-  RGBAColor marked;
-  bool opaque;
+class HighlightStrategyGLTest : public ::testing::Test {
+ protected:
+  // The node's colour and opacity; nothing without a colour attribute.
+  std::optional<std::pair<RGBAColor, bool>> ColourOf(std::uint64_t id) {
+    const AttributeColor* attribute = scene.ColorOf(id);
+    if (attribute == nullptr) return std::nullopt;
+    return std::pair{attribute->GetColor(), attribute->IsOpaque()};
+  }
+  bool Do(std::uint64_t id, bool sticky) {
+    scene.strategy->SetStickySelection(sticky);
+    return scene.strategy->Do(HighlightScene::PathOf(id));
+  }
+  bool Undo(std::uint64_t id) { return scene.strategy->Undo(HighlightScene::PathOf(id)); }
+  bool IsDone(std::uint64_t id) { return scene.strategy->IsDone(HighlightScene::PathOf(id)); }
+
+  HighlightScene scene;
 };
 
-void PrintTo(const MarkCase& c, std::ostream* out) { *out << c.name; }
+using State = std::optional<std::pair<RGBAColor, bool>>;
+const State kOriginalOpaque = std::pair{HighlightScene::OpaqueColor, true};
+const State kOriginalTransparent = std::pair{HighlightScene::TransparentColor, false};
 
-class HighlightMarkTest : public ::testing::TestWithParam<MarkCase> {};
-
-TEST_P(HighlightMarkTest, RecoloursKeepingAlphaAndUndoRestoresExactly) {
-  HighlightScene scene;
-  const MarkCase& c = GetParam();
-  const ColourState before = StateOf(scene, c.node);
-  scene.strategy->SetStickySelection(c.sticky);
-  ASSERT_TRUE(scene.strategy->Do(HighlightScene::PathOf(c.node)));
-  EXPECT_TRUE(scene.strategy->IsDone(HighlightScene::PathOf(c.node)));
-  ExpectState(scene, c.node, {c.marked, c.opaque});
-
-  ASSERT_TRUE(scene.strategy->Undo(HighlightScene::PathOf(c.node)));
-  EXPECT_FALSE(scene.strategy->IsDone(HighlightScene::PathOf(c.node)));
-  ExpectState(scene, c.node, before);
-  EXPECT_FALSE(scene.strategy->Undo(HighlightScene::PathOf(c.node))) << "nothing left to undo";
-}
-
-constexpr RGBAColor Hover = HighlightStrategyGL::HighlightColor;
-constexpr RGBAColor Selected = HighlightStrategyGL::SelectionColor;
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, HighlightMarkTest,
-    ::testing::Values(
-        MarkCase{"OpaqueHover", HighlightScene::Opaque, false, Hover, true},
-        MarkCase{"OpaqueSelection", HighlightScene::Opaque, true, Selected, true},
-        MarkCase{"UncolouredBecomesOpaqueHover", HighlightScene::Uncoloured, false, Hover, true},
-        MarkCase{"TransparentStaysTransparent", HighlightScene::Transparent, false, WithAlpha(Hover, 128), false},
-        MarkCase{"TransparentSelection", HighlightScene::Transparent, true, WithAlpha(Selected, 128), false},
-        MarkCase{"OpaqueFlagKeptWithItsAlpha", HighlightScene::OpaqueFlagged, false, WithAlpha(Hover, 128), true},
-        MarkCase{"TransparentGroup", HighlightScene::Group, true, WithAlpha(Selected, 100), false},
-        MarkCase{"UncolouredInheritsTheGroupsAlpha", HighlightScene::InGroup, false, WithAlpha(Hover, 100), false}),
-    [](const auto& info) { return info.param.name; });
-
-TEST(HighlightStrategyGLTest, MarkColoursDifferAndAreOpaque) {
-  EXPECT_NE(Hover, Selected);
-  EXPECT_TRUE(Hover.IsOpaque());
-  EXPECT_TRUE(Selected.IsOpaque());
-}
-
-TEST(HighlightStrategyGLTest, AHoverMarkReplacesThePreviousHover) {
-  HighlightScene scene;
-  scene.strategy->SetStickySelection(false);
-  ASSERT_TRUE(scene.strategy->Do(HighlightScene::PathOf(HighlightScene::Opaque)));
-  ASSERT_TRUE(scene.strategy->Do(HighlightScene::PathOf(HighlightScene::Uncoloured)));
-  EXPECT_FALSE(scene.strategy->IsDone(HighlightScene::PathOf(HighlightScene::Opaque)));
-  ExpectState(scene, HighlightScene::Opaque, {HighlightScene::OpaqueColor, true});
-  ExpectState(scene, HighlightScene::Uncoloured, {Hover, true});
-  ASSERT_TRUE(scene.strategy->Do(HighlightScene::PathOf(HighlightScene::Uncoloured)))
-      << "hovering the same node again";
-  ExpectState(scene, HighlightScene::Uncoloured, {Hover, true});
-  scene.strategy->Undo();
-  ExpectState(scene, HighlightScene::Uncoloured, {});
-}
-
-TEST(HighlightStrategyGLTest, StickyMarksAddUpAndUndoAllRestoresEveryNode) {
-  HighlightScene scene;
-  scene.strategy->SetStickySelection(true);
-  ASSERT_TRUE(scene.strategy->Do(HighlightScene::PathOf(HighlightScene::Opaque)));
-  ASSERT_TRUE(scene.strategy->Do(HighlightScene::PathOf(HighlightScene::Transparent)));
-  scene.strategy->SetStickySelection(false);
-  ASSERT_TRUE(scene.strategy->Do(HighlightScene::PathOf(HighlightScene::Uncoloured)));
-  ExpectState(scene, HighlightScene::Opaque, {Selected, true});
-  ExpectState(scene, HighlightScene::Transparent, {WithAlpha(Selected, 128), false});
-  ExpectState(scene, HighlightScene::Uncoloured, {Hover, true});
-  for (std::uint64_t id : {HighlightScene::Opaque, HighlightScene::Transparent, HighlightScene::Uncoloured}) {
-    EXPECT_TRUE(scene.strategy->IsDone(HighlightScene::PathOf(id))) << id;
+TEST_F(HighlightStrategyGLTest, MarksRecolourKeepingAlphaAndUndoRestoresExactly) {
+  const struct {
+    const char* name;
+    std::uint64_t node;
+    bool sticky;
+    RGBAColor marked;
+    bool opaque;
+  } cases[] = {
+      {"OpaqueHover", HighlightScene::Opaque, false, Hover, true},
+      {"OpaqueSelection", HighlightScene::Opaque, true, Selected, true},
+      {"UncolouredBecomesOpaqueHover", HighlightScene::Uncoloured, false, Hover, true},
+      {"TransparentStaysTransparent", HighlightScene::Transparent, false, WithAlpha(Hover, 128), false},
+      {"TransparentSelection", HighlightScene::Transparent, true, WithAlpha(Selected, 128), false},
+      {"OpaqueFlagKeptWithItsAlpha", HighlightScene::OpaqueFlagged, false, WithAlpha(Hover, 128), true},
+      {"TransparentGroup", HighlightScene::Group, true, WithAlpha(Selected, 100), false},
+      {"UncolouredInheritsTheGroupsAlpha", HighlightScene::InGroup, false, WithAlpha(Hover, 100), false}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const State before = ColourOf(c.node);
+    ASSERT_TRUE(Do(c.node, c.sticky));
+    EXPECT_TRUE(IsDone(c.node));
+    EXPECT_EQ(ColourOf(c.node), (std::pair{c.marked, c.opaque}));
+    ASSERT_TRUE(Undo(c.node));
+    EXPECT_FALSE(IsDone(c.node));
+    EXPECT_EQ(ColourOf(c.node), before);
+    EXPECT_FALSE(Undo(c.node)) << "nothing left to undo";
   }
+  EXPECT_NE(Hover, Selected);
+  EXPECT_TRUE(Hover.IsOpaque() && Selected.IsOpaque());
+}
 
+TEST_F(HighlightStrategyGLTest, HoverMarksReplaceEachOtherAndStickyMarksAddUp) {
+  ASSERT_TRUE(Do(HighlightScene::Opaque, true));
+  ASSERT_TRUE(Do(HighlightScene::Transparent, true));
+  ASSERT_TRUE(Do(HighlightScene::Uncoloured, false));
+  ASSERT_TRUE(Do(HighlightScene::OpaqueFlagged, false));
+  EXPECT_FALSE(IsDone(HighlightScene::Uncoloured)) << "a hover replaces the previous hover";
+  EXPECT_EQ(ColourOf(HighlightScene::Uncoloured), std::nullopt);
+  ASSERT_TRUE(Do(HighlightScene::OpaqueFlagged, false)) << "hovering the same node again";
+  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{Selected, true}));
+  EXPECT_EQ(ColourOf(HighlightScene::Transparent), (std::pair{WithAlpha(Selected, 128), false}));
+  EXPECT_TRUE(IsDone(HighlightScene::OpaqueFlagged));
   scene.strategy->Undo();
-  ExpectState(scene, HighlightScene::Opaque, {HighlightScene::OpaqueColor, true});
-  ExpectState(scene, HighlightScene::Transparent, {HighlightScene::TransparentColor, false});
-  ExpectState(scene, HighlightScene::Uncoloured, {});
-  EXPECT_FALSE(scene.strategy->IsDone(HighlightScene::PathOf(HighlightScene::Opaque)));
+  EXPECT_EQ(ColourOf(HighlightScene::Opaque), kOriginalOpaque);
+  EXPECT_EQ(ColourOf(HighlightScene::Transparent), kOriginalTransparent);
+  EXPECT_EQ(ColourOf(HighlightScene::OpaqueFlagged), (std::pair{HighlightScene::FlaggedColor, true}));
+  EXPECT_FALSE(IsDone(HighlightScene::Opaque));
 }
 
-TEST(HighlightStrategyGLTest, SelectingTheHoveredNodeMakesItsMarkLast) {
-  HighlightScene scene;
-  const RenderId opaque = HighlightScene::PathOf(HighlightScene::Opaque);
-  scene.strategy->SetStickySelection(false);
-  scene.strategy->Do(opaque);
-  scene.strategy->SetStickySelection(true);
-  scene.strategy->Do(opaque);
-  ExpectState(scene, HighlightScene::Opaque, {Selected, true});
-  scene.strategy->SetStickySelection(false);
-  scene.strategy->Do(HighlightScene::PathOf(HighlightScene::Uncoloured));
-  SCOPED_TRACE("the hover moving on keeps the selection");
-  ExpectState(scene, HighlightScene::Opaque, {Selected, true});
-  ASSERT_TRUE(scene.strategy->Undo(opaque));
-  SCOPED_TRACE("the colour before the hover, not the hover colour");
-  ExpectState(scene, HighlightScene::Opaque, {HighlightScene::OpaqueColor, true});
+TEST_F(HighlightStrategyGLTest, SelectionAndHoverOfOneNodeRestoreTheColourBeforeBoth) {
+  // Selecting the hovered node makes its mark last; the hover moving on keeps it.
+  Do(HighlightScene::Opaque, false);
+  Do(HighlightScene::Opaque, true);
+  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{Selected, true}));
+  Do(HighlightScene::Uncoloured, false);
+  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{Selected, true}));
+  // Hovering the selected node keeps it selected; the previous hover goes.
+  ASSERT_TRUE(Do(HighlightScene::Opaque, false));
+  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{Selected, true}));
+  EXPECT_EQ(ColourOf(HighlightScene::Uncoloured), std::nullopt);
+  ASSERT_TRUE(Undo(HighlightScene::Opaque));
+  EXPECT_EQ(ColourOf(HighlightScene::Opaque), kOriginalOpaque) << "not the hover colour";
 }
 
-TEST(HighlightStrategyGLTest, HoveringASelectedNodeKeepsItSelected) {
-  HighlightScene scene;
-  const RenderId opaque = HighlightScene::PathOf(HighlightScene::Opaque);
-  scene.strategy->SetStickySelection(true);
-  scene.strategy->Do(opaque);
-  scene.strategy->SetStickySelection(false);
-  scene.strategy->Do(HighlightScene::PathOf(HighlightScene::Uncoloured));
-  ASSERT_TRUE(scene.strategy->Do(opaque));
-  ExpectState(scene, HighlightScene::Opaque, {Selected, true});
-  SCOPED_TRACE("the previous hover goes");
-  ExpectState(scene, HighlightScene::Uncoloured, {});
-  ASSERT_TRUE(scene.strategy->Undo(opaque));
-  ExpectState(scene, HighlightScene::Opaque, {HighlightScene::OpaqueColor, true});
-}
-
-TEST(HighlightStrategyGLTest, PathsThatLeadNowhereAreNotMarked) {
-  HighlightScene scene;
-  EXPECT_FALSE(scene.strategy->Do(HighlightScene::PathOf(99)));
+TEST_F(HighlightStrategyGLTest, PathsThatLeadNowhereAreNotMarked) {
+  EXPECT_FALSE(Do(99, true));
   EXPECT_FALSE(scene.strategy->Do(RenderId()));
-  EXPECT_FALSE(scene.strategy->IsDone(HighlightScene::PathOf(99)));
-  EXPECT_FALSE(scene.strategy->Undo(HighlightScene::PathOf(99)));
+  EXPECT_FALSE(IsDone(99));
+  EXPECT_FALSE(Undo(99));
   HighlightStrategyGL detached(nullptr);
   EXPECT_FALSE(detached.Do(HighlightScene::PathOf(HighlightScene::Opaque)));
 }
 
-TEST(HighlightStrategyGLTest, ADeletedNodeUnderAMarkIsHarmless) {
-  HighlightScene scene;
-  const RenderId opaque = HighlightScene::PathOf(HighlightScene::Opaque);
-  scene.strategy->SetStickySelection(true);
-  scene.strategy->Do(opaque);
-  scene.strategy->Do(HighlightScene::PathOf(HighlightScene::Transparent));
+TEST_F(HighlightStrategyGLTest, NodesDeletedRebuiltOrRecolouredUnderAMarkKeepTheirOwnColour) {
+  Do(HighlightScene::Opaque, true);
+  Do(HighlightScene::Transparent, true);
   ASSERT_TRUE(scene.Category().DeleteChildById(HighlightScene::Opaque));
-  EXPECT_FALSE(scene.strategy->IsDone(opaque));
-  ASSERT_TRUE(scene.strategy->Do(HighlightScene::PathOf(HighlightScene::Uncoloured)));
-  scene.strategy->Undo(opaque);
-  scene.strategy->Undo();
-  ExpectState(scene, HighlightScene::Transparent, {HighlightScene::TransparentColor, false});
-  ExpectState(scene, HighlightScene::Uncoloured, {});
-}
-
-TEST(HighlightStrategyGLTest, ANodeRebuiltAtTheSamePathKeepsItsOwnColour) {
-  HighlightScene scene;
-  const RenderId opaque = HighlightScene::PathOf(HighlightScene::Opaque);
-  scene.strategy->SetStickySelection(true);
-  scene.strategy->Do(opaque);
-  scene.Category().DeleteChildById(HighlightScene::Opaque);
+  EXPECT_FALSE(IsDone(HighlightScene::Opaque));
+  ASSERT_TRUE(Do(HighlightScene::Uncoloured, false)) << "a deleted node under a mark is harmless";
   const RGBAColor rebuilt{1, 2, 3, 255};
   scene.Category().CreateChildGeoNode(HighlightScene::Opaque)->SetAttribute(new AttributeColor(rebuilt));
-  EXPECT_FALSE(scene.strategy->IsDone(opaque)) << "the new node shows no mark";
-  scene.strategy->Undo(opaque);
-  ExpectState(scene, HighlightScene::Opaque, {rebuilt, true});
-
-  ASSERT_TRUE(scene.strategy->Do(opaque)) << "marking it again marks the new node";
-  ExpectState(scene, HighlightScene::Opaque, {Selected, true});
+  EXPECT_FALSE(IsDone(HighlightScene::Opaque)) << "the new node at the path shows no mark";
+  Undo(HighlightScene::Opaque);
+  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{rebuilt, true}));
   scene.strategy->Undo();
-  ExpectState(scene, HighlightScene::Opaque, {rebuilt, true});
-}
+  EXPECT_EQ(ColourOf(HighlightScene::Transparent), kOriginalTransparent);
+  EXPECT_EQ(ColourOf(HighlightScene::Uncoloured), std::nullopt);
 
-TEST(HighlightStrategyGLTest, ANodeRecolouredUnderAMarkKeepsTheNewColour) {
-  HighlightScene scene;
-  const RenderId opaque = HighlightScene::PathOf(HighlightScene::Opaque);
-  scene.strategy->Do(opaque);
+  ASSERT_TRUE(Do(HighlightScene::Opaque, true)) << "marking it again marks the new node";
   const RGBAColor recoloured{7, 7, 7, 255};
   scene.NodeOf(HighlightScene::Opaque).SetAttribute(new AttributeColor(recoloured));
-  EXPECT_TRUE(scene.strategy->Undo(opaque));
-  ExpectState(scene, HighlightScene::Opaque, {recoloured, true});
+  EXPECT_TRUE(Undo(HighlightScene::Opaque));
+  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{recoloured, true})) << "recoloured under the mark";
 }
 
-TEST(HighlightStrategyGLTest, TheViewsAdapterReachesTheMarks) {
-  HighlightScene scene;
+TEST_F(HighlightStrategyGLTest, TheViewsAdapterReachesTheMarks) {
   const RenderId transparent = HighlightScene::PathOf(HighlightScene::Transparent);
   ASSERT_TRUE(scene.view.Highlight(transparent));
   EXPECT_TRUE(scene.view.IsHighlighted(transparent));
@@ -217,8 +144,8 @@ TEST(HighlightStrategyGLTest, TheViewsAdapterReachesTheMarks) {
   EXPECT_TRUE(scene.view.IsHighlighted(HighlightScene::PathOf(HighlightScene::Opaque)));
   scene.view.UnHighlight();
   EXPECT_FALSE(scene.view.IsHighlighted(transparent));
-  ExpectState(scene, HighlightScene::Transparent, {HighlightScene::TransparentColor, false});
-  ExpectState(scene, HighlightScene::Opaque, {HighlightScene::OpaqueColor, true});
+  EXPECT_EQ(ColourOf(HighlightScene::Transparent), kOriginalTransparent);
+  EXPECT_EQ(ColourOf(HighlightScene::Opaque), kOriginalOpaque);
 }
 
 }  // namespace

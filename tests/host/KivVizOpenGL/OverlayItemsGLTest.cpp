@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <vector>
 
 #include "GLStateSnapshot.h"
@@ -19,6 +20,7 @@ namespace {
 using NimboTest::Rgb;
 
 constexpr Rgb Yellow = {255, 255, 0};
+constexpr Rgb Red = {255, 0, 0};
 
 // The centre of pixel row `row` (from the top) in the fixture's view.
 float RowY(int row) { return 1.0f - (static_cast<float>(row) + 0.5f) / 32.0f; }
@@ -27,12 +29,13 @@ bool IsColour(const std::array<std::uint8_t, 4>& pixel, const Rgb& rgb) {
   return pixel[0] == rgb[0] && pixel[1] == rgb[1] && pixel[2] == rgb[2];
 }
 
-// Whether any pixel of row y, columns [x0, x1], has the colour.
-bool RowHas(const platform::Image& image, int y, int x0, int x1, const Rgb& rgb) {
-  for (int x = x0; x <= x1; ++x) {
-    if (IsColour(image.At(x, y), rgb)) return true;
+// Pixels of the colour in the rectangle of columns [x0, x1] and rows [y0, y1].
+int Count(const platform::Image& image, int x0, int x1, int y0, int y1, const Rgb& rgb) {
+  int count = 0;
+  for (int y = y0; y <= y1; ++y) {
+    for (int x = x0; x <= x1; ++x) count += IsColour(image.At(x, y), rgb) ? 1 : 0;
   }
-  return false;
+  return count;
 }
 
 class OverlayItemsGLTest : public NimboTest::ItemGLTest {
@@ -48,125 +51,79 @@ class OverlayItemsGLTest : public NimboTest::ItemGLTest {
   }
 };
 
-TEST_F(OverlayItemsGLTest, TheCircleIsAnUnlitLoopOfItsRadius) {
+TEST_F(OverlayItemsGLTest, TheCircleIsAnUnlitLoopOfItsRadiusAndSegments) {
   GeometryItemCircle2DGL circle(1);
   circle.SetColor({255, 255, 0, 255});
   circle.radius = 0.5f;
   circle.Display(nullptr);
   platform::Image image = Present();
-  // x = +-0.5 falls on columns 47/48 and 15/16; y = +-0.5 on rows 15/16 and 47/48.
-  EXPECT_TRUE(RowHas(image, 32, 46, 49, Yellow)) << Save(image, "radius0.5");
-  EXPECT_TRUE(RowHas(image, 32, 14, 17, Yellow));
-  EXPECT_TRUE(PixelIs(image, 32, 32, Background)) << "a loop, not a disc";
-  EXPECT_FALSE(RowHas(image, 32, 51, 63, Yellow));
-  EXPECT_FALSE(RowHas(image, 32, 18, 45, Yellow));
+  // x = +-0.5 falls on columns 47/48 and 15/16.
+  EXPECT_GT(Count(image, 46, 49, 32, 32, Yellow), 0) << Save(image, "radius0.5");
+  EXPECT_GT(Count(image, 14, 17, 32, 32, Yellow), 0);
+  EXPECT_EQ(Count(image, 18, 45, 32, 32, Yellow), 0) << "a loop, not a disc";
+  EXPECT_EQ(Count(image, 51, 63, 32, 32, Yellow), 0);
 
   Clear();
-  circle.radius = 0.75f;
-  circle.Display(nullptr);
-  image = Present();
-  EXPECT_TRUE(RowHas(image, 32, 54, 57, Yellow)) << Save(image, "radius0.75");
-  EXPECT_FALSE(RowHas(image, 32, 46, 49, Yellow));
-}
-
-TEST_F(OverlayItemsGLTest, TheCircleHasItsNumberOfSegments) {
-  GeometryItemCircle2DGL circle(1);
-  circle.SetColor({255, 255, 0, 255});
   circle.radius = 0.75f;
   circle.segments = 4;
   circle.Display(nullptr);
-  const platform::Image image = Present();
+  image = Present();
+  EXPECT_GT(Count(image, 54, 57, 32, 32, Yellow), 0) << Save(image, "square");
   // A square on its corner: its side passes (0.375, 0.375), where a round
   // circle would be at (0.53, 0.53).
-  EXPECT_TRUE(RowHas(image, 20, 42, 46, Yellow)) << Save(image, "square");
-  EXPECT_FALSE(RowHas(image, 15, 47, 51, Yellow));
+  EXPECT_GT(Count(image, 42, 46, 20, 20, Yellow), 0);
+  EXPECT_EQ(Count(image, 47, 51, 15, 15, Yellow), 0);
 }
 
-// Yellow pixels in column x.
-int ColumnCount(const platform::Image& image, int x) {
-  int count = 0;
-  for (int y = 0; y < image.height; ++y) count += IsColour(image.At(x, y), Yellow) ? 1 : 0;
-  return count;
-}
-
-// Yellow pixels in row y, and the longest run of others between them.
-int RowCount(const platform::Image& image, int y, int& longestGap) {
-  int count = 0;
-  int gap = 0;
-  longestGap = 0;
-  for (int x = 2; x < image.width - 2; ++x) {
-    if (IsColour(image.At(x, y), Yellow)) {
-      ++count;
-      gap = 0;
-    } else {
-      longestGap = std::max(longestGap, ++gap);
-    }
-  }
-  return count;
-}
-
-class PolylineGLTest : public OverlayItemsGLTest {
- protected:
-  void SetUp() override {
-    OverlayItemsGLTest::SetUp();
-    polyline.SetColor({255, 255, 0, 255});
-  }
-
-  // A horizontal line across the view along row 31.
-  static constexpr float AcrossRow31[] = {-1, 1 - 31.5f / 32, 0, 0, 1 - 31.5f / 32, 0, 1, 1 - 31.5f / 32, 0};
-  GeometryItemPolylineGL polyline{1, AcrossRow31, 9};
-};
-
-TEST_F(PolylineGLTest, LineWidthWidensTheLine) {
-  polyline.Display(nullptr);
-  EXPECT_EQ(ColumnCount(Present(), 20), 1);
-  Clear();
-  polyline.lineWidth = 5.0f;
-  polyline.Display(nullptr);
-  const platform::Image image = Present();
-  EXPECT_EQ(ColumnCount(image, 20), 5) << Save(image, "wide");
-  float width = 0.0f;
-  glGetFloatv(GL_LINE_WIDTH, &width);
-  EXPECT_EQ(width, 1.0f);
-}
-
-TEST_F(PolylineGLTest, StipplePatternLeavesGaps) {
-  // A caller's stipple does not leak into a solid polyline.
+TEST_F(OverlayItemsGLTest, ThePolylineHonoursWidthStippleAndUpdatedPoints) {
+  // A horizontal line across the view along row 31, under a caller's stipple
+  // that must not leak into a solid polyline.
+  const float across[] = {-1, RowY(31), 0, 0, RowY(31), 0, 1, RowY(31), 0};
+  GeometryItemPolylineGL polyline(1, across, 9);
+  polyline.SetColor({255, 255, 0, 255});
   glEnable(GL_LINE_STIPPLE);
   glLineStipple(1, 0x0101);
   polyline.Display(nullptr);
-  int gap = 0;
-  EXPECT_EQ(RowCount(Present(), 31, gap), 60);
-  EXPECT_EQ(gap, 0);
+  platform::Image image = Present();
+  EXPECT_EQ(Count(image, 2, 61, 31, 31, Yellow), 60);
+  EXPECT_EQ(Count(image, 20, 20, 0, 63, Yellow), 1);
 
   Clear();
+  polyline.lineWidth = 5.0f;
   polyline.stipplePattern = 0xF0F0;
   polyline.Display(nullptr);
-  const platform::Image image = Present();
-  EXPECT_EQ(RowCount(image, 31, gap), 30) << Save(image, "stippled");
-  EXPECT_EQ(gap, 4) << "four pixels on, four off";
-  EXPECT_TRUE(glIsEnabled(GL_LINE_STIPPLE));
+  image = Present();
+  int widest = 0;
+  for (int x = 0; x < Size; ++x) widest = std::max(widest, Count(image, x, x, 0, 63, Yellow));
+  EXPECT_EQ(widest, 5) << Save(image, "wide and stippled");
+  EXPECT_EQ(Count(image, 2, 61, 31, 31, Yellow), 30) << "four pixels on, four off";
+  int longestGap = 0;
+  for (int x = 2, gap = 0; x < 62; ++x) {
+    gap = IsColour(image.At(x, 31), Yellow) ? 0 : gap + 1;
+    longestGap = std::max(longestGap, gap);
+  }
+  EXPECT_EQ(longestGap, 4);
   GLint pattern = 0;
   glGetIntegerv(GL_LINE_STIPPLE_PATTERN, &pattern);
-  EXPECT_EQ(pattern, 0x0101);
+  EXPECT_EQ(pattern, 0x0101) << "the caller's stipple is put back";
+  GLfloat width = 0.0f;
+  glGetFloatv(GL_LINE_WIDTH, &width);
+  EXPECT_EQ(width, 1.0f);
   glDisable(GL_LINE_STIPPLE);
-}
 
-TEST_F(PolylineGLTest, UpdateMovesTheLine) {
-  const float points[] = {-1, RowY(10), 0, 1, RowY(10), 0};
-  polyline.Update(points, 6);
+  Clear();
+  const float moved[] = {-1, RowY(10), 0, 1, RowY(10), 0};
+  polyline.Update(moved, 6);
+  polyline.lineWidth = 1.0f;
+  polyline.stipplePattern = 0xFFFF;
   polyline.Display(nullptr);
-  const platform::Image image = Present();
-  int gap = 0;
-  EXPECT_EQ(RowCount(image, 31, gap), 0);
-  EXPECT_EQ(RowCount(image, 10, gap), 60);
-}
-
-TEST_F(PolylineGLTest, ASinglePointDrawsNothing) {
-  const float point[] = {0, 0, 0};
-  polyline.Update(point, 3);
+  image = Present();
+  EXPECT_EQ(Count(image, 2, 61, 31, 31, Yellow), 0);
+  EXPECT_EQ(Count(image, 2, 61, 10, 10, Yellow), 60);
+  Clear();
+  polyline.Update(moved, 3);
   polyline.Display(nullptr);
-  EXPECT_EQ(CountDrawn(Present()), 0);
+  EXPECT_EQ(CountDrawn(Present()), 0) << "a single point draws nothing";
 }
 
 class AxisGLTest : public OverlayItemsGLTest {
@@ -180,18 +137,10 @@ class AxisGLTest : public OverlayItemsGLTest {
     glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
   }
 
-  // Pure red pixels (the unlit label) in the rows above the tip.
-  static int LabelPixels(const platform::Image& image) {
-    int count = 0;
-    for (int y = 0; y < 17; ++y)
-      for (int x = 0; x < image.width; ++x) count += IsColour(image.At(x, y), {255, 0, 0}) ? 1 : 0;
-    return count;
-  }
-
   GeometryItemAxisGL axis{1, 24, 2, 1.2f, 0.7f, 0.1f, 0.3f, L"Z"};
 };
 
-TEST_F(AxisGLTest, ShaftAndConeAreLitAlongPlusZ) {
+TEST_F(AxisGLTest, ShaftAndConeAreLitAlongPlusZWithoutALabelWithoutATextManager) {
   axis.Display(nullptr);
   const platform::Image image = Present();
   const auto centre = image.At(32, 48);  // shaft, y = -0.5
@@ -203,7 +152,7 @@ TEST_F(AxisGLTest, ShaftAndConeAreLitAlongPlusZ) {
   EXPECT_GT(image.At(37, 30)[0], 100) << "but within the cone";
   EXPECT_TRUE(PixelIs(image, 32, 12, Background)) << "above the tip";
   EXPECT_TRUE(PixelIs(image, 32, 60, Background)) << "below the foot";
-  EXPECT_EQ(LabelPixels(image), 0) << "no text manager to draw the label with";
+  EXPECT_EQ(Count(image, 0, 63, 0, 16, Red), 0) << "no label";
 }
 
 TEST_F(AxisGLTest, TheLabelIsDrawnAtTheTipWithTheViewsTextManager) {
@@ -212,7 +161,7 @@ TEST_F(AxisGLTest, TheLabelIsDrawnAtTheTipWithTheViewsTextManager) {
   axis.Display(&view);
   EXPECT_EQ(NimboTest::GLStateSnapshot::Capture(), before);
   const platform::Image image = Present();
-  EXPECT_GT(LabelPixels(image), 15) << Save(image, "label");
+  EXPECT_GT(Count(image, 0, 63, 0, 16, Red), 15) << Save(image, "label");
   for (int y = 0; y < 17; ++y) {
     for (int x = 0; x < 30; ++x) {
       ASSERT_TRUE(IsBackground(image.At(x, y))) << "the label starts at the axis, at " << x << "," << y;

@@ -4,8 +4,7 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <optional>
+#include <algorithm>
 
 #include "GLStateSnapshot.h"
 #include "ItemGLTest.h"
@@ -13,27 +12,21 @@
 
 namespace {
 
-using NimboTest::Rgb;
-
 struct InkBox {
   int count = 0;
   int left = 1000;
-  int right = -1;
-  int top = 1000;
   int bottom = -1;
 };
 
-// Where pixels of the colour are.
-InkBox Ink(const platform::Image& image, const Rgb& rgb) {
+// Where the green pixels are.
+InkBox Ink(const platform::Image& image) {
   InkBox box;
   for (int y = 0; y < image.height; ++y) {
     for (int x = 0; x < image.width; ++x) {
       const auto pixel = image.At(x, y);
-      if (pixel[0] == rgb[0] && pixel[1] == rgb[1] && pixel[2] == rgb[2]) {
+      if (pixel[0] == 0 && pixel[1] == 255 && pixel[2] == 0) {
         ++box.count;
         box.left = std::min(box.left, x);
-        box.right = std::max(box.right, x);
-        box.top = std::min(box.top, y);
         box.bottom = std::max(box.bottom, y);
       }
     }
@@ -48,13 +41,12 @@ int CountLists() {
   return lists;
 }
 
-constexpr Rgb Green = {0, 255, 0};
-
 class TextManagerGLTest : public NimboTest::ItemGLTest {
  protected:
-  platform::Image Draw(const float (&position)[3], const std::wstring& text) {
+  platform::Image Draw(float x, float y, const std::wstring& text) {
     Clear();
     glColor3ub(0, 255, 0);
+    const float position[3] = {x, y, 0.0f};
     manager.RenderText(position, text);
     return Present();
   }
@@ -62,40 +54,23 @@ class TextManagerGLTest : public NimboTest::ItemGLTest {
   TextManagerGL manager{nullptr};
 };
 
-TEST_F(TextManagerGLTest, TextStartsAtThePositionInTheCurrentColour) {
+TEST_F(TextManagerGLTest, TextStartsAtThePositionInTheCurrentColourAndLeavesTheState) {
   // Lit, the raster colour would not be the current colour.
   glEnable(GL_LIGHTING);
-  const platform::Image image = Draw({-0.5f, 0.0f, 0.0f}, L"HH");
-  const InkBox ink = Ink(image, Green);
-  EXPECT_GT(ink.count, 20) << Save(image, "text");
-  EXPECT_GE(ink.left, 16) << "x = -0.5 is column 16";
+  glListBase(9);
+  const platform::Image two = Draw(-0.5f, 0.0f, L"HH");
+  const InkBox ink = Ink(two);
+  EXPECT_GE(ink.left, 16) << "x = -0.5 is column 16; " << Save(two, "text");
   EXPECT_LE(ink.left, 19);
   EXPECT_LE(ink.bottom, 32) << "above the baseline at row 32";
   EXPECT_GE(ink.bottom, 29);
-  EXPECT_GT(ink.right - ink.left, 10) << "two letters side by side";
-  glDisable(GL_LIGHTING);
-}
+  const InkBox one = Ink(Draw(-0.5f, 0.0f, L"H"));
+  EXPECT_GT(one.count, 10);
+  EXPECT_EQ(ink.count, 2 * one.count) << "two letters side by side";
+  const InkBox moved = Ink(Draw(0.0f, -0.5f, L"H"));
+  EXPECT_EQ(moved.left - one.left, 16);
+  EXPECT_EQ(moved.bottom - one.bottom, 16);
 
-TEST_F(TextManagerGLTest, ThePositionMovesTheText) {
-  const InkBox first = Ink(Draw({-0.5f, 0.0f, 0.0f}, L"H"), Green);
-  const InkBox moved = Ink(Draw({0.0f, -0.5f, 0.0f}, L"H"), Green);
-  EXPECT_EQ(moved.left - first.left, 16);
-  EXPECT_EQ(moved.bottom - first.bottom, 16);
-  EXPECT_EQ(moved.count, first.count);
-}
-
-TEST_F(TextManagerGLTest, CharactersWithoutAGlyphShowAsQuestionMarks) {
-  const platform::Image question = Draw({-0.5f, 0.0f, 0.0f}, L"?");
-  const platform::Image accented = Draw({-0.5f, 0.0f, 0.0f}, L"\u00e9");
-  EXPECT_GT(Ink(question, Green).count, 5);
-  EXPECT_TRUE(question.rgba == accented.rgba);
-  EXPECT_EQ(CountDrawn(Draw({-0.5f, 0.0f, 0.0f}, L"")), 0);
-  EXPECT_EQ(CountDrawn(Draw({-0.5f, 0.0f, 0.0f}, L"  ")), 0);
-}
-
-TEST_F(TextManagerGLTest, LeavesTheStateAsItFoundIt) {
-  glEnable(GL_LIGHTING);
-  glListBase(9);
   glRasterPos2f(0.25f, 0.25f);
   glColor4f(0.0f, 1.0f, 0.0f, 0.5f);
   const NimboTest::GLStateSnapshot before = NimboTest::GLStateSnapshot::Capture();
@@ -106,7 +81,15 @@ TEST_F(TextManagerGLTest, LeavesTheStateAsItFoundIt) {
   glListBase(0);
 }
 
-TEST_F(TextManagerGLTest, TheListsLiveWithTheManager) {
+TEST_F(TextManagerGLTest, CharactersWithoutAGlyphShowAsQuestionMarksAndBlanksDrawNothing) {
+  const platform::Image question = Draw(-0.5f, 0.0f, L"?");
+  EXPECT_GT(Ink(question).count, 5);
+  EXPECT_TRUE(question.rgba == Draw(-0.5f, 0.0f, L"\u00e9").rgba);
+  EXPECT_EQ(CountDrawn(Draw(-0.5f, 0.0f, L"")), 0);
+  EXPECT_EQ(CountDrawn(Draw(-0.5f, 0.0f, L"  ")), 0);
+}
+
+TEST_F(TextManagerGLTest, EachContextGetsItsOwnListsWhichLiveWithTheManager) {
   EXPECT_EQ(CountLists(), 0);
   {
     TextManagerGL own(nullptr);
@@ -117,29 +100,24 @@ TEST_F(TextManagerGLTest, TheListsLiveWithTheManager) {
     EXPECT_EQ(CountLists(), 96);
   }
   EXPECT_EQ(CountLists(), 0);
-}
 
-TEST_F(TextManagerGLTest, WithoutACurrentContextThereIsNoFont) {
+  // Without a current context there is no font and nothing is made.
   const HGLRC context = wglGetCurrentContext();
   ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
   EXPECT_FALSE(manager.IsFontAvailable());
   const float position[3] = {0, 0, 0};
   manager.RenderText(position, L"A");
   ASSERT_TRUE(wglMakeCurrent(gl->DeviceContext(), context));
-  EXPECT_EQ(CountLists(), 0) << "nothing was made for this context";
-  EXPECT_TRUE(manager.IsFontAvailable());
-}
+  EXPECT_EQ(CountLists(), 0);
 
-TEST_F(TextManagerGLTest, ANewContextGetsItsOwnLists) {
-  const float position[3] = {-0.5f, 0.0f, 0.0f};
-  EXPECT_GT(Ink(Draw({-0.5f, 0.0f, 0.0f}, L"H"), Green).count, 5);
+  EXPECT_GT(Ink(Draw(-0.5f, 0.0f, L"H")).count, 5);
   // Another context replaces this one; the manager outlives both.
   gl.reset();
   gl.emplace(Size, Size);
   glViewport(0, 0, Size, Size);
   EXPECT_EQ(CountLists(), 0);
-  const platform::Image image = Draw(position, L"H");
-  EXPECT_GT(Ink(image, Green).count, 5) << Save(image, "second context");
+  const platform::Image image = Draw(-0.5f, 0.0f, L"H");
+  EXPECT_GT(Ink(image).count, 5) << Save(image, "second context");
   EXPECT_EQ(CountLists(), 96);
 }
 
