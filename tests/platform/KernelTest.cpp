@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <string>
 #include <thread>
 
@@ -10,58 +9,40 @@
 
 namespace {
 
-TEST(LastErrorTest, IsPerThread) {
+TEST(KernelTest, LastErrorAndThreadIdArePerThread) {
   SetLastError(ERROR_INVALID_PIXEL_FORMAT);
   DWORD seenElsewhere = 1234;
-  std::thread other([&] {
+  DWORD otherThread = GetCurrentThreadId();
+  std::thread([&] {
     seenElsewhere = GetLastError();
+    otherThread = GetCurrentThreadId();
     SetLastError(ERROR_BUSY);
-  });
-  other.join();
+  }).join();
   EXPECT_EQ(seenElsewhere, static_cast<DWORD>(ERROR_SUCCESS));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PIXEL_FORMAT));
   SetLastError(ERROR_SUCCESS);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_SUCCESS));
+  EXPECT_NE(GetCurrentThreadId(), 0u);
+  EXPECT_NE(otherThread, 0u);
+  EXPECT_NE(otherThread, GetCurrentThreadId());
 }
 
-TEST(ThreadIdTest, IsStableWithinAThreadAndDiffersAcrossThreads) {
-  const DWORD mine = GetCurrentThreadId();
-  EXPECT_NE(mine, 0u);
-  EXPECT_EQ(GetCurrentThreadId(), mine);
-  DWORD theirs = mine;
-  std::thread other([&] { theirs = GetCurrentThreadId(); });
-  other.join();
-  EXPECT_NE(theirs, 0u);
-  EXPECT_NE(theirs, mine);
-}
-
-TEST(DebugOutputTest, CaptureCollectsEverythingWritten) {
-  platform::DebugOutputCapture capture;
-  OutputDebugStringA("Error creating font: 6\n");
-  OutputDebugStringA("second line");
-  OutputDebugStringA(nullptr);
-  EXPECT_EQ(capture.Text(), "Error creating font: 6\nsecond line");
-}
-
-TEST(DebugOutputTest, NestedCapturesRestoreTheOuterOne) {
-  platform::DebugOutputCapture outer;
-  OutputDebugStringA("a");
+TEST(DebugOutputTest, CapturesNestAndTheSinkDefaultsToStandardError) {
   {
-    platform::DebugOutputCapture inner;
-    OutputDebugStringA("b");
-    EXPECT_EQ(inner.Text(), "b");
+    platform::DebugOutputCapture outer;
+    OutputDebugStringA("Error creating font: 6\n");
+    {
+      platform::DebugOutputCapture inner;
+      OutputDebugStringA("b");
+      OutputDebugStringA(nullptr);
+      EXPECT_EQ(inner.Text(), "b");
+    }
+    OutputDebugStringA("c");
+    EXPECT_EQ(outer.Text(), "Error creating font: 6\nc");
   }
-  OutputDebugStringA("c");
-  EXPECT_EQ(outer.Text(), "ac");
-}
-
-TEST(DebugOutputTest, CustomSinkReceivesTextAndDefaultIsStderr) {
   std::string received;
   auto previous = platform::SetDebugOutputSink([&](std::string_view text) { received += text; });
   OutputDebugStringA("to the sink");
   EXPECT_EQ(received, "to the sink");
-  platform::SetDebugOutputSink(previous);
-
   ::testing::internal::CaptureStderr();
   platform::SetDebugOutputSink(nullptr);
   OutputDebugStringA("to stderr\n");

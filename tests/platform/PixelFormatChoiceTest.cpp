@@ -1,8 +1,6 @@
 // The closest-format choice on hand-made format lists, without EGL.
 #include <gtest/gtest.h>
 
-#include <ostream>
-#include <string>
 #include <vector>
 
 #include "PixelFormat.h"
@@ -11,14 +9,15 @@ namespace {
 
 using platform::detail::PixelFormat;
 
-PIXELFORMATDESCRIPTOR Format(BYTE colour, BYTE alpha, BYTE depth, BYTE stencil,
-                             DWORD flags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL |
-                                           PFD_DOUBLEBUFFER) {
+constexpr DWORD kWindowGL = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
+
+PIXELFORMATDESCRIPTOR Format(BYTE colour, BYTE alpha, BYTE depth, BYTE stencil, DWORD flags = kWindowGL | PFD_DOUBLEBUFFER,
+                             BYTE type = PFD_TYPE_RGBA) {
   PIXELFORMATDESCRIPTOR pfd{};
   pfd.nSize = sizeof pfd;
   pfd.nVersion = 1;
   pfd.dwFlags = flags;
-  pfd.iPixelType = PFD_TYPE_RGBA;
+  pfd.iPixelType = type;
   pfd.cColorBits = colour;
   pfd.cAlphaBits = alpha;
   pfd.cDepthBits = depth;
@@ -26,61 +25,27 @@ PIXELFORMATDESCRIPTOR Format(BYTE colour, BYTE alpha, BYTE depth, BYTE stencil,
   return pfd;
 }
 
-const std::vector<PIXELFORMATDESCRIPTOR> kOffered = {
-    Format(16, 0, 16, 0),                                   // 1
-    Format(24, 0, 24, 8),                                   // 2
-    Format(24, 8, 24, 8),                                   // 3
-    Format(24, 0, 0, 0),                                    // 4
-    Format(24, 0, 32, 0),                                   // 5
-    Format(24, 0, 24, 0, PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL),  // 6: single buffered
-};
-
-struct Choice {
-  std::string name;
-  PIXELFORMATDESCRIPTOR request;
-  int expected;
-};
-
-void PrintTo(const Choice& choice, std::ostream* out) { *out << choice.name; }
-
-class PixelFormatChoiceTest : public ::testing::TestWithParam<Choice> {};
-
-TEST_P(PixelFormatChoiceTest, PicksTheClosestFormat) {
-  EXPECT_EQ(PixelFormat::ChooseClosest(kOffered, GetParam().request), GetParam().expected);
-}
-
-PIXELFORMATDESCRIPTOR WithFlags(PIXELFORMATDESCRIPTOR pfd, DWORD flags) {
-  pfd.dwFlags = flags;
-  return pfd;
-}
-
-PIXELFORMATDESCRIPTOR ColourIndex() {
-  PIXELFORMATDESCRIPTOR pfd = Format(8, 0, 16, 0);
-  pfd.iPixelType = PFD_TYPE_COLORINDEX;
-  return pfd;
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Requests, PixelFormatChoiceTest,
-    ::testing::Values(
-        Choice{"ExactMatch", Format(24, 8, 24, 8), 3},
-        Choice{"DeepestDepthWhenAskedForMore", Format(24, 0, 48, 0), 5},
-        Choice{"ThirtyTwoBitDepth", Format(24, 0, 32, 0), 5},
-        Choice{"SixteenBitColour", Format(16, 0, 32, 0), 1},
-        Choice{"NoDepthPrefersNone", Format(24, 0, 0, 0), 4},
-        Choice{"StencilRequested", Format(24, 0, 24, 8), 2},
-        Choice{"AlphaRequested", Format(24, 8, 16, 0), 3},
-        Choice{"DoubleBufferedPreferred",
-               WithFlags(Format(24, 0, 24, 0), PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL |
-                                                   PFD_DOUBLEBUFFER),
-               2},
-        Choice{"ColourIndexFitsNothing", ColourIndex(), 0},
-        Choice{"BitmapDrawingFitsNothing",
-               WithFlags(Format(24, 0, 24, 0), PFD_DRAW_TO_BITMAP | PFD_SUPPORT_OPENGL), 0}),
-    [](const ::testing::TestParamInfo<Choice>& info) { return info.param.name; });
-
-TEST(PixelFormatChoice, EmptyListChoosesNothing) {
-  EXPECT_EQ(PixelFormat::ChooseClosest({}, Format(24, 0, 24, 0)), 0);
+TEST(PixelFormatChoiceTest, PicksTheClosestOfferedFormatOrNone) {
+  const std::vector<PIXELFORMATDESCRIPTOR> offered = {
+      Format(16, 0, 16, 0), Format(24, 0, 24, 8), Format(24, 8, 24, 8),
+      Format(24, 0, 0, 0),  Format(24, 0, 32, 0), Format(24, 0, 24, 0, kWindowGL) /* single buffered */};
+  const struct {
+    const char* name;
+    PIXELFORMATDESCRIPTOR request;
+    int expected;
+  } cases[] = {{"ExactMatch", Format(24, 8, 24, 8), 3},
+               {"DeepestDepthWhenAskedForMore", Format(24, 0, 48, 0), 5},
+               {"SixteenBitColour", Format(16, 0, 32, 0), 1},
+               {"NoDepthPrefersNone", Format(24, 0, 0, 0), 4},
+               {"StencilRequested", Format(24, 0, 24, 8), 2},
+               {"AlphaRequested", Format(24, 8, 16, 0), 3},
+               {"DoubleBufferedPreferred", Format(24, 0, 24, 0), 2},
+               {"ColourIndexFitsNothing", Format(8, 0, 16, 0, kWindowGL | PFD_DOUBLEBUFFER, PFD_TYPE_COLORINDEX), 0},
+               {"BitmapDrawingFitsNothing", Format(24, 0, 24, 0, PFD_DRAW_TO_BITMAP | PFD_SUPPORT_OPENGL), 0}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(PixelFormat::ChooseClosest(offered, c.request), c.expected) << c.name;
+  }
+  EXPECT_EQ(PixelFormat::ChooseClosest({}, Format(24, 0, 24, 0)), 0) << "an empty list";
 }
 
 }  // namespace
