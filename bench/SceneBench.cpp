@@ -82,6 +82,22 @@ class ViewBench {
     return items;
   }
 
+  // The same leaves without attributes and items: what the nodes alone cost.
+  void BuildNodesOnly() {
+    AView3DAdapter& adapter = *view_;
+    adapter.BeginScene(nullptr);
+    adapter.OpenNode(1);
+    OpenOrCreate(1);
+    OpenOrCreate(1);
+    OpenOrCreate(10002);
+    for (const bench::NodePlacement& node : scene_.nodes) {
+      adapter.CreateGeoNode(node.id, L"piece");
+      adapter.CloseNode();
+    }
+    adapter.CloseAllNodes();
+    adapter.EndScene();
+  }
+
   // The host's way: category group 10002 three levels down, then one leaf
   // per node with its colour, its translation and its item.
   void Build(const std::vector<AGeometryItem*>& items) {
@@ -181,6 +197,18 @@ void RegisterView(SceneKind kind, bool big) {
           const auto items = bench.MakeItems();
           state.ResumeTiming();
           bench.Build(items);
+        }
+      },
+      slowIterations);
+  Register(
+      kind, "View/Build nodes only",
+      [](benchmark::State& state, const Scene& scene) {
+        ViewBench bench(scene);
+        for (auto _ : state) {
+          state.PauseTiming();
+          bench.View().ClearAll();
+          state.ResumeTiming();
+          bench.BuildNodesOnly();
         }
       },
       slowIterations);
@@ -352,6 +380,10 @@ int main(int argc, char** argv) {
 #ifdef NIMBO_BENCH_OSG
     RegisterOsg(kind, big);
 #endif
+  }
+  {
+    platform::OffscreenContext probe(bench::kWidth, bench::kHeight);
+    benchmark::AddCustomContext("gl_renderer", reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
   }
   benchmark::Initialize(&argc, argv);
   if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;

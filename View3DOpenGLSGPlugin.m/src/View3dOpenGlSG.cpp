@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
+#include <span>
 #include <stdexcept>
 #include <utility>
 
@@ -48,6 +49,28 @@ constexpr GLsizei kFontListCount = 96;
 constexpr int kSelectionBufferSize = 1000;
 constexpr double kPickBoxSize = 4.0;
 constexpr const char* kMarkupFactoryName = "MarkupFactory";
+
+// How far ahead of the traversal the children of a group are fetched into
+// the cache: first the node itself, then, once it has arrived, what drawing
+// it reads through it.
+constexpr std::size_t kPrefetchNodeAhead = 8;
+constexpr std::size_t kPrefetchContentAhead = 3;
+
+void PrefetchNode(const GeoNode* node) {
+  const char* bytes = reinterpret_cast<const char*>(node);
+  for (std::size_t offset = 0; offset < sizeof(GeoNode); offset += 64) __builtin_prefetch(bytes + offset);
+}
+
+void PrefetchContent(const GeoNode* node) {
+  if (node == nullptr) return;
+  __builtin_prefetch(node->GetAttribute(Attribute::ColorType));
+  __builtin_prefetch(node->GetAttribute(Attribute::TransformType));
+  const std::vector<AGeometryItem*>& items = node->Geometry();
+  if (!items.empty()) {
+    __builtin_prefetch(items.data());
+    __builtin_prefetch(items.front());
+  }
+}
 
 const GLfloat kLightSpecular[] = {0.4f, 0.4f, 0.4f, 1.0f};
 const GLfloat kLightDiffuse[] = {0.6f, 0.6f, 0.6f, 1.0f};
@@ -429,8 +452,13 @@ void View3dOpenGlSG::RenderNode(GeoNode* node, bool pushNames, bool inTransparen
   if (pushNames) glPushName(static_cast<GLuint>(node->GetId()));
 
   if (node->IsGroup()) {
-    for (GeoNode* child : static_cast<Node*>(node)->OrderedChildren()) {
-      if (child != nullptr) RenderNode(child, pushNames, inTransparent);
+    const std::span<GeoNode* const> children = static_cast<Node*>(node)->OrderedChildren();
+    for (std::size_t i = 0; i < children.size(); ++i) {
+      // Big groups' children lie all over memory: ask for the next ones
+      // while this one is drawn.
+      if (i + kPrefetchNodeAhead < children.size()) PrefetchNode(children[i + kPrefetchNodeAhead]);
+      if (i + kPrefetchContentAhead < children.size()) PrefetchContent(children[i + kPrefetchContentAhead]);
+      if (children[i] != nullptr) RenderNode(children[i], pushNames, inTransparent);
     }
   } else if (renderPass == 1 || inTransparent) {
     for (AGeometryItem* item : node->Geometry()) {

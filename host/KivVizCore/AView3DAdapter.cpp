@@ -111,7 +111,7 @@ void AView3DAdapter::CopyNodeAttributesFrom(GeoNode& source) {
   if (target == nullptr || target == &source) {
     return;
   }
-  for (const auto& [type, attribute] : source.Attributes()) {
+  for (const Attribute* attribute : source.Attributes()) {
     target->SetAttribute(attribute->Clone());
   }
 }
@@ -233,7 +233,23 @@ void AView3DAdapter::PushClipTransform(const double transform[16]) {
   // Copy first: emplace_back may move the matrix being multiplied.
   const std::array<double, 16> top = clipStack.back();
   clipStack.emplace_back();
-  MultiplyMatrices(top.data(), transform, clipStack.back().data());
+  const bool translation = transform[0] == 1.0 && transform[1] == 0.0 && transform[2] == 0.0 &&
+                           transform[3] == 0.0 && transform[4] == 0.0 && transform[5] == 1.0 &&
+                           transform[6] == 0.0 && transform[7] == 0.0 && transform[8] == 0.0 &&
+                           transform[9] == 0.0 && transform[10] == 1.0 && transform[11] == 0.0 &&
+                           transform[15] == 1.0;
+  if (!translation) {
+    MultiplyMatrices(top.data(), transform, clipStack.back().data());
+    return;
+  }
+  // Most node transforms only move their node: then only the last column of
+  // the product differs from the matrix above.
+  std::array<double, 16>& product = clipStack.back();
+  std::copy(top.begin(), top.begin() + 12, product.begin());
+  for (int row = 0; row < 4; ++row) {
+    product[12 + row] =
+        top[row] * transform[12] + top[4 + row] * transform[13] + top[8 + row] * transform[14] + top[12 + row];
+  }
 }
 
 void AView3DAdapter::PopClipTransform() {

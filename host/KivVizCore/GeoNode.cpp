@@ -33,26 +33,37 @@ bool GeoNode::SetAttribute(Attribute* attribute) {
     return false;
   }
   const int type = attribute->GetType();
-  auto& owner = attributes[type];
+  std::unique_ptr<Attribute>& owner =
+      type >= 0 && type < kSlottedTypes ? slotted[type] : otherAttributes[type];
   if (owner.get() != attribute) {
     owner.reset(attribute);
-  }
-  if (type >= 0 && type < kSlottedTypes) {
-    slotted[type] = attribute;
   }
   return true;
 }
 
 Attribute* GeoNode::FindAttribute(int type) const {
-  const auto found = attributes.find(type);
-  return found == attributes.end() ? nullptr : found->second.get();
+  const auto found = otherAttributes.find(type);
+  return found == otherAttributes.end() ? nullptr : found->second.get();
 }
 
 bool GeoNode::RemoveAttribute(int type) {
   if (type >= 0 && type < kSlottedTypes) {
-    slotted[type] = nullptr;
+    const bool had = slotted[type] != nullptr;
+    slotted[type].reset();
+    return had;
   }
-  return attributes.erase(type) > 0;
+  return otherAttributes.erase(type) > 0;
+}
+
+std::vector<Attribute*> GeoNode::Attributes() const {
+  std::vector<Attribute*> all;
+  auto other = otherAttributes.begin();
+  for (; other != otherAttributes.end() && other->first < 0; ++other) all.push_back(other->second.get());
+  for (const auto& attribute : slotted) {
+    if (attribute != nullptr) all.push_back(attribute.get());
+  }
+  for (; other != otherAttributes.end(); ++other) all.push_back(other->second.get());
+  return all;
 }
 
 bool GeoNode::IsVisible() const {

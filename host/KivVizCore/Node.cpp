@@ -18,20 +18,20 @@ Node* Node::CreateRoot() { return new Node(RootId, L"root"); }
 bool Node::IsGroup() const { return true; }
 
 Node* Node::CreateChildNode(std::uint64_t id) {
-  if (children.contains(id)) {
+  if (!IsFreeId(id)) {
     return nullptr;
   }
   auto* child = new Node(id);
-  AddChild(child);
+  Link(child);
   return child;
 }
 
 GeoNode* Node::CreateChildGeoNode(std::uint64_t id) {
-  if (children.contains(id)) {
+  if (!IsFreeId(id)) {
     return nullptr;
   }
   auto* child = new GeoNode(id);
-  AddChild(child);
+  Link(child);
   return child;
 }
 
@@ -41,17 +41,30 @@ GeoNode* Node::GetChild(std::uint64_t id) const {
 }
 
 bool Node::AddChild(GeoNode* child) {
-  if (child == nullptr || child == this || children.contains(child->GetId())) {
+  if (child == nullptr || child == this || !IsFreeId(child->GetId())) {
     return false;
   }
-  children.emplace(child->GetId(), child);
-  if (!orderStale && (ordered.empty() || ordered.back()->GetId() < child->GetId())) {
+  Link(child);
+  return true;
+}
+
+bool Node::IsFreeId(std::uint64_t id) const {
+  // Ascending builds never need to search.
+  return children.empty() || children.rbegin()->first < id || !children.contains(id);
+}
+
+void Node::Link(GeoNode* child) {
+  const std::uint64_t childId = child->GetId();
+  // Scenes are mostly built in ascending id order: then the new entry goes
+  // at the end of the map, where the hint makes inserting it cheap.
+  const bool last = children.empty() || children.rbegin()->first < childId;
+  children.emplace_hint(last ? children.end() : children.lower_bound(childId), childId, child);
+  if (!orderStale && last) {
     ordered.push_back(child);
   } else {
     orderStale = true;
   }
   child->AddParent(this);
-  return true;
 }
 
 bool Node::DeleteChildById(std::uint64_t id) {

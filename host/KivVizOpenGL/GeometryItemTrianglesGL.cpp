@@ -41,7 +41,7 @@ void GeometryItemTrianglesGL::Display(AView3DAdapter* view) {
   if (!KivVizOpenGL::IsSelecting()) {
     KivVizOpenGL::SyncColorMaterial();
   }
-  if (indices.size() / 3 > KivVizOpenGL::TriangleChunks::TrianglesPerChunk) {
+  if (indices.size() / 3 > KivVizOpenGL::TriangleChunks::ChunkedAbove) {
     if (!chunks) {
       chunks = std::make_unique<KivVizOpenGL::TriangleChunks>(vertices, normals, indices);
     }

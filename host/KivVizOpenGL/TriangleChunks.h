@@ -3,11 +3,14 @@
 // is not sent to GL at all. In a selection pass through a small pick box
 // almost every chunk is skipped, while the hit records stay those of the
 // whole mesh (a skipped chunk is one GL would have clipped away entirely).
+// Boxes over runs of 2, 4, 8, ... neighbouring chunks let a pass skip most
+// chunks without testing each.
 #ifndef KIVVIZOPENGL_TRIANGLECHUNKS_H
 #define KIVVIZOPENGL_TRIANGLECHUNKS_H
 
 #include <cstdint>
 #include <span>
+#include <vector>
 
 #include "detail/SpatialChunker.h"
 #include "detail/ViewVolume.h"
@@ -17,7 +20,10 @@ namespace KivVizOpenGL {
 class TriangleChunks {
  public:
   // Meshes with more triangles than this are worth chunking.
-  static constexpr std::uint32_t TrianglesPerChunk = 2048;
+  static constexpr std::uint32_t ChunkedAbove = 2048;
+  // Small chunks keep what a pick box draws small; drawing a whole view
+  // merges neighbouring chunks into one call anyway.
+  static constexpr std::uint32_t TrianglesPerChunk = 256;
 
   // normals: empty or one per vertex.
   TriangleChunks(std::span<const float> vertices, std::span<const float> normals,
@@ -30,7 +36,17 @@ class TriangleChunks {
   void Draw(const detail::ViewVolume& volume) const;
 
  private:
+  struct Run {
+    std::uint32_t first = 0;
+    std::uint32_t count = 0;
+  };
+  void Visit(const detail::ViewVolume& volume, std::size_t level, std::size_t index, Run& run) const;
+  void Flush(Run& run) const;
+
   detail::ChunkedMesh mesh;
+  // levels[0] holds the chunks' boxes; levels[k][i] covers levels[k-1][2i]
+  // and levels[k-1][2i+1]. The last level has one box.
+  std::vector<std::vector<detail::Aabb>> levels;
 };
 
 }  // namespace KivVizOpenGL

@@ -45,14 +45,15 @@ class KIVVIZCORE_EXPORT GeoNode {
   // Takes ownership and replaces (deletes) an attribute of the same type.
   // False for null, with nothing changed.
   bool SetAttribute(Attribute* attribute);
-  // Null when the node has no attribute of that type. The common types are
-  // answered from slots in the node itself: frames ask for them on every
-  // node.
+  // Null when the node has no attribute of that type. The common types live
+  // in slots in the node itself: frames ask for them on every node, and
+  // scenes are built without a map entry per attribute.
   Attribute* GetAttribute(int type) const {
-    return type >= 0 && type < kSlottedTypes ? slotted[type] : FindAttribute(type);
+    return type >= 0 && type < kSlottedTypes ? slotted[type].get() : FindAttribute(type);
   }
   bool RemoveAttribute(int type);
-  const std::map<int, std::unique_ptr<Attribute>>& Attributes() const { return attributes; }
+  // Every attribute, in ascending type order.
+  std::vector<Attribute*> Attributes() const;
   // The value of the visibility attribute; true without one.
   bool IsVisible() const;
 
@@ -79,9 +80,9 @@ class KIVVIZCORE_EXPORT GeoNode {
   std::uint64_t id;
   std::wstring name;
   int filterId = 0;
-  std::map<int, std::unique_ptr<Attribute>> attributes;
-  // Aliases of the attributes of types 0 to 4; the map owns them.
-  Attribute* slotted[kSlottedTypes] = {};
+  // Types 0 to 4 by type; any other type in the map.
+  std::unique_ptr<Attribute> slotted[kSlottedTypes];
+  std::map<int, std::unique_ptr<Attribute>> otherAttributes;
   // Owned; raw so that Geometry() can hand out the sequence as it is.
   std::vector<AGeometryItem*> geometry;
   std::vector<Node*> parents;

@@ -46,6 +46,9 @@ class KIVVIZCORE_EXPORT Node : public GeoNode {
 
  private:
   friend class GeoNode;
+  bool IsFreeId(std::uint64_t id) const;
+  // Enters a child whose id is not taken yet.
+  void Link(GeoNode* child);
   std::map<std::uint64_t, GeoNode*> children;
   // Mirrors `children`; appended to while ids arrive in ascending order (as
   // scenes are built), otherwise rebuilt on the next OrderedChildren.

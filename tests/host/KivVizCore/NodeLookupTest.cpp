@@ -16,6 +16,19 @@
 
 namespace {
 
+// An attribute of a type no library defines.
+class CustomAttribute : public Attribute {
+ public:
+  explicit CustomAttribute(int type) : Attribute(type) {}
+  Attribute* Clone() const override { return new CustomAttribute(GetType()); }
+};
+
+std::vector<int> Types(const GeoNode& node) {
+  std::vector<int> types;
+  for (const Attribute* attribute : node.Attributes()) types.push_back(attribute->GetType());
+  return types;
+}
+
 std::vector<std::uint64_t> OrderedIds(const Node& group) {
   std::vector<std::uint64_t> ids;
   for (const GeoNode* child : group.OrderedChildren()) ids.push_back(child->GetId());
@@ -94,6 +107,21 @@ TEST(AttributeSlotsTest, LookupsAgreeWithTheAttributeMap) {
   EXPECT_TRUE(node.RemoveAttribute(Attribute::VisibilityType));
   EXPECT_TRUE(node.IsVisible());
   EXPECT_TRUE(node.Attributes().empty());
+
+  // Types outside the common ones, listed in type order with the others.
+  auto* high = new CustomAttribute(9);
+  auto* negative = new CustomAttribute(-2);
+  ASSERT_TRUE(node.SetAttribute(high));
+  ASSERT_TRUE(node.SetAttribute(new AttributeTransform()));
+  ASSERT_TRUE(node.SetAttribute(negative));
+  ASSERT_TRUE(node.SetAttribute(new CustomAttribute(1)));
+  EXPECT_EQ(node.GetAttribute(9), high);
+  EXPECT_EQ(node.GetAttribute(-2), negative);
+  EXPECT_EQ(Types(node), (std::vector<int>{-2, 1, 2, 9}));
+  EXPECT_TRUE(node.RemoveAttribute(9));
+  EXPECT_FALSE(node.RemoveAttribute(9));
+  EXPECT_EQ(node.GetAttribute(9), nullptr);
+  EXPECT_EQ(Types(node), (std::vector<int>{-2, 1, 2}));
 }
 
 TEST(AttributeTransformTest, IdentityFollowsEveryChangeOfTheMatrix) {
