@@ -7,6 +7,7 @@
 
 #include <vector>
 
+#include "platform/OffscreenContext.h"
 #include "platform/Window.h"
 
 namespace {
@@ -16,28 +17,10 @@ constexpr int kHeight = 800;
 
 class PresentFixture {
  public:
-  PresentFixture() : window_(platform::Window::CreateOffscreen(kWidth, kHeight)) {
-    dc_ = GetDC(window_.Handle());
-    PIXELFORMATDESCRIPTOR request{};
-    request.nSize = sizeof request;
-    request.nVersion = 1;
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.cColorBits = 24;
-    request.cDepthBits = 24;
-    SetPixelFormat(dc_, ChoosePixelFormat(dc_, &request), &request);
-    context_ = wglCreateContext(dc_);
-    wglMakeCurrent(dc_, context_);
-    glViewport(0, 0, kWidth, kHeight);
-  }
-  ~PresentFixture() {
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(context_);
-  }
-  PresentFixture(const PresentFixture&) = delete;
-  PresentFixture& operator=(const PresentFixture&) = delete;
+  PresentFixture() : context_(kWidth, kHeight) { glViewport(0, 0, kWidth, kHeight); }
 
-  platform::Window& Window() { return window_; }
-  HDC Dc() const { return dc_; }
+  platform::Window& Window() { return context_.Window(); }
+  HDC Dc() const { return context_.DeviceContext(); }
 
   static void Clear() {
     glClearColor(0.2f, 0.3f, 0.4f, 1.0f);
@@ -45,9 +28,7 @@ class PresentFixture {
   }
 
  private:
-  platform::Window window_;
-  HDC dc_ = nullptr;
-  HGLRC context_ = nullptr;
+  platform::OffscreenContext context_;
 };
 
 void BM_ClearAndFinish(benchmark::State& state) {

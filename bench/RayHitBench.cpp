@@ -23,6 +23,7 @@
 #include "detail/SpatialChunker.h"
 #include "detail/TriangleBvh.h"
 #include "detail/ViewVolume.h"
+#include "platform/OffscreenContext.h"
 #include "platform/Window.h"
 
 namespace {
@@ -183,20 +184,10 @@ BENCHMARK(BM_PointBvhIntersect)->Unit(benchmark::kMicrosecond);
 class SelectionFixture {
  public:
   SelectionFixture()
-      : window_(platform::Window::CreateOffscreen(kViewport, kViewport)),
+      : context_(kViewport, kViewport),
         mesh_(SpatialChunker(2048).Split(MillionTriangleSphere().vertices,
                                          MillionTriangleSphere().normals,
                                          MillionTriangleSphere().indices)) {
-    dc_ = GetDC(window_.Handle());
-    PIXELFORMATDESCRIPTOR request{};
-    request.nSize = sizeof request;
-    request.nVersion = 1;
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.cColorBits = 24;
-    request.cDepthBits = 24;
-    SetPixelFormat(dc_, ChoosePixelFormat(dc_, &request), &request);
-    context_ = wglCreateContext(dc_);
-    wglMakeCurrent(dc_, context_);
     glViewport(0, 0, kViewport, kViewport);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -213,8 +204,6 @@ class SelectionFixture {
   }
   ~SelectionFixture() {
     glDisableClientState(GL_VERTEX_ARRAY);
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(context_);
   }
   SelectionFixture(const SelectionFixture&) = delete;
   SelectionFixture& operator=(const SelectionFixture&) = delete;
@@ -258,9 +247,7 @@ class SelectionFixture {
   }
 
  private:
-  platform::Window window_;
-  HDC dc_ = nullptr;
-  HGLRC context_ = nullptr;
+  platform::OffscreenContext context_;
   ChunkedMesh mesh_;
   std::vector<GLuint> selectBuffer_;
 };

@@ -16,6 +16,7 @@
 
 #include "KivVizOpenGL/GeometryItemTrianglesGL.h"
 #include "detail/RayPrimitive.h"
+#include "platform/OffscreenContext.h"
 #include "platform/Window.h"
 
 namespace {
@@ -57,17 +58,7 @@ std::unique_ptr<GeometryItemTrianglesGL> ItemOf(const Mesh& mesh) {
 // The context and the scenes, made once for all benchmarks.
 class Bench {
  public:
-  Bench() : window(platform::Window::CreateOffscreen(Size, Size)) {
-    dc = GetDC(window.Handle());
-    PIXELFORMATDESCRIPTOR request{};
-    request.nSize = sizeof request;
-    request.nVersion = 1;
-    request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
-    request.cColorBits = 24;
-    request.cDepthBits = 24;
-    SetPixelFormat(dc, ChoosePixelFormat(dc, &request), &request);
-    context = wglCreateContext(dc);
-    wglMakeCurrent(dc, context);
+  Bench() : context(Size, Size) {
     glViewport(0, 0, Size, Size);
     glEnable(GL_DEPTH_TEST);
 
@@ -92,10 +83,6 @@ class Bench {
     float t = 0.0f;
     bigItem->RayHit(origin, down, 10.0f, hit, t);
     glFinish();
-  }
-  ~Bench() {
-    wglMakeCurrent(nullptr, nullptr);
-    wglDeleteContext(context);
   }
   Bench(const Bench&) = delete;
   Bench& operator=(const Bench&) = delete;
@@ -138,9 +125,7 @@ class Bench {
     glDisableClientState(GL_NORMAL_ARRAY);
   }
 
-  platform::Window window;
-  HDC dc = nullptr;
-  HGLRC context = nullptr;
+  platform::OffscreenContext context;
   Mesh bigMesh;
   std::unique_ptr<GeometryItemTrianglesGL> bigItem;
   std::vector<Mesh> tiles;

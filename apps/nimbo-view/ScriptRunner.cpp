@@ -35,7 +35,10 @@ RenderId Path(const std::string& word) {
 std::string Text(const std::optional<RenderId>& path) {
   if (!path) return "none";
   std::string text;
-  for (std::size_t i = 0; i < path->Length(); ++i) text += (i ? "/" : "") + std::to_string((*path)[i]);
+  for (std::size_t i = 0; i < path->Length(); ++i) {
+    if (i > 0) text += '/';
+    text += std::to_string((*path)[i]);
+  }
   return text;
 }
 
@@ -145,8 +148,9 @@ void ScriptRunner::Expect(const Statement& statement) {
     const int x = Int(a[0]);
     const int y = Int(a[1]);
     if (x < 0 || y < 0 || x >= image.width || y >= image.height) {
-      throw Failure("pixel " + a[0] + "," + a[1] + " lies outside the " +
-                    std::to_string(image.width) + "x" + std::to_string(image.height) + " frame");
+      failure << "pixel " << a[0] << "," << a[1] << " lies outside the " << image.width << "x" << image.height
+              << " frame";
+      throw Failure(failure.str());
     }
     const RGBAColor expected = CommandLine::Color(a[2], "colour");
     const int tolerance = a.size() > 3 ? Int(a[3]) : 16;
@@ -163,8 +167,8 @@ void ScriptRunner::Expect(const Statement& statement) {
   } else if (what == "pick") {
     const std::optional<RenderId> actual = interaction.Pick(Int(a[0]), Int(a[1])).path;
     if (Text(actual) != (a[2] == "none" ? "none" : Text(Path(a[2])))) {
-      throw Failure("expected pick at " + a[0] + "," + a[1] + " to be " + a[2] + ", got " +
-                    Text(actual));
+      failure << "expected pick at " << a[0] << "," << a[1] << " to be " << a[2] << ", got " << Text(actual);
+      throw Failure(failure.str());
     }
   } else if (what == "point") {
     const PickResult result = interaction.Pick(Int(a[0]), Int(a[1]));
@@ -184,7 +188,8 @@ void ScriptRunner::Expect(const Statement& statement) {
   } else {
     const bool wanted = what == "highlighted";
     if (host.Scene().IsHighlighted(Path(a[0])) != wanted) {
-      throw Failure("expected " + a[0] + (wanted ? " to be" : " not to be") + " highlighted");
+      failure << "expected " << a[0] << (wanted ? " to be" : " not to be") << " highlighted";
+      throw Failure(failure.str());
     }
   }
 }
