@@ -18,31 +18,18 @@ namespace {
 
 // Reaches the strategy slot the view fills, the way a derived class may.
 struct StrategySlot : AView3DAdapter {
-  static AHighlightStrategy*& Of(AView3DAdapter& adapter) {
-    return adapter.*(&StrategySlot::highlightStrategy);
-  }
+  static AHighlightStrategy*& Of(AView3DAdapter& adapter) { return adapter.*(&StrategySlot::highlightStrategy); }
 };
 
 // Records each strategy call with the sticky setting in force, and throws
-// on request.
+// from the throwAtCall-th call on when asked to.
 class ScriptedStrategy : public AHighlightStrategy {
  public:
   enum class Throw { Nothing, Standard, Other };
 
-  bool Do(const RenderId& id) override {
-    calls.push_back("Do " + Text(id) + (stickySelection ? " sticky" : " plain"));
-    Fail();
-    return true;
-  }
-  void Undo() override {
-    calls.push_back("Undo");
-    Fail();
-  }
-  bool Undo(const RenderId& id) override {
-    calls.push_back("Undo " + Text(id));
-    Fail();
-    return true;
-  }
+  bool Do(const RenderId& id) override { return Call("Do " + Text(id) + (stickySelection ? " sticky" : " plain")); }
+  void Undo() override { Call("Undo"); }
+  bool Undo(const RenderId& id) override { return Call("Undo " + Text(id)); }
   bool IsDone(const RenderId&) const override { return false; }
 
   std::vector<std::string> calls;
@@ -55,8 +42,9 @@ class ScriptedStrategy : public AHighlightStrategy {
     for (std::uint64_t part : id.Ids()) text += std::to_string(part) + "/";
     return text;
   }
-  void Fail() {
-    if (throwing == Throw::Nothing || static_cast<int>(calls.size()) < throwAtCall) return;
+  bool Call(const std::string& call) {
+    calls.push_back(call);
+    if (throwing == Throw::Nothing || static_cast<int>(calls.size()) < throwAtCall) return true;
     if (throwing == Throw::Standard) throw std::out_of_range("strategy's own message");
     throw 42;
   }
@@ -73,7 +61,6 @@ class HighlightGLTest : public PluginGLTest {
     StrategySlot::Of(Scene()) = original;
     PluginGLTest::TearDown();
   }
-
   // The message of the exception the call throws; empty when none.
   template <typename Call>
   std::string MessageOf(Call call) {
@@ -95,64 +82,44 @@ class HighlightGLTest : public PluginGLTest {
 
 using Calls = std::vector<std::string>;
 
-TEST_F(HighlightGLTest, SinglePathHighlightIsNotSticky) {
+TEST_F(HighlightGLTest, HighlightIsPlainListsAndSelectionsAreStickyAndSelectPutsTheSettingBack) {
   scripted.SetStickySelection(true);
   EXPECT_TRUE(Scene().Highlight(a));
-  EXPECT_EQ(scripted.calls, (Calls{"Do 1/2/ plain"}));
-  EXPECT_FALSE(scripted.stickySelection) << "the setting is left off";
-}
-
-TEST_F(HighlightGLTest, ListHighlightIsStickyAndStaysSo) {
+  EXPECT_FALSE(scripted.stickySelection) << "a single path's highlight leaves the setting off";
   Scene().Highlight(std::vector<RenderId>{a, b});
-  EXPECT_EQ(scripted.calls, (Calls{"Do 1/2/ sticky", "Do 1/3/ sticky"}));
-  EXPECT_TRUE(scripted.stickySelection);
-  scripted.calls.clear();
+  EXPECT_TRUE(scripted.stickySelection) << "a list's stays on";
   scripted.SetStickySelection(false);
   Scene().Highlight(std::vector<RenderId>{});
-  EXPECT_TRUE(scripted.calls.empty());
-  EXPECT_TRUE(scripted.stickySelection) << "an empty list still switches the setting on";
-}
-
-TEST_F(HighlightGLTest, SelectIsStickyAndPutsTheSettingBack) {
+  EXPECT_TRUE(scripted.stickySelection) << "an empty list still switches it on";
+  scripted.SetStickySelection(false);
   Scene().Select(a);
   EXPECT_FALSE(scripted.stickySelection);
   scripted.SetStickySelection(true);
   Scene().Select(b);
   EXPECT_TRUE(scripted.stickySelection);
-  EXPECT_EQ(scripted.calls, (Calls{"Do 1/2/ sticky", "Do 1/3/ sticky"}));
-}
-
-TEST_F(HighlightGLTest, RemovingMarksIgnoresTheSetting) {
+  // Removing marks ignores the setting; entity forms go through their paths.
   Scene().UnHighlight(a);
   Scene().UnSelect(a);
   Scene().UnHighlight();
   Scene().UnSelect();
-  EXPECT_EQ(scripted.calls, (Calls{"Undo 1/2/", "Undo 1/2/", "Undo", "Undo"}));
-}
-
-TEST_F(HighlightGLTest, EntityFormsGoThroughTheirPaths) {
   View().Highlight(EntityId(3, 4));
   View().Select(EntityId(3, 4, 10002));
   View().UnHighlight(EntityId(3));
   View().UnSelect(EntityId(3, 4, 10002, 9));
-  EXPECT_EQ(scripted.calls, (Calls{"Do 1/3/4/ plain", "Do 1/3/4/10002/ sticky", "Undo 1/3/",
-                                   "Undo 1/3/4/10002/9/"}));
-}
-
-TEST_F(HighlightGLTest, EntityWithoutAPathReachesTheHostUnchanged) {
+  EXPECT_EQ(scripted.calls, (Calls{"Do 1/2/ plain", "Do 1/2/ sticky", "Do 1/3/ sticky", "Do 1/2/ sticky", "Do 1/3/ sticky",
+                                   "Undo 1/2/", "Undo 1/2/", "Undo", "Undo", "Do 1/3/4/ plain",
+                                   "Do 1/3/4/10002/ sticky", "Undo 1/3/", "Undo 1/3/4/10002/9/"}));
+  scripted.calls.clear();
   EXPECT_THROW(View().Highlight(EntityId()), std::invalid_argument);
   EXPECT_THROW(View().Select(EntityId()), std::invalid_argument);
   EXPECT_TRUE(scripted.calls.empty()) << "no strategy call without a path";
 }
 
-TEST_F(HighlightGLTest, StandardExceptionsPassThroughUnchanged) {
+TEST_F(HighlightGLTest, StandardExceptionsPassThroughAndOthersBecomeTheOperationsMessage) {
   scripted.throwing = ScriptedStrategy::Throw::Standard;
   EXPECT_THROW(Scene().Highlight(a), std::out_of_range);
   EXPECT_EQ(MessageOf([&] { Scene().Select(a); }), "strategy's own message");
   EXPECT_THROW(View().UnSelect(EntityId(3)), std::out_of_range);
-}
-
-TEST_F(HighlightGLTest, OtherExceptionsBecomeTheOperationsMessage) {
   scripted.throwing = ScriptedStrategy::Throw::Other;
   const std::string prefix = "Unrecognized Exception thrown from View3dOpenGlSG::";
   EXPECT_EQ(MessageOf([&] { Scene().Highlight(a); }), prefix + "Highlight()");
@@ -163,10 +130,9 @@ TEST_F(HighlightGLTest, OtherExceptionsBecomeTheOperationsMessage) {
   EXPECT_EQ(MessageOf([&] { Scene().UnSelect(); }), prefix + "UnSelect()");
   EXPECT_EQ(MessageOf([&] { Scene().UnSelect(a); }), prefix + "UnSelect( const EntityId& pick)");
   EXPECT_EQ(MessageOf([&] { View().Select(EntityId(3)); }), prefix + "Select()");
-}
-
-TEST_F(HighlightGLTest, FailureMidwayLeavesEarlierWorkDone) {
-  scripted.throwing = ScriptedStrategy::Throw::Other;
+  // A failure midway leaves earlier work done, and a failed Select does not
+  // put the setting back.
+  scripted.calls.clear();
   scripted.throwAtCall = 2;
   EXPECT_FALSE(MessageOf([&] { Scene().Highlight(std::vector<RenderId>{a, b, a}); }).empty());
   EXPECT_EQ(scripted.calls, (Calls{"Do 1/2/ sticky", "Do 1/3/ sticky"}));
@@ -174,7 +140,7 @@ TEST_F(HighlightGLTest, FailureMidwayLeavesEarlierWorkDone) {
   scripted.throwAtCall = 1;
   scripted.SetStickySelection(false);
   EXPECT_FALSE(MessageOf([&] { Scene().Select(a); }).empty());
-  EXPECT_TRUE(scripted.stickySelection) << "a failed Select does not put the setting back";
+  EXPECT_TRUE(scripted.stickySelection);
 }
 
 // With the view's own strategy: marks change what the next frame shows.
@@ -188,8 +154,7 @@ TEST_F(HighlightFrameGLTest, MarksRecolourTheNodeAndUndoRestoresIt) {
   const RenderId path({1, 3, 4, 10002, 5}, 1);
   EXPECT_TRUE(Scene().Highlight(path));
   EXPECT_TRUE(Scene().IsHighlighted(path));
-  const Rgba highlighted = Frame().At(kWidth / 2, kHeight / 2);
-  EXPECT_FALSE(Near(highlighted, plain, 30)) << "the highlight shows";
+  EXPECT_FALSE(Near(Frame().At(kWidth / 2, kHeight / 2), plain, 30)) << "the highlight shows";
   Scene().UnHighlight(path);
   EXPECT_FALSE(Scene().IsHighlighted(path));
   EXPECT_TRUE(Near(Frame().At(kWidth / 2, kHeight / 2), plain, 1)) << "and goes again";

@@ -1,6 +1,7 @@
 // The view's window set-up, its rendering context's life, and teardown.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <stdexcept>
 #include <string>
 
@@ -12,30 +13,32 @@
 namespace plugintest {
 namespace {
 
-class InitializationGLTest : public PluginGLTest {
- protected:
-  AView3D* NewView() { return Plugin().CreateView(); }
-};
+using InitializationGLTest = PluginGLTest;
 
-TEST_F(InitializationGLTest, AFreshViewIsNotInitializedAndHasNoContext) {
-  AView3D* fresh = NewView();
+TEST_F(InitializationGLTest, TheFirstFrameCreatesTheContextAndUninitializeDeletesIt) {
+  std::unique_ptr<AView3D> fresh(Plugin().CreateView());
   EXPECT_FALSE(fresh->IsInitialized());
   EXPECT_EQ(fresh->GetHandle(), nullptr);
-  delete fresh;
   EXPECT_TRUE(View().IsInitialized());
   EXPECT_EQ(View().GetHandle(), window->Handle());
   EXPECT_EQ(wglGetCurrentContext(), nullptr) << "Initialize creates no rendering context";
-}
+  View().Uninitialize();
+  EXPECT_FALSE(View().IsInitialized()) << "without a context Uninitialize only clears the flag";
+  EXPECT_EQ(View().GetHandle(), window->Handle());
+  View().Initialize(window->Handle());
 
-TEST_F(InitializationGLTest, FirstFrameCreatesTheContextAndUninitializeDeletesIt) {
   Frame();
   HGLRC context = wglGetCurrentContext();
   ASSERT_NE(context, nullptr);
   EXPECT_EQ(wglGetCurrentDC(), GetDC(window->Handle()));
+  View().SetWindowSize(100, 50);
+  GLint viewport[4] = {};
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 100) << "the window size reaches the viewport";
+  EXPECT_EQ(viewport[3], 50);
   Frame();
   EXPECT_EQ(wglGetCurrentContext(), context) << "later frames reuse the current context";
   View().Uninitialize();
-  EXPECT_FALSE(View().IsInitialized());
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_FALSE(wglDeleteContext(context)) << "the context is gone";
   View().Initialize(window->Handle());
@@ -43,17 +46,9 @@ TEST_F(InitializationGLTest, FirstFrameCreatesTheContextAndUninitializeDeletesIt
   EXPECT_NE(wglGetCurrentContext(), nullptr) << "a later frame makes a new one";
 }
 
-TEST_F(InitializationGLTest, UninitializeWithoutAContextOnlyClearsTheFlag) {
-  ASSERT_EQ(wglGetCurrentContext(), nullptr);
-  View().Uninitialize();
-  EXPECT_FALSE(View().IsInitialized());
-  EXPECT_EQ(View().GetHandle(), window->Handle());
-}
-
 TEST_F(InitializationGLTest, FontListsAreMadeOncePerProcessAndAgainOnReinitialize) {
   // Without a current context the lists cannot be built: the only trace is
   // the debug line with the system's error code.
-  ASSERT_EQ(wglGetCurrentContext(), nullptr);
   {
     platform::DebugOutputCapture debug;
     View().Initialize(window->Handle());  // a second Initialize remakes them
@@ -62,65 +57,43 @@ TEST_F(InitializationGLTest, FontListsAreMadeOncePerProcessAndAgainOnReinitializ
   }
   {
     platform::DebugOutputCapture debug;
-    AView3D* second = NewView();
+    std::unique_ptr<AView3D> second(Plugin().CreateView());
     second->Initialize(window->Handle());
     EXPECT_EQ(debug.Text(), "") << "another view finds the process's lists made";
-    EXPECT_TRUE(second->IsInitialized());
-    delete second;
   }
-  // With a context current the lists are built and nothing is reported.
   Frame();
   platform::DebugOutputCapture debug;
   View().Initialize(window->Handle());
-  EXPECT_EQ(debug.Text(), "");
-  EXPECT_NE(wglGetCurrentContext(), nullptr);
+  EXPECT_EQ(debug.Text(), "") << "with a context current the lists are built";
 }
 
 TEST_F(InitializationGLTest, NullWindowIsRefusedWhileTheListsDoNotExist) {
   // Re-initialising with a null window deletes the lists and then refuses.
   try {
     View().Initialize(nullptr);
-    FAIL() << "expected std::invalid_argument";
+    ADD_FAILURE() << "expected std::invalid_argument";
   } catch (const std::invalid_argument& error) {
     EXPECT_STREQ(error.what(), "Invalid HWND");
   }
   EXPECT_EQ(View().GetHandle(), nullptr) << "the base stored the null handle first";
-  AView3D* fresh = NewView();
+  std::unique_ptr<AView3D> fresh(Plugin().CreateView());
   EXPECT_THROW(fresh->Initialize(nullptr), std::invalid_argument);
   EXPECT_FALSE(fresh->IsInitialized());
-  // Once the lists exist again, a null window passes the font step.
   fresh->Initialize(window->Handle());
-  AView3D* other = NewView();
-  EXPECT_NO_THROW(other->Initialize(nullptr));
+  std::unique_ptr<AView3D> other(Plugin().CreateView());
+  EXPECT_NO_THROW(other->Initialize(nullptr)) << "once the lists exist again, a null window passes";
   EXPECT_TRUE(other->IsInitialized());
-  delete other;
-  delete fresh;
+  other.reset();
+  fresh.reset();
   View().Initialize(window->Handle());
-}
-
-TEST_F(InitializationGLTest, WindowSizeReachesTheViewport) {
-  Frame();
-  View().SetWindowSize(100, 50);
-  float width = 0.0f;
-  float height = 0.0f;
-  View().GetWindowSize(width, height);
-  EXPECT_EQ(width, 100.0f);
-  EXPECT_EQ(height, 50.0f);
-  GLint viewport[4] = {};
-  glGetIntegerv(GL_VIEWPORT, viewport);
-  EXPECT_EQ(viewport[2], 100);
-  EXPECT_EQ(viewport[3], 50);
 }
 
 TEST_F(InitializationGLTest, RenderOffTheMainThreadFailsItsAssertion) {
   struct Failure {
-    std::string expression;
-    std::string file;
+    std::string expression, file;
     int line;
   };
-  const auto previous = NimboCore::SetAssertionHandler([](const char* e, const char* f, int l) {
-    throw Failure{e, f, l};
-  });
+  const auto previous = NimboCore::SetAssertionHandler([](const char* e, const char* f, int l) { throw Failure{e, f, l}; });
   Nimbo_mainThreadId = GetCurrentThreadId() + 1;
   try {
     View().Render();

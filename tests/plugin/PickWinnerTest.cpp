@@ -1,8 +1,6 @@
 // The choice among hits under the cursor, as a table over pick lists.
 #include <gtest/gtest.h>
 
-#include <ostream>
-#include <string>
 #include <vector>
 
 #include "PickWinner.h"
@@ -23,61 +21,41 @@ Pick ShortHit(float zmin, float zmax) {
   return pick;
 }
 
-struct Case {
-  std::string name;
-  std::vector<Pick> picks;
-  int expected;
-  bool surfaces = true;
-  bool curves = true;
-  bool points = true;
-};
-
-void PrintTo(const Case& c, std::ostream* out) { *out << c.name; }
-
-class PickWinnerTest : public ::testing::TestWithParam<Case> {};
-
-TEST_P(PickWinnerTest, ChoosesByCategoryThenDepth) {
-  const Case& c = GetParam();
-  EXPECT_EQ(PickWinner::Choose(c.picks, c.surfaces, c.curves, c.points), c.expected);
+TEST(PickWinnerTest, ChoosesByCategoryThenDepth) {
+  const struct {
+    const char* name;
+    std::vector<Pick> picks;
+    int expected;
+    bool surfaces = true, curves = true, points = true;
+  } cases[] = {
+      {"EmptyList", {}, -1},
+      {"SingleSurface", {Hit(10002, 0.5f, 0.6f)}, 0},
+      {"NoCategoryIsPassedOver", {Hit(42, 0.1f, 0.2f), Hit(10002, 0.5f, 0.6f)}, 1},
+      {"PathTooShortHasNoCategory", {ShortHit(0.1f, 0.2f)}, -1},
+      {"SameCategoryNearerZminWins", {Hit(10002, 0.5f, 0.6f), Hit(10002, 0.4f, 0.9f)}, 1},
+      {"SameCategoryEqualZminSmallerZmaxWins", {Hit(10002, 0.5f, 0.6f), Hit(10002, 0.5f, 0.55f)}, 1},
+      {"SameCategoryTieKeepsTheFirst", {Hit(10002, 0.5f, 0.6f), Hit(10002, 0.5f, 0.6f)}, 0},
+      {"SameCategoryFartherStays", {Hit(10001, 0.3f, 0.4f), Hit(10001, 0.35f, 0.36f)}, 0},
+      {"EqualDepthsPointsAfterSurfacesWin", {Hit(10002, 0.5f, 0.6f), Hit(10000, 0.5f, 0.6f)}, 1},
+      {"EqualDepthsPointsBeforeSurfacesStay", {Hit(10000, 0.5f, 0.6f), Hit(10002, 0.5f, 0.6f)}, 0},
+      {"HigherCategoryNeverReplacesEvenWhenNearer", {Hit(10000, 0.5f, 0.6f), Hit(10002, 0.1f, 0.2f)}, 0},
+      {"PointsWinWhenTheirZmaxIsNotBehind", {Hit(10002, 0.5f, 0.6f), Hit(10000, 0.55f, 0.6f)}, 1},
+      {"PointsBehindStayOut", {Hit(10002, 0.5f, 0.6f), Hit(10000, 0.55f, 0.65f)}, 0},
+      {"PointsReplacePointsWithZmaxNotBehind", {Hit(10000, 0.5f, 0.6f), Hit(10000, 0.55f, 0.6f)}, 1},
+      {"LowerCategoryNearerWins", {Hit(10002, 0.5f, 0.6f), Hit(10001, 0.4f, 0.9f)}, 1},
+      {"LowerCategoryEqualDepthsWins", {Hit(10002, 0.5f, 0.6f), Hit(10001, 0.5f, 0.6f)}, 1},
+      {"LowerCategoryFartherStays", {Hit(10002, 0.5f, 0.6f), Hit(10001, 0.51f, 0.52f)}, 0},
+      {"SurfacesSwitchedOff", {Hit(10002, 0.1f, 0.2f), Hit(10001, 0.5f, 0.6f)}, 1, false},
+      {"CurvesSwitchedOff", {Hit(10001, 0.1f, 0.2f)}, -1, true, false},
+      {"PointsSwitchedOff", {Hit(10000, 0.1f, 0.2f), Hit(10002, 0.5f, 0.6f)}, 1, true, true, false},
+      {"AllSwitchedOff", {Hit(10000, 0.1f, 0.2f), Hit(10002, 0.5f, 0.6f)}, -1, false, false, false},
+      {"BestAfterSeveralReplacements",
+       {Hit(42, 0.0f, 0.0f), Hit(10002, 0.5f, 0.6f), Hit(10002, 0.45f, 0.7f), Hit(10001, 0.6f, 0.7f),
+        Hit(10001, 0.45f, 0.5f), Hit(10002, 0.1f, 0.2f)},
+       4}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(PickWinner::Choose(c.picks, c.surfaces, c.curves, c.points), c.expected) << c.name;
+  }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lists, PickWinnerTest,
-    ::testing::Values(
-        Case{"EmptyList", {}, -1},
-        Case{"SingleSurface", {Hit(10002, 0.5f, 0.6f)}, 0},
-        Case{"NoCategoryIsPassedOver", {Hit(42, 0.1f, 0.2f), Hit(10002, 0.5f, 0.6f)}, 1},
-        Case{"PathTooShortHasNoCategory", {ShortHit(0.1f, 0.2f)}, -1},
-        Case{"SameCategoryNearerZminWins", {Hit(10002, 0.5f, 0.6f), Hit(10002, 0.4f, 0.9f)}, 1},
-        Case{"SameCategoryEqualZminSmallerZmaxWins",
-             {Hit(10002, 0.5f, 0.6f), Hit(10002, 0.5f, 0.55f)}, 1},
-        Case{"SameCategoryTieKeepsTheFirst", {Hit(10002, 0.5f, 0.6f), Hit(10002, 0.5f, 0.6f)}, 0},
-        Case{"SameCategoryFartherStays", {Hit(10001, 0.3f, 0.4f), Hit(10001, 0.35f, 0.36f)}, 0},
-        Case{"EqualDepthsPointsAfterSurfacesWin",
-             {Hit(10002, 0.5f, 0.6f), Hit(10000, 0.5f, 0.6f)}, 1},
-        Case{"EqualDepthsPointsBeforeSurfacesStay",
-             {Hit(10000, 0.5f, 0.6f), Hit(10002, 0.5f, 0.6f)}, 0},
-        Case{"HigherCategoryNeverReplacesEvenWhenNearer",
-             {Hit(10000, 0.5f, 0.6f), Hit(10002, 0.1f, 0.2f)}, 0},
-        Case{"PointsWinWhenTheirZmaxIsNotBehind",
-             {Hit(10002, 0.5f, 0.6f), Hit(10000, 0.55f, 0.6f)}, 1},
-        Case{"PointsBehindStayOut", {Hit(10002, 0.5f, 0.6f), Hit(10000, 0.55f, 0.65f)}, 0},
-        Case{"PointsReplacePointsWithZmaxNotBehind",
-             {Hit(10000, 0.5f, 0.6f), Hit(10000, 0.55f, 0.6f)}, 1},
-        Case{"LowerCategoryNearerWins", {Hit(10002, 0.5f, 0.6f), Hit(10001, 0.4f, 0.9f)}, 1},
-        Case{"LowerCategoryEqualZminEqualZmaxWins",
-             {Hit(10002, 0.5f, 0.6f), Hit(10001, 0.5f, 0.6f)}, 1},
-        Case{"LowerCategoryFartherStays", {Hit(10002, 0.5f, 0.6f), Hit(10001, 0.51f, 0.52f)}, 0},
-        Case{"SurfacesSwitchedOff", {Hit(10002, 0.1f, 0.2f), Hit(10001, 0.5f, 0.6f)}, 1, false},
-        Case{"CurvesSwitchedOff", {Hit(10001, 0.1f, 0.2f)}, -1, true, false},
-        Case{"PointsSwitchedOff", {Hit(10000, 0.1f, 0.2f), Hit(10002, 0.5f, 0.6f)}, 1, true, true,
-             false},
-        Case{"AllSwitchedOff", {Hit(10000, 0.1f, 0.2f), Hit(10002, 0.5f, 0.6f)}, -1, false, false,
-             false},
-        Case{"BestAfterSeveralReplacements",
-             {Hit(42, 0.0f, 0.0f), Hit(10002, 0.5f, 0.6f), Hit(10002, 0.45f, 0.7f),
-              Hit(10001, 0.6f, 0.7f), Hit(10001, 0.45f, 0.5f), Hit(10002, 0.1f, 0.2f)},
-             4}),
-    [](const ::testing::TestParamInfo<Case>& info) { return info.param.name; });
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <vector>
 
 #include "KivVizCore/AGeometryItemFactory.h"
-#include "KivVizCore/AttributeColor.h"
 #include "KivVizCore/RenderId.h"
 #include "KivVizCore/RenderingOptions.h"
 #include "PluginHostFixture.h"
@@ -16,6 +15,8 @@ namespace plugintest {
 namespace {
 
 constexpr RGBAColor kGreen{0, 200, 0, 255};
+constexpr int kCentreX = 80;
+constexpr int kCentreY = 60;
 
 // Everything a pick promises to leave as it found it.
 struct PickSideState {
@@ -40,89 +41,61 @@ class PickingGLTest : public PluginGLTest {
   void SetUp() override {
     PluginGLTest::SetUp();
     LookFrom(0.0f, 0.0f, 10.0f);
-    // The frame leaves the triad's projection current otherwise.
-    HideAxes();
+    HideAxes();  // the frame would leave the triad's projection current
   }
-  static constexpr int kCentreX = kWidth / 2;
-  static constexpr int kCentreY = kHeight / 2;
+  // Whether a pick at the centre finds news; `picked` starts empty.
+  bool PickCentre(RenderId& picked) { return Scene().PickVisualAt(kCentreX, kCentreY, picked); }
 };
 
-TEST_F(PickingGLTest, NodeUnderThePixelIsPickedWithItsFullPath) {
-  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
-  Frame();
-  RenderId picked;
-  const PickSideState before = PickSideState::Read(Scene());
-  ASSERT_TRUE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
-  EXPECT_EQ(picked, RenderId({1, 3, 4, 10002, 5}, 1)) << picked;
-  EXPECT_EQ(PickSideState::Read(Scene()), before);
-
-  EXPECT_FALSE(Scene().PickVisualAt(kCentreX, kCentreY, picked))
-      << "the same node as last time is no news";
-  EXPECT_EQ(picked, RenderId({1, 3, 4, 10002, 5}, 1));
-}
-
-TEST_F(PickingGLTest, BackgroundPicksNothingAndWritesNothing) {
-  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
-  Frame();
-  const RenderId previous({1, 7}, 1);
-  RenderId picked = previous;
-  EXPECT_FALSE(Scene().PickVisualAt(5, 5, picked));
-  EXPECT_EQ(picked, previous);
-  float x = 11.0f, y = 12.0f, z = 13.0f;
-  EXPECT_FALSE(Scene().PickPoint(5, 5, x, y, z));
-  EXPECT_EQ(x, 11.0f);
-  EXPECT_EQ(y, 12.0f);
-  EXPECT_EQ(z, 13.0f);
-}
-
-TEST_F(PickingGLTest, NothingIsPickedWhileTheSceneIsBeingBuilt) {
-  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
-  Frame();
-  Scene().BeginScene(nullptr);
-  RenderId picked;
-  EXPECT_FALSE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
-  float x = 0.0f, y = 0.0f, z = 0.0f;
-  EXPECT_FALSE(Scene().PickPoint(kCentreX, kCentreY, x, y, z));
-  Scene().EndScene();
-  EXPECT_TRUE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
-}
-
-TEST_F(PickingGLTest, NearerNodeOfTheSameCategoryWins) {
+TEST_F(PickingGLTest, TheNearestNodeUnderThePixelIsPickedWithItsFullPathLeavingTheStateAlone) {
   AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
   AddQuad(3, 4, 6, -1.0f, -1.0f, 1.0f, 1.0f, 2.0f, kGreen);  // nearer the eye
   AddQuad(3, 4, 7, -1.0f, -1.0f, 1.0f, 1.0f, -2.0f, kGreen);
   Frame();
   RenderId picked;
-  ASSERT_TRUE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
+  const PickSideState before = PickSideState::Read(Scene());
+  ASSERT_TRUE(PickCentre(picked));
+  EXPECT_EQ(picked, RenderId({1, 3, 4, 10002, 6}, 1)) << picked;
+  EXPECT_EQ(PickSideState::Read(Scene()), before);
+  EXPECT_FALSE(PickCentre(picked)) << "the same node as last time is no news";
   EXPECT_EQ(picked, RenderId({1, 3, 4, 10002, 6}, 1));
+
+  const RenderId previous({1, 7}, 1);
+  picked = previous;
+  EXPECT_FALSE(Scene().PickVisualAt(5, 5, picked)) << "the background";
+  EXPECT_EQ(picked, previous);
 }
 
-TEST_F(PickingGLTest, CategoriesSwitchedOffAreNotPicked) {
+TEST_F(PickingGLTest, NothingIsPickedWhileBuildingInSwitchedOffCategoriesOrOnOverflow) {
   AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
   Frame();
+  RenderId picked;
+  float x = 0.0f, y = 0.0f, z = 0.0f;
+  Scene().BeginScene(nullptr);
+  EXPECT_FALSE(PickCentre(picked));
+  EXPECT_FALSE(Scene().PickPoint(kCentreX, kCentreY, x, y, z));
+  Scene().EndScene();
   RenderingOptions options;
   options.SetPickSurfaces(false);
   View().ApplyRenderingOptions(options);
-  RenderId picked;
-  EXPECT_FALSE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
+  EXPECT_FALSE(PickCentre(picked));
   options.SetPickSurfaces(true);
   View().ApplyRenderingOptions(options);
-  EXPECT_TRUE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
-}
+  EXPECT_TRUE(PickCentre(picked));
 
-TEST_F(PickingGLTest, RecordsOverflowingTheBufferPickNothing) {
   // 200 stacked leaves under the pixel: each record takes 8 words.
-  for (std::uint64_t leaf = 1; leaf <= 200; ++leaf)
+  for (std::uint64_t leaf = 10; leaf < 210; ++leaf) {
     AddQuad(3, 4, leaf, -1.0f, -1.0f, 1.0f, 1.0f, -0.01f * static_cast<float>(leaf), kGreen);
+  }
   Frame();
-  RenderId picked;
+  RenderId overflowed;
   const PickSideState before = PickSideState::Read(Scene());
-  EXPECT_FALSE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
-  EXPECT_TRUE(picked.IsEmpty());
+  EXPECT_FALSE(PickCentre(overflowed));
+  EXPECT_TRUE(overflowed.IsEmpty());
   EXPECT_EQ(PickSideState::Read(Scene()), before);
 }
 
-TEST_F(PickingGLTest, PickPointReturnsWhereTheRayMeetsTheGeometry) {
+TEST_F(PickingGLTest, PickPointReturnsWhereTheRayMeetsTheFirstItemThatItHits) {
   AddQuad(3, 4, 5, -2.0f, -2.0f, 2.0f, 2.0f, 0.5f, kGreen);
   Frame();
   const PickSideState before = PickSideState::Read(Scene());
@@ -133,16 +106,33 @@ TEST_F(PickingGLTest, PickPointReturnsWhereTheRayMeetsTheGeometry) {
   EXPECT_NEAR(x, 16.0f / 60.0f * 0.41421356f * 9.5f, 0.02f);
   EXPECT_NEAR(y, 0.0f, 0.02f);
   EXPECT_NEAR(z, 0.5f, 1e-4f);
+  x = y = z = 11.0f;
+  EXPECT_FALSE(Scene().PickPoint(5, 5, x, y, z)) << "the background";
+  EXPECT_EQ(z, 11.0f);
 
   // The path is opened from whatever is open: under an open root its first
   // id is not found, so no point is written, and the stack is restored.
   ASSERT_TRUE(Scene().OpenNode(1));
   const PickSideState rootOpen = PickSideState::Read(Scene());
-  x = y = z = 9.0f;
   EXPECT_TRUE(Scene().PickPoint(kCentreX + 16, kCentreY, x, y, z));
-  EXPECT_EQ(z, 9.0f);
+  EXPECT_EQ(z, 11.0f);
   EXPECT_EQ(PickSideState::Read(Scene()), rootOpen);
   Scene().CloseAllNodes();
+
+  // A second, nearer item in the same leaf: the leaf's first item answers.
+  Scene().BeginScene(nullptr);
+  for (std::uint64_t id : {1u, 3u, 4u, 10002u, 5u}) {
+    ASSERT_TRUE(Scene().OpenNode(id));
+  }
+  std::vector<float> vertices, normals;
+  std::vector<std::uint32_t> indices;
+  QuadMesh(-1.0f, -1.0f, 1.0f, 1.0f, 1.0f, vertices, normals, indices);
+  Scene().AddGeometry(Scene().GetGeometryItemFactory()->CreateTriangles(2, vertices, normals, indices));
+  Scene().CloseAllNodes();
+  Scene().EndScene();
+  Frame();
+  ASSERT_TRUE(Scene().PickPoint(kCentreX, kCentreY, x, y, z));
+  EXPECT_NEAR(z, 0.5f, 1e-4f);
 }
 
 TEST_F(PickingGLTest, PickPointThatMissesEveryItemIsTrueAndWritesNothing) {
@@ -151,38 +141,19 @@ TEST_F(PickingGLTest, PickPointThatMissesEveryItemIsTrueAndWritesNothing) {
   AddQuad(3, 4, 5, 0.083f, -1.0f, 2.0f, 1.0f, 0.0f, kGreen);
   Frame();
   RenderId picked;
-  ASSERT_TRUE(Scene().PickVisualAt(kCentreX, kCentreY, picked));
-  const PickSideState before = PickSideState::Read(Scene());
+  ASSERT_TRUE(PickCentre(picked));
   float x = 7.0f, y = 7.0f, z = 7.0f;
   EXPECT_TRUE(Scene().PickPoint(kCentreX, kCentreY, x, y, z));
   EXPECT_EQ(x, 7.0f);
   EXPECT_EQ(y, 7.0f);
   EXPECT_EQ(z, 7.0f);
-  EXPECT_EQ(PickSideState::Read(Scene()), before);
-}
-
-TEST_F(PickingGLTest, PickPointTakesTheFirstItemHitNotTheNearest) {
-  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, -1.0f, kGreen);
-  Scene().BeginScene(nullptr);
-  for (std::uint64_t id : {1u, 3u, 4u, 10002u, 5u}) ASSERT_TRUE(Scene().OpenNode(id));
-  std::vector<float> vertices;
-  std::vector<float> normals;
-  std::vector<std::uint32_t> indices;
-  QuadMesh(-1.0f, -1.0f, 1.0f, 1.0f, 1.0f, vertices, normals, indices);
-  Scene().AddGeometry(Scene().GetGeometryItemFactory()->CreateTriangles(2, vertices, normals, indices));
-  Scene().CloseAllNodes();
-  Scene().EndScene();
-  Frame();
-  float x = 0.0f, y = 0.0f, z = 0.0f;
-  ASSERT_TRUE(Scene().PickPoint(kCentreX, kCentreY, x, y, z));
-  EXPECT_NEAR(z, -1.0f, 1e-4f) << "the leaf's first item answers although the second is nearer";
 }
 
 TEST_F(PickingGLTest, GetPointAtPixelUnprojectsTheDepthBuffer) {
   AddQuad(3, 4, 5, -2.0f, -2.0f, 2.0f, 2.0f, 1.0f, kGreen);
   Frame();
-  // The frame leaves the scene's projection current; the model-view matrix
-  // is back to identity, so set the camera as the scene was drawn.
+  // The frame leaves the scene's projection current and the model-view
+  // matrix at identity: set the camera as the scene was drawn.
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
   glLoadIdentity();
@@ -193,9 +164,7 @@ TEST_F(PickingGLTest, GetPointAtPixelUnprojectsTheDepthBuffer) {
   EXPECT_NEAR(y, 0.0f, 0.05f);
   EXPECT_NEAR(z, 1.0f, 0.02f) << "the drawn surface";
   View().GetPointAtPixel(3, 3, x, y, z);
-  // Over the background the cleared depth 1.0 lies on the far plane: 110
-  // units from the eye.
-  EXPECT_NEAR(z, 10.0f - 110.0f, 0.5f);
+  EXPECT_NEAR(z, 10.0f - 110.0f, 0.5f) << "the cleared depth lies on the far plane, 110 from the eye";
   glPopMatrix();
 }
 

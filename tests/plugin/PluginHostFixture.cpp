@@ -1,5 +1,6 @@
 #include "PluginHostFixture.h"
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "KivVizCore/AGeometryItemFactory.h"
@@ -7,7 +8,6 @@
 #include "NimboCore/ACamera.h"
 #include "NimboCore/AViewObject.h"
 #include "NimboCore/IViewObjectProvider.h"
-#include "NimboCore/ViewObjectManager.h"
 #include "NimboCore/MainThread.h"
 #include "NimboCore/Settings.h"
 
@@ -29,21 +29,6 @@ void PluginGLTest::SetUp() {
   View().SetWindowSize(kWidth, kHeight);
 }
 
-void PluginGLTest::LookFrom(float x, float y, float z) {
-  const float eye[3] = {x, y, z};
-  const float target[3] = {0.0f, 0.0f, 0.0f};
-  const float up[3] = {0.0f, 1.0f, 0.0f};
-  view->GetCamera()->SetLookAt(eye, target, up);
-}
-
-void PluginGLTest::HideAxes() {
-  auto* provider = dynamic_cast<IViewObjectProvider*>(view);
-  ASSERT_NE(provider, nullptr);
-  AViewObject* axes = provider->GetViewObjectManager()->Get("AxesViewObject");
-  ASSERT_NE(axes, nullptr);
-  axes->SetIsVisible(false);
-}
-
 void PluginGLTest::TearDown() {
   if (wglGetCurrentContext() != nullptr) {
     EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
@@ -54,6 +39,17 @@ void PluginGLTest::TearDown() {
     view = nullptr;
   }
   window.reset();
+}
+
+ViewObjectManager& PluginGLTest::Manager() { return *dynamic_cast<IViewObjectProvider&>(*view).GetViewObjectManager(); }
+
+void PluginGLTest::HideAxes() { Manager().Get("AxesViewObject")->SetIsVisible(false); }
+
+void PluginGLTest::LookFrom(float x, float y, float z) {
+  const float eye[3] = {x, y, z};
+  const float target[3] = {0.0f, 0.0f, 0.0f};
+  const float up[3] = {0.0f, 1.0f, 0.0f};
+  view->GetCamera()->SetLookAt(eye, target, up);
 }
 
 platform::Image PluginGLTest::Frame() {
@@ -68,15 +64,15 @@ void PluginGLTest::Keep(const platform::Image& image, const std::string& name) c
   std::printf("actual picture written to %s\n", path.c_str());
 }
 
-void QuadMesh(float x0, float y0, float x1, float y1, float z, std::vector<float>& vertices,
-              std::vector<float>& normals, std::vector<std::uint32_t>& indices) {
+void QuadMesh(float x0, float y0, float x1, float y1, float z, std::vector<float>& vertices, std::vector<float>& normals,
+              std::vector<std::uint32_t>& indices) {
   vertices = {x0, y0, z, x1, y0, z, x1, y1, z, x0, y1, z};
   normals = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
   indices = {0, 1, 2, 0, 2, 3};
 }
 
-void PluginGLTest::AddQuad(std::uint64_t model, std::uint64_t part, std::uint64_t leaf, float x0,
-                           float y0, float x1, float y1, float z, std::optional<RGBAColor> color) {
+void PluginGLTest::AddQuad(std::uint64_t model, std::uint64_t part, std::uint64_t leaf, float x0, float y0, float x1,
+                           float y1, float z, std::optional<RGBAColor> color) {
   AView3DAdapter& scene = Scene();
   scene.BeginScene(nullptr);
   ASSERT_TRUE(scene.OpenNode(1));
@@ -97,9 +93,9 @@ void PluginGLTest::AddQuad(std::uint64_t model, std::uint64_t part, std::uint64_
 }
 
 bool Near(const Rgba& actual, const Rgba& expected, int tolerance) {
-  for (int i = 0; i < 3; ++i)
-    if (std::abs(static_cast<int>(actual[i]) - static_cast<int>(expected[i])) > tolerance)
-      return false;
+  for (int i = 0; i < 3; ++i) {
+    if (std::abs(static_cast<int>(actual[i]) - static_cast<int>(expected[i])) > tolerance) return false;
+  }
   return true;
 }
 

@@ -11,8 +11,8 @@
 
 #include <array>
 #include <cstdint>
-#include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -20,13 +20,29 @@
 #include "KivVizCore/IView3D.h"
 #include "KivVizCore/RGBAColor.h"
 #include "NimboCore/AView3D.h"
+#include "NimboCore/Debug.h"
 #include "NimboCore/PluginLoader.h"
+#include "NimboCore/ViewObjectManager.h"
 #include "platform/Image.h"
 #include "platform/Window.h"
 
 namespace plugintest {
 
 using Rgba = std::array<std::uint8_t, 4>;
+
+// Captures what is written to the host's diagnostic stream while it lives.
+class DiagnosticCapture {
+ public:
+  DiagnosticCapture() : previous(NimboCore::dbg.rdbuf(text.rdbuf())) {}
+  ~DiagnosticCapture() { NimboCore::dbg.rdbuf(previous); }
+  DiagnosticCapture(const DiagnosticCapture&) = delete;
+  DiagnosticCapture& operator=(const DiagnosticCapture&) = delete;
+  std::string Text() const { return text.str(); }
+
+ private:
+  std::ostringstream text;
+  std::streambuf* previous;
+};
 
 // The loaded plug-in, shared by every test of the process.
 PluginLoader& Plugin();
@@ -41,6 +57,7 @@ class PluginGLTest : public ::testing::Test {
 
   IView3D& View() { return *view; }
   AView3DAdapter& Scene() { return *view; }
+  ViewObjectManager& Manager();
 
   // Hides the axes triad, whose corner square covers much of this small
   // window, for tests about the scene's own pixels.
@@ -55,16 +72,16 @@ class PluginGLTest : public ::testing::Test {
   // Builds model/part/category(10002)/leaf under the root, inside one
   // BeginScene/EndScene pass, with a quad from (x0, y0) to (x1, y1) at depth z
   // facing +Z; the leaf gets `color` when it is given.
-  void AddQuad(std::uint64_t model, std::uint64_t part, std::uint64_t leaf, float x0, float y0,
-               float x1, float y1, float z, std::optional<RGBAColor> color);
+  void AddQuad(std::uint64_t model, std::uint64_t part, std::uint64_t leaf, float x0, float y0, float x1, float y1,
+               float z, std::optional<RGBAColor> color);
 
   std::optional<platform::Window> window;
   AView3D* view = nullptr;
 };
 
-// A unit quad's triangles in the XY plane between the corners, facing +Z.
-void QuadMesh(float x0, float y0, float x1, float y1, float z, std::vector<float>& vertices,
-              std::vector<float>& normals, std::vector<std::uint32_t>& indices);
+// A quad's triangles in the XY plane between the corners, facing +Z.
+void QuadMesh(float x0, float y0, float x1, float y1, float z, std::vector<float>& vertices, std::vector<float>& normals,
+              std::vector<std::uint32_t>& indices);
 
 bool Near(const Rgba& actual, const Rgba& expected, int tolerance);
 

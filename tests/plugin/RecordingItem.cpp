@@ -4,10 +4,6 @@
 
 namespace plugintest {
 
-RecordingItem::~RecordingItem() {
-  if (deletions_ != nullptr) ++*deletions_;
-}
-
 void RecordingItem::Display(AView3DAdapter*) {
   DrawRecord record;
   record.item = ID();
@@ -18,10 +14,8 @@ void RecordingItem::Display(AView3DAdapter*) {
   glGetIntegerv(GL_NAME_STACK_DEPTH, &record.nameDepth);
   double modelView[16];
   glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
-  record.translation[0] = modelView[12];
-  record.translation[1] = modelView[13];
-  record.translation[2] = modelView[14];
-  log_.push_back(record);
+  for (int i = 0; i < 3; ++i) record.translation[i] = modelView[12 + i];
+  log.push_back(record);
 }
 
 }  // namespace plugintest

@@ -17,19 +17,22 @@ struct DrawRecord {
   float color[4] = {};
   int attribDepth = 0;
   int nameDepth = 0;
-  double translation[3] = {};
+  double translation[3] = {};  // of the model-view matrix
 };
 
 class RecordingItem : public AGeometryItem {
  public:
+  // Counts its destruction in `deletions` when given.
   RecordingItem(std::uint64_t id, std::vector<DrawRecord>& log, int* deletions = nullptr)
-      : AGeometryItem(id), log_(log), deletions_(deletions) {}
-  ~RecordingItem() override;
+      : AGeometryItem(id), log(log), deletions(deletions) {}
+  ~RecordingItem() override {
+    if (deletions != nullptr) ++*deletions;
+  }
   void Display(AView3DAdapter* adapter) override;
 
  private:
-  std::vector<DrawRecord>& log_;
-  int* deletions_;
+  std::vector<DrawRecord>& log;
+  int* deletions;
 };
 
 }  // namespace plugintest
