@@ -68,49 +68,34 @@ TEST_F(ScriptGLTest, DemoSceneScriptCanClearAndLoadAgain) {
   EXPECT_EQ(result.exitCode, 0) << result.err;
 }
 
-struct BadScript {
-  const char* name;
-  const char* text;
-  int line;
-  const char* message;
-};
-
-class BadScriptTest : public ScriptGLTest, public ::testing::WithParamInterface<BadScript> {};
-
-TEST_P(BadScriptTest, StopsAtItsLineWithAMessage) {
-  const Result result = RunScript(GetParam().text);
-  EXPECT_EQ(result.exitCode, 1);
-  const std::string where = "session.nvs:" + std::to_string(GetParam().line) + ": ";
-  EXPECT_NE(result.err.find(where), std::string::npos) << result.err;
-  EXPECT_NE(result.err.find(GetParam().message), std::string::npos) << result.err;
-  EXPECT_FALSE(std::filesystem::exists(scratch.Path("never.png")))
-      << "nothing after the failing line runs";
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BadScriptTest,
-    ::testing::Values(
-        BadScript{"UnknownCommand", "demo\n\n  # comment\nfly 1 2\nrender\nsnapshot never.png\n", 4,
-                  "unknown command 'fly'"},
-        BadScript{"TooFewArguments", "demo\nrender\nsnapshot never.png\nhover 10\n", 4,
-                  "'hover' takes 2 arguments, got 1"},
-        BadScript{"NotANumber", "demo\nrender\nsnapshot never.png\ncamera left 10\n", 4, "not a number"},
-        BadScript{"BadPath", "demo\nrender\nsnapshot never.png\nselect 1//2\n", 4, "node path"},
-        BadScript{"ExpectWhat", "render\nexpect\nsnapshot never.png\n", 2, "expect what"},
-        BadScript{"PixelDiffers", "load quad.obj\ncamera 0 0\nbackground #000000\nrender\n"
-                  "expect pixel 2 2 #ffffff\nsnapshot never.png\n", 5, "expected pixel 2,2"},
-        BadScript{"PixelOutside", "render\nexpect pixel 500 2 #ffffff\nsnapshot never.png\n", 2, "outside"},
-        BadScript{"PickDiffers", "load quad.obj\ncamera 0 0\nexpect pick 2 2 1/1/1/10002/1\n"
-                  "snapshot never.png\n", 3, "got none"},
-        BadScript{"SnapshotBeforeRender", "demo\nsnapshot never.png\n", 2, "no frame rendered"},
-        BadScript{"MissingModel", "demo\nload nowhere.obj\nrender\nsnapshot never.png\n", 2, "nowhere.obj"},
-        BadScript{"DemoTwice", "demo\ndemo\nrender\nsnapshot never.png\n", 2, "empty scene"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(ScriptGLTest, UnreadableScriptFails) {
-  const Result result = scratch.Run({"run", "no-such-script.nvs"});
-  EXPECT_EQ(result.exitCode, 1);
-  EXPECT_NE(result.err.find("no-such-script.nvs"), std::string::npos) << result.err;
+TEST_F(ScriptGLTest, BadLinesAndFailedExpectationsStopTheScriptAtTheirLine) {
+  const struct {
+    const char* text;
+    int line;
+    const char* message;
+  } cases[] = {
+      {"demo\n\n  # comment\nfly 1 2\nrender\nsnapshot never.png\n", 4, "unknown command 'fly'"},
+      {"demo\nrender\nsnapshot never.png\nhover 10\n", 4, "'hover' takes 2 arguments, got 1"},
+      {"demo\nrender\nsnapshot never.png\ncamera left 10\n", 4, "not a number"},
+      {"demo\nrender\nsnapshot never.png\nselect 1//2\n", 4, "node path"},
+      {"render\nexpect\nsnapshot never.png\n", 2, "expect what"},
+      {"load quad.obj\ncamera 0 0\nbackground #000000\nrender\nexpect pixel 2 2 #ffffff\nsnapshot never.png\n", 5,
+       "expected pixel 2,2"},
+      {"render\nexpect pixel 500 2 #ffffff\nsnapshot never.png\n", 2, "outside"},
+      {"load quad.obj\ncamera 0 0\nexpect pick 2 2 1/1/1/10002/1\nsnapshot never.png\n", 3, "got none"},
+      {"demo\nsnapshot never.png\n", 2, "no frame rendered"},
+      {"demo\nload nowhere.obj\nrender\nsnapshot never.png\n", 2, "nowhere.obj"},
+      {"demo\ndemo\nrender\nsnapshot never.png\n", 2, "empty scene"}};
+  for (const auto& c : cases) {
+    const Result result = RunScript(c.text);
+    EXPECT_EQ(result.exitCode, 1) << c.message;
+    EXPECT_NE(result.err.find("session.nvs:" + std::to_string(c.line) + ": "), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(scratch.Path("never.png"))) << "nothing after the failing line runs";
+  }
+  const Result unreadable = scratch.Run({"run", "no-such-script.nvs"});
+  EXPECT_EQ(unreadable.exitCode, 1);
+  EXPECT_NE(unreadable.err.find("no-such-script.nvs"), std::string::npos) << unreadable.err;
 }
 
 }  // namespace
