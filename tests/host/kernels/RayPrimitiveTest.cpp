@@ -22,12 +22,10 @@ TEST(RayPrimitiveTest, TrianglesAreHitExactlyWithTheirBarycentrics) {
   } cases[] = {
       {"FrontFace", {0.5f, 0.5f, 2}, {0, 0, -1}, kInf, TriangleIntersection{2, 0.25f, 0.25f}},
       {"BackFaceLongDirection", {0.5f, 0.5f, -2}, {0, 0, 4}, kInf, TriangleIntersection{0.5f, 0.25f, 0.25f}},
-      {"Slanted", {-1, 0.5f, 1}, {1.5f, 0, -1}, kInf, TriangleIntersection{1, 0.25f, 0.25f}},
       {"OnAnEdge", {1, 1, 1}, {0, 0, -1}, kInf, TriangleIntersection{1, 0.5f, 0.5f}},
       {"OnAVertex", {2, 0, 1}, {0, 0, -1}, kInf, TriangleIntersection{1, 1, 0}},
       {"JustOutsideTheHypotenuse", {1.0001f, 1, 1}, {0, 0, -1}, kInf, std::nullopt},
       {"OriginOnTheTriangle", {0.5f, 0.5f, 0}, {0, 1, -1}, kInf, TriangleIntersection{0, 0.25f, 0.25f}},
-      {"TriangleBehind", {0.5f, 0.5f, 2}, {0, 0, 1}, kInf, std::nullopt},
       {"BeyondMaxT", {0.5f, 0.5f, 2}, {0, 0, -1}, 1.9f, std::nullopt},
       {"AtMaxT", {0.5f, 0.5f, 2}, {0, 0, -1}, 2.0f, TriangleIntersection{2, 0.25f, 0.25f}},
       {"InThePlane", {-1, 0.5f, 0}, {1, 0, 0}, kInf, std::nullopt},
@@ -42,7 +40,6 @@ TEST(RayPrimitiveTest, TrianglesAreHitExactlyWithTheirBarycentrics) {
        {0, 0, 0},
        {-0x1.bbec9p-2f, -0x1.bbec9p-5f, -0x1.bbec9p+2f},
        {-0x1.a2057cp-1f, -0x1.a2057cp-4f, -0x1.a2057cp+3f}},
-      {"RepeatedCorner", {0, 0, 1}, {0, 0, -1}, kInf, std::nullopt, {0, 0, 0}, {0, 0, 0}, {0, 2, 0}},
       {"NaNCorner", {0.5f, 0.5f, 2}, {0, 0, -1}, kInf, std::nullopt, {0, 0, 0}, {std::nanf(""), 0, 0}, {0, 2, 0}},
       {"ZeroDirection", {0.5f, 0.5f, 2}, {0, 0, 0}, kInf, std::nullopt}};
   for (const auto& c : cases) {
@@ -68,11 +65,9 @@ TEST(RayPrimitiveTest, SegmentsGiveTheClosestApproachWithinTheTolerance) {
   } cases[] = {
       {"Crossing", {0.5f, 0, 3}, {0, 0, -1}, 0.0f, kInf, SegmentApproach{3, 0.25f, {0.5f, 0, 0}, 0}},
       {"SkewWithinTolerance", {1.5f, 0.1f, 3}, {0, 0, -2}, 0.1f, kInf, SegmentApproach{1.5f, 0.75f, {1.5f, 0, 0}, 0.1f}},
-      {"SkewBeyondTolerance", {1.5f, 0.1f, 3}, {0, 0, -2}, 0.09f, kInf, std::nullopt},
       {"PastTheEnd", {2.1f, 0, 3}, {0, 0, -1}, 0.2f, kInf, SegmentApproach{3, 1, {2, 0, 0}, 0.1f}},
       {"BeforeTheStart", {-0.05f, 0.05f, 3}, {0, 0, -1}, 0.1f, kInf, SegmentApproach{3, 0, {0, 0, 0}, 0.0707107f}},
       {"ParallelOverlapTakesTheNearest", {-1, 0.05f, 0}, {1, 0, 0}, 0.1f, kInf, SegmentApproach{1, 0, {0, 0, 0}, 0.05f}},
-      {"ParallelStartingOverIt", {0.5f, 0.05f, 0}, {2, 0, 0}, 0.1f, kInf, SegmentApproach{0, 0.25f, {0.5f, 0, 0}, 0.05f}},
       {"AntiParallel", {3, 0.05f, 0}, {-1, 0, 0}, 0.1f, kInf, SegmentApproach{1, 1, {2, 0, 0}, 0.05f}},
       {"SegmentBehindTheOrigin", {1, 0.05f, 1}, {0, 0, 1}, 2.0f, kInf, SegmentApproach{0, 0.5f, {1, 0, 0}, 1.0012492f}},
       {"ClampedByMaxT", {1, 0, 3}, {0, 0, -1}, 0.5f, 2.6f, SegmentApproach{2.6f, 0.5f, {1, 0, 0}, 0.4f}},

@@ -4,39 +4,10 @@
 
 #include <limits>
 #include <stdexcept>
-#include <string>
-#include <utility>
 
-#include "TestGeometry.h"
 
 namespace KivVizOpenGL::detail {
 namespace {
-
-constexpr float kInf = std::numeric_limits<float>::infinity();
-
-TEST(SegmentBvhTest, MatchesBruteForceOnARandomWalk) {
-  const test::Mesh walk = test::Polyline(21, 4000);
-  const SegmentBvh bvh(walk.vertices, walk.indices);
-  const Aabb bounds = bvh.Hierarchy().Bounds();
-  for (const auto& [tolerance, maxT] : {std::pair{0.01f, kInf}, {0.2f, kInf}, {0.1f, 1.0f}}) {
-    SCOPED_TRACE("tolerance " + std::to_string(tolerance) + ", maxT " + std::to_string(maxT));
-    std::size_t hits = 0;
-    for (const test::TestRay& ray : test::RandomRays(22, 400, bounds.Min(), bounds.Max())) {
-      const auto expected = test::BruteForceSegment(walk, ray, tolerance, maxT);
-      const auto actual = bvh.Intersect(ray.origin, ray.direction, tolerance, maxT);
-      ASSERT_EQ(expected.has_value(), actual.has_value());
-      if (expected) {
-        ++hits;
-        EXPECT_EQ(expected->segment, actual->segment);
-        EXPECT_EQ(expected->t, actual->t);
-        EXPECT_EQ(expected->segmentParameter, actual->segmentParameter);
-        EXPECT_EQ(expected->point, actual->point);
-        EXPECT_EQ(expected->distance, actual->distance);
-      }
-    }
-    EXPECT_GT(hits, 15u);
-  }
-}
 
 TEST(SegmentBvhTest, ASharedVertexGoesToTheLowerSegment) {
   // An L through (1, 0, 0) drawn as segments 1 and 0 of a line set.

@@ -20,17 +20,6 @@ void Append(std::vector<float>& xyz, const Float3& p) { xyz.insert(xyz.end(), {p
 const Float3 kLow{-1.0f, -1.0f, -1.0f};
 const Float3 kHigh{1.0f, 1.0f, 1.0f};
 
-// The nearest of `count` primitives a hit function finds, lowest index on ties.
-template <typename Hit, typename Find>
-std::optional<Hit> Nearest(std::uint32_t count, Find find) {
-  std::optional<Hit> nearest;
-  for (std::uint32_t i = 0; i < count; ++i) {
-    const std::optional<Hit> hit = find(i);
-    if (hit && (!nearest || hit->t < nearest->t)) nearest = hit;
-  }
-  return nearest;
-}
-
 }  // namespace
 
 Mesh TriangleSoup(std::uint32_t seed, std::size_t triangles, float size) {
@@ -65,27 +54,6 @@ Mesh Grid(std::uint32_t seed, std::uint32_t n, float noise) {
   return mesh;
 }
 
-Mesh Polyline(std::uint32_t seed, std::size_t segments) {
-  std::mt19937 random(seed);
-  const Float3 step{0.2f, 0.2f, 0.2f};
-  Float3 position;
-  Mesh lines;
-  Append(lines.vertices, position);
-  for (std::uint32_t s = 0; s < segments; ++s) {
-    position = RandomPoint(random, position - step, position + step);
-    Append(lines.vertices, position);
-    lines.indices.insert(lines.indices.end(), {s, s + 1});
-  }
-  return lines;
-}
-
-std::vector<float> PointCloud(std::uint32_t seed, std::size_t points) {
-  std::mt19937 random(seed);
-  std::vector<float> xyz;
-  for (std::size_t p = 0; p < points; ++p) Append(xyz, RandomPoint(random, kLow, kHigh));
-  return xyz;
-}
-
 std::vector<TestRay> RandomRays(std::uint32_t seed, std::size_t count, const Float3& low, const Float3& high) {
   std::mt19937 random(seed);
   const Float3 margin = (high - low) * 0.5f;
@@ -107,32 +75,12 @@ std::optional<TriangleHit> BruteForceTriangle(const Mesh& mesh, const TestRay& r
   const Ray r(ray.origin, ray.direction);
   const auto& v = mesh.vertices;
   const auto& i = mesh.indices;
-  return Nearest<TriangleHit>(static_cast<std::uint32_t>(i.size() / 3), [&](std::uint32_t t) -> std::optional<TriangleHit> {
+  std::optional<TriangleHit> nearest;  // the lowest index on ties
+  for (std::uint32_t t = 0; t < i.size() / 3; ++t) {
     const auto hit = IntersectTriangle(r, Float3::At(v, i[3 * t]), Float3::At(v, i[3 * t + 1]), Float3::At(v, i[3 * t + 2]), maxT);
-    if (!hit) return std::nullopt;
-    return TriangleHit{t, hit->t, hit->u, hit->v};
-  });
-}
-
-std::optional<SegmentHit> BruteForceSegment(const Mesh& lines, const TestRay& ray, float tolerance, float maxT) {
-  const Ray r(ray.origin, ray.direction);
-  const auto& v = lines.vertices;
-  const auto& i = lines.indices;
-  return Nearest<SegmentHit>(static_cast<std::uint32_t>(i.size() / 2), [&](std::uint32_t s) -> std::optional<SegmentHit> {
-    const auto a = ApproachSegment(r, Float3::At(v, i[2 * s]), Float3::At(v, i[2 * s + 1]), tolerance, maxT);
-    if (!a) return std::nullopt;
-    return SegmentHit{s, a->t, a->segmentParameter, a->point, a->distance};
-  });
-}
-
-std::optional<PointHit> BruteForcePoint(const std::vector<float>& points, const TestRay& ray, float tolerance,
-                                        float maxT) {
-  const Ray r(ray.origin, ray.direction);
-  return Nearest<PointHit>(static_cast<std::uint32_t>(points.size() / 3), [&](std::uint32_t p) -> std::optional<PointHit> {
-    const auto a = ApproachPoint(r, Float3::At(points, p), tolerance, maxT);
-    if (!a) return std::nullopt;
-    return PointHit{p, a->t, a->distance};
-  });
+    if (hit && (!nearest || hit->t < nearest->t)) nearest = TriangleHit{t, hit->t, hit->u, hit->v};
+  }
+  return nearest;
 }
 
 }  // namespace KivVizOpenGL::detail::test

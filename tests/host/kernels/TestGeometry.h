@@ -1,5 +1,5 @@
-// Seeded random meshes, polylines, point clouds and rays for the kernel
-// tests, and brute-force answers to compare the hierarchies with.
+// Seeded random meshes and rays for the kernel tests, and the brute-force
+// answer to compare the triangle hierarchy with.
 #ifndef NIMBO_TESTS_KERNELS_TESTGEOMETRY_H
 #define NIMBO_TESTS_KERNELS_TESTGEOMETRY_H
 
@@ -8,8 +8,6 @@
 #include <vector>
 
 #include "detail/Float3.h"
-#include "detail/PointBvh.h"
-#include "detail/SegmentBvh.h"
 #include "detail/TriangleBvh.h"
 
 namespace KivVizOpenGL::detail::test {
@@ -29,10 +27,6 @@ Mesh TriangleSoup(std::uint32_t seed, std::size_t triangles, float size);
 // An n x n grid of quads over [0, n]^2, two triangles each, with heights
 // jittered by up to `noise` (zero keeps integer coordinates).
 Mesh Grid(std::uint32_t seed, std::uint32_t n, float noise);
-// A random walk of `segments` GL_LINES pairs that share their ends.
-Mesh Polyline(std::uint32_t seed, std::size_t segments);
-// Points in the cube [-1, 1]^3.
-std::vector<float> PointCloud(std::uint32_t seed, std::size_t points);
 
 // Rays around the box [low, high]: from outside and inside, aimed at random
 // points of the box or in random directions; a quarter have one or two
@@ -40,9 +34,6 @@ std::vector<float> PointCloud(std::uint32_t seed, std::size_t points);
 std::vector<TestRay> RandomRays(std::uint32_t seed, std::size_t count, const Float3& low, const Float3& high);
 
 std::optional<TriangleHit> BruteForceTriangle(const Mesh& mesh, const TestRay& ray, float maxT);
-std::optional<SegmentHit> BruteForceSegment(const Mesh& lines, const TestRay& ray, float tolerance, float maxT);
-std::optional<PointHit> BruteForcePoint(const std::vector<float>& points, const TestRay& ray, float tolerance,
-                                        float maxT);
 
 }  // namespace KivVizOpenGL::detail::test
 
