@@ -16,73 +16,58 @@ int Integer(GLenum name) {
   return value;
 }
 
-float Float(GLenum name) {
-  GLfloat value = 0.0f;
-  glGetFloatv(name, &value);
-  return value;
-}
+bool Enabled(GLenum capability) { return glIsEnabled(capability) == GL_TRUE; }
 
-const void* Pointer(GLenum name) {
-  GLvoid* value = nullptr;
-  glGetPointerv(name, &value);
-  return value;
-}
-
-template <std::size_t N>
-std::ostream& Print(std::ostream& out, const char* name, const std::array<float, N>& values) {
-  out << ' ' << name << '=';
-  for (float value : values) {
-    out << value << ',';
-  }
+template <typename T, std::size_t N>
+std::ostream& operator<<(std::ostream& out, const std::array<T, N>& values) {
+  for (const T& value : values) out << value << ',';
   return out;
 }
 
 }  // namespace
 
 GLStateSnapshot GLStateSnapshot::Capture() {
-  GLStateSnapshot state;
-  state.lighting = glIsEnabled(GL_LIGHTING) == GL_TRUE;
-  state.lineStipple = glIsEnabled(GL_LINE_STIPPLE) == GL_TRUE;
-  state.cullFace = glIsEnabled(GL_CULL_FACE) == GL_TRUE;
-  state.texture2D = glIsEnabled(GL_TEXTURE_2D) == GL_TRUE;
-  state.cullFaceMode = Integer(GL_CULL_FACE_MODE);
-  state.matrixMode = Integer(GL_MATRIX_MODE);
-  state.lineStipplePattern = Integer(GL_LINE_STIPPLE_PATTERN);
-  state.lineStippleRepeat = Integer(GL_LINE_STIPPLE_REPEAT);
-  state.listBase = Integer(GL_LIST_BASE);
-  state.lineWidth = Float(GL_LINE_WIDTH);
-  state.pointSize = Float(GL_POINT_SIZE);
-  glGetFloatv(GL_CURRENT_COLOR, state.color.data());
-  glGetFloatv(GL_CURRENT_NORMAL, state.normal.data());
-  glGetFloatv(GL_CURRENT_RASTER_POSITION, state.rasterPosition.data());
-  glGetDoublev(GL_MODELVIEW_MATRIX, state.modelview.data());
-  glGetDoublev(GL_PROJECTION_MATRIX, state.projection.data());
-  state.modelviewDepth = Integer(GL_MODELVIEW_STACK_DEPTH);
-  state.attributeDepth = Integer(GL_ATTRIB_STACK_DEPTH);
-  state.clientAttributeDepth = Integer(GL_CLIENT_ATTRIB_STACK_DEPTH);
-  state.vertexArray = glIsEnabled(GL_VERTEX_ARRAY) == GL_TRUE;
-  state.normalArray = glIsEnabled(GL_NORMAL_ARRAY) == GL_TRUE;
-  state.colorArray = glIsEnabled(GL_COLOR_ARRAY) == GL_TRUE;
-  state.textureCoordArray = glIsEnabled(GL_TEXTURE_COORD_ARRAY) == GL_TRUE;
-  state.vertexPointer = Pointer(GL_VERTEX_ARRAY_POINTER);
-  state.colorPointer = Pointer(GL_COLOR_ARRAY_POINTER);
-  return state;
+  GLStateSnapshot s;
+  s.lighting = Enabled(GL_LIGHTING);
+  s.lineStipple = Enabled(GL_LINE_STIPPLE);
+  s.cullFace = Enabled(GL_CULL_FACE);
+  s.texture2D = Enabled(GL_TEXTURE_2D);
+  s.cullFaceMode = Integer(GL_CULL_FACE_MODE);
+  s.matrixMode = Integer(GL_MATRIX_MODE);
+  s.lineStipplePattern = Integer(GL_LINE_STIPPLE_PATTERN);
+  s.lineStippleRepeat = Integer(GL_LINE_STIPPLE_REPEAT);
+  s.listBase = Integer(GL_LIST_BASE);
+  glGetFloatv(GL_LINE_WIDTH, &s.lineWidth);
+  glGetFloatv(GL_POINT_SIZE, &s.pointSize);
+  glGetFloatv(GL_CURRENT_COLOR, s.color.data());
+  glGetFloatv(GL_CURRENT_NORMAL, s.normal.data());
+  glGetFloatv(GL_CURRENT_RASTER_POSITION, s.rasterPosition.data());
+  glGetDoublev(GL_MODELVIEW_MATRIX, s.modelview.data());
+  glGetDoublev(GL_PROJECTION_MATRIX, s.projection.data());
+  s.modelviewDepth = Integer(GL_MODELVIEW_STACK_DEPTH);
+  s.attributeDepth = Integer(GL_ATTRIB_STACK_DEPTH);
+  s.clientAttributeDepth = Integer(GL_CLIENT_ATTRIB_STACK_DEPTH);
+  s.vertexArray = Enabled(GL_VERTEX_ARRAY);
+  s.normalArray = Enabled(GL_NORMAL_ARRAY);
+  s.colorArray = Enabled(GL_COLOR_ARRAY);
+  s.textureCoordArray = Enabled(GL_TEXTURE_COORD_ARRAY);
+  GLvoid* pointer = nullptr;
+  glGetPointerv(GL_VERTEX_ARRAY_POINTER, &pointer);
+  s.vertexPointer = pointer;
+  glGetPointerv(GL_COLOR_ARRAY_POINTER, &pointer);
+  s.colorPointer = pointer;
+  return s;
 }
 
-std::ostream& operator<<(std::ostream& out, const GLStateSnapshot& state) {
-  out << "lighting=" << state.lighting << " stipple=" << state.lineStipple << '/' << state.lineStipplePattern << '/'
-      << state.lineStippleRepeat << " cull=" << state.cullFace << '/' << state.cullFaceMode
-      << " texture2D=" << state.texture2D << " matrixMode=" << state.matrixMode << " listBase=" << state.listBase
-      << " lineWidth=" << state.lineWidth << " pointSize=" << state.pointSize;
-  Print(out, "color", state.color);
-  Print(out, "normal", state.normal);
-  Print(out, "raster", state.rasterPosition);
-  out << " modelview[12..14]=" << state.modelview[12] << ',' << state.modelview[13] << ',' << state.modelview[14]
-      << " projection[0]=" << state.projection[0] << " stacks=" << state.modelviewDepth << '/'
-      << state.attributeDepth << '/' << state.clientAttributeDepth << " arrays=" << state.vertexArray
-      << state.normalArray << state.colorArray << state.textureCoordArray << " pointers=" << state.vertexPointer
-      << '/' << state.colorPointer;
-  return out;
+std::ostream& operator<<(std::ostream& out, const GLStateSnapshot& s) {
+  return out << "lighting=" << s.lighting << " stipple=" << s.lineStipple << '/' << s.lineStipplePattern << '/'
+             << s.lineStippleRepeat << " cull=" << s.cullFace << '/' << s.cullFaceMode << " texture2D=" << s.texture2D
+             << " matrixMode=" << s.matrixMode << " listBase=" << s.listBase << " lineWidth=" << s.lineWidth
+             << " pointSize=" << s.pointSize << " color=" << s.color << " normal=" << s.normal
+             << " raster=" << s.rasterPosition << " modelview=" << s.modelview << " projection=" << s.projection
+             << " stacks=" << s.modelviewDepth << '/' << s.attributeDepth << '/' << s.clientAttributeDepth
+             << " arrays=" << s.vertexArray << s.normalArray << s.colorArray << s.textureCoordArray
+             << " pointers=" << s.vertexPointer << '/' << s.colorPointer;
 }
 
 }  // namespace NimboTest

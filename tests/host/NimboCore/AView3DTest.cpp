@@ -3,7 +3,6 @@
 #include <cmath>
 #include <cstdint>
 #include <stdexcept>
-#include <string>
 #include <vector>
 
 #include "KivVizCore/AttributeTransform.h"
@@ -55,7 +54,7 @@ TEST(AView3DTest, InvalidEntitiesAndPathsThatAreNoEntityAreRefused) {
   }
 }
 
-TEST(AView3DTest, ConstructionSetsUpCameraControllerOptionsAndSettingsColours) {
+TEST(AView3DTest, ConstructionSetsUpCameraControllerOptionsAndColoursAndKeepsWhatItIsGiven) {
   TestView view;
   ASSERT_NE(view.GetCamera(), nullptr);
   ASSERT_NE(view.GetController(), nullptr);
@@ -73,15 +72,8 @@ TEST(AView3DTest, ConstructionSetsUpCameraControllerOptionsAndSettingsColours) {
   EXPECT_EQ(view.GetHandle(), reinterpret_cast<HWND>(&dummy));
   EXPECT_FALSE(view.IsInitialized());
 
-  TestView other;
-  view.SetView3DAdapterImpl(&other);
-  EXPECT_EQ(view.GetView3DAdapter(), &other);
-  view.SetView3DAdapterImpl(nullptr);
-  EXPECT_EQ(view.GetView3DAdapter(), &view);
-}
-
-TEST(AView3DTest, WindowSizeKeepsTheCamerasViewportInStep) {
-  TestView view;
+  // The window size keeps the camera's viewport in step; a clip plane
+  // without a context is only stored.
   view.SetWindowSize(640, 480);
   float width = 0.0f;
   float height = 0.0f;
@@ -90,6 +82,18 @@ TEST(AView3DTest, WindowSizeKeepsTheCamerasViewportInStep) {
   EXPECT_EQ(height, 480.0f);
   EXPECT_EQ(view.GetCamera()->GetViewportWidth(), 640);
   EXPECT_EQ(view.GetCamera()->GetViewportHeight(), 480);
+  const double plane[4] = {0.0, 1.0, 0.0, -0.5};
+  view.SetClipPlane(plane);
+  EXPECT_TRUE(view.IsClipPlaneSet());
+  EXPECT_EQ(view.GetClipPlane()[3], -0.5);
+  view.UnSetClipPlane();
+  EXPECT_FALSE(view.IsClipPlaneSet());
+
+  TestView other;
+  view.SetView3DAdapterImpl(&other);
+  EXPECT_EQ(view.GetView3DAdapter(), &other);
+  view.SetView3DAdapterImpl(nullptr);
+  EXPECT_EQ(view.GetView3DAdapter(), &view);
 }
 
 TEST(AView3DTest, ClearAllEmptiesTheOpenNodeStackLibrariesAndSceneBounds) {
@@ -177,26 +181,6 @@ TEST(AView3DTest, ApplyRenderingOptionsTakesTheSettingsAndNotifies) {
   view.ApplyRenderingOptions(*view.GetDisplayOptions());
   EXPECT_EQ(listener.count, 2) << "applying the view's own options still notifies";
   view.GetDisplayOptions()->RemoveListener(&listener);
-}
-
-TEST(AView3DTest, GraphStructureNamesTheNodes) {
-  TestView view;
-  ASSERT_TRUE(view.OpenNode(1));
-  ASSERT_TRUE(view.CreateNode(42, L"model"));
-  view.CloseAllNodes();
-  const std::string text = view.GetGraphStructure();
-  EXPECT_NE(text.find("42 \"model\""), std::string::npos) << text;
-}
-
-TEST(AView3DTest, ClipPlaneWithoutAContextIsOnlyStored) {
-  TestView view;
-  EXPECT_FALSE(view.IsClipPlaneSet());
-  const double plane[4] = {0.0, 1.0, 0.0, -0.5};
-  view.SetClipPlane(plane);
-  EXPECT_TRUE(view.IsClipPlaneSet());
-  EXPECT_EQ(view.GetClipPlane()[3], -0.5);
-  view.UnSetClipPlane();
-  EXPECT_FALSE(view.IsClipPlaneSet());
 }
 
 }  // namespace

@@ -219,33 +219,12 @@ void TestView::ClearAll() {
   AView3D::ClearAll();
 }
 
-void TestView::Highlight(const std::vector<RenderId>& paths) {
-  for (const RenderId& path : paths) {
-    Highlight(path);
-  }
-}
-
-bool TestView::Highlight(const RenderId& path) {
+bool TestView::Mark(const RenderId& path, bool sticky) {
   if (highlightStrategy == nullptr) {
     return false;
   }
-  highlightStrategy->SetStickySelection(false);
+  highlightStrategy->SetStickySelection(sticky);
   return highlightStrategy->Do(path);
-}
-
-void TestView::UnHighlight() {
-  if (highlightStrategy != nullptr) {
-    highlightStrategy->Undo();
-  }
-}
-
-bool TestView::UnHighlight(const RenderId& path) { return highlightStrategy != nullptr && highlightStrategy->Undo(path); }
-
-void TestView::Select(const RenderId& path) {
-  if (highlightStrategy != nullptr) {
-    highlightStrategy->SetStickySelection(true);
-    highlightStrategy->Do(path);
-  }
 }
 
 void TestView::AddMarkups(const std::vector<std::vector<double>>& coordinateLists) {

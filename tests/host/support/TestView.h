@@ -20,6 +20,7 @@
 
 #include "KivVizCore/AGeometryItemFactory.h"
 #include "KivVizCore/AHighlightStrategy.h"
+#include "KivVizCore/RenderId.h"
 #include "NimboCore/AView3D.h"
 #include "NimboCore/IViewObjectProvider.h"
 #include "NimboCore/ViewObjectManager.h"
@@ -77,11 +78,18 @@ class TestView : public AView3D, public IViewObjectProvider {
   void ClearAll() override;
   bool PickPoint(int, int, float&, float&, float&) override { return false; }
   bool PickVisualAt(const int&, const int&, RenderId&) override { return false; }
-  void Highlight(const std::vector<RenderId>& paths) override;
-  bool Highlight(const RenderId& path) override;
-  void UnHighlight() override;
-  bool UnHighlight(const RenderId& path) override;
-  void Select(const RenderId& path) override;
+  // Marks through the strategy: highlights plain, selections sticky.
+  void Highlight(const std::vector<RenderId>& paths) override {
+    for (const RenderId& path : paths) Mark(path, false);
+  }
+  bool Highlight(const RenderId& path) override { return Mark(path, false); }
+  void Select(const RenderId& path) override { Mark(path, true); }
+  void UnHighlight() override {
+    if (highlightStrategy != nullptr) highlightStrategy->Undo();
+  }
+  bool UnHighlight(const RenderId& path) override {
+    return highlightStrategy != nullptr && highlightStrategy->Undo(path);
+  }
   void UnSelect() override { UnHighlight(); }
   bool UnSelect(const RenderId& path) override { return UnHighlight(path); }
 
@@ -96,6 +104,7 @@ class TestView : public AView3D, public IViewObjectProvider {
 
  private:
   bool CreateChild(const std::uint64_t& id, const std::wstring& name, bool group);
+  bool Mark(const RenderId& path, bool sticky);
 
   std::unique_ptr<ViewObjectManager> viewObjects;
   std::unique_ptr<AGeometryItemFactory> itemFactory;
