@@ -1,9 +1,5 @@
 #include "TestGeometryItem.h"
 
-#include <windows.h>
-
-#include <GL/gl.h>
-
 #include <algorithm>
 #include <utility>
 
@@ -12,28 +8,6 @@ namespace NimboTest {
 TestGeometryItem::TestGeometryItem(std::uint64_t id, Kind kind, std::vector<float> vertices,
                                    std::vector<std::uint32_t> indices)
     : AGeometryItem(id), kind(kind), vertices(std::move(vertices)), indices(std::move(indices)) {}
-
-void TestGeometryItem::Display(AView3DAdapter* /*adapter*/) {
-  if (HasColor()) {
-    glPushAttrib(GL_CURRENT_BIT);
-    glColor4ub(GetColor().red, GetColor().green, GetColor().blue, GetColor().alpha);
-  }
-  if (kind == Kind::Points) {
-    glBegin(GL_POINTS);
-    for (std::size_t i = 0; i + 2 < vertices.size(); i += 3) {
-      glVertex3fv(&vertices[i]);
-    }
-  } else {
-    glBegin(kind == Kind::Lines ? GL_LINES : GL_TRIANGLES);
-    for (std::uint32_t index : indices) {
-      glVertex3fv(&vertices.at(3 * static_cast<std::size_t>(index)));
-    }
-  }
-  glEnd();
-  if (HasColor()) {
-    glPopAttrib();
-  }
-}
 
 bool TestGeometryItem::GetBoundingBox(float minimum[3], float maximum[3]) const {
   if (vertices.size() < 3) {

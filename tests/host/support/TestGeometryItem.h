@@ -1,6 +1,6 @@
 // Plain geometry items and their factory for the host libraries' tests: they
-// draw in immediate mode and know their bounding box, without the GL item
-// library. Rays never hit them.
+// keep their arrays and know their bounding box, without the GL item
+// library. They draw nothing and rays never hit them.
 #ifndef NIMBO_TESTS_HOST_SUPPORT_TESTGEOMETRYITEM_H
 #define NIMBO_TESTS_HOST_SUPPORT_TESTGEOMETRYITEM_H
 
@@ -20,7 +20,7 @@ class TestGeometryItem : public AGeometryItem {
   // per triangle (Triangles), unused for Points.
   TestGeometryItem(std::uint64_t id, Kind kind, std::vector<float> vertices, std::vector<std::uint32_t> indices = {});
 
-  void Display(AView3DAdapter* adapter) override;
+  void Display(AView3DAdapter*) override {}
   bool GetBoundingBox(float minimum[3], float maximum[3]) const override;
 
   Kind GetKind() const { return kind; }

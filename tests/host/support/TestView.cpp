@@ -8,8 +8,7 @@
 #include <utility>
 
 #include "KivVizCore/AGeometryItem.h"
-#include "KivVizCore/AttributeColor.h"
-#include "KivVizCore/AttributeTransform.h"
+#include "KivVizCore/Attribute.h"
 #include "KivVizCore/GeoNode.h"
 #include "KivVizCore/Node.h"
 #include "KivVizCore/RenderId.h"
@@ -64,78 +63,6 @@ void TestView::SetUpCamera() {
   float eye[3], target[3], up[3];
   camera->GetLookAt(eye, target, up);
   gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], up[0], up[1], up[2]);
-}
-
-void TestView::Render() {
-  if (wglGetCurrentContext() == nullptr) {
-    return;
-  }
-  glViewport(0, 0, static_cast<int>(windowWidth), static_cast<int>(windowHeight));
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  SetUpProjection();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  const RGBAColor background = GetBackgroundColor1();
-  glClearColor(background.red / 255.0f, background.green / 255.0f, background.blue / 255.0f, 1.0f);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_DEPTH_TEST);
-  if (sceneReady) {
-    glPushMatrix();
-    SetUpCamera();
-    for (const auto& [id, child] : rootNode->Children()) {
-      if (id != OverlayNodeId) {
-        RenderNode(child, false, false);
-      }
-    }
-    glPopMatrix();
-  }
-  viewObjects->Display();
-  glFinish();
-}
-
-void TestView::RenderNode(GeoNode* node, bool pushNames, bool inTransparent) {
-  if (node == nullptr || !node->IsVisible()) {
-    return;
-  }
-  const auto* color = dynamic_cast<const AttributeColor*>(node->GetAttribute(Attribute::ColorType));
-  if (color != nullptr) {
-    glPushAttrib(GL_CURRENT_BIT);
-    const RGBAColor& c = color->GetColor();
-    glColor4ub(c.red, c.green, c.blue, c.alpha);
-  }
-  const auto* transform = dynamic_cast<const AttributeTransform*>(node->GetAttribute(Attribute::TransformType));
-  if (transform != nullptr) {
-    glPushMatrix();
-    glMultMatrixd(transform->GetTransform());
-  }
-  if (node->IsGroup()) {
-    for (const auto& entry : static_cast<Node*>(node)->Children()) {
-      RenderNode(entry.second, pushNames, inTransparent);
-    }
-  } else {
-    for (AGeometryItem* item : node->Geometry()) {
-      item->Display(this);
-    }
-  }
-  if (transform != nullptr) {
-    glPopMatrix();
-  }
-  if (color != nullptr) {
-    glPopAttrib();
-  }
-}
-
-void TestView::BeginScene(GeoNode* node) {
-  sceneReady = false;
-  if (node != nullptr) {
-    openNodeStack.push_back(node);
-  }
-}
-
-void TestView::EndScene() {
-  CloseNode();
-  sceneReady = true;
 }
 
 bool TestView::OpenNode(const std::uint64_t& id) {
@@ -205,7 +132,6 @@ void TestView::AddGeometry(AGeometryItem* item) {
 // The view objects' geometry and the scene go; the overlay node stays.
 void TestView::ClearAll() {
   RemoveMarkups();
-  sceneReady = false;
   viewObjects->Clear();
   std::vector<std::uint64_t> doomed;
   for (const auto& entry : rootNode->Children()) {

@@ -2,10 +2,9 @@
 //
 // It builds its scene with the open-node rules a view follows (id 1 on an
 // empty stack is the root; children are created and opened under the open
-// node), draws with the projection and camera a view sets up, marks through
-// its highlight strategy and provides its view objects. It draws in whatever
-// GL context is current. Picking is not supported: those operations find
-// nothing.
+// node), sets up the projection and camera a view sets up, marks through its
+// highlight strategy and provides its view objects. It draws nothing and
+// picks nothing: the plug-in's tests cover frames and picking.
 //
 // Ownership: the view owns its root, view-object manager, item factory and,
 // once given, its highlight strategy. The manager (and with it every view
@@ -48,20 +47,18 @@ class TestView : public AView3D, public IViewObjectProvider {
   std::string GetStatistics() override { return {}; }
   bool IsBusy() const override { return false; }
   void GetPointAtPixel(int, int, float&, float&, float&) override {}
-  // Viewport, projection, clear, the scene (one pass), the view objects.
-  // Draws nothing without a current context.
-  void Render() override;
+  void Render() override {}
   void Highlight(const EntityId&) override {}
   void UnHighlight(const EntityId&) override {}
-  // Skips null and invisible nodes; pushes the colour and the transform for
-  // the subtree; draws a leaf's items.
-  void RenderNode(GeoNode* node, bool pushNames, bool inTransparent) override;
+  void RenderNode(GeoNode*, bool, bool) override {}
   void Select(const EntityId&) override {}
   void UnSelect(const EntityId&) override {}
 
   // AView3DAdapter
-  void BeginScene(GeoNode* node) override;
-  void EndScene() override;
+  void BeginScene(GeoNode* node) override {
+    if (node != nullptr) openNodeStack.push_back(node);
+  }
+  void EndScene() override { CloseNode(); }
   bool OpenNode(const std::uint64_t& id) override;
   void CloseNode() override;
   void CloseAllNodes() override;
@@ -109,7 +106,6 @@ class TestView : public AView3D, public IViewObjectProvider {
   std::unique_ptr<ViewObjectManager> viewObjects;
   std::unique_ptr<AGeometryItemFactory> itemFactory;
   std::unique_ptr<AHighlightStrategy> ownedHighlightStrategy;
-  bool sceneReady = false;
 };
 
 }  // namespace NimboTest
