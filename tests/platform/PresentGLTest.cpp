@@ -1,7 +1,6 @@
 #include <windows.h>
 
 #include <GL/gl.h>
-#include <GL/glu.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -64,74 +63,6 @@ TEST_F(OffscreenGLTest, SwapBuffersFailuresPresentNothing) {
   SetLastError(ERROR_SUCCESS);
   EXPECT_FALSE(SwapBuffers(GetDC(bare.Handle())));
   EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PIXEL_FORMAT));
-}
-
-TEST_F(OffscreenGLTest, DepthBufferReadsBack) {
-  glViewport(0, 0, kWidth, kHeight);
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glEnable(GL_DEPTH_TEST);
-  glMatrixMode(GL_PROJECTION);
-  glOrtho(-1.0, 1.0, -1.0, 1.0, 1.0, 3.0);
-  glMatrixMode(GL_MODELVIEW);
-  glBegin(GL_QUADS);  // z = -2 in eye space: halfway between near and far
-  glVertex3f(-1.0f, -1.0f, -2.0f);
-  glVertex3f(0.0f, -1.0f, -2.0f);
-  glVertex3f(0.0f, 1.0f, -2.0f);
-  glVertex3f(-1.0f, 1.0f, -2.0f);
-  glEnd();
-  GLfloat drawn = 0.0f;
-  GLfloat empty = 0.0f;
-  glReadPixels(kWidth / 4, kHeight / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &drawn);
-  glReadPixels(3 * kWidth / 4, kHeight / 2, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &empty);
-  EXPECT_NEAR(drawn, 0.5f, 1e-4f);
-  EXPECT_EQ(empty, 1.0f);
-  GLint depthBits = 0;
-  glGetIntegerv(GL_DEPTH_BITS, &depthBits);
-  EXPECT_GE(depthBits, 24);
-  glDisable(GL_DEPTH_TEST);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
-}
-
-TEST_F(OffscreenGLTest, SelectionModeReportsHitsInsideThePickBoxAndOverflow) {
-  GLuint buffer[64] = {};
-  glSelectBuffer(64, buffer);
-  glRenderMode(GL_SELECT);
-  glInitNames();
-  glPushName(0);
-  GLint viewport[4] = {0, 0, kWidth, kHeight};
-  glMatrixMode(GL_PROJECTION);
-  // A 4 x 4 box over the left half of the window.
-  gluPickMatrix(kWidth / 4.0, kHeight / 2.0, 4.0, 4.0, viewport);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadName(7);
-  glRectf(-1.0f, -1.0f, 0.0f, 1.0f);  // under the box
-  glLoadName(9);
-  glRectf(0.0f, -1.0f, 1.0f, 1.0f);  // outside it
-  glPushName(11);
-  glRectf(-0.6f, -0.2f, -0.4f, 0.2f);  // nested name, under the box
-  glPopName();
-  ASSERT_EQ(glRenderMode(GL_RENDER), 2);
-  EXPECT_EQ(buffer[0], 1u);  // names in the first record
-  EXPECT_EQ(buffer[3], 7u);
-  EXPECT_EQ(buffer[4], 2u);  // names in the second record
-  EXPECT_EQ(buffer[7], 9u) << "the name stack is (9, 11) while drawing the nested rectangle";
-  EXPECT_EQ(buffer[8], 11u);
-
-  // A buffer too small for the records reports overflow as a negative count.
-  GLuint tiny[3] = {};
-  glSelectBuffer(3, tiny);
-  glRenderMode(GL_SELECT);
-  glInitNames();
-  glPushName(1);
-  glRectf(-1.0f, -1.0f, 0.0f, 1.0f);
-  glLoadName(2);
-  glRectf(-1.0f, -1.0f, 0.0f, 1.0f);
-  EXPECT_LT(glRenderMode(GL_RENDER), 0);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glMatrixMode(GL_MODELVIEW);
 }
 
 TEST_F(OffscreenGLTest, ResizingKeepsTheContextAndDestroyingTheWindowReleasesIt) {

@@ -11,7 +11,6 @@
 #include "KivVizCore/RenderId.h"
 #include "KivVizCore/RenderingOptions.h"
 #include "NimboCore/ACamera.h"
-#include "NimboCore/Settings.h"
 #include "PluginHostFixture.h"
 #include "RecordingItem.h"
 
@@ -51,17 +50,6 @@ class FrameGLTest : public PluginGLTest {
   }
   Rgba Centre(int dx = 0) { return Frame().At(kWidth / 2 + dx, kHeight / 2); }
 };
-
-TEST_F(FrameGLTest, BackgroundIsTheSettingsGradientBottomToTop) {
-  Settings::Current().SetBackgroundColor1(RGBAColor{200, 0, 0, 255});
-  Settings::Current().SetBackgroundColor2(RGBAColor{0, 0, 200, 255});
-  View().SetBackgroundColor1(RGBAColor{0, 255, 0, 255});  // the view's own colours take no part
-  const platform::Image image = Frame();
-  EXPECT_TRUE(Near(image.At(kWidth / 2, kHeight - 1), {200, 0, 0, 255}, 4));
-  EXPECT_TRUE(Near(image.At(kWidth / 2, 0), {0, 0, 200, 255}, 4));
-  EXPECT_TRUE(Near(image.At(5, kHeight / 2), {100, 0, 100, 255}, 6));
-  Keep(image, "background");
-}
 
 TEST_F(FrameGLTest, NodesShowInTheirColourWhereTheirTransformPutsThemUnlessFilteredOrHidden) {
   AddQuad(1, 1, 1, -2.0f, -1.0f, -0.5f, 1.0f, 0.0f, kGreen);
