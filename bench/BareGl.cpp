@@ -89,6 +89,34 @@ void BareGl::LoadCamera() const {
   gluLookAt(0.0, 0.0, kEyeDistance, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
 }
 
+void BareGl::BeginFrame() const {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  // What every frame of the view does besides the scene: blending on, and a
+  // two-colour background over the whole window.
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  glDisable(GL_LIGHTING);
+  glDisable(GL_DEPTH_TEST);
+  glBegin(GL_QUADS);
+  glColor3f(0.2f, 0.2f, 0.3f);
+  glVertex2f(-1.0f, -1.0f);
+  glVertex2f(1.0f, -1.0f);
+  glColor3f(0.7f, 0.7f, 0.8f);
+  glVertex2f(1.0f, 1.0f);
+  glVertex2f(-1.0f, 1.0f);
+  glEnd();
+  glEnable(GL_LIGHTING);
+  glEnable(GL_DEPTH_TEST);
+  glMatrixMode(GL_PROJECTION);
+  LoadCamera();
+  glMatrixMode(GL_MODELVIEW);
+  PlaceLights();
+}
+
 void BareGl::PlaceLights() {
   // Far out around the eye, in eye coordinates, as the view places them.
   const GLfloat positions[3][4] = {
@@ -98,13 +126,7 @@ void BareGl::PlaceLights() {
 }
 
 void BareGl::DrawClientArrays() const {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  LoadCamera();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  PlaceLights();
+  BeginFrame();
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
   const Mesh& mesh = scene_.mesh;
@@ -125,13 +147,7 @@ void BareGl::DrawClientArrays() const {
 }
 
 void BareGl::DrawClientArraysWithNodeCalls() const {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  LoadCamera();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  PlaceLights();
+  BeginFrame();
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
   const Mesh& mesh = scene_.mesh;
@@ -173,13 +189,7 @@ void BareGl::UploadBuffers() {
 
 void BareGl::DrawBufferObjects() {
   if (buffers_.empty()) UploadBuffers();
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  LoadCamera();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  PlaceLights();
+  BeginFrame();
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
   const Mesh& mesh = scene_.mesh;

@@ -23,8 +23,9 @@ class BareGl {
   BareGl(const BareGl&) = delete;
   BareGl& operator=(const BareGl&) = delete;
 
-  // One frame (clear, draw, glFinish) from client arrays, or from one
-  // vertex and one index buffer object per node.
+  // One frame (clear, the view's background and blending, draw, glFinish)
+  // from client arrays, or from one vertex and one index buffer object per
+  // node.
   void DrawClientArrays() const;
   void DrawBufferObjects();
   // Client arrays inside the GL calls a scene-graph traversal makes around
@@ -42,6 +43,7 @@ class BareGl {
 
  private:
   void LoadCamera() const;
+  void BeginFrame() const;
   static void PlaceLights();
   enum class PerNode { Draw, BoxTest, BoxTestInsideNodeCalls };
   int RunSelection(int x, int y, PerNode perNode) const;

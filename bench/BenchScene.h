@@ -19,10 +19,11 @@ constexpr int kWidth = 1280;
 constexpr int kHeight = 800;
 constexpr double kFieldOfViewDegrees = 45.0;
 constexpr double kEyeDistance = 12.5;
-// Where the hover picks happen: over a node in the middle, and over the
+// Where the hover picks happen: over a node in the middle (inside a node in
+// every scene, not in the gaps, so that a single ray hits too), and over the
 // empty margin in the top-left corner.
-constexpr int kCentreX = kWidth / 2 + 3;
-constexpr int kCentreY = kHeight / 2 + 3;
+constexpr int kCentreX = kWidth / 2 + 1;
+constexpr int kCentreY = kHeight / 2 + 1;
 constexpr int kCornerX = 2;
 constexpr int kCornerY = 2;
 

@@ -1,9 +1,15 @@
 #include "OsgBaseline.h"
 
 #include <GL/gl.h>
+#include <osg/BlendFunc>
+#include <osg/CullFace>
 #include <osg/Geode>
 #include <osg/Geometry>
 #include <osg/KdTree>
+#include <osg/Light>
+#include <osg/LightModel>
+#include <osg/LightSource>
+#include <osg/Material>
 #include <osg/MatrixTransform>
 #include <osgUtil/IntersectionVisitor>
 #include <osgUtil/LineSegmentIntersector>
@@ -33,6 +39,43 @@ osg::ref_ptr<osg::Geometry> MakeGeometry(const Mesh& mesh, const NodePlacement& 
   return geometry;
 }
 
+// The view's lighting, culling and blending on the root, so that both draw
+// the same per-vertex and per-fragment work: three positional, attenuated
+// lights placed around the eye, a specular material following the colour,
+// two-sided lighting, back faces culled, blending on.
+void UseTheViewsState(osg::Group& root) {
+  osg::StateSet* state = root.getOrCreateStateSet();
+  const float attenuation[3] = {1.5f, 3.0f, 2.0f};
+  const osg::Vec4 positions[3] = {
+      {-2000.0f, 9000.0f, 3600.0f, 1.0f}, {8600.0f, -5000.0f, 0.0f, 1.0f}, {-8100.0f, -3400.0f, 4700.0f, 1.0f}};
+  for (int i = 0; i < 3; ++i) {
+    osg::ref_ptr<osg::Light> light = new osg::Light(i + 1);
+    light->setAmbient(osg::Vec4(0.2f, 0.2f, 0.2f, 1.0f));
+    light->setDiffuse(osg::Vec4(0.6f, 0.6f, 0.6f, 1.0f));
+    light->setSpecular(osg::Vec4(0.4f, 0.4f, 0.4f, 1.0f));
+    light->setConstantAttenuation(attenuation[i]);
+    light->setPosition(positions[i]);
+    osg::ref_ptr<osg::LightSource> source = new osg::LightSource;
+    source->setLight(light);
+    source->setReferenceFrame(osg::LightSource::ABSOLUTE_RF);
+    source->setLocalStateSetModes(osg::StateAttribute::ON);
+    source->setStateSetModes(*state, osg::StateAttribute::ON);
+    root.addChild(source);
+  }
+  osg::ref_ptr<osg::Material> material = new osg::Material;
+  material->setColorMode(osg::Material::AMBIENT_AND_DIFFUSE);
+  material->setSpecular(osg::Material::FRONT, osg::Vec4(0.8f, 0.8f, 0.8f, 1.0f));
+  material->setShininess(osg::Material::FRONT, 44.8f);
+  state->setAttributeAndModes(material);
+  osg::ref_ptr<osg::LightModel> model = new osg::LightModel;
+  model->setTwoSided(true);
+  state->setAttributeAndModes(model);
+  state->setAttributeAndModes(new osg::CullFace(osg::CullFace::BACK));
+  state->setAttributeAndModes(new osg::BlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA));
+  state->setMode(GL_LIGHTING, osg::StateAttribute::ON);
+  state->setMode(GL_RESCALE_NORMAL, osg::StateAttribute::ON);
+}
+
 }  // namespace
 
 OsgBaseline::OsgBaseline(const Scene& scene) : root_(new osg::Group), viewer_(new osgViewer::Viewer) {
@@ -48,6 +91,8 @@ OsgBaseline::OsgBaseline(const Scene& scene) : root_(new osg::Group), viewer_(ne
       root_->addChild(geode);
     }
   }
+  UseTheViewsState(*root_);
+  viewer_->setLightingMode(osg::View::NO_LIGHT);
   viewer_->setThreadingModel(osgViewer::ViewerBase::SingleThreaded);
   viewer_->setUpViewerAsEmbeddedInWindow(0, 0, kWidth, kHeight);
   viewer_->setSceneData(root_);

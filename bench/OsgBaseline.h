@@ -1,8 +1,8 @@
 // The reference scene-graph toolkit on the benchmark scenes, in the current
 // context: one transform, geode and geometry per node (vertex and normal
 // arrays, one colour, buffer objects), drawn by an embedded viewer with the
-// same camera as the view, and picked with its line-segment intersector over
-// k-d trees, its fastest way to pick.
+// view's camera, lights, material and blending, and picked with its
+// line-segment intersector over k-d trees, its fastest way to pick.
 #ifndef NIMBO_BENCH_OSGBASELINE_H
 #define NIMBO_BENCH_OSGBASELINE_H
 

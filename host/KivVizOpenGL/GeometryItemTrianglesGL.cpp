@@ -41,7 +41,11 @@ void GeometryItemTrianglesGL::Display(AView3DAdapter* view) {
   if (!KivVizOpenGL::IsSelecting()) {
     KivVizOpenGL::SyncColorMaterial();
   }
-  if (indices.size() / 3 > KivVizOpenGL::TriangleChunks::ChunkedAbove) {
+  // A mesh wholly in view gains nothing from chunks; building them waits for
+  // the first pass that can skip some, so that a first frame is not slowed.
+  const bool chunked = indices.size() / 3 > KivVizOpenGL::TriangleChunks::ChunkedAbove &&
+                       (chunks || !volume.Contains(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum)));
+  if (chunked) {
     if (!chunks) {
       chunks = std::make_unique<KivVizOpenGL::TriangleChunks>(vertices, normals, indices);
     }

@@ -54,6 +54,28 @@ ViewVolume::Matrix ViewVolume::Multiply(const Matrix& a, const Matrix& b) {
   return product;
 }
 
+bool ViewVolume::Contains(const Aabb& box) const {
+  if (box.IsEmpty()) {
+    return false;
+  }
+  const Float3& low = box.Min();
+  const Float3& high = box.Max();
+  for (const Plane& plane : planes_) {
+    // The corner furthest against the plane's normal: if even it is inside,
+    // the whole box is.
+    const double x = plane.a >= 0.0 ? low.x : high.x;
+    const double y = plane.b >= 0.0 ? low.y : high.y;
+    const double z = plane.c >= 0.0 ? low.z : high.z;
+    const double distance = plane.a * x + plane.b * y + plane.c * z + plane.d;
+    const double scale =
+        std::abs(plane.a * x) + std::abs(plane.b * y) + std::abs(plane.c * z) + std::abs(plane.d);
+    if (!(distance > kRelativeSlack * scale)) {
+      return false;
+    }
+  }
+  return true;
+}
+
 bool ViewVolume::Intersects(const Aabb& box) const {
   if (box.IsEmpty()) {
     return false;

@@ -42,6 +42,10 @@ class ViewVolume {
   // selected. A box cutting a frustum's corner region may still count as
   // intersecting. The empty box intersects nothing.
   bool Intersects(const Aabb& box) const;
+  // True only when the whole box lies inside every plane, by more than
+  // float rounding could account for: GL then clips nothing of it. False
+  // for the empty box.
+  bool Contains(const Aabb& box) const;
 
  private:
   std::array<Plane, 6> planes_;

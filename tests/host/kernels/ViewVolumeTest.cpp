@@ -16,7 +16,7 @@ Matrix Perspective() { return ViewVolume::Multiply(test::Frustum(-1, 1, -1, 1, 1
 // x in [-2, 2], y in [-1, 1], z in [-5, 0].
 Matrix Orthographic() { return test::Ortho(-2, 2, -1, 1, 0, 5); }
 
-TEST(ViewVolumeTest, CullsOnlyBoxesWhollyOutside) {
+TEST(ViewVolumeTest, CullsOnlyBoxesWhollyOutsideAndContainsOnlyBoxesWhollyInside) {
   // A 4 x 4 pixel pick box at the centre of a 100 x 100 viewport in the
   // perspective: at object z = 0 it spans -0.12..0.12.
   const Matrix pick = ViewVolume::Multiply(test::Pick(50, 50, 4, 4, 100, 100), Perspective());
@@ -25,34 +25,36 @@ TEST(ViewVolumeTest, CullsOnlyBoxesWhollyOutside) {
     Matrix clip;
     Aabb box;
     bool intersects;
+    bool contains;
   } cases[] = {
-      {"PerspectiveInside", Perspective(), Aabb({-0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, 0.5f}), true},
-      {"PerspectiveStraddlesLeft", Perspective(), Aabb({-4, -0.1f, -0.1f}, {-2, 0.1f, 0.1f}), true},
-      {"PerspectiveOutsideLeft", Perspective(), Aabb({-5, -0.1f, -0.1f}, {-3.5f, 0.1f, 0.1f}), false},
-      {"PerspectiveOutsideRight", Perspective(), Aabb({3.5f, -0.1f, -0.1f}, {5, 0.1f, 0.1f}), false},
-      {"PerspectiveOutsideBottom", Perspective(), Aabb({-0.1f, -5, -0.1f}, {0.1f, -3.5f, 0.1f}), false},
-      {"PerspectiveOutsideTop", Perspective(), Aabb({-0.1f, 3.5f, -0.1f}, {0.1f, 5, 0.1f}), false},
-      {"PerspectiveBehindTheEye", Perspective(), Aabb({-1, -1, 3.5f}, {1, 1, 5}), false},
-      {"PerspectiveBetweenEyeAndNear", Perspective(), Aabb({-0.1f, -0.1f, 2.2f}, {0.1f, 0.1f, 2.8f}), false},
-      {"PerspectiveStraddlesNear", Perspective(), Aabb({-0.1f, -0.1f, 1.5f}, {0.1f, 0.1f, 2.8f}), true},
-      {"PerspectiveBeyondFar", Perspective(), Aabb({-1, -1, -9}, {1, 1, -8}), false},
-      {"PerspectiveEnclosesTheEye", Perspective(), Aabb({-10, -10, -10}, {10, 10, 10}), true},
-      {"PerspectiveTouchesTheLeftPlane", Perspective(), Aabb({-4, -0.1f, 0}, {-3, 0.1f, 0}), true},
-      {"PerspectiveWithinRoundingOfLeft", Perspective(), Aabb({-3.00001f, 0, 0}, {-3.000005f, 0, 0}), true},
-      {"PerspectiveEmptyBox", Perspective(), Aabb(), false},
-      {"OrthographicInside", Orthographic(), Aabb({-1, -0.5f, -4}, {1, 0.5f, -1}), true},
-      {"OrthographicOutsideRight", Orthographic(), Aabb({2.5f, 0, -1}, {3, 0.5f, -0.5f}), false},
-      {"OrthographicTouchesRight", Orthographic(), Aabb({2, 0, -1}, {3, 0.5f, -0.5f}), true},
-      {"OrthographicBehindNear", Orthographic(), Aabb({-1, -0.5f, 0.5f}, {1, 0.5f, 1}), false},
-      {"OrthographicStraddlesFar", Orthographic(), Aabb({-1, -0.5f, -6}, {1, 0.5f, -4}), true},
-      {"OrthographicFlatInside", Orthographic(), Aabb({0, 0, -2}, {0, 0, -2}), true},
-      {"OnThePickRay", pick, Aabb({-0.05f, -0.05f, -2}, {0.05f, 0.05f, 0}), true},
-      {"StraddlesThePickBox", pick, Aabb({0.1f, -0.05f, 0}, {0.2f, 0, 0}), true},
-      {"BesideThePickBox", pick, Aabb({0.5f, -0.05f, -0.1f}, {0.6f, 0, 0}), false},
-      {"BelowThePickBox", pick, Aabb({-0.1f, -0.6f, 0}, {0.1f, -0.2f, 0}), false},
-      {"FarAlongThePickRay", pick, Aabb({-0.2f, -0.2f, -6.9f}, {0.2f, 0.2f, -6.8f}), true}};
+      {"PerspectiveInside", Perspective(), Aabb({-0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, 0.5f}), true, true},
+      {"PerspectiveStraddlesLeft", Perspective(), Aabb({-4, -0.1f, -0.1f}, {-2, 0.1f, 0.1f}), true, false},
+      {"PerspectiveOutsideLeft", Perspective(), Aabb({-5, -0.1f, -0.1f}, {-3.5f, 0.1f, 0.1f}), false, false},
+      {"PerspectiveOutsideRight", Perspective(), Aabb({3.5f, -0.1f, -0.1f}, {5, 0.1f, 0.1f}), false, false},
+      {"PerspectiveOutsideBottom", Perspective(), Aabb({-0.1f, -5, -0.1f}, {0.1f, -3.5f, 0.1f}), false, false},
+      {"PerspectiveOutsideTop", Perspective(), Aabb({-0.1f, 3.5f, -0.1f}, {0.1f, 5, 0.1f}), false, false},
+      {"PerspectiveBehindTheEye", Perspective(), Aabb({-1, -1, 3.5f}, {1, 1, 5}), false, false},
+      {"PerspectiveBetweenEyeAndNear", Perspective(), Aabb({-0.1f, -0.1f, 2.2f}, {0.1f, 0.1f, 2.8f}), false, false},
+      {"PerspectiveStraddlesNear", Perspective(), Aabb({-0.1f, -0.1f, 1.5f}, {0.1f, 0.1f, 2.8f}), true, false},
+      {"PerspectiveBeyondFar", Perspective(), Aabb({-1, -1, -9}, {1, 1, -8}), false, false},
+      {"PerspectiveEnclosesTheEye", Perspective(), Aabb({-10, -10, -10}, {10, 10, 10}), true, false},
+      {"PerspectiveTouchesTheLeftPlane", Perspective(), Aabb({-4, -0.1f, 0}, {-3, 0.1f, 0}), true, false},
+      {"PerspectiveWithinRoundingOfLeft", Perspective(), Aabb({-3.00001f, 0, 0}, {-3.000005f, 0, 0}), true, false},
+      {"PerspectiveEmptyBox", Perspective(), Aabb(), false, false},
+      {"OrthographicInside", Orthographic(), Aabb({-1, -0.5f, -4}, {1, 0.5f, -1}), true, true},
+      {"OrthographicOutsideRight", Orthographic(), Aabb({2.5f, 0, -1}, {3, 0.5f, -0.5f}), false, false},
+      {"OrthographicTouchesRight", Orthographic(), Aabb({2, 0, -1}, {3, 0.5f, -0.5f}), true, false},
+      {"OrthographicBehindNear", Orthographic(), Aabb({-1, -0.5f, 0.5f}, {1, 0.5f, 1}), false, false},
+      {"OrthographicStraddlesFar", Orthographic(), Aabb({-1, -0.5f, -6}, {1, 0.5f, -4}), true, false},
+      {"OrthographicFlatInside", Orthographic(), Aabb({0, 0, -2}, {0, 0, -2}), true, true},
+      {"OnThePickRay", pick, Aabb({-0.05f, -0.05f, -2}, {0.05f, 0.05f, 0}), true, true},
+      {"StraddlesThePickBox", pick, Aabb({0.1f, -0.05f, 0}, {0.2f, 0, 0}), true, false},
+      {"BesideThePickBox", pick, Aabb({0.5f, -0.05f, -0.1f}, {0.6f, 0, 0}), false, false},
+      {"BelowThePickBox", pick, Aabb({-0.1f, -0.6f, 0}, {0.1f, -0.2f, 0}), false, false},
+      {"FarAlongThePickRay", pick, Aabb({-0.2f, -0.2f, -6.9f}, {0.2f, 0.2f, -6.8f}), true, true}};
   for (const auto& c : cases) {
     EXPECT_EQ(c.intersects, ViewVolume(c.clip).Intersects(c.box)) << c.name;
+    EXPECT_EQ(c.contains, ViewVolume(c.clip).Contains(c.box)) << c.name;
   }
 }
 
