@@ -146,10 +146,12 @@ void BareGl::DrawClientArrays() const {
   glFinish();
 }
 
-void BareGl::DrawClientArraysWithNodeCalls() const {
+void BareGl::DrawClientArraysWithNodeCalls(bool itemCalls) const {
   BeginFrame();
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glEnableClientState(GL_NORMAL_ARRAY);
+  if (!itemCalls) {
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+  }
   const Mesh& mesh = scene_.mesh;
   const auto count = static_cast<GLsizei>(mesh.indices.size());
   for (const NodePlacement& node : scene_.nodes) {
@@ -158,9 +160,31 @@ void BareGl::DrawClientArraysWithNodeCalls() const {
     glColor4ub(node.colour[0], node.colour[1], node.colour[2], node.colour[3]);
     glPushMatrix();
     glMultMatrixd(shift);
+    if (itemCalls) {
+      // What a scene item does to leave GL as it found it: save the current
+      // values and the client arrays, ask the render mode, re-sync colour
+      // tracking, switch its arrays on and every other one off.
+      glPushAttrib(GL_CURRENT_BIT);
+      glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+      GLint mode = GL_RENDER;
+      glGetIntegerv(GL_RENDER_MODE, &mode);
+      if (mode == GL_RENDER && glIsEnabled(GL_COLOR_MATERIAL) == GL_TRUE) {
+        glDisable(GL_COLOR_MATERIAL);
+        glEnable(GL_COLOR_MATERIAL);
+      }
+      for (GLenum array : {GL_COLOR_ARRAY, GL_INDEX_ARRAY, GL_TEXTURE_COORD_ARRAY, GL_EDGE_FLAG_ARRAY}) {
+        glDisableClientState(array);
+      }
+      glEnableClientState(GL_VERTEX_ARRAY);
+      glEnableClientState(GL_NORMAL_ARRAY);
+    }
     glVertexPointer(3, GL_FLOAT, 0, mesh.vertices.data());
     glNormalPointer(GL_FLOAT, 0, mesh.normals.data());
     glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, mesh.indices.data());
+    if (itemCalls) {
+      glPopClientAttrib();
+      glPopAttrib();
+    }
     glPopMatrix();
     glPopAttrib();
   }

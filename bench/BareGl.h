@@ -29,8 +29,9 @@ class BareGl {
   void DrawClientArrays() const;
   void DrawBufferObjects();
   // Client arrays inside the GL calls a scene-graph traversal makes around
-  // each node (see SelectWithNodeCalls).
-  void DrawClientArraysWithNodeCalls() const;
+  // each node (see SelectWithNodeCalls); with itemCalls also the calls a
+  // scene item makes to leave GL state as it found it.
+  void DrawClientArraysWithNodeCalls(bool itemCalls) const;
   // One selection pass through a 4 x 4 pick box at window position (x, y),
   // top-left origin; the number of hit records. With boxTest, a node whose
   // box lies outside the pick volume is not drawn.

@@ -298,7 +298,12 @@ void RegisterBareGl(SceneKind kind) {
   Register(kind, "Bare GL/Draw client arrays, node calls", [](benchmark::State& state, const Scene& scene) {
     platform::OffscreenContext context(bench::kWidth, bench::kHeight);
     bench::BareGl gl(scene);
-    for (auto _ : state) gl.DrawClientArraysWithNodeCalls();
+    for (auto _ : state) gl.DrawClientArraysWithNodeCalls(false);
+  });
+  Register(kind, "Bare GL/Draw client arrays, node and item calls", [](benchmark::State& state, const Scene& scene) {
+    platform::OffscreenContext context(bench::kWidth, bench::kHeight);
+    bench::BareGl gl(scene);
+    for (auto _ : state) gl.DrawClientArraysWithNodeCalls(true);
   });
   Register(kind, "Bare GL/Draw buffer objects", [](benchmark::State& state, const Scene& scene) {
     platform::OffscreenContext context(bench::kWidth, bench::kHeight);
