@@ -58,18 +58,11 @@ bool ViewVolume::Contains(const Aabb& box) const {
   if (box.IsEmpty()) {
     return false;
   }
-  const Float3& low = box.Min();
-  const Float3& high = box.Max();
   for (const Plane& plane : planes_) {
-    // The corner furthest against the plane's normal: if even it is inside,
-    // the whole box is.
-    const double x = plane.a >= 0.0 ? low.x : high.x;
-    const double y = plane.b >= 0.0 ? low.y : high.y;
-    const double z = plane.c >= 0.0 ? low.z : high.z;
-    const double distance = plane.a * x + plane.b * y + plane.c * z + plane.d;
-    const double scale =
-        std::abs(plane.a * x) + std::abs(plane.b * y) + std::abs(plane.c * z) + std::abs(plane.d);
-    if (!(distance > kRelativeSlack * scale)) {
+    // If even the corner furthest against the normal is inside, the whole
+    // box is.
+    const Offset offset = CornerOffset(plane, box, false);
+    if (!(offset.distance > kRelativeSlack * offset.scale)) {
       return false;
     }
   }
@@ -80,22 +73,25 @@ bool ViewVolume::Intersects(const Aabb& box) const {
   if (box.IsEmpty()) {
     return false;
   }
-  const Float3& low = box.Min();
-  const Float3& high = box.Max();
   for (const Plane& plane : planes_) {
-    // The corner furthest along the plane's normal: if even it is outside,
-    // the whole box is.
-    const double x = plane.a >= 0.0 ? high.x : low.x;
-    const double y = plane.b >= 0.0 ? high.y : low.y;
-    const double z = plane.c >= 0.0 ? high.z : low.z;
-    const double distance = plane.a * x + plane.b * y + plane.c * z + plane.d;
-    const double scale =
-        std::abs(plane.a * x) + std::abs(plane.b * y) + std::abs(plane.c * z) + std::abs(plane.d);
-    if (distance < -kRelativeSlack * scale) {
+    // If even the corner furthest along the normal is outside, the whole box
+    // is.
+    const Offset offset = CornerOffset(plane, box, true);
+    if (offset.distance < -kRelativeSlack * offset.scale) {
       return false;
     }
   }
   return true;
+}
+
+ViewVolume::Offset ViewVolume::CornerOffset(const Plane& plane, const Aabb& box, bool alongNormal) {
+  const Float3& ahead = alongNormal ? box.Max() : box.Min();
+  const Float3& behind = alongNormal ? box.Min() : box.Max();
+  const double x = plane.a >= 0.0 ? ahead.x : behind.x;
+  const double y = plane.b >= 0.0 ? ahead.y : behind.y;
+  const double z = plane.c >= 0.0 ? ahead.z : behind.z;
+  return Offset{plane.a * x + plane.b * y + plane.c * z + plane.d,
+                std::abs(plane.a * x) + std::abs(plane.b * y) + std::abs(plane.c * z) + std::abs(plane.d)};
 }
 
 }  // namespace KivVizOpenGL::detail

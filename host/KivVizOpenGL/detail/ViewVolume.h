@@ -48,6 +48,15 @@ class ViewVolume {
   bool Contains(const Aabb& box) const;
 
  private:
+  // The signed distance of the box's corner furthest along (or against) the
+  // plane's normal, and the size of the terms it sums, which rounding scales
+  // with.
+  struct Offset {
+    double distance = 0.0;
+    double scale = 0.0;
+  };
+  static Offset CornerOffset(const Plane& plane, const Aabb& box, bool alongNormal);
+
   std::array<Plane, 6> planes_;
 };
 

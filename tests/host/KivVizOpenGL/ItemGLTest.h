@@ -13,8 +13,8 @@
 #include <optional>
 #include <string>
 
-#include "OffscreenGLContext.h"
 #include "platform/Image.h"
+#include "platform/OffscreenContext.h"
 
 namespace NimboTest {
 
@@ -45,7 +45,7 @@ class ItemGLTest : public ::testing::Test {
 
   static constexpr Rgb Background = {20, 30, 40};
 
-  std::optional<OffscreenGLContext> gl;
+  std::optional<platform::OffscreenContext> gl;
 };
 
 }  // namespace NimboTest

@@ -4,13 +4,13 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "OffscreenGLContext.h"
+#include "platform/OffscreenContext.h"
 #include "TestView.h"
 
 namespace {
 
 TEST(AView3DGLTest, ClipPlaneReachesTheContextInEyeSpaceOfTheCamera) {
-  NimboTest::OffscreenGLContext context{16, 16};
+  platform::OffscreenContext context{16, 16};
   NimboTest::TestView view;
   const double keepFront[4] = {0.0, 0.0, 1.0, -1.0};  // keep z >= 1
   glMatrixMode(GL_PROJECTION);

@@ -11,7 +11,7 @@
 
 #include "KivVizCore/Ray.h"
 #include "NimboCore/ACamera.h"
-#include "OffscreenGLContext.h"
+#include "platform/OffscreenContext.h"
 #include "TestView.h"
 
 namespace {
@@ -41,7 +41,7 @@ void Normalize(double v[3]) {
 
 class CameraRayGLTest : public ::testing::TestWithParam<RayCase> {
  protected:
-  NimboTest::OffscreenGLContext context{8, 8};
+  platform::OffscreenContext context{8, 8};
 };
 
 TEST_P(CameraRayGLTest, RayMatchesUnProjectedPixel) {

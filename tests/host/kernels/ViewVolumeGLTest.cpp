@@ -8,7 +8,7 @@
 #include <cmath>
 
 #include "ClipMatrices.h"
-#include "OffscreenGLContext.h"
+#include "platform/OffscreenContext.h"
 
 namespace KivVizOpenGL::detail {
 namespace {
@@ -16,7 +16,7 @@ namespace {
 // The planes of the volume read back from GL's current matrices are those of
 // projection times modelview.
 TEST(ViewVolumeGLTest, FromCurrentGLIsProjectionTimesModelview) {
-  NimboTest::OffscreenGLContext context{16, 16};
+  platform::OffscreenContext context{16, 16};
   const test::Matrix projection = test::Frustum(-1, 1.5, -0.5, 1, 1, 20);
   const test::Matrix modelview = ViewVolume::Multiply(test::Translation(0.5, -1, -4), test::Scaling(1, 2, 0.5));
   glMatrixMode(GL_PROJECTION);
