@@ -331,37 +331,28 @@ void RegisterOsg(SceneKind kind, bool big) {
       if (osg.Pick(bench::kCornerX, bench::kCornerY)) state.SkipWithError("hit");
     }
   });
+  // Rows timing one call on a scene graph made afresh outside the timing.
   const int slowIterations = big ? 2 : 5;
-  Register(
-      kind, "OSG/k-d tree build",
-      [](benchmark::State& state, const Scene& scene) {
-        platform::OffscreenContext context(bench::kWidth, bench::kHeight);
-        for (auto _ : state) {
-          state.PauseTiming();
-          auto osg = std::make_unique<bench::OsgBaseline>(scene);
-          state.ResumeTiming();
-          osg->BuildKdTrees();
-          state.PauseTiming();
-          osg.reset();
-          state.ResumeTiming();
-        }
-      },
-      slowIterations);
-  Register(
-      kind, "OSG/First frame",
-      [](benchmark::State& state, const Scene& scene) {
-        platform::OffscreenContext context(bench::kWidth, bench::kHeight);
-        for (auto _ : state) {
-          state.PauseTiming();
-          auto osg = std::make_unique<bench::OsgBaseline>(scene);
-          state.ResumeTiming();
-          osg->Frame();
-          state.PauseTiming();
-          osg.reset();
-          state.ResumeTiming();
-        }
-      },
-      slowIterations);
+  const auto afterFreshGraph = [kind, slowIterations](const std::string& row,
+                                                      const std::function<void(bench::OsgBaseline&)>& timed) {
+    Register(
+        kind, row,
+        [timed](benchmark::State& state, const Scene& scene) {
+          platform::OffscreenContext context(bench::kWidth, bench::kHeight);
+          for (auto _ : state) {
+            state.PauseTiming();
+            auto osg = std::make_unique<bench::OsgBaseline>(scene);
+            state.ResumeTiming();
+            timed(*osg);
+            state.PauseTiming();
+            osg.reset();
+            state.ResumeTiming();
+          }
+        },
+        slowIterations);
+  };
+  afterFreshGraph("OSG/k-d tree build", [](bench::OsgBaseline& osg) { osg.BuildKdTrees(); });
+  afterFreshGraph("OSG/First frame", [](bench::OsgBaseline& osg) { osg.Frame(); });
 }
 #endif
 
