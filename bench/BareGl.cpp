@@ -148,7 +148,9 @@ void BareGl::DrawClientArrays() const {
 
 void BareGl::DrawClientArraysWithNodeCalls(bool itemCalls) const {
   BeginFrame();
-  if (!itemCalls) {
+  if (itemCalls) {
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  } else {
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
   }
@@ -161,11 +163,9 @@ void BareGl::DrawClientArraysWithNodeCalls(bool itemCalls) const {
     glPushMatrix();
     glMultMatrixd(shift);
     if (itemCalls) {
-      // What a scene item does to leave GL as it found it: save the current
-      // values and the client arrays, ask the render mode, re-sync colour
+      // What a scene item does within the view's traversal, whose first item
+      // saved the client arrays for all: ask the render mode, re-sync colour
       // tracking, switch its arrays on and every other one off.
-      glPushAttrib(GL_CURRENT_BIT);
-      glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
       GLint mode = GL_RENDER;
       glGetIntegerv(GL_RENDER_MODE, &mode);
       if (mode == GL_RENDER && glIsEnabled(GL_COLOR_MATERIAL) == GL_TRUE) {
@@ -181,15 +181,15 @@ void BareGl::DrawClientArraysWithNodeCalls(bool itemCalls) const {
     glVertexPointer(3, GL_FLOAT, 0, mesh.vertices.data());
     glNormalPointer(GL_FLOAT, 0, mesh.normals.data());
     glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, mesh.indices.data());
-    if (itemCalls) {
-      glPopClientAttrib();
-      glPopAttrib();
-    }
     glPopMatrix();
     glPopAttrib();
   }
-  glDisableClientState(GL_NORMAL_ARRAY);
-  glDisableClientState(GL_VERTEX_ARRAY);
+  if (itemCalls) {
+    glPopClientAttrib();
+  } else {
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+  }
   glFinish();
 }
 

@@ -221,7 +221,7 @@ void AView3DAdapter::ClearLibraries() {
 }
 
 void AView3DAdapter::BeginClipTracking(const double clip[16]) {
-  clipStack.clear();
+  EndClipTracking();
   clipStack.emplace_back();
   std::copy(clip, clip + 16, clipStack.back().begin());
 }
@@ -259,4 +259,24 @@ void AView3DAdapter::PopClipTransform() {
   }
 }
 
-void AView3DAdapter::EndClipTracking() { clipStack.clear(); }
+void AView3DAdapter::EndClipTracking() {
+  clipStack.clear();
+  // Taken out first, so that the actions run once the traversal is over.
+  auto actions = std::move(deferred);
+  deferred.clear();
+  for (auto it = actions.rbegin(); it != actions.rend(); ++it) {
+    it->second();
+  }
+}
+
+bool AView3DAdapter::HasDeferred(const void* key) const {
+  return std::any_of(deferred.begin(), deferred.end(), [key](const auto& entry) { return entry.first == key; });
+}
+
+bool AView3DAdapter::DeferToTraversalEnd(const void* key, std::function<void()> action) {
+  if (!IsTraversing() || HasDeferred(key)) {
+    return false;
+  }
+  deferred.emplace_back(key, std::move(action));
+  return true;
+}

@@ -1,7 +1,7 @@
 // Points GL at an item's vertex (and normal) array with every other client
 // array switched off, so that arrays the caller left enabled are never read
 // past their end. The caller saves and restores the client array state
-// (glPushClientAttrib) around the draw.
+// around the draw (ItemStateScope).
 #ifndef KIVVIZOPENGL_CLIENTARRAYS_H
 #define KIVVIZOPENGL_CLIENTARRAYS_H
 

@@ -9,6 +9,7 @@
 #include "ClientArrays.h"
 #include "ItemArrays.h"
 #include "ItemCulling.h"
+#include "ItemStateScope.h"
 #include "PickCone.h"
 #include "detail/SegmentBvh.h"
 
@@ -28,16 +29,13 @@ void GeometryItemLinesGL::Display(AView3DAdapter* view) {
       !KivVizOpenGL::CurrentViewVolume(view).Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
     return;
   }
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT);
-  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  const KivVizOpenGL::ItemStateScope state(view, GL_ENABLE_BIT | GL_CURRENT_BIT);
   glDisable(GL_LIGHTING);
   if (HasColor()) {
     glColor4ub(GetColor().red, GetColor().green, GetColor().blue, GetColor().alpha);
   }
   KivVizOpenGL::UseClientArrays(vertices.data(), nullptr);
   glDrawElements(GL_LINES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
-  glPopClientAttrib();
-  glPopAttrib();
 }
 
 bool GeometryItemLinesGL::RayHit(const float origin[3], const float direction[3], float scalar, float hitPoint[3],

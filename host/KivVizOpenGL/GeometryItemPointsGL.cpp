@@ -9,6 +9,7 @@
 #include "ClientArrays.h"
 #include "ItemArrays.h"
 #include "ItemCulling.h"
+#include "ItemStateScope.h"
 #include "PickCone.h"
 #include "detail/PointBvh.h"
 
@@ -27,8 +28,7 @@ void GeometryItemPointsGL::Display(AView3DAdapter* view) {
       !KivVizOpenGL::CurrentViewVolume(view).Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
     return;
   }
-  glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT);
-  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  const KivVizOpenGL::ItemStateScope state(view, GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT);
   glDisable(GL_LIGHTING);
   glPointSize(pointSize);
   if (HasColor()) {
@@ -36,8 +36,6 @@ void GeometryItemPointsGL::Display(AView3DAdapter* view) {
   }
   KivVizOpenGL::UseClientArrays(vertices.data(), nullptr);
   glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(vertices.size() / 3));
-  glPopClientAttrib();
-  glPopAttrib();
 }
 
 bool GeometryItemPointsGL::RayHit(const float origin[3], const float direction[3], float scalar, float hitPoint[3],

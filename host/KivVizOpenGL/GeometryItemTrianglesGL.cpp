@@ -8,6 +8,7 @@
 #include "ColorMaterial.h"
 #include "ItemArrays.h"
 #include "ItemCulling.h"
+#include "ItemStateScope.h"
 #include "TriangleChunks.h"
 #include "detail/TriangleBvh.h"
 
@@ -31,10 +32,7 @@ void GeometryItemTrianglesGL::Display(AView3DAdapter* view) {
   if (!volume.Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
     return;
   }
-  // The current bit also covers the current normal, which drawing with a
-  // normal array leaves undefined.
-  glPushAttrib(GL_CURRENT_BIT);
-  glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+  const KivVizOpenGL::ItemStateScope state(view, HasColor() ? GL_CURRENT_BIT : 0);
   if (HasColor()) {
     glColor4ub(GetColor().red, GetColor().green, GetColor().blue, GetColor().alpha);
   }
@@ -54,8 +52,6 @@ void GeometryItemTrianglesGL::Display(AView3DAdapter* view) {
     KivVizOpenGL::UseClientArrays(vertices.data(), normals.empty() ? nullptr : normals.data());
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
   }
-  glPopClientAttrib();
-  glPopAttrib();
 }
 
 bool GeometryItemTrianglesGL::RayHit(const float origin[3], const float direction[3], float scalar,

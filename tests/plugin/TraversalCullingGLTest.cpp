@@ -1,7 +1,8 @@
 // Items skip themselves (and the chunks of big meshes) against the clip
-// matrix that the view tracks while it walks the scene. Skipping must never
-// change what a frame shows or which node a pick finds: the same scenes
-// drawn by items that never skip anything are the reference.
+// matrix that the view tracks while it walks the scene, and share the client
+// arrays that the traversal saves once. Neither may change what a frame shows
+// or which node a pick finds: the same scenes drawn by items that never skip
+// anything, or that save all they change themselves, are the reference.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -101,6 +102,49 @@ class ClipProbeItem : public AGeometryItem {
  private:
   Log& log_;
 };
+
+// Displays its item as it is displayed outside any traversal, saving and
+// restoring everything it changes itself.
+class OnItsOwnItem : public AGeometryItem {
+ public:
+  explicit OnItsOwnItem(AGeometryItem* item) : AGeometryItem(item->ID()), item_(item) {}
+  ~OnItsOwnItem() override { delete item_; }
+  void Display(AView3DAdapter*) override { item_->Display(nullptr); }
+  bool RayHit(const float origin[3], const float direction[3], float scalar, float hitPoint[3],
+              float& parameter) const override {
+    return item_->RayHit(origin, direction, scalar, hitPoint, parameter);
+  }
+  bool GetBoundingBox(float minimum[3], float maximum[3]) const override {
+    return item_->GetBoundingBox(minimum, maximum);
+  }
+
+ private:
+  AGeometryItem* item_;
+};
+
+// Every kind of scene item in turn: meshes lit with their normals, meshes lit
+// with the current normal, lines along the mesh's rows, and points of their
+// own colour at its vertices.
+AGeometryItem* MixedItem(AGeometryItemFactory& factory, const Mesh& mesh, int turn) {
+  switch (turn % 4) {
+    case 0:
+      return factory.CreateTriangles(1, mesh.vertices, mesh.normals, mesh.indices);
+    case 1:
+      return factory.CreateTriangles(1, mesh.vertices, {}, mesh.indices);
+    case 2: {
+      std::vector<std::uint32_t> segments;
+      for (std::size_t i = 0; i + 1 < mesh.indices.size(); i += 3) {
+        segments.insert(segments.end(), {mesh.indices[i], mesh.indices[i + 1]});
+      }
+      return factory.CreateLines(1, mesh.vertices, segments);
+    }
+    default: {
+      AGeometryItem* points = factory.CreatePoints(1, mesh.vertices);
+      points->SetColor(RGBAColor{250, 40, 200, 255});
+      return points;
+    }
+  }
+}
 
 using ItemMaker = std::function<AGeometryItem*(const Mesh&)>;
 
@@ -223,6 +267,49 @@ TEST_F(TraversalCullingGLTest, TrackedClipMatrixIsTheOneGLHolds) {
   ClipProbeItem outside(log);
   outside.Display(&Scene());
   EXPECT_EQ(log.withoutMatrix, 1);
+}
+
+TEST_F(TraversalCullingGLTest, ItemsSharingTheTraversalsArraysDrawAsOnTheirOwnAndLeaveGLAsFound) {
+  LookFrom(0.5f, -0.5f, 2.5f);
+  Frame();
+  // Meshes without normals light with the current normal, which the first
+  // frame's context now holds.
+  glNormal3f(0.6f, 0.0f, 0.8f);
+  const auto build = [this](bool onTheirOwn) {
+    View().ClearAll();
+    int turn = 0;
+    BuildScene([this, &turn, onTheirOwn](const Mesh& mesh) -> AGeometryItem* {
+      AGeometryItem* item = MixedItem(*Scene().GetGeometryItemFactory(), mesh, turn++);
+      return onTheirOwn ? new OnItsOwnItem(item) : item;
+    });
+  };
+  build(true);
+  const platform::Image expectedFrame = Frame();
+  const std::vector<RenderId> expectedPicks = PickEverywhere();
+
+  build(false);
+  const platform::Image frame = Frame();
+  const std::vector<RenderId> picks = PickEverywhere();
+  EXPECT_EQ(picks, expectedPicks);
+  if (frame.rgba != expectedFrame.rgba) {
+    Keep(expectedFrame, "on-their-own");
+    Keep(frame, "shared");
+    ADD_FAILURE() << "sharing the arrays changed the picture";
+  }
+
+  GLint clientDepth = -1;
+  glGetIntegerv(GL_CLIENT_ATTRIB_STACK_DEPTH, &clientDepth);
+  EXPECT_EQ(clientDepth, 0);
+  for (GLenum array : {GL_VERTEX_ARRAY, GL_NORMAL_ARRAY, GL_COLOR_ARRAY}) {
+    EXPECT_EQ(glIsEnabled(array), GL_FALSE) << "array " << array;
+  }
+  GLvoid* vertices = &clientDepth;
+  glGetPointerv(GL_VERTEX_ARRAY_POINTER, &vertices);
+  EXPECT_EQ(vertices, nullptr);
+  GLfloat normal[3] = {};
+  glGetFloatv(GL_CURRENT_NORMAL, normal);
+  EXPECT_FLOAT_EQ(normal[0], 0.6f);
+  EXPECT_FLOAT_EQ(normal[2], 0.8f);
 }
 
 }  // namespace

@@ -20,9 +20,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "KivVizCore/Export.h"
@@ -135,11 +137,22 @@ class KIVVIZCORE_EXPORT AView3DAdapter {
     return clipStack.empty() ? nullptr : clipStack.back().data();
   }
 
+  // Work that items defer to the end of the view's scene traversal, so that
+  // GL state they share across it is saved and restored once instead of
+  // around every item. Each key is taken once per traversal; actions run
+  // latest first when the traversal ends. Outside a traversal nothing can be
+  // deferred: IsTraversing is false and items restore their own state.
+  bool IsTraversing() const { return !clipStack.empty(); }
+  bool HasDeferred(const void* key) const;
+  // False, with nothing kept, outside a traversal or when key is taken.
+  bool DeferToTraversalEnd(const void* key, std::function<void()> action);
+
  protected:
   AView3DAdapter();
 
   // The view's side of the clip matrix: begin with the matrix GL holds,
-  // follow every node transform it pushes and pops, end with the traversal.
+  // follow every node transform it pushes and pops, end with the traversal
+  // (which runs the deferred work).
   void BeginClipTracking(const double clip[16]);
   void PushClipTransform(const double transform[16]);
   void PopClipTransform();
@@ -161,6 +174,7 @@ class KIVVIZCORE_EXPORT AView3DAdapter {
   Node* openLibrary = nullptr;
   std::size_t libraryStackDepth = 0;
   std::vector<std::array<double, 16>> clipStack;
+  std::vector<std::pair<const void*, std::function<void()>>> deferred;
 };
 
 #endif

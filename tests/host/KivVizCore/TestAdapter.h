@@ -56,6 +56,8 @@ class TestAdapter : public AView3DAdapter {
   void SetFilterManager(AFilterManager* manager) { filterManager = manager; }
   void SetHighlightStrategy(AHighlightStrategy* strategy) { highlightStrategy = strategy; }
   void DropLibraries() { ClearLibraries(); }
+  using AView3DAdapter::BeginClipTracking;
+  using AView3DAdapter::EndClipTracking;
   // Builds the path root/ids... with groups, the last one a leaf, opening
   // nothing; returns the leaf.
   GeoNode* AddLeaf(const std::vector<std::uint64_t>& groupsThenLeaf);
