@@ -258,6 +258,42 @@ void RegisterView(SceneKind kind, bool big) {
         }
       },
       slowIterations);
+  // The least a scene graph can allocate per node that the building
+  // interface hands it: the id in an ordered map, and a leaf keeping its
+  // name, the host's attributes and its list of items.
+  Register(
+      kind, "std::map/Insert leaves",
+      [](benchmark::State& state, const Scene& scene) {
+        struct Leaf {
+          std::wstring name;
+          std::unique_ptr<Attribute> colour;
+          std::unique_ptr<Attribute> transform;
+          std::vector<AGeometryItem*> items;
+        };
+        for (auto _ : state) {
+          std::map<std::uint64_t, std::unique_ptr<Leaf>> map;
+          for (const bench::NodePlacement& node : scene.nodes) {
+            auto leaf = std::make_unique<Leaf>();
+            leaf->name = L"piece";
+            leaf->colour = std::make_unique<AttributeColor>(
+                RGBAColor{node.colour[0], node.colour[1], node.colour[2], node.colour[3]});
+            if (scene.translated) {
+              double shift[16];
+              AttributeTransform::SetIdentity(shift);
+              shift[12] = node.x;
+              shift[13] = node.y;
+              leaf->transform = std::make_unique<AttributeTransform>(shift);
+            }
+            leaf->items.push_back(nullptr);
+            map.emplace_hint(map.end(), node.id, std::move(leaf));
+          }
+          benchmark::DoNotOptimize(map);
+          state.PauseTiming();
+          map.clear();
+          state.ResumeTiming();
+        }
+      },
+      slowIterations);
 }
 
 void RegisterBareGl(SceneKind kind) {

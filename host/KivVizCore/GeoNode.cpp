@@ -95,11 +95,11 @@ void GeoNode::ClearGeometry() {
 }
 
 bool GeoNode::RemoveFromParents(Node* parent) {
-  const auto found = std::find(parents.begin(), parents.end(), parent);
-  if (found == parents.end()) {
+  const auto held = Parents();
+  if (parent == nullptr || std::find(held.begin(), held.end(), parent) == held.end()) {
     return false;
   }
-  parents.erase(found);
+  ForgetParent(parent);
   const auto entry = parent->children.find(id);
   if (entry != parent->children.end() && entry->second == this) {
     parent->children.erase(entry);
@@ -109,9 +109,29 @@ bool GeoNode::RemoveFromParents(Node* parent) {
 }
 
 void GeoNode::AddParent(Node* parent) {
-  if (std::find(parents.begin(), parents.end(), parent) == parents.end()) {
-    parents.push_back(parent);
+  const auto held = Parents();
+  if (std::find(held.begin(), held.end(), parent) != held.end()) {
+    return;
   }
+  if (soleParent == nullptr && sharedParents.empty()) {
+    soleParent = parent;
+    return;
+  }
+  if (soleParent != nullptr) {
+    sharedParents.push_back(soleParent);
+    soleParent = nullptr;
+  }
+  sharedParents.push_back(parent);
 }
 
-void GeoNode::ForgetParent(Node* parent) { std::erase(parents, parent); }
+void GeoNode::ForgetParent(Node* parent) {
+  if (soleParent == parent) {
+    soleParent = nullptr;
+    return;
+  }
+  std::erase(sharedParents, parent);
+  if (sharedParents.size() == 1) {
+    soleParent = sharedParents.front();
+    sharedParents = {};
+  }
+}

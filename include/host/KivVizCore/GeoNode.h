@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -65,7 +66,10 @@ class KIVVIZCORE_EXPORT GeoNode {
   void ClearGeometry();
 
   // The group nodes that hold this node, in the order they took it.
-  const std::vector<Node*>& Parents() const { return parents; }
+  std::span<Node* const> Parents() const {
+    if (!sharedParents.empty()) return sharedParents;
+    return {&soleParent, soleParent != nullptr ? 1u : 0u};
+  }
   // Unlinks this node from one parent, both ways; the other parents keep it.
   // The node is not deleted. False when parent does not hold it.
   bool RemoveFromParents(Node* parent);
@@ -85,7 +89,11 @@ class KIVVIZCORE_EXPORT GeoNode {
   std::map<int, std::unique_ptr<Attribute>> otherAttributes;
   // Owned; raw so that Geometry() can hand out the sequence as it is.
   std::vector<AGeometryItem*> geometry;
-  std::vector<Node*> parents;
+  // Nearly every node has one parent, kept without an allocation of its own;
+  // a node held by several keeps them all in sharedParents instead (and
+  // soleParent is then null).
+  Node* soleParent = nullptr;
+  std::vector<Node*> sharedParents;
 };
 
 #endif

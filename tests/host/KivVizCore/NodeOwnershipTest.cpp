@@ -11,6 +11,11 @@
 
 namespace {
 
+std::vector<Node*> ParentsOf(const GeoNode& node) {
+  const auto parents = node.Parents();
+  return {parents.begin(), parents.end()};
+}
+
 class NodeOwnershipTest : public testing::Test {
  protected:
   // A leaf carrying one counting item.
@@ -28,10 +33,10 @@ TEST_F(NodeOwnershipTest, SharedChildLivesUntilItsLastParentReleasesIt) {
   Node second(2);
   GeoNode* shared = Leaf(first, 9);
   ASSERT_TRUE(second.AddChild(shared));
-  EXPECT_EQ(shared->Parents(), (std::vector<Node*>{&first, &second}));
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&first, &second}));
   ASSERT_TRUE(first.DeleteChildById(9));
   EXPECT_EQ(destroyed, 0);
-  EXPECT_EQ(shared->Parents(), (std::vector<Node*>{&second}));
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&second}));
   EXPECT_EQ(second.GetChild(9), shared);
   ASSERT_TRUE(second.DeleteChildById(9));
   EXPECT_EQ(destroyed, 1);
@@ -47,7 +52,7 @@ TEST_F(NodeOwnershipTest, DeletingAGroupReleasesItsChildrenAndDiamondsDeleteOnce
   keeper->AddChild(shared);
   delete doomed;
   EXPECT_EQ(destroyed, 1);
-  EXPECT_EQ(shared->Parents(), (std::vector<Node*>{keeper.get()}));
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{keeper.get()}));
   keeper.reset();
   EXPECT_EQ(destroyed, 2);
 
@@ -62,12 +67,20 @@ TEST_F(NodeOwnershipTest, DeletingAGroupReleasesItsChildrenAndDiamondsDeleteOnce
 TEST_F(NodeOwnershipTest, RemoveFromParentsUnlinksOneParentAndDeletesNothing) {
   Node first(1);
   Node second(2);
+  Node third(3);
   GeoNode* shared = Leaf(first, 9);
   second.AddChild(shared);
+  third.AddChild(shared);
+  EXPECT_TRUE(shared->RemoveFromParents(&third));
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&first, &second}));
   EXPECT_TRUE(shared->RemoveFromParents(&first));
   EXPECT_EQ(first.GetChild(9), nullptr);
-  EXPECT_EQ(shared->Parents(), (std::vector<Node*>{&second}));
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&second}));
   EXPECT_FALSE(shared->RemoveFromParents(&first));
+  EXPECT_FALSE(shared->RemoveFromParents(nullptr));
+  first.AddChild(shared);
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&second, &first})) << "in the order they took it";
+  EXPECT_TRUE(shared->RemoveFromParents(&first));
   EXPECT_TRUE(shared->RemoveFromParents(&second));
   EXPECT_TRUE(shared->Parents().empty());
   EXPECT_EQ(destroyed, 0);
@@ -86,7 +99,7 @@ TEST_F(NodeOwnershipTest, ClearChildrenNeitherTouchesNorDuplicatesChildren) {
   GeoNode* child = Leaf(group, 6);
   group.ClearChildren();
   ASSERT_TRUE(group.AddChild(child));
-  EXPECT_EQ(child->Parents(), (std::vector<Node*>{&group})) << "relinking keeps one parent entry";
+  EXPECT_EQ(ParentsOf(*child), (std::vector<Node*>{&group})) << "relinking keeps one parent entry";
 }
 
 }  // namespace
