@@ -230,8 +230,11 @@ void AView3DAdapter::PushClipTransform(const double transform[16]) {
   if (clipStack.empty()) {
     return;
   }
-  // Copy first: emplace_back may move the matrix being multiplied.
-  const std::array<double, 16> top = clipStack.back();
+  // Room first, so that the matrix being multiplied stays where it is.
+  if (clipStack.size() == clipStack.capacity()) {
+    clipStack.reserve(2 * clipStack.size());
+  }
+  const std::array<double, 16>& top = clipStack.back();
   clipStack.emplace_back();
   const bool translation = transform[0] == 1.0 && transform[1] == 0.0 && transform[2] == 0.0 &&
                            transform[3] == 0.0 && transform[4] == 0.0 && transform[5] == 1.0 &&

@@ -71,8 +71,4 @@ bool CopyBounds(const detail::Aabb& box, float minimum[3], float maximum[3]) {
   return true;
 }
 
-detail::Aabb ToAabb(const float minimum[3], const float maximum[3]) {
-  return detail::Aabb({minimum[0], minimum[1], minimum[2]}, {maximum[0], maximum[1], maximum[2]});
-}
-
 }  // namespace KivVizOpenGL

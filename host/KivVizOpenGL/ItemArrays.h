@@ -29,7 +29,9 @@ void StoreCorners(const detail::Aabb& box, float minimum[3], float maximum[3]);
 // Writes the corners of a non-empty box; false, nothing written, for the
 // empty box.
 bool CopyBounds(const detail::Aabb& box, float minimum[3], float maximum[3]);
-detail::Aabb ToAabb(const float minimum[3], const float maximum[3]);
+inline detail::Aabb ToAabb(const float minimum[3], const float maximum[3]) {
+  return detail::Aabb({minimum[0], minimum[1], minimum[2]}, {maximum[0], maximum[1], maximum[2]});
+}
 
 }  // namespace KivVizOpenGL
 
