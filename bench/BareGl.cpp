@@ -50,7 +50,7 @@ void MeshBox(const Mesh& mesh, float low[3], float high[3]) {
 
 }  // namespace
 
-BareGl::BareGl(const Scene& scene) : scene_(scene) {
+BareGl::BareGl(const Scene& scene) : scene_(scene), meshes_(scene.nodes.size(), scene.mesh) {
   // The view's lighting: three positional, attenuated lights with specular
   // highlights, and its material; per-vertex lighting is most of a frame.
   glViewport(0, 0, kWidth, kHeight);
@@ -129,9 +129,10 @@ void BareGl::DrawClientArrays() const {
   BeginFrame();
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
-  const Mesh& mesh = scene_.mesh;
-  const auto count = static_cast<GLsizei>(mesh.indices.size());
-  for (const NodePlacement& node : scene_.nodes) {
+  const auto count = static_cast<GLsizei>(scene_.mesh.indices.size());
+  for (std::size_t index = 0; index < scene_.nodes.size(); ++index) {
+    const NodePlacement& node = scene_.nodes[index];
+    const Mesh& mesh = meshes_[index];
     glColor4ub(node.colour[0], node.colour[1], node.colour[2], node.colour[3]);
     glPushMatrix();
     glTranslated(node.x, node.y, 0.0);
@@ -154,9 +155,10 @@ void BareGl::DrawClientArraysWithNodeCalls(bool itemCalls) const {
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
   }
-  const Mesh& mesh = scene_.mesh;
-  const auto count = static_cast<GLsizei>(mesh.indices.size());
-  for (const NodePlacement& node : scene_.nodes) {
+  const auto count = static_cast<GLsizei>(scene_.mesh.indices.size());
+  for (std::size_t index = 0; index < scene_.nodes.size(); ++index) {
+    const NodePlacement& node = scene_.nodes[index];
+    const Mesh& mesh = meshes_[index];
     const double shift[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, node.x, node.y, 0, 1};
     glPushAttrib(GL_CURRENT_BIT);
     glColor4ub(node.colour[0], node.colour[1], node.colour[2], node.colour[3]);
@@ -265,9 +267,10 @@ int BareGl::RunSelection(int x, int y, PerNode perNode) const {
   MeshBox(scene_.mesh, low, high);
 
   glEnableClientState(GL_VERTEX_ARRAY);
-  const Mesh& mesh = scene_.mesh;
-  const auto count = static_cast<GLsizei>(mesh.indices.size());
-  for (const NodePlacement& node : scene_.nodes) {
+  const auto count = static_cast<GLsizei>(scene_.mesh.indices.size());
+  for (std::size_t index = 0; index < scene_.nodes.size(); ++index) {
+    const NodePlacement& node = scene_.nodes[index];
+    const Mesh& mesh = meshes_[index];
     const float nodeLow[3] = {low[0] + static_cast<float>(node.x), low[1] + static_cast<float>(node.y), low[2]};
     const float nodeHigh[3] = {high[0] + static_cast<float>(node.x), high[1] + static_cast<float>(node.y), high[2]};
     if (perNode == PerNode::BoxTestInsideNodeCalls) {

@@ -1,6 +1,7 @@
 // The baselines without any scene graph: the benchmark scenes drawn and
 // selected by plain GL loops in the current context, one colour, translation
 // and draw call per node, as the fastest hand-written code would do it.
+// Each node's arrays are its own copy of the scene's mesh.
 #ifndef NIMBO_BENCH_BAREGL_H
 #define NIMBO_BENCH_BAREGL_H
 
@@ -51,6 +52,9 @@ class BareGl {
   void UploadBuffers();
 
   const Scene& scene_;
+  // Every node draws from arrays of its own, as scene-graph nodes do: one
+  // array shared by all would stay in cache where theirs cannot.
+  std::vector<Mesh> meshes_;
   // Per node: vertex buffer (vertices, then normals) and index buffer.
   std::vector<GLuint> buffers_;
 };
