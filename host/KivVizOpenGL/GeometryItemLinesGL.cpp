@@ -47,23 +47,10 @@ bool GeometryItemLinesGL::RayHit(const float origin[3], const float direction[3]
   if (!bvh) {
     bvh = std::make_unique<KivVizOpenGL::detail::SegmentBvh>(vertices, indices);
   }
-  const auto& hierarchy = bvh->Hierarchy();
-  const float widest = cone.WidestWithin(hierarchy.Bounds());
-  const auto order = hierarchy.PrimitiveOrder();
-  std::optional<float> nearest;
-  hierarchy.Traverse(cone.GetRay(), hierarchy.PaddingFor(widest), scalar,
-                     [&](std::uint32_t first, std::uint32_t count, float bound) {
-                       for (std::uint32_t i = first; i < first + count; ++i) {
-                         const std::size_t segment = order[i];
-                         const auto approach = cone.Approach(Float3::At(vertices, indices[2 * segment]),
-                                                             Float3::At(vertices, indices[2 * segment + 1]), widest);
-                         if (approach && approach->t <= bound) {
-                           nearest = approach->t;
-                           bound = approach->t;
-                         }
-                       }
-                       return bound;
-                     });
+  const auto nearest = cone.Nearest(bvh->Hierarchy(), [&](std::uint32_t segment, float widest) {
+    return cone.Approach(Float3::At(vertices, indices[2 * segment]), Float3::At(vertices, indices[2 * segment + 1]),
+                         widest);
+  });
   if (!nearest) {
     return false;
   }

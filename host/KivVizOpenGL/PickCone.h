@@ -6,9 +6,11 @@
 #ifndef KIVVIZOPENGL_PICKCONE_H
 #define KIVVIZOPENGL_PICKCONE_H
 
+#include <cstdint>
 #include <optional>
 
 #include "detail/Aabb.h"
+#include "detail/Bvh.h"
 #include "detail/Float3.h"
 #include "detail/Ray.h"
 #include "detail/RayPrimitive.h"
@@ -38,6 +40,27 @@ class PickCone {
 
   // Writes origin + t * direction and t.
   void WriteHit(float t, float hitPoint[3], float& parameter) const;
+
+  // The t of the nearest primitive of hierarchy within the cone, if any;
+  // approachOf(primitive, widest) gives a primitive's Approach.
+  template <typename ApproachOf>
+  std::optional<float> Nearest(const detail::Bvh& hierarchy, ApproachOf&& approachOf) const {
+    const float widest = WidestWithin(hierarchy.Bounds());
+    const auto order = hierarchy.PrimitiveOrder();
+    std::optional<float> nearest;
+    hierarchy.Traverse(ray, hierarchy.PaddingFor(widest), scalar,
+                       [&](std::uint32_t first, std::uint32_t count, float bound) {
+                         for (std::uint32_t i = first; i < first + count; ++i) {
+                           const auto approach = approachOf(order[i], widest);
+                           if (approach && approach->t <= bound) {
+                             nearest = approach->t;
+                             bound = approach->t;
+                           }
+                         }
+                         return bound;
+                       });
+    return nearest;
+  }
 
  private:
   bool Within(float distance, float t) const;
