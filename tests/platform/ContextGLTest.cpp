@@ -1,3 +1,5 @@
+// Pixel formats and rendering contexts on offscreen windows: what is offered
+// and chosen, where a context may be current, and the Win32 codes of failures.
 #include <windows.h>
 
 #include <GL/gl.h>
@@ -5,7 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <thread>
+#include <vector>
 
 #include "OffscreenGLFixture.h"
 #include "platform/Window.h"
@@ -18,13 +22,79 @@ struct PreparedWindow {
   int format = SetStandardFormat(dc);
 };
 
-// Expects the call to fail with the Win32 error code.
-#define EXPECT_FAILS_WITH(call, code)                    \
-  do {                                                   \
-    SetLastError(ERROR_SUCCESS);                         \
-    EXPECT_FALSE(call);                                  \
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(code)); \
-  } while (false)
+class PixelFormatGLTest : public ::testing::Test {
+ protected:
+  platform::Window window = platform::Window::CreateOffscreen(32, 32);
+  HDC dc = GetDC(window.Handle());
+  const int count = DescribePixelFormat(dc, 1, 0, nullptr);
+};
+
+TEST_F(PixelFormatGLTest, EveryFormatIsAnOpenGLWindowFormatThatAnExactRequestGets) {
+  ASSERT_GT(count, 0);
+  std::vector<PIXELFORMATDESCRIPTOR> formats(static_cast<std::size_t>(count));
+  for (int i = 1; i <= count; ++i) EXPECT_EQ(DescribePixelFormat(dc, i, sizeof formats[0], &formats[i - 1]), count);
+  for (const auto& offered : formats) {
+    EXPECT_EQ(offered.nSize, sizeof(PIXELFORMATDESCRIPTOR));
+    EXPECT_EQ(offered.iPixelType, PFD_TYPE_RGBA);
+    EXPECT_TRUE(offered.dwFlags & PFD_SUPPORT_OPENGL);
+    EXPECT_TRUE(offered.dwFlags & PFD_DRAW_TO_WINDOW);
+    EXPECT_EQ(offered.cColorBits, offered.cRedBits + offered.cGreenBits + offered.cBlueBits) << "colour bits exclude alpha";
+    PIXELFORMATDESCRIPTOR request = RgbaRequest(offered.cColorBits, offered.cDepthBits);
+    request.cAlphaBits = offered.cAlphaBits;
+    request.cStencilBits = offered.cStencilBits;
+    const int chosen = ChoosePixelFormat(dc, &request);
+    ASSERT_NE(chosen, 0);
+    const auto& got = formats[static_cast<std::size_t>(chosen - 1)];
+    EXPECT_EQ(got.cColorBits, offered.cColorBits);
+    EXPECT_EQ(got.cDepthBits, offered.cDepthBits);
+    EXPECT_EQ(got.cAlphaBits, offered.cAlphaBits);
+    EXPECT_EQ(got.cStencilBits, offered.cStencilBits);
+  }
+}
+
+TEST_F(PixelFormatGLTest, ImpossibleRequestsAndBadArgumentsFailWithWin32Codes) {
+  PIXELFORMATDESCRIPTOR request = RgbaRequest(8, 16);
+  request.iPixelType = PFD_TYPE_COLORINDEX;
+  EXPECT_FAILS_WITH(ChoosePixelFormat(dc, &request), ERROR_INVALID_PIXEL_FORMAT);
+  request = RgbaRequest(24, 24);
+  request.dwFlags |= PFD_DRAW_TO_BITMAP;
+  EXPECT_EQ(ChoosePixelFormat(dc, &request), 0) << "no format draws to bitmaps";
+  request = RgbaRequest(24, 24);
+  EXPECT_FAILS_WITH(ChoosePixelFormat(nullptr, &request), ERROR_INVALID_HANDLE);
+  EXPECT_FAILS_WITH(ChoosePixelFormat(dc, nullptr), ERROR_INVALID_PARAMETER);
+  PIXELFORMATDESCRIPTOR out{};
+  EXPECT_FAILS_WITH(DescribePixelFormat(dc, 0, sizeof out, &out), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(DescribePixelFormat(dc, count + 1, sizeof out, &out), 0);
+  std::memset(&out, 0xAB, sizeof out);
+  EXPECT_EQ(DescribePixelFormat(dc, 1, 4, &out), count) << "a short buffer is filled only as far as it reaches";
+  EXPECT_EQ(out.nSize, sizeof(PIXELFORMATDESCRIPTOR));
+  EXPECT_EQ(out.dwFlags, 0xABABABABu);
+}
+
+TEST_F(PixelFormatGLTest, AWindowTakesOneFormatOnceAndTheScreenNone) {
+  EXPECT_FAILS_WITH(SetPixelFormat(dc, 0, nullptr), ERROR_INVALID_PIXEL_FORMAT);
+  EXPECT_FALSE(SetPixelFormat(dc, count + 1, nullptr));
+  const PIXELFORMATDESCRIPTOR request = RgbaRequest(24, 24);
+  const int chosen = ChoosePixelFormat(dc, &request);
+  EXPECT_TRUE(SetPixelFormat(dc, chosen, &request)) << "failed attempts do not use up the window";
+  EXPECT_FAILS_WITH(SetPixelFormat(dc, chosen, &request), ERROR_INVALID_PIXEL_FORMAT);
+  HGLRC context = wglCreateContext(dc);
+  EXPECT_NE(context, nullptr) << "the first format stays";
+  wglDeleteContext(context);
+  HDC screen = GetDC(nullptr);
+  EXPECT_NE(ChoosePixelFormat(screen, &request), 0) << "the screen can still be asked";
+  EXPECT_FAILS_WITH(SetPixelFormat(screen, 1, &request), ERROR_INVALID_PIXEL_FORMAT);
+}
+
+TEST_F(PixelFormatGLTest, DeviceContextBelongsToItsWindow) {
+  EXPECT_EQ(GetDC(window.Handle()), dc) << "a window keeps one device context";
+  EXPECT_EQ(ReleaseDC(window.Handle(), dc), 1);
+  EXPECT_EQ(GetDC(window.Handle()), dc);
+  platform::Window other = platform::Window::CreateOffscreen(8, 8);
+  EXPECT_EQ(ReleaseDC(other.Handle(), dc), 0);
+  HWND stale = platform::Window::CreateOffscreen(8, 8).Handle();  // destroyed at once
+  EXPECT_FAILS_WITH(GetDC(stale), ERROR_INVALID_WINDOW_HANDLE);
+}
 
 TEST(ContextGLTest, AContextIsCurrentOnlyOnItsThreadFromMakeCurrentToDeletion) {
   PreparedWindow target;
@@ -36,22 +106,12 @@ TEST(ContextGLTest, AContextIsCurrentOnlyOnItsThreadFromMakeCurrentToDeletion) {
   EXPECT_EQ(wglGetCurrentContext(), context);
   EXPECT_EQ(wglGetCurrentDC(), target.dc);
   HGLRC seenElsewhere = context;
-  BOOL deletedElsewhere = TRUE;
-  BOOL madeCurrentElsewhere = TRUE;
-  DWORD deleteError = 0;
-  DWORD currentError = 0;
   std::thread([&] {
     seenElsewhere = wglGetCurrentContext();
-    deletedElsewhere = wglDeleteContext(context);
-    deleteError = GetLastError();
-    madeCurrentElsewhere = wglMakeCurrent(target.dc, context);
-    currentError = GetLastError();
+    EXPECT_FAILS_WITH(wglDeleteContext(context), ERROR_BUSY);
+    EXPECT_FAILS_WITH(wglMakeCurrent(target.dc, context), ERROR_BUSY);
   }).join();
   EXPECT_EQ(seenElsewhere, nullptr);
-  EXPECT_FALSE(deletedElsewhere) << "busy on another thread";
-  EXPECT_EQ(deleteError, static_cast<DWORD>(ERROR_BUSY));
-  EXPECT_FALSE(madeCurrentElsewhere);
-  EXPECT_EQ(currentError, static_cast<DWORD>(ERROR_BUSY));
   EXPECT_EQ(wglGetCurrentContext(), context) << "the owning thread keeps its context";
   EXPECT_TRUE(wglDeleteContext(context));
   EXPECT_EQ(wglGetCurrentContext(), nullptr) << "deleting the current context leaves none current";
@@ -60,8 +120,7 @@ TEST(ContextGLTest, AContextIsCurrentOnlyOnItsThreadFromMakeCurrentToDeletion) {
 }
 
 TEST(ContextGLTest, TwoContextsKeepTheirOwnStateAndShareWindowsOfTheirFormat) {
-  PreparedWindow first;
-  PreparedWindow second;
+  PreparedWindow first, second;
   HGLRC a = wglCreateContext(first.dc);
   HGLRC b = wglCreateContext(second.dc);
   ASSERT_TRUE(wglMakeCurrent(first.dc, a));
@@ -81,14 +140,9 @@ TEST(ContextGLTest, TwoContextsKeepTheirOwnStateAndShareWindowsOfTheirFormat) {
 TEST(ContextGLTest, ContextsNeedWindowsWithTheirPixelFormatAndFailuresLeaveNoneCurrent) {
   platform::Window bare = platform::Window::CreateOffscreen(16, 16);
   HDC bareDc = GetDC(bare.Handle());
-  SetLastError(ERROR_SUCCESS);
-  EXPECT_EQ(wglCreateContext(bareDc), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PIXEL_FORMAT));
+  EXPECT_FAILS_WITH(wglCreateContext(bareDc), ERROR_INVALID_PIXEL_FORMAT);
   EXPECT_EQ(wglCreateContext(GetDC(nullptr)), nullptr) << "the screen has no OpenGL format";
-  SetLastError(ERROR_SUCCESS);
-  EXPECT_EQ(wglCreateContext(nullptr), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
-
+  EXPECT_FAILS_WITH(wglCreateContext(nullptr), ERROR_INVALID_HANDLE);
   PreparedWindow target;
   HGLRC context = wglCreateContext(target.dc);
   ASSERT_TRUE(wglMakeCurrent(target.dc, context));

@@ -1,3 +1,5 @@
+// Bitmap font display lists on a real context, the face fallback, and GDI font
+// objects' failures.
 #include <windows.h>
 
 #include <GL/gl.h>
@@ -84,9 +86,7 @@ TEST_F(FontGLTest, WithoutACurrentContextTheListsAreNotBuilt) {
   HGDIOBJ previous = SelectObject(dc, font);
   ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
   EXPECT_EQ(glGenLists(96), 0u) << "GL calls without a context do nothing";
-  SetLastError(ERROR_SUCCESS);
-  EXPECT_FALSE(wglUseFontBitmapsW(dc, 32, 96, 0));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_FAILS_WITH(wglUseFontBitmapsW(dc, 32, 96, 0), ERROR_INVALID_HANDLE);
   ASSERT_TRUE(wglMakeCurrent(dc, context));
   SelectObject(dc, previous);
   EXPECT_TRUE(DeleteObject(font));
@@ -101,15 +101,11 @@ TEST(FontObjectTest, SelectedFontsCannotBeDeletedAndBadHandlesAreRefused) {
   EXPECT_FALSE(DeleteObject(font)) << "still selected into a device context";
   EXPECT_EQ(SelectObject(dc, original), font);
   EXPECT_TRUE(DeleteObject(font));
-  SetLastError(ERROR_SUCCESS);
-  EXPECT_FALSE(DeleteObject(font)) << "already deleted";
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_FAILS_WITH(DeleteObject(font), ERROR_INVALID_HANDLE);  // already deleted
   EXPECT_TRUE(DeleteObject(original)) << "stock objects may be deleted harmlessly";
   EXPECT_EQ(SelectObject(dc, original), original) << "and stay usable";
   int notAnObject = 0;
-  SetLastError(ERROR_SUCCESS);
-  EXPECT_EQ(SelectObject(dc, &notAnObject), nullptr);
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_FAILS_WITH(SelectObject(dc, &notAnObject), ERROR_INVALID_HANDLE);
   HFONT other = MakeFont(-12, L"DejaVu Sans");
   EXPECT_EQ(SelectObject(nullptr, other), nullptr);
   EXPECT_TRUE(DeleteObject(other));

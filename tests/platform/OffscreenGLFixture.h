@@ -1,5 +1,5 @@
-// An offscreen window with a pixel format and a current rendering context,
-// for tests that draw. Checks glGetError after each test.
+// An offscreen window with a pixel format and a current rendering context, for
+// tests that draw; checks glGetError after each test.
 #ifndef NIMBO_TESTS_PLATFORM_OFFSCREEN_GL_FIXTURE_H
 #define NIMBO_TESTS_PLATFORM_OFFSCREEN_GL_FIXTURE_H
 
@@ -11,6 +11,14 @@
 #include <optional>
 
 #include "platform/Window.h"
+
+// Expects the call to fail (return zero, false or null) with the Win32 error code.
+#define EXPECT_FAILS_WITH(call, code)                    \
+  do {                                                   \
+    SetLastError(ERROR_SUCCESS);                         \
+    EXPECT_FALSE(call);                                  \
+    EXPECT_EQ(GetLastError(), static_cast<DWORD>(code)); \
+  } while (false)
 
 inline PIXELFORMATDESCRIPTOR RgbaRequest(BYTE colourBits, BYTE depthBits) {
   PIXELFORMATDESCRIPTOR pfd{};

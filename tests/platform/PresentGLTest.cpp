@@ -1,3 +1,5 @@
+// Presenting frames: the picture a window shows, top row first, through
+// offscreen and native X11 windows, resizing, failures, and PNG files.
 #include <windows.h>
 
 #include <GL/gl.h>
@@ -5,10 +7,12 @@
 
 #include <array>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <string>
 
 #include "OffscreenGLFixture.h"
+#include "XvfbServer.h"
 #include "platform/Image.h"
 
 namespace {
@@ -56,13 +60,9 @@ TEST_F(OffscreenGLTest, SwapBuffersFailuresPresentNothing) {
   ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
   EXPECT_TRUE(SwapBuffers(dc));
   EXPECT_EQ(window->PresentCount(), 1u) << "without a current context";
-  SetLastError(ERROR_SUCCESS);
-  EXPECT_FALSE(SwapBuffers(nullptr));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_HANDLE));
+  EXPECT_FAILS_WITH(SwapBuffers(nullptr), ERROR_INVALID_HANDLE);
   platform::Window bare = platform::Window::CreateOffscreen(8, 8);
-  SetLastError(ERROR_SUCCESS);
-  EXPECT_FALSE(SwapBuffers(GetDC(bare.Handle())));
-  EXPECT_EQ(GetLastError(), static_cast<DWORD>(ERROR_INVALID_PIXEL_FORMAT));
+  EXPECT_FAILS_WITH(SwapBuffers(GetDC(bare.Handle())), ERROR_INVALID_PIXEL_FORMAT);
 }
 
 TEST_F(OffscreenGLTest, ResizingKeepsTheContextAndDestroyingTheWindowReleasesIt) {
@@ -89,6 +89,50 @@ TEST_F(OffscreenGLTest, ResizingKeepsTheContextAndDestroyingTheWindowReleasesIt)
   wglMakeCurrent(nullptr, nullptr);
 }
 
+class NativeWindowGLTest : public ::testing::Test {
+ protected:
+  static void SetUpTestSuite() { server = std::make_unique<XvfbServer>(); }
+  static void TearDownTestSuite() { server.reset(); }
+  void SetUp() override {
+    if (!server->Unavailable().empty()) GTEST_SKIP() << server->Unavailable();
+  }
+  static void Fill(int width, int height, float r, float g, float b) {
+    glViewport(0, 0, width, height);
+    glClearColor(r, g, b, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    glFinish();
+  }
+  static inline std::unique_ptr<XvfbServer> server;
+};
+
+TEST_F(NativeWindowGLTest, DrawsAndPresentsThroughAnX11WindowButNotWithAnOffscreenContext) {
+  platform::Window window = platform::Window::CreateNative(80, 60, "native test");
+  HDC dc = GetDC(window.Handle());
+  ASSERT_NE(SetStandardFormat(dc), 0);
+  HGLRC context = wglCreateContext(dc);
+  ASSERT_TRUE(wglMakeCurrent(dc, context));
+  Fill(80, 60, 1.0f, 0.0f, 0.0f);
+  EXPECT_TRUE(SwapBuffers(dc));
+  EXPECT_EQ(window.PresentedImage().At(40, 30), (Rgba{255, 0, 0, 255}));
+  // The window surface follows a resize while the context stays current.
+  window.Resize(120, 40);
+  EXPECT_EQ(wglGetCurrentContext(), context);
+  Fill(120, 40, 0.0f, 1.0f, 0.0f);
+  EXPECT_TRUE(SwapBuffers(dc));
+  const platform::Image image = window.PresentedImage();
+  EXPECT_EQ(image.width, 120);
+  EXPECT_EQ(image.height, 40);
+  EXPECT_EQ(image.At(100, 5), (Rgba{0, 255, 0, 255}));
+  EXPECT_TRUE(wglMakeCurrent(nullptr, nullptr));
+  EXPECT_TRUE(wglDeleteContext(context));
+  platform::Window offscreen = platform::Window::CreateOffscreen(32, 32);
+  HDC offscreenDc = GetDC(offscreen.Handle());
+  SetStandardFormat(offscreenDc);
+  HGLRC offscreenContext = wglCreateContext(offscreenDc);
+  EXPECT_FAILS_WITH(wglMakeCurrent(dc, offscreenContext), ERROR_INVALID_PIXEL_FORMAT);
+  EXPECT_TRUE(wglDeleteContext(offscreenContext));
+}
+
 TEST(PngTest, WrittenImageReadsBackUnchangedAndFailuresNameTheFile) {
   platform::Image image;
   image.width = 3;
@@ -100,7 +144,6 @@ TEST(PngTest, WrittenImageReadsBackUnchangedAndFailuresNameTheFile) {
   EXPECT_EQ(back.width, 3);
   EXPECT_EQ(back.height, 2);
   EXPECT_EQ(back.rgba, image.rgba);
-
   const platform::Image empty;
   try {
     platform::WritePng("/nonexistent-dir/x.png", empty);

@@ -10,9 +10,7 @@
 #include "KivVizCore/AttributeTransform.h"
 #include "KivVizCore/RenderId.h"
 #include "KivVizCore/RenderingOptions.h"
-#include "NimboCore/ACamera.h"
 #include "PluginHostFixture.h"
-#include "RecordingItem.h"
 
 namespace plugintest {
 namespace {
@@ -28,20 +26,6 @@ class FrameGLTest : public PluginGLTest {
     PluginGLTest::SetUp();
     LookFrom(0.0f, 0.0f, 10.0f);
     HideAxes();
-  }
-  // Opens root / path... for adding to the scene; Close ends the pass.
-  void Open(std::initializer_list<std::uint64_t> path) {
-    Scene().BeginScene(nullptr);
-    ASSERT_TRUE(Scene().OpenNode(1));
-    for (std::uint64_t id : path) {
-      if (!Scene().OpenNode(id)) {
-        ASSERT_TRUE(Scene().CreateNode(id, L"group"));
-      }
-    }
-  }
-  void Close() {
-    Scene().CloseAllNodes();
-    Scene().EndScene();
   }
   void AddRecordingLeaf(std::uint64_t leaf, std::vector<DrawRecord>& log) {
     ASSERT_TRUE(Scene().CreateGeoNode(leaf, L"recorder"));
@@ -73,8 +57,7 @@ TEST_F(FrameGLTest, NodesShowInTheirColourWhereTheirTransformPutsThemUnlessFilte
   RenderingOptions options;
   options.SetFilterVisible(7, false);
   View().ApplyRenderingOptions(options);
-  image = Frame();
-  EXPECT_TRUE(Dark(image.At(kWidth / 2 - 20, kHeight / 2))) << "filter 7 is switched off";
+  EXPECT_TRUE(Dark(Centre(-20))) << "filter 7 is switched off";
   ASSERT_TRUE(Scene().ApplyNodeAction(RenderId({1, 2}, 1)));
   EXPECT_TRUE(Dark(Centre(36))) << "model 2 was made invisible";
   ASSERT_TRUE(Scene().ApplyNodeAction(RenderId({1, 2}, 1)));
@@ -86,21 +69,18 @@ TEST_F(FrameGLTest, TransparentNodeBlendsInFrontAndHidesBehind) {
   AddQuad(1, 2, 1, -1.0f, -1.0f, 0.0f, 1.0f, 1.0f, RGBAColor{0, 0, 255, 128});   // in front
   AddQuad(1, 3, 1, 0.0f, -1.0f, 1.0f, 1.0f, -1.0f, RGBAColor{0, 0, 255, 128});  // behind
   const platform::Image image = Frame();
-  const Rgba front = image.At(kWidth / 2 - 6, kHeight / 2);
+  const Rgba front = image.At(kWidth / 2 - 6, kHeight / 2), behind = image.At(kWidth / 2 + 6, kHeight / 2);
   EXPECT_GT(front[0], 40) << "red shows through the transparent quad";
   EXPECT_GT(front[2], 60) << "which tints it blue";
-  const Rgba behind = image.At(kWidth / 2 + 6, kHeight / 2);
   EXPECT_GT(behind[0], 100);
   EXPECT_LT(behind[2], 20) << "a transparent node behind an opaque one stays hidden";
   Keep(image, "transparent");
 }
 
 TEST_F(FrameGLTest, BackFacesAreCulledUnlessMadeVisible) {
-  // Wound clockwise as seen from the camera: the quad shows its back.
-  AddQuad(1, 1, 1, 1.0f, -1.0f, -1.0f, 1.0f, 0.0f, kGreen);
+  AddQuad(1, 1, 1, 1.0f, -1.0f, -1.0f, 1.0f, 0.0f, kGreen);  // wound clockwise as seen: its back shows
   EXPECT_TRUE(Dark(Centre()));
   View().SetBackFacesVisible(true);
-  EXPECT_TRUE(View().IsBackFacesVisible());
   EXPECT_FALSE(glIsEnabled(GL_CULL_FACE));
   EXPECT_GT(Centre()[1], 60) << "two-sided lighting lights the back";
   View().SetBackFacesVisible(false);
@@ -158,27 +138,24 @@ TEST_F(FrameGLTest, FramesSetUpLightsThatFollowTheCameraAndTheMaterial) {
   AddQuad(1, 1, 1, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
   Frame();
   EXPECT_FALSE(glIsEnabled(GL_LIGHT0)) << "light 0 is the overlays' light";
-  const struct {
-    GLenum light;
-    float attenuation;
-  } lights[] = {{GL_LIGHT0, 1.0f}, {GL_LIGHT1, 1.5f}, {GL_LIGHT2, 3.0f}, {GL_LIGHT3, 2.0f}};
-  for (const auto& expected : lights) {
-    if (expected.light != GL_LIGHT0) {
-      EXPECT_TRUE(glIsEnabled(expected.light));
+  for (const auto& [light, attenuation] :
+       {std::pair{GL_LIGHT0, 1.0f}, {GL_LIGHT1, 1.5f}, {GL_LIGHT2, 3.0f}, {GL_LIGHT3, 2.0f}}) {
+    if (light != GL_LIGHT0) {
+      EXPECT_TRUE(glIsEnabled(light));
     }
     GLfloat value = 0.0f, specular[4], diffuse[4], ambient[4];
-    glGetLightfv(expected.light, GL_CONSTANT_ATTENUATION, &value);
-    glGetLightfv(expected.light, GL_SPECULAR, specular);
-    glGetLightfv(expected.light, GL_DIFFUSE, diffuse);
-    glGetLightfv(expected.light, GL_AMBIENT, ambient);
-    EXPECT_FLOAT_EQ(value, expected.attenuation);
+    glGetLightfv(light, GL_CONSTANT_ATTENUATION, &value);
+    glGetLightfv(light, GL_SPECULAR, specular);
+    glGetLightfv(light, GL_DIFFUSE, diffuse);
+    glGetLightfv(light, GL_AMBIENT, ambient);
+    EXPECT_FLOAT_EQ(value, attenuation);
     EXPECT_FLOAT_EQ(specular[0], 0.4f);
     EXPECT_FLOAT_EQ(diffuse[1], 0.6f);
     EXPECT_FLOAT_EQ(ambient[2], 0.2f);
   }
-  // Positions are stored in eye space: the head light is a direction along
-  // the view axis, light 2 sits at distance * (0.866 right - 0.5 up).
-  GLfloat head[4], second[4];
+  // In eye space: the head light is a direction along the view axis, light 2
+  // sits at distance * (0.866 right - 0.5 up).
+  GLfloat head[4], second[4], materialSpecular[4], shininess = 0.0f, twoSide = 0.0f, offset[2], clear[4];
   glGetLightfv(GL_LIGHT0, GL_POSITION, head);
   glGetLightfv(GL_LIGHT2, GL_POSITION, second);
   EXPECT_NEAR(head[2], 10010.0f, 1.0f);
@@ -186,7 +163,6 @@ TEST_F(FrameGLTest, FramesSetUpLightsThatFollowTheCameraAndTheMaterial) {
   EXPECT_NEAR(second[0], 10000.0f * 0.86602540378f, 2.0f);
   EXPECT_NEAR(second[1], -5000.0f, 2.0f);
   EXPECT_EQ(second[3], 1.0f);
-  GLfloat materialSpecular[4], shininess = 0.0f, twoSide = 0.0f, offset[2], clear[4];
   glGetMaterialfv(GL_FRONT, GL_SPECULAR, materialSpecular);
   glGetMaterialfv(GL_FRONT, GL_SHININESS, &shininess);
   glGetFloatv(GL_LIGHT_MODEL_TWO_SIDE, &twoSide);

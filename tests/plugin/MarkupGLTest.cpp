@@ -1,5 +1,5 @@
-// The view-object provider: markups through the host's markup factory,
-// their removal, arrows, the text manager and rendering options.
+// The view-object provider: markups through the host's markup factory, their
+// removal, arrows, the text manager and rendering options.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -9,7 +9,6 @@
 #include "KivVizCore/IRenderingOptions.h"
 #include "KivVizCore/IRenderingOptionsListener.h"
 #include "KivVizCore/ITextManagerProvider.h"
-#include "KivVizCore/Node.h"
 #include "KivVizCore/RenderingOptions.h"
 #include "NimboCore/AMarkupViewObject.h"
 #include "NimboCore/IViewObjectProvider.h"
@@ -19,8 +18,7 @@
 namespace plugintest {
 namespace {
 
-// A view object a host made itself, with the name it is given; a markup
-// or a plain overlay.
+// A view object a host made itself: a markup or a plain overlay.
 template <typename Base>
 class HostObject : public Base {
  public:
@@ -54,13 +52,6 @@ class MarkupGLTest : public PluginGLTest {
     return count;
   }
 };
-
-TEST_F(MarkupGLTest, ProviderHandsOutTheViewsManagerAndOneTextManager) {
-  EXPECT_EQ(Manager().GetNode(), Scene().GetRootNode()->GetChild(AView3DAdapter::OverlayNodeId));
-  auto& text = dynamic_cast<ITextManagerProvider&>(*view);
-  EXPECT_NE(text.GetTextManager(), nullptr);
-  EXPECT_EQ(text.GetTextManager(), text.GetTextManager());
-}
 
 TEST_F(MarkupGLTest, WithoutAMarkupFactoryNothingHappensEvenForBadLists) {
   const std::size_t before = Manager().Count();
@@ -112,7 +103,10 @@ TEST_F(MarkupGLTest, RemoveMarkupsAndClearAllSpareTheFactoryAndTheOverlays) {
   EXPECT_NE(Manager().Get("MarkupFactory"), nullptr);
 }
 
-TEST_F(MarkupGLTest, DrawArrowIsRefusedEveryTime) {
+TEST_F(MarkupGLTest, DrawArrowIsRefusedEveryTimeAndOneTextManagerIsHandedOut) {
+  auto& text = dynamic_cast<ITextManagerProvider&>(*view);
+  EXPECT_NE(text.GetTextManager(), nullptr);
+  EXPECT_EQ(text.GetTextManager(), text.GetTextManager());
   for (int attempt = 0; attempt < 2; ++attempt) {
     try {
       Provider().DrawArrow({0.0, 0.0, 0.0}, {1.0, 0.0, 0.0});
@@ -128,11 +122,9 @@ TEST_F(MarkupGLTest, MarkupsAndRenderingOptionsShowInTheNextFrame) {
   HideAxes();
   AddFactory();
   AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, RGBAColor{0, 200, 0, 255});
-  Scene().BeginScene(nullptr);
-  ASSERT_TRUE(Scene().OpenNode(3));
+  Open({3});
   Scene().SetFilterId(12);
-  Scene().CloseAllNodes();
-  Scene().EndScene();
+  Close();
   const platform::Image before = Frame();
   EXPECT_GT(before.At(kWidth / 2, kHeight / 2)[1], 60);
   Provider().AddMarkups({{-3.0, 1.5, 0.0, 3.0, 1.5, 0.0}});

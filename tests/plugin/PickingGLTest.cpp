@@ -6,7 +6,6 @@
 #include <array>
 #include <vector>
 
-#include "KivVizCore/AGeometryItemFactory.h"
 #include "KivVizCore/RenderId.h"
 #include "KivVizCore/RenderingOptions.h"
 #include "PluginHostFixture.h"
@@ -120,16 +119,10 @@ TEST_F(PickingGLTest, PickPointReturnsWhereTheRayMeetsTheFirstItemThatItHits) {
   Scene().CloseAllNodes();
 
   // A second, nearer item in the same leaf: the leaf's first item answers.
-  Scene().BeginScene(nullptr);
-  for (std::uint64_t id : {1u, 3u, 4u, 10002u, 5u}) {
-    ASSERT_TRUE(Scene().OpenNode(id));
-  }
-  std::vector<float> vertices, normals;
-  std::vector<std::uint32_t> indices;
-  QuadMesh(-1.0f, -1.0f, 1.0f, 1.0f, 1.0f, vertices, normals, indices);
-  Scene().AddGeometry(Scene().GetGeometryItemFactory()->CreateTriangles(2, vertices, normals, indices));
-  Scene().CloseAllNodes();
-  Scene().EndScene();
+  Open({3, 4, 10002, 5});
+  const Mesh nearer = Quad(-1.0f, -1.0f, 1.0f, 1.0f, 1.0f);
+  Scene().AddGeometry(Scene().GetGeometryItemFactory()->CreateTriangles(2, nearer.vertices, nearer.normals, nearer.indices));
+  Close();
   Frame();
   ASSERT_TRUE(Scene().PickPoint(kCentreX, kCentreY, x, y, z));
   EXPECT_NEAR(z, 0.5f, 1e-4f);

@@ -1,6 +1,5 @@
-// A host for the plug-in in tests: loads it through the host's plug-in
-// loader (dlopen and the exports), creates a view on an offscreen window and
-// offers the scene-building helpers a host's scene builder would use.
+// A host for the plug-in in tests: loads it through the host's plug-in loader,
+// creates a view on an offscreen window, builds scenes and records draws.
 #ifndef NIMBO_TESTS_PLUGIN_PLUGIN_HOST_FIXTURE_H
 #define NIMBO_TESTS_PLUGIN_PLUGIN_HOST_FIXTURE_H
 
@@ -11,17 +10,26 @@
 
 #include <array>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "KivVizCore/AGeometryItem.h"
+#include "KivVizCore/AGeometryItemFactory.h"
 #include "KivVizCore/AView3DAdapter.h"
+#include "KivVizCore/AttributeColor.h"
 #include "KivVizCore/IView3D.h"
-#include "KivVizCore/RGBAColor.h"
+#include "NimboCore/ACamera.h"
 #include "NimboCore/AView3D.h"
+#include "NimboCore/AViewObject.h"
 #include "NimboCore/Debug.h"
+#include "NimboCore/IViewObjectProvider.h"
+#include "NimboCore/MainThread.h"
 #include "NimboCore/PluginLoader.h"
+#include "NimboCore/Settings.h"
 #include "NimboCore/ViewObjectManager.h"
 #include "platform/Image.h"
 #include "platform/Window.h"
@@ -29,6 +37,13 @@
 namespace plugintest {
 
 using Rgba = std::array<std::uint8_t, 4>;
+
+inline bool Near(const Rgba& actual, const Rgba& expected, int tolerance) {
+  for (int i = 0; i < 3; ++i) {
+    if (std::abs(static_cast<int>(actual[i]) - static_cast<int>(expected[i])) > tolerance) return false;
+  }
+  return true;
+}
 
 // Captures what is written to the host's diagnostic stream while it lives.
 class DiagnosticCapture {
@@ -44,46 +59,135 @@ class DiagnosticCapture {
   std::streambuf* previous;
 };
 
-// The loaded plug-in, shared by every test of the process.
-PluginLoader& Plugin();
+// The GL state a leaf was displayed with.
+struct DrawRecord {
+  std::uint64_t item = 0;
+  bool cullEnabled = false;
+  int cullMode = 0;
+  float color[4] = {};
+  int attribDepth = 0;
+  int nameDepth = 0;
+  double translation[3] = {};  // of the model-view matrix
+};
 
+// Draws nothing; logs each display and counts its deletion when asked to.
+class RecordingItem : public AGeometryItem {
+ public:
+  RecordingItem(std::uint64_t id, std::vector<DrawRecord>& log, int* deletions = nullptr)
+      : AGeometryItem(id), log(log), deletions(deletions) {}
+  ~RecordingItem() override {
+    if (deletions != nullptr) ++*deletions;
+  }
+  void Display(AView3DAdapter*) override {
+    DrawRecord record;
+    record.item = ID();
+    record.cullEnabled = glIsEnabled(GL_CULL_FACE) == GL_TRUE;
+    glGetIntegerv(GL_CULL_FACE_MODE, &record.cullMode);
+    glGetFloatv(GL_CURRENT_COLOR, record.color);
+    glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &record.attribDepth);
+    glGetIntegerv(GL_NAME_STACK_DEPTH, &record.nameDepth);
+    double modelView[16];
+    glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+    for (int i = 0; i < 3; ++i) record.translation[i] = modelView[12 + i];
+    log.push_back(record);
+  }
+
+ private:
+  std::vector<DrawRecord>& log;
+  int* deletions;
+};
+
+struct Mesh {
+  std::vector<float> vertices, normals;
+  std::vector<std::uint32_t> indices;
+};
+
+// Two triangles in the XY plane between the corners, facing +Z.
+inline Mesh Quad(float x0, float y0, float x1, float y1, float z) {
+  return {{x0, y0, z, x1, y0, z, x1, y1, z, x0, y1, z}, {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1}, {0, 1, 2, 0, 2, 3}};
+}
+
+// The loaded plug-in, shared by every test of the process.
+inline PluginLoader& Plugin() {
+  static PluginLoader loader(NIMBO_PLUGIN_PATH, "View3D");
+  return loader;
+}
+
+// A view on a black 160 x 120 offscreen window; checks glGetError after each test.
 class PluginGLTest : public ::testing::Test {
  protected:
   static constexpr int kWidth = 160;
   static constexpr int kHeight = 120;
 
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override {
+    Nimbo_mainThreadId = GetCurrentThreadId();
+    Settings::Current().SetBackgroundColor1(RGBAColor{0, 0, 0, 255});
+    Settings::Current().SetBackgroundColor2(RGBAColor{0, 0, 0, 255});
+    window.emplace(platform::Window::CreateOffscreen(kWidth, kHeight));
+    view = Plugin().CreateView();
+    ASSERT_NE(view, nullptr);
+    View().Initialize(window->Handle());
+    View().SetWindowSize(kWidth, kHeight);
+  }
+  void TearDown() override {
+    if (wglGetCurrentContext() != nullptr) {
+      EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+    if (view != nullptr) {
+      View().Uninitialize();
+      delete view;
+    }
+    window.reset();
+  }
 
   IView3D& View() { return *view; }
   AView3DAdapter& Scene() { return *view; }
-  ViewObjectManager& Manager();
-
-  // Hides the axes triad, whose corner square covers much of this small
-  // window, for tests about the scene's own pixels.
-  void HideAxes();
-  // Puts the camera's eye at (x, y, z), looking at the origin, up +Y.
-  void LookFrom(float x, float y, float z);
-  // Renders one frame and returns what the window shows.
-  platform::Image Frame();
-  // Writes the picture next to the test's output when a check on it fails.
-  void Keep(const platform::Image& image, const std::string& name) const;
-
-  // Builds model/part/category(10002)/leaf under the root, inside one
-  // BeginScene/EndScene pass, with a quad from (x0, y0) to (x1, y1) at depth z
-  // facing +Z; the leaf gets `color` when it is given.
+  ViewObjectManager& Manager() { return *dynamic_cast<IViewObjectProvider&>(*view).GetViewObjectManager(); }
+  // The triad's corner square covers much of this small window.
+  void HideAxes() { Manager().Get("AxesViewObject")->SetIsVisible(false); }
+  void LookFrom(float x, float y, float z) {
+    const float eye[3] = {x, y, z}, target[3] = {0.0f, 0.0f, 0.0f}, up[3] = {0.0f, 1.0f, 0.0f};
+    view->GetCamera()->SetLookAt(eye, target, up);
+  }
+  platform::Image Frame() {
+    View().Render();
+    return window->PresentedImage();
+  }
+  // Writes the picture next to the test's output once a check has failed.
+  void Keep(const platform::Image& image, const std::string& name) const {
+    if (!HasFailure()) return;
+    const std::string path = ::testing::TempDir() + name + ".png";
+    platform::WritePng(path, image);
+    std::printf("actual picture written to %s\n", path.c_str());
+  }
+  // Starts a scene pass with root / path... open, creating missing groups.
+  void Open(std::initializer_list<std::uint64_t> path) {
+    Scene().BeginScene(nullptr);
+    ASSERT_TRUE(Scene().OpenNode(1));
+    for (std::uint64_t id : path) {
+      if (!Scene().OpenNode(id)) {
+        ASSERT_TRUE(Scene().CreateNode(id, L"group"));
+      }
+    }
+  }
+  void Close() {
+    Scene().CloseAllNodes();
+    Scene().EndScene();
+  }
+  // model/part/category 10002/leaf with a quad at depth z facing +Z, in one pass.
   void AddQuad(std::uint64_t model, std::uint64_t part, std::uint64_t leaf, float x0, float y0, float x1, float y1,
-               float z, std::optional<RGBAColor> color);
+               float z, std::optional<RGBAColor> color) {
+    Open({model, part, 10002});
+    ASSERT_TRUE(Scene().CreateGeoNode(leaf, L"quad"));
+    if (color) Scene().SetNodeAttribute(new AttributeColor(*color));
+    const Mesh quad = Quad(x0, y0, x1, y1, z);
+    Scene().AddGeometry(Scene().GetGeometryItemFactory()->CreateTriangles(1, quad.vertices, quad.normals, quad.indices));
+    Close();
+  }
 
   std::optional<platform::Window> window;
   AView3D* view = nullptr;
 };
-
-// A quad's triangles in the XY plane between the corners, facing +Z.
-void QuadMesh(float x0, float y0, float x1, float y1, float z, std::vector<float>& vertices, std::vector<float>& normals,
-              std::vector<std::uint32_t>& indices);
-
-bool Near(const Rgba& actual, const Rgba& expected, int tolerance);
 
 }  // namespace plugintest
 

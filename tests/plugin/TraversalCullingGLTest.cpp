@@ -1,11 +1,11 @@
-// Items skip themselves (and the chunks of big meshes) against the clip
-// matrix that the view tracks while it walks the scene, and share the client
-// arrays that the traversal saves once. Neither may change what a frame shows
-// or which node a pick finds: the same scenes drawn by items that never skip
-// anything, or that save all they change themselves, are the reference.
+// Items skip themselves (and chunks of big meshes) against the clip matrix the
+// view tracks while it walks the scene, and share the client arrays the
+// traversal saves once. Neither may change what a frame shows or a pick finds:
+// items that never skip, or that save all they change themselves, are the reference.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <functional>
 #include <vector>
@@ -20,12 +20,6 @@
 
 namespace plugintest {
 namespace {
-
-struct Mesh {
-  std::vector<float> vertices;
-  std::vector<float> normals;
-  std::vector<std::uint32_t> indices;
-};
 
 // A wavy n x n grid of 2 n^2 triangles over [-1, 1]^2; above 2048 triangles
 // items draw it in chunks.
@@ -208,47 +202,45 @@ class TraversalCullingGLTest : public PluginGLTest {
     }
     return found;
   }
-};
 
-TEST_F(TraversalCullingGLTest, FramesAndPicksMatchDrawingEverything) {
-  // From afar every mesh lies wholly in view; close up the big ones cross
-  // the window's edges and are drawn chunk by chunk.
-  const struct {
-    const char* name;
-    float eye[3];
-  } views[] = {{"whole scene", {1.5f, -2.0f, 9.0f}}, {"close up", {0.5f, -0.5f, 2.5f}}};
-  for (const auto& view : views) {
-    SCOPED_TRACE(view.name);
-    LookFrom(view.eye[0], view.eye[1], view.eye[2]);
+  // The scene built with `tested` items draws and picks as with `reference` ones,
+  // also in a frame after the picks (which cut the big meshes into chunks).
+  void ExpectSameAsReference(const ItemMaker& reference, const ItemMaker& tested) {
     View().ClearAll();
-    BuildScene([](const Mesh& mesh) { return new UnculledItem(mesh); });
+    BuildScene(reference);
     const platform::Image expectedFrame = Frame();
     const std::vector<RenderId> expectedPicks = PickEverywhere();
-
     View().ClearAll();
-    BuildScene([this](const Mesh& mesh) {
-      return Scene().GetGeometryItemFactory()->CreateTriangles(1, mesh.vertices, mesh.normals, mesh.indices);
-    });
+    BuildScene(tested);
     const platform::Image frame = Frame();
     const std::vector<RenderId> picks = PickEverywhere();
-    // The picks have cut the big meshes into chunks; frames now draw those.
     const platform::Image frameAfterPicks = Frame();
-
     int hits = 0;
     for (const RenderId& pick : expectedPicks) hits += pick.Length() > 0 ? 1 : 0;
     ASSERT_GT(hits, 50) << "the scene should cover a good part of the window";
     ASSERT_LT(hits, static_cast<int>(expectedPicks.size())) << "and leave some of it empty";
-    for (std::size_t i = 0; i < picks.size(); ++i) {
-      EXPECT_EQ(picks[i], expectedPicks[i]) << "at pick " << i;
-    }
+    for (std::size_t i = 0; i < picks.size(); ++i) EXPECT_EQ(picks[i], expectedPicks[i]) << "at pick " << i;
     for (const platform::Image* image : {&frame, &frameAfterPicks}) {
-      ASSERT_EQ(image->rgba.size(), expectedFrame.rgba.size());
       if (image->rgba != expectedFrame.rgba) {
-        Keep(expectedFrame, "unculled");
-        Keep(*image, "culled");
-        ADD_FAILURE() << "skipping changed the picture";
+        Keep(expectedFrame, "reference");
+        Keep(*image, "tested");
+        ADD_FAILURE() << "the picture changed";
       }
     }
+  }
+};
+
+TEST_F(TraversalCullingGLTest, FramesAndPicksMatchDrawingEverything) {
+  // From afar every mesh lies wholly in view; close up the big ones cross the
+  // window's edges and are drawn chunk by chunk.
+  for (const auto& [name, eye] : {std::pair{"whole scene", std::array{1.5f, -2.0f, 9.0f}}, {"close up", {0.5f, -0.5f, 2.5f}}}) {
+    SCOPED_TRACE(name);
+    LookFrom(eye[0], eye[1], eye[2]);
+    ExpectSameAsReference([](const Mesh& mesh) { return new UnculledItem(mesh); },
+                          [this](const Mesh& mesh) {
+                            return Scene().GetGeometryItemFactory()->CreateTriangles(1, mesh.vertices, mesh.normals,
+                                                                                     mesh.indices);
+                          });
   }
 }
 
@@ -272,31 +264,15 @@ TEST_F(TraversalCullingGLTest, TrackedClipMatrixIsTheOneGLHolds) {
 TEST_F(TraversalCullingGLTest, ItemsSharingTheTraversalsArraysDrawAsOnTheirOwnAndLeaveGLAsFound) {
   LookFrom(0.5f, -0.5f, 2.5f);
   Frame();
-  // Meshes without normals light with the current normal, which the first
-  // frame's context now holds.
+  // Meshes without normals light with the current normal, which the first frame's context now holds.
   glNormal3f(0.6f, 0.0f, 0.8f);
-  const auto build = [this](bool onTheirOwn) {
-    View().ClearAll();
-    int turn = 0;
-    BuildScene([this, &turn, onTheirOwn](const Mesh& mesh) -> AGeometryItem* {
+  const auto maker = [this](bool onTheirOwn) {
+    return [this, onTheirOwn, turn = 0](const Mesh& mesh) mutable -> AGeometryItem* {
       AGeometryItem* item = MixedItem(*Scene().GetGeometryItemFactory(), mesh, turn++);
       return onTheirOwn ? new OnItsOwnItem(item) : item;
-    });
+    };
   };
-  build(true);
-  const platform::Image expectedFrame = Frame();
-  const std::vector<RenderId> expectedPicks = PickEverywhere();
-
-  build(false);
-  const platform::Image frame = Frame();
-  const std::vector<RenderId> picks = PickEverywhere();
-  EXPECT_EQ(picks, expectedPicks);
-  if (frame.rgba != expectedFrame.rgba) {
-    Keep(expectedFrame, "on-their-own");
-    Keep(frame, "shared");
-    ADD_FAILURE() << "sharing the arrays changed the picture";
-  }
-
+  ExpectSameAsReference(maker(true), maker(false));
   GLint clientDepth = -1;
   glGetIntegerv(GL_CLIENT_ATTRIB_STACK_DEPTH, &clientDepth);
   EXPECT_EQ(clientDepth, 0);

@@ -1,0 +1,630 @@
+// The factory's three overlays (axes triad, aperture, rubber band): their nodes
+// and items, what they draw where and in which order, how controller records
+// show, move or hide them, rebuilding, and failures while building.
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <climits>
+#include <cmath>
+#include <functional>
+#include <numbers>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "KivVizCore/GeoNode.h"
+#include "KivVizCore/Node.h"
+#include "KivVizCore/VectorMath.h"
+#include "KivVizOpenGL/GeometryItemAxisGL.h"
+#include "KivVizOpenGL/GeometryItemCircle2DGL.h"
+#include "KivVizOpenGL/GeometryItemPolylineGL.h"
+#include "NimboCore/Controller.h"
+#include "NimboCore/IControllerListener.h"
+#include "NimboCore/IViewOp.h"
+#include "NimboCore/ViewOp.h"
+#include "NimboCore/ViewOpRayPick.h"
+#include "PluginHostFixture.h"
+
+namespace plugintest {
+namespace {
+
+constexpr const char* kAxesName = "AxesViewObject";
+constexpr const char* kApertureName = "Aperture";
+constexpr const char* kRubberbandName = "Rubberband";
+
+struct Region {
+  int x0, y0, x1, y1;  // x1 and y1 exclusive
+};
+
+// The pixels of a region that pass a test: count, centroid, extent and mean
+// distance from a centre (pixel centres at i + 0.5).
+struct PixelBlob {
+  int count = 0;
+  double x = 0.0, y = 0.0, meanDistance = 0.0;
+  int minX = INT_MAX, maxX = -1, minY = INT_MAX, maxY = -1;
+};
+
+PixelBlob Measure(const platform::Image& image, const Region& region, const std::function<bool(const Rgba&)>& test,
+                  double centreX = 0.0, double centreY = 0.0) {
+  PixelBlob blob;
+  for (int y = region.y0; y < region.y1; ++y) {
+    for (int x = region.x0; x < region.x1; ++x) {
+      if (!test(image.At(x, y))) continue;
+      ++blob.count;
+      blob.x += x + 0.5;
+      blob.y += y + 0.5;
+      blob.meanDistance += std::hypot(x + 0.5 - centreX, y + 0.5 - centreY);
+      blob.minX = std::min(blob.minX, x);
+      blob.maxX = std::max(blob.maxX, x);
+      blob.minY = std::min(blob.minY, y);
+      blob.maxY = std::max(blob.maxY, y);
+    }
+  }
+  if (blob.count > 0) {
+    blob.x /= blob.count;
+    blob.y /= blob.count;
+    blob.meanDistance /= blob.count;
+  }
+  return blob;
+}
+
+// The group child with that id: null when missing or not a group's.
+GeoNode* Child(GeoNode* node, std::uint64_t id) {
+  return node != nullptr && node->IsGroup() ? static_cast<Node*>(node)->GetChild(id) : nullptr;
+}
+
+bool Reddish(const Rgba& p) { return p[0] > p[1] + 60 && p[0] > p[2] + 60; }
+bool Greenish(const Rgba& p) { return p[1] > p[0] + 60 && p[1] > p[2] + 60; }
+bool Bluish(const Rgba& p) { return p[2] > p[0] + 60 && p[2] > p[1] + 60; }
+bool AnyAxisColour(const Rgba& p) { return Reddish(p) || Greenish(p) || Bluish(p); }
+bool Black(const Rgba& p) { return p[0] < 30 && p[1] < 30 && p[2] < 30; }
+// Flat, unlit and opaque: exactly the rubber band's colour.
+bool RubberbandRed(const Rgba& p) { return Near(p, {220, 0, 0, 255}, 3); }
+
+class OverlayGLTest : public PluginGLTest {
+ protected:
+  static constexpr Region kCorner{0, kHeight - 100, 100, kHeight};  // the triad's
+  static constexpr Region kWhole{0, 0, kWidth, kHeight};
+
+  // Front camera, a finished empty scene (until then no leaves draw, the
+  // overlays' included) and a grey background every overlay colour stands out on.
+  void SetUp() override {
+    PluginGLTest::SetUp();
+    Settings::Current().SetBackgroundColor1(RGBAColor{150, 150, 150, 255});
+    Settings::Current().SetBackgroundColor2(RGBAColor{150, 150, 150, 255});
+    LookFrom(0.0f, 0.0f, 10.0f);
+    Scene().BeginScene(nullptr);
+    Scene().EndScene();
+  }
+
+  AViewObject& Object(const std::string& name) { return *Manager().Get(name); }
+  AViewObject& Axes() { return Object(kAxesName); }
+  AViewObject& Aperture() { return Object(kApertureName); }
+  AViewObject& Rubberband() { return Object(kRubberbandName); }
+  GeoNode* OwnNode(AViewObject& object) { return Manager().GetNode()->GetChild(static_cast<std::uint64_t>(object.GetId())); }
+
+  // Through the view's controller, as a host reports input, or to one overlay.
+  void Notify(int type, int phase, int first, int second, int third = 0) {
+    ViewOp op(type, phase, first, second, third);
+    view->GetController()->Notify(&op);
+  }
+  void NotifyOne(const std::string& name, int type, int phase, int first, int second, int third = 0) {
+    ViewOp op(type, phase, first, second, third);
+    dynamic_cast<IControllerListener&>(Object(name)).ControllerNotify(&op);
+  }
+  void Drag(int x0, int y0, int x1, int y1) {
+    Notify(IViewOp::RubberBand, 1, x0, y0);
+    Notify(IViewOp::RubberBand, 2, x1, y1);
+  }
+  void ShowListeners() {
+    Aperture().SetIsVisible(true);
+    Rubberband().SetIsVisible(true);
+  }
+  // A recording leaf under the overlay's node: each of its draws leaves a record.
+  void Record(AViewObject& object, std::uint64_t leaf, std::vector<DrawRecord>& log) {
+    ASSERT_NE(object.GetNode(), nullptr) << object.Name() << " has no node yet";
+    GeoNode* recorder = static_cast<Node*>(object.GetNode())->CreateChildGeoNode(leaf);
+    ASSERT_NE(recorder, nullptr);
+    recorder->AddGeometry(new RecordingItem(leaf, log));
+  }
+  // The aperture's or the rubber band's geometry leaf's last item, or null.
+  AGeometryItem* ItemOf(AViewObject& object) {
+    GeoNode* leaf = Child(object.GetNode(), 1);
+    return leaf == nullptr || leaf->Geometry().empty() ? nullptr : leaf->Geometry().back();
+  }
+  const std::vector<float>& Outline() { return dynamic_cast<GeometryItemPolylineGL&>(*ItemOf(Rubberband())).Points(); }
+
+  // Triad pixels in its corner, circle pixels around (120, 30), rubber band pixels.
+  static std::array<int, 3> Shown(const platform::Image& image) {
+    return {Measure(image, kCorner, Reddish).count + Measure(image, kCorner, Greenish).count,
+            Measure(image, {105, 15, 135, 45}, Black).count, Measure(image, kWhole, RubberbandRed).count};
+  }
+  // The triad's pixels of an axis colour reach out from the corner's middle
+  // along the axis' screen direction (x right, y up); along the view they stay near it.
+  static void ExpectAxis(const platform::Image& image, const char* axis, bool (*colour)(const Rgba&), double screenX,
+                         double screenY) {
+    const PixelBlob blob = Measure(image, kCorner, colour);
+    const double dx = blob.x - 50.0, dy = kHeight - 50.0 - blob.y;
+    if (std::hypot(screenX, screenY) > 0.5) {
+      ASSERT_GT(blob.count, 20) << axis << " axis missing";
+      EXPECT_GT(std::hypot(dx, dy), 6.0) << axis << " axis reaches out from the centre";
+      EXPECT_GT((dx * screenX + dy * screenY) / (std::hypot(dx, dy) * std::hypot(screenX, screenY)),
+                std::cos(20.0 * std::numbers::pi / 180.0))
+          << axis << " axis points (" << dx << ", " << dy << "), expected (" << screenX << ", " << screenY << ")";
+    } else if (blob.count > 0) {
+      EXPECT_LT(std::hypot(dx, dy), 12.0) << axis << " axis runs along the view";
+    }
+  }
+  static void ExpectCircle(const platform::Image& image, int x, int y, int radius) {
+    const PixelBlob ring = Measure(image, {x - radius - 4, y - radius - 4, x + radius + 5, y + radius + 5}, Black, x, y);
+    EXPECT_GT(ring.count, 4 * radius) << "a closed ring of black pixels";
+    EXPECT_NEAR(ring.x, x, 1.0) << "centred on the pointer";
+    EXPECT_NEAR(ring.y, y, 1.0);
+    EXPECT_NEAR(ring.meanDistance, radius, 1.0) << "the aperture's radius in pixels";
+    EXPECT_FALSE(Black(image.At(x, y))) << "a ring, not a disc";
+  }
+  // The dashed outline between the drag's corners and nothing inside.
+  static void ExpectRectangle(const platform::Image& image, int x0, int y0, int x1, int y1) {
+    const int left = std::min(x0, x1), right = std::max(x0, x1), top = std::min(y0, y1), bottom = std::max(y0, y1);
+    const PixelBlob outline = Measure(image, kWhole, RubberbandRed);
+    ASSERT_GT(outline.count, 0) << "no rubber band at all";
+    EXPECT_NEAR(outline.minX, left, 2);
+    EXPECT_NEAR(outline.maxX, right, 2);
+    EXPECT_NEAR(outline.minY, top, 2);
+    EXPECT_NEAR(outline.maxY, bottom, 2);
+    EXPECT_GE(Measure(image, {left + 3, top - 2, right - 3, top + 2}, RubberbandRed).count, (right - left - 6) / 2);
+    EXPECT_GE(Measure(image, {left - 2, top + 3, left + 2, bottom - 3}, RubberbandRed).count, (bottom - top - 6) / 2);
+    EXPECT_EQ(Measure(image, {left + 4, top + 4, right - 3, bottom - 3}, RubberbandRed).count, 0) << "not filled";
+  }
+};
+
+TEST_F(OverlayGLTest, EachOverlayHangsItsOwnNamedSubtreeUnderTheManagersNode) {
+  ShowListeners();
+  Frame();
+  ASSERT_EQ(Manager().GetNode()->Children().size(), 3u);
+  for (const auto& [object, name] :
+       {std::pair{&Axes(), L"AxesViewObject"}, {&Aperture(), L"aperture"}, {&Rubberband(), L"rubberband"}}) {
+    ASSERT_NE(OwnNode(*object), nullptr) << object->Name();
+    EXPECT_EQ(OwnNode(*object), object->GetNode());
+    EXPECT_EQ(object->GetNode()->Name(), name);
+  }
+  EXPECT_EQ(Child(Aperture().GetNode(), 1)->Name(), L"geometry");
+  EXPECT_EQ(Child(Rubberband().GetNode(), 1)->Name(), L"geometry");
+  // One labelled axis node per axis over a leaf with the labelled axis item.
+  for (const auto& [id, label] : {std::pair{1u, L"X"}, {2u, L"Y"}, {3u, L"Z"}}) {
+    GeoNode* axisNode = Child(Axes().GetNode(), id);
+    ASSERT_NE(axisNode, nullptr);
+    EXPECT_EQ(axisNode->Name(), label);
+    GeoNode* leaf = Child(axisNode, id);
+    ASSERT_NE(leaf, nullptr);
+    EXPECT_EQ(leaf->Name(), L"geometry");
+    ASSERT_EQ(leaf->Geometry().size(), 1u);
+    EXPECT_EQ(dynamic_cast<const GeometryItemAxisGL&>(*leaf->Geometry()[0]).GetLabel(), label);
+  }
+  const auto& outline = dynamic_cast<const GeometryItemPolylineGL&>(*ItemOf(Rubberband()));
+  EXPECT_EQ(outline.lineWidth, 2.0f);
+  EXPECT_EQ(outline.stipplePattern, 0xF0F0);
+}
+
+TEST_F(OverlayGLTest, IdsAreSignExtendedAndItemIdsWrapLikeInt32) {
+  constexpr auto minus = [](std::uint64_t value) { return ~value + 1; };
+  const struct {
+    const char* object;
+    int id;
+    std::uint64_t nodeId, itemId;
+  } cases[] = {{kApertureName, 7, 7, 7000},
+               {kApertureName, -5, minus(5), minus(5000)},
+               {kApertureName, 3000000, 3000000, minus(1294967296)},  // 3e9 wraps
+               {kRubberbandName, INT_MIN, minus(2147483648u), 0},
+               {kRubberbandName, -3000000, minus(3000000), 1294967296},
+               {kAxesName, -1, minus(1), 0}};
+  Frame();  // a current context for the rubber band's unprojection
+  for (const auto& c : cases) {
+    SCOPED_TRACE(std::string(c.object) + " " + std::to_string(c.id));
+    AViewObject& object = Object(c.object);
+    const int assigned = object.GetId();
+    object.Clear();
+    object.SetId(c.id);
+    object.createGeometry();
+    ASSERT_NE(Manager().GetNode()->GetChild(c.nodeId), nullptr);
+    EXPECT_EQ(Manager().GetNode()->GetChild(c.nodeId), object.GetNode());
+    if (c.object != kAxesName) {
+      ASSERT_NE(ItemOf(object), nullptr);
+      EXPECT_EQ(ItemOf(object)->ID(), c.itemId);
+    }
+    object.deleteGeometry();
+    EXPECT_EQ(Manager().GetNode()->GetChild(c.nodeId), nullptr) << "deleteGeometry finds it by the same id";
+    object.SetId(assigned);
+  }
+}
+
+TEST_F(OverlayGLTest, RebuildingReopensTheNodesAndAddsNewItemsButTheRubberBandBuildsOnce) {
+  ShowListeners();
+  Notify(IViewOp::Hover, 0, 80, 60);
+  Frame();
+  GeoNode* xLeaf = Child(Child(Axes().GetNode(), 1), 1);
+  AGeometryItem* xItem = xLeaf->Geometry().at(0);
+  GeoNode* circleLeaf = Child(Aperture().GetNode(), 1);
+  auto* first = dynamic_cast<GeometryItemCircle2DGL*>(ItemOf(Aperture()));
+  const float firstRadius = first->radius;
+  Axes().createGeometry();
+  Aperture().createGeometry();
+  EXPECT_EQ(Child(Child(Axes().GetNode(), 1), 1), xLeaf) << "the same nodes, reopened";
+  EXPECT_EQ(Child(Axes().GetNode(), 1)->Attributes().size(), 1u) << "the transform is replaced";
+  ASSERT_EQ(xLeaf->Geometry().size(), 2u);
+  EXPECT_EQ(xLeaf->Geometry()[0], xItem) << "the old item stays with its node";
+  EXPECT_EQ(Child(Aperture().GetNode(), 1), circleLeaf);
+  ASSERT_EQ(circleLeaf->Geometry().size(), 2u);
+  auto* second = dynamic_cast<GeometryItemCircle2DGL*>(circleLeaf->Geometry()[1]);
+  ASSERT_NE(second, nullptr);
+  // Twice as far, a pixel spans twice the units: the draw sizes only the new circle.
+  LookFrom(0.0f, 0.0f, 20.0f);
+  Frame();
+  EXPECT_NEAR(second->radius, 2.0f * firstRadius, 1e-5f);
+  EXPECT_EQ(first->radius, firstRadius);
+  // A second rubber band build runs no scene pass, which would close the host's open node.
+  AGeometryItem* outline = ItemOf(Rubberband());
+  ASSERT_TRUE(Scene().OpenNode(1));
+  DiagnosticCapture diagnostics;
+  Rubberband().createGeometry();
+  EXPECT_EQ(Scene().GetCurrentOpenNode(), Scene().GetRootNode());
+  Scene().CloseAllNodes();
+  EXPECT_EQ(Child(Rubberband().GetNode(), 1)->Geometry().size(), 1u);
+  EXPECT_EQ(ItemOf(Rubberband()), outline);
+  EXPECT_EQ(diagnostics.Text(), "");
+}
+
+TEST_F(OverlayGLTest, DeletedOverlaysDrawNothingUntilClearedBuiltAgainOrClearedAll) {
+  ShowListeners();
+  Drag(150, 50, 110, 10);  // up and left: the band spans the corners either way
+  NotifyOne(kApertureName, IViewOp::Hover, 0, 120, 30);
+  platform::Image image = Frame();
+  ExpectRectangle(image, 150, 50, 110, 10);
+  ASSERT_GT(Shown(image)[0], 40);
+  ASSERT_GT(Shown(image)[1], 20);
+  ASSERT_GT(Shown(image)[2], 40);
+  Axes().deleteGeometry();
+  Aperture().deleteGeometry();
+  EXPECT_EQ(OwnNode(Axes()), nullptr);
+  EXPECT_EQ(OwnNode(Aperture()), nullptr);
+  // Both still count as built, so the manager only draws them.
+  EXPECT_TRUE(Axes().IsGeometryCreated() && Aperture().IsGeometryCreated());
+  image = Frame();
+  EXPECT_EQ(Shown(image)[0], 0);
+  EXPECT_EQ(Shown(image)[1], 0);
+  EXPECT_GT(Shown(image)[2], 40) << "the rubber band is not concerned";
+  Axes().Clear();
+  Aperture().Clear();
+  image = Frame();
+  EXPECT_GT(Shown(image)[0], 40) << "Clear resets the flag: the next frame builds them again";
+  EXPECT_GT(Shown(image)[1], 20);
+
+  Rubberband().deleteGeometry();
+  EXPECT_FALSE(Rubberband().IsGeometryCreated());
+  EXPECT_EQ(OwnNode(Rubberband()), nullptr);
+  glViewport(0, 0, 1, 1);
+  Rubberband().draw();
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 1) << "drawing without geometry leaves even the viewport alone";
+  image = Frame();
+  EXPECT_TRUE(Rubberband().IsGeometryCreated());
+  EXPECT_GT(Shown(image)[2], 40) << "built again, and the drag it heard goes on";
+
+  AddQuad(1, 1, 1, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, RGBAColor{210, 190, 120, 255});
+  View().ClearAll();
+  EXPECT_TRUE(Manager().GetNode()->Children().empty());
+  EXPECT_EQ(Scene().GetRootNode()->Children().size(), 1u) << "only the overlay node is kept";
+  for (AViewObject* object : {&Axes(), &Aperture(), &Rubberband()}) {
+    EXPECT_FALSE(object->IsGeometryCreated()) << object->Name();
+  }
+  image = Frame();
+  EXPECT_EQ(Manager().GetNode()->Children().size(), 3u);
+  EXPECT_GT(Shown(image)[0], 40);
+  EXPECT_GT(Shown(image)[1], 20);
+  EXPECT_GT(Shown(image)[2], 40);
+  Keep(image, "rebuilt_after_clear_all");
+}
+
+// A host's group that refuses children by throwing something that is no std::exception.
+class RefusingGroup : public Node {
+ public:
+  explicit RefusingGroup(std::uint64_t id) : Node(id, L"refusing") {}
+  Node* CreateChildNode(std::uint64_t id) override { throw id; }
+  GeoNode* CreateChildGeoNode(std::uint64_t id) override { throw id; }
+};
+
+TEST_F(OverlayGLTest, BuildFailuresAreReportedAndNeverEscape) {
+  // Detached: the manager's node is unlinked, so creating it with nothing open
+  // throws. Refusing: the root's child 60000 is a host group that refuses children.
+  const struct {
+    const char* object;
+    const char* type;
+    bool createdAfterwards;
+  } cases[] = {{kAxesName, "AxesViewObjectGL", false},
+               {kApertureName, "ApertureViewObjectGL", true},
+               {kRubberbandName, "RubberbandViewObjectGLSG", true}};
+  Node* root = Scene().GetRootNode();
+  Node* overlay = Manager().GetNode();
+  for (const auto& c : cases) {
+   for (bool refusing : {false, true}) {
+    SCOPED_TRACE(std::string(c.object) + (refusing ? ", refusing" : ", detached"));
+    AViewObject& object = Object(c.object);
+    object.Clear();
+    ASSERT_TRUE(overlay->RemoveFromParents(root));
+    if (refusing) {
+      ASSERT_TRUE(root->AddChild(new RefusingGroup(AView3DAdapter::OverlayNodeId)));
+    }
+    {
+      DiagnosticCapture diagnostics;
+      EXPECT_NO_THROW(object.createGeometry());
+      EXPECT_EQ(diagnostics.Text(), refusing ? "Unhandled Exception in " + std::string(c.type) + "::createGeometry()\n"
+                                             : "Cannot create child node for GeoNode.\nException in " +
+                                                   std::string(c.type) + "::createGeometry(): Cannot create node\n");
+    }
+    EXPECT_EQ(object.IsGeometryCreated(), c.createdAfterwards);
+    EXPECT_TRUE(overlay->Children().empty());
+    // The failed pass leaves whatever it opened; the host puts the scene back.
+    Scene().CloseAllNodes();
+    root->DeleteChildById(AView3DAdapter::OverlayNodeId);
+    ASSERT_TRUE(root->AddChild(overlay));
+    DiagnosticCapture diagnostics;
+    object.createGeometry();
+    EXPECT_EQ(diagnostics.Text(), "");
+    EXPECT_EQ(OwnNode(object) != nullptr, c.object != kRubberbandName) << "a failed rubber band counts as built";
+    object.Clear();
+   }
+  }
+}
+
+TEST_F(OverlayGLTest, TriadAxesTurnWithTheCameraInsideTheCorner) {
+  const struct {
+    const char* name;
+    float eye[3];
+    int orbitX, orbitY;  // an orbit drag after placing the eye, in pixels
+  } cases[] = {{"Front", {0, 0, 10}, 0, 0},     {"FarFront", {0, 0, 400}, 0, 0},
+               {"Back", {0, 0, -10}, 0, 0},     {"Oblique", {10, 10, 10}, 0, 0},
+               {"FromBelow", {5, -8, 6}, 0, 0}, {"OrbitDraggedSideways", {0, 0, 10}, 120, 0},
+               {"OrbitDraggedDown", {0, 0, 10}, 0, 80}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    LookFrom(c.eye[0], c.eye[1], c.eye[2]);
+    if (c.orbitX != 0 || c.orbitY != 0) {
+      Notify(IViewOp::Orbit, 1, 80, 60);
+      Notify(IViewOp::Orbit, 2, 80 + c.orbitX, 60 + c.orbitY);
+    }
+    const platform::Image image = Frame();
+    // Where each world axis should point on screen for the camera as it is.
+    float eye[3], target[3], up[3], forward[3], right[3], screenUp[3];
+    view->GetCamera()->GetLookAt(eye, target, up);
+    Subtract(target, eye, forward);
+    Normalize(forward);
+    CrossProduct(forward, up, right);
+    Normalize(right);
+    CrossProduct(right, forward, screenUp);
+    ExpectAxis(image, "X", Reddish, right[0], screenUp[0]);
+    ExpectAxis(image, "Y", Greenish, right[1], screenUp[1]);
+    ExpectAxis(image, "Z", Bluish, right[2], screenUp[2]);
+    EXPECT_EQ(Measure(image, {100, 0, kWidth, kHeight}, AnyAxisColour).count, 0) << "nothing right of the corner";
+    EXPECT_EQ(Measure(image, {0, 0, 100, kHeight - 100}, AnyAxisColour).count, 0) << "nothing above the corner";
+    Keep(image, std::string("triad_") + c.name);
+  }
+}
+
+TEST_F(OverlayGLTest, ApertureCircleOfThePickApertureSurroundsThePointer) {
+  const int defaultAperture = ViewOpRayPick::APERTURE;
+  Aperture().SetIsVisible(true);
+  // Wheel and key records carry steps or a key code first, the pointer after;
+  // the wheel also brings the camera closer, the circle keeps its pixels.
+  const struct {
+    int type, first, x, y, aperture;
+  } cases[] = {{IViewOp::Hover, 80, 80, 60, 5},
+               {IViewOp::RayPick, 30, 30, 22, 5},
+               {IViewOp::WheelZoom, 2, 125, 90, 12},
+               {IViewOp::Key, 65, 45, 100, 3}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE("record " + std::to_string(c.type));
+    ViewOpRayPick::APERTURE = c.aperture;
+    if (c.type == IViewOp::WheelZoom || c.type == IViewOp::Key) {
+      Notify(c.type, 0, c.first, c.x, c.y);
+    } else {
+      Notify(c.type, 0, c.x, c.y);
+    }
+    const platform::Image image = Frame();
+    ExpectCircle(image, c.x, c.y, c.aperture);
+    Keep(image, "aperture_" + std::to_string(c.type));
+  }
+  ViewOpRayPick::APERTURE = defaultAperture;
+
+  // A window without rows gives no pixel size to scale the radius by: nothing draws.
+  std::vector<DrawRecord> log;
+  Record(Aperture(), 901, log);
+  auto& circle = dynamic_cast<GeometryItemCircle2DGL&>(*ItemOf(Aperture()));
+  const float radius = circle.radius;
+  View().SetWindowSize(kWidth, 0);
+  Frame();
+  EXPECT_TRUE(log.empty());
+  EXPECT_EQ(circle.radius, radius);
+  View().SetWindowSize(kWidth, kHeight);
+  Frame();
+  EXPECT_EQ(log.size(), 1u);
+}
+
+TEST_F(OverlayGLTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
+  // A grey quad one unit in front of the eye fills the window; only the depth
+  // clears the overlays do first let them show over it.
+  AddQuad(1, 1, 1, -2.0f, -2.0f, 2.0f, 2.0f, 9.0f, RGBAColor{160, 160, 160, 255});
+  ShowListeners();
+  // Mid-drag the aperture follows the pointer at the rectangle's moving corner.
+  Notify(IViewOp::Hover, 0, 100, 12);
+  Drag(100, 12, 148, 56);
+  const platform::Image image = Frame();
+  ExpectAxis(image, "X", Reddish, 1.0, 0.0);
+  ExpectAxis(image, "Y", Greenish, 0.0, 1.0);
+  EXPECT_GT(Measure(image, kCorner, Bluish).count, 10);
+  ExpectCircle(image, 148, 56, ViewOpRayPick::APERTURE);
+  // The rectangle unprojects its corners through the projection the triad
+  // left behind: drawn in any other order it would miss the dragged pixels.
+  ExpectRectangle(image, 100, 12, 148, 56);
+  Keep(image, "all_overlays");
+
+  std::vector<DrawRecord> log;
+  Record(Aperture(), 901, log);
+  Record(Axes(), 902, log);
+  Record(Rubberband(), 903, log);
+  Frame();
+  ASSERT_EQ(log.size(), 3u);
+  EXPECT_EQ(log[0].item, 901u) << "the aperture first, under the frame's perspective";
+  EXPECT_EQ(log[1].item, 902u);
+  EXPECT_EQ(log[2].item, 903u) << "the rubber band last, after the triad";
+  EXPECT_NEAR(log[0].translation[2], -10.0, 1e-4) << "the circle lies in the target's plane";
+  EXPECT_NEAR(log[1].translation[2], -50.0, 1e-4) << "the triad's own eye distance";
+  EXPECT_EQ(log[2].translation[2], 0.0) << "the rubber band draws with the identity";
+  // The frame ends with the triad's orthographic box and the whole-window viewport current.
+  GLdouble projection[16];
+  glGetDoublev(GL_PROJECTION_MATRIX, projection);
+  EXPECT_NEAR(projection[0], 0.1, 1e-7);
+  EXPECT_NEAR(projection[10], -0.01, 1e-7);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], kWidth);
+  // An orbit drag hides the circle and ends the drag; the triad's square
+  // corner is left current, clipped by a small window rather than shrunk.
+  log.clear();
+  Notify(IViewOp::Orbit, 1, 60, 60);
+  View().SetWindowSize(60, 40);
+  Frame();
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_EQ(log[0].item, 902u);
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ((std::array{viewport[0], viewport[1], viewport[2], viewport[3]}), (std::array{0, 0, 100, 100}));
+}
+
+TEST_F(OverlayGLTest, AMoveWithoutAnyPressStartsAtTheWindowsCorner) {
+  Rubberband().SetIsVisible(true);
+  Frame();
+  Notify(IViewOp::RubberBand, 2, 90, 70);
+  Frame();
+  const std::vector<float>& p = Outline();
+  ASSERT_EQ(p.size(), 15u);
+  EXPECT_NEAR(p[0], -10.0f, 1e-4f) << "the window's top left corner";
+  EXPECT_NEAR(p[1], 10.0f, 1e-4f);
+  EXPECT_NEAR((p[6] + 10.0f) * kWidth / 20.0f, 90.0f, 1e-3f);
+  EXPECT_NEAR(kHeight - (p[7] + 10.0f) * kHeight / 20.0f, 70.0f, 1e-3f);
+}
+
+// The next frame's circle centre (from its model-view translation) and
+// rectangle corners (from its outline), each empty when hidden.
+using Shown2 = std::pair<std::vector<int>, std::vector<int>>;
+
+class NotifyGLTest : public OverlayGLTest {
+ protected:
+  // Both listeners shown and built; the circle at (50, 60) after a rectangle dragged from (20, 30).
+  void SetUp() override {
+    OverlayGLTest::SetUp();
+    ShowListeners();
+    Frame();
+    Record(Aperture(), 901, apertureLog);
+    Record(Rubberband(), 903, rubberbandLog);
+    Notify(IViewOp::Hover, 0, 30, 40);
+    Drag(20, 30, 50, 60);
+  }
+
+  Shown2 Observe() {
+    apertureLog.clear();
+    rubberbandLog.clear();
+    Frame();
+    std::vector<int> circle, rectangle;
+    if (!apertureLog.empty()) {
+      // What the 45 degree field spans at the camera's distance.
+      float eye[3], target[3], up[3];
+      view->GetCamera()->GetLookAt(eye, target, up);
+      const double height = 2.0 * std::hypot(eye[0] - target[0], eye[1] - target[1], eye[2] - target[2]) *
+                            std::tan(std::numbers::pi / 8.0);
+      const double perPixel = height / kHeight;
+      circle = {static_cast<int>(std::lround((apertureLog[0].translation[0] + height * kWidth / kHeight / 2.0) / perPixel)),
+                static_cast<int>(std::lround((height / 2.0 - apertureLog[0].translation[1]) / perPixel))};
+    }
+    if (!rubberbandLog.empty()) {
+      // The outline closes on itself; its points map through the triad's box of [-10, 10] over the window.
+      const std::vector<float>& p = Outline();
+      EXPECT_EQ(p.size(), 15u);
+      EXPECT_EQ(p[12], p[0]);
+      EXPECT_EQ(p[13], p[1]);
+      for (std::size_t corner : {0u, 6u}) {
+        rectangle.push_back(static_cast<int>(std::lround((p[corner] + 10.0) * kWidth / 20.0)));
+        rectangle.push_back(static_cast<int>(std::lround(kHeight - (p[corner + 1] + 10.0) * kHeight / 20.0)));
+      }
+    }
+    return {circle, rectangle};
+  }
+
+  std::vector<DrawRecord> apertureLog, rubberbandLog;
+};
+
+TEST_F(NotifyGLTest, EachRecordCodeShowsMovesOrHidesEachListener) {
+  ASSERT_EQ(Observe(), (Shown2{{50, 60}, {20, 30, 50, 60}})) << "rubber-band records move the circle too";
+  // Each from that state; wheel steps and key codes come first, the pointer follows.
+  const struct {
+    const char* name;
+    int type, phase, first, second, third;
+    Shown2 shown;
+  } cases[] = {{"Idle", IViewOp::Idle, 0, 70, 80, 90, {{}, {}}},
+               {"Leave", IViewOp::Leave, 0, 70, 80, 90, {{}, {}}},
+               {"Hover", IViewOp::Hover, 0, 71, 81, 91, {{71, 81}, {}}},
+               {"RayPick", IViewOp::RayPick, 0, 72, 82, 92, {{72, 82}, {}}},
+               {"WheelZoom", IViewOp::WheelZoom, 0, 3, 73, 83, {{73, 83}, {}}},
+               {"Key", IViewOp::Key, 0, 65, 74, 84, {{74, 84}, {}}},
+               {"Orbit", IViewOp::Orbit, 1, 75, 85, 95, {{}, {}}},
+               {"Pan", IViewOp::Pan, 1, 76, 86, 96, {{76, 86}, {}}},
+               {"RubberBandPress", IViewOp::RubberBand, 1, 77, 87, 97, {{77, 87}, {77, 87, 77, 87}}},
+               {"RubberBandMove", IViewOp::RubberBand, 2, 78, 88, 98, {{78, 88}, {20, 30, 78, 88}}},
+               {"RubberBandOtherPhase", IViewOp::RubberBand, 0, 79, 89, 99, {{79, 89}, {20, 30, 79, 89}}}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    Drag(20, 30, 50, 60);
+    Notify(c.type, c.phase, c.first, c.second, c.third);
+    const Shown2 shown = Observe();
+    EXPECT_EQ(shown.first, c.shown.first);
+    EXPECT_EQ(shown.second, c.shown.second);
+  }
+  // A hidden rectangle waits for the next drag record: without a press it goes on from the old start.
+  Notify(IViewOp::Idle, 0, 1, 1);
+  Notify(IViewOp::RubberBand, 2, 100, 10);
+  EXPECT_EQ(Observe().second, (std::vector<int>{20, 30, 100, 10}));
+}
+
+TEST_F(NotifyGLTest, UnknownCodesThrowAndHiddenListenersAndNullRecordsChangeNothing) {
+  for (int type : {9, -1, 100, INT_MIN, INT_MAX}) {
+    for (const auto& [listener, message] :
+         {std::pair{kApertureName, "Invalid argument in AView3D::Notify"},
+          {kRubberbandName, "Invalid argument in RubberbandViewObjectGLSG::ControllerNotify"}}) {
+      try {
+        NotifyOne(listener, type, 1, 5, 6, 7);
+        ADD_FAILURE() << listener << " accepted code " << type;
+      } catch (const std::invalid_argument& error) {
+        EXPECT_STREQ(error.what(), message);
+      }
+    }
+  }
+  for (bool visible : {true, false}) {
+    Aperture().SetIsVisible(visible);
+    Rubberband().SetIsVisible(visible);
+    for (const char* name : {kApertureName, kRubberbandName}) {
+      EXPECT_NO_THROW(dynamic_cast<IControllerListener&>(Object(name)).ControllerNotify(nullptr));
+      for (int type : {0, 2, 4, 6, 8, 9, -1}) {
+        if (!visible) {
+          EXPECT_NO_THROW(NotifyOne(name, type, 1, 111, 112, 113)) << name << " code " << type;
+        }
+      }
+    }
+  }
+  ShowListeners();
+  EXPECT_EQ(Observe(), (Shown2{{50, 60}, {20, 30, 50, 60}}));
+}
+
+}  // namespace
+}  // namespace plugintest
