@@ -1,17 +1,14 @@
+// Picking with a ray: nearest hit within reach, hidden, filtered, moved,
+// overlay and shared nodes.
 #include <gtest/gtest.h>
 
 #include <set>
-#include <vector>
 
 #include "KivVizCore/AFilterManager.h"
-#include "KivVizCore/AHighlightStrategy.h"
 #include "KivVizCore/AttributeTransform.h"
 #include "KivVizCore/AttributeVisibility.h"
-#include "KivVizCore/Node.h"
 #include "KivVizCore/Ray.h"
-#include "KivVizCore/RenderId.h"
 #include "TestAdapter.h"
-#include "TestItem.h"
 
 namespace {
 
@@ -19,17 +16,12 @@ class SetFilterManager : public AFilterManager {
  public:
   bool IsEnabled(int filterId) const override { return !disabled.contains(filterId); }
   void SetEnabled(int filterId, bool enabled) override {
-    if (enabled) {
-      disabled.erase(filterId);
-    } else {
-      disabled.insert(filterId);
-    }
+    disabled.erase(filterId);
+    if (!enabled) disabled.insert(filterId);
   }
   void Synchronize(const RenderingOptions&) override {}
   std::set<int> disabled;
 };
-
-RenderId Path(std::vector<std::uint64_t> ids) { return RenderId(ids, 1); }
 
 const RenderId kUntouched({42}, 9);
 
@@ -103,21 +95,6 @@ TEST_F(AdapterPickTest, OverlayIsLeftOutAndASharedNodeIsReportedUnderItsFirstPat
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8}));
   adapter.GetRootNode()->CreateChildNode(3)->AddChild(near);
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 3, 8}));
-}
-
-TEST_F(AdapterPickTest, IsHighlightedAsksTheStrategy) {
-  struct Marks : AHighlightStrategy {
-    bool Do(const RenderId& id) override { return marks.insert(id).second; }
-    void Undo() override { marks.clear(); }
-    bool Undo(const RenderId& id) override { return marks.erase(id) > 0; }
-    bool IsDone(const RenderId& id) const override { return marks.contains(id); }
-    std::set<RenderId> marks;
-  } strategy;
-  EXPECT_FALSE(adapter.IsHighlighted(Path({1, 5, 8}))) << "no strategy, no marks";
-  adapter.SetHighlightStrategy(&strategy);
-  strategy.Do(Path({1, 5, 8}));
-  EXPECT_TRUE(adapter.IsHighlighted(Path({1, 5, 8})));
-  EXPECT_FALSE(adapter.IsHighlighted(Path({1, 5, 7})));
 }
 
 }  // namespace

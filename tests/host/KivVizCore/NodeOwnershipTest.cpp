@@ -6,8 +6,7 @@
 #include <memory>
 #include <vector>
 
-#include "KivVizCore/Node.h"
-#include "TestItem.h"
+#include "TestAdapter.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// The scene as text: one line per node, details, UTF-8 names.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -5,9 +6,7 @@
 #include "KivVizCore/AttributeColor.h"
 #include "KivVizCore/AttributeTransform.h"
 #include "KivVizCore/AttributeVisibility.h"
-#include "KivVizCore/Node.h"
 #include "TestAdapter.h"
-#include "TestItem.h"
 
 namespace {
 

@@ -1,3 +1,4 @@
+// Matrix and vector helpers in the column-major layout GL uses.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -86,20 +87,9 @@ TEST(MatrixTest, InverseUndoesATransformAndSingularMatricesHaveNone) {
   EXPECT_EQ(inverse[0], 42.0) << "the output is left alone";
 }
 
-TEST(VectorMathTest, ArithmeticCrossProductAndNormalize) {
-  float d[3];
-  const float a[3] = {4.0f, 6.0f, 12.0f};
-  const float b[3] = {1.0f, 2.0f, 0.0f};
-  Subtract(a, b, d);
-  EXPECT_EQ(d[1], 4.0f);
-  EXPECT_FLOAT_EQ(Length(d), 13.0f);
-  Multiply(d, -2.0f);
-  EXPECT_EQ(d[2], -24.0f);
+TEST(VectorMathTest, CrossProductMayAliasAndNormalizeKeepsZeroVectorsZero) {
   float x[3] = {1.0f, 0.0f, 0.0f};
   const float y[3] = {0.0f, 1.0f, 0.0f};
-  float z[3];
-  CrossProduct(y, x, z);
-  EXPECT_EQ(z[2], -1.0f);
   CrossProduct(x, y, x);
   EXPECT_EQ(x[0], 0.0f) << "the result may alias a factor";
   EXPECT_EQ(x[2], 1.0f);
@@ -108,7 +98,7 @@ TEST(VectorMathTest, ArithmeticCrossProductAndNormalize) {
   EXPECT_FLOAT_EQ(v[2], 0.8f);
   ClearVector(v);
   EXPECT_EQ(Normalize(v), 0.0f);
-  EXPECT_FALSE(std::isnan(v[0])) << "a zero vector stays zero";
+  EXPECT_FALSE(std::isnan(v[0]));
 }
 
 }  // namespace
