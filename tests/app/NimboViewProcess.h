@@ -1,14 +1,21 @@
-// Runs the nimbo-view executable in a scratch folder of its own and keeps
-// its exit code and output, plus helpers to write input files and read the
-// pictures it writes.
+// Runs the nimbo-view executable in a scratch folder named after the running
+// test (kept when it fails), writes input files and keeps the output.
 #ifndef NIMBO_TESTS_APP_NIMBO_VIEW_PROCESS_H
 #define NIMBO_TESTS_APP_NIMBO_VIEW_PROCESS_H
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <array>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <vector>
+
+#include <sys/wait.h>
 
 #include "platform/Image.h"
 
@@ -16,36 +23,79 @@ namespace apptest {
 
 using Rgba = std::array<std::uint8_t, 4>;
 
+// A red square from (-1, -1) to (1, 1) in the XY plane, facing +Z.
+inline constexpr const char* kQuadObj =
+    "mtllib quad.mtl\nv -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nvn 0 0 1\no quad\nusemtl red\nf 1//1 2//1 3//1 4//1\n";
+inline constexpr const char* kQuadMtl = "newmtl red\nKd 1 0 0\nd 1\n";
+
 struct Result {
   int exitCode = -1;
-  std::string out;
-  std::string err;
+  std::string out, err;
 };
 
 class Scratch {
  public:
-  // A fresh folder named after the running test.
-  Scratch();
-  ~Scratch();
+  Scratch() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    folder = std::filesystem::path(::testing::TempDir()) / ("nimbo-view-" + name);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+  }
+  ~Scratch() {
+    if (!::testing::Test::HasFailure()) std::filesystem::remove_all(folder);
+  }
   Scratch(const Scratch&) = delete;
   Scratch& operator=(const Scratch&) = delete;
 
   std::string Path(const std::string& name) const { return (folder / name).string(); }
-  std::string Write(const std::string& name, const std::string& text) const;
+  std::string Write(const std::string& name, const std::string& text) const {
+    std::ofstream(folder / name, std::ios::binary) << text;
+    return Path(name);
+  }
+  std::string WriteQuad() const {
+    Write("quad.mtl", kQuadMtl);
+    return Write("quad.obj", kQuadObj);
+  }
   // Runs nimbo-view with the arguments, inside this folder.
-  Result Run(const std::vector<std::string>& arguments) const;
+  Result Run(const std::vector<std::string>& arguments) const {
+    std::string command = "cd " + Quote(folder.string()) + " && " + Quote(NIMBO_VIEW_EXE);
+    for (const std::string& argument : arguments) command += " " + Quote(argument);
+    const int status = std::system((command + " > stdout.txt 2> stderr.txt").c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), Slurp("stdout.txt"), Slurp("stderr.txt")};
+  }
 
  private:
+  static std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+  }
+  std::string Slurp(const std::string& name) const {
+    std::ostringstream text;
+    text << std::ifstream(folder / name).rdbuf();
+    return text.str();
+  }
+
   std::filesystem::path folder;
 };
 
-bool Near(const Rgba& actual, const Rgba& expected, int tolerance);
+inline bool Near(const Rgba& actual, const Rgba& expected, int tolerance) {
+  for (int i = 0; i < 3; ++i) {
+    if (std::abs(static_cast<int>(actual[i]) - static_cast<int>(expected[i])) > tolerance) return false;
+  }
+  return true;
+}
+
 // Whether any pixel in the square of `radius` around (x, y) satisfies the test.
 template <typename Test>
 bool AnyAround(const platform::Image& image, int x, int y, int radius, Test test) {
-  for (int py = std::max(0, y - radius); py <= std::min(image.height - 1, y + radius); ++py)
-    for (int px = std::max(0, x - radius); px <= std::min(image.width - 1, x + radius); ++px)
+  for (int py = std::max(0, y - radius); py <= std::min(image.height - 1, y + radius); ++py) {
+    for (int px = std::max(0, x - radius); px <= std::min(image.width - 1, x + radius); ++px) {
       if (test(image.At(px, py))) return true;
+    }
+  }
   return false;
 }
 

@@ -4,12 +4,11 @@
 
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "KivVizCore/AHighlightStrategy.h"
-#include "KivVizCore/AttributeColor.h"
 #include "KivVizCore/EntityId.h"
-#include "KivVizCore/GeoNode.h"
 #include "KivVizCore/RenderId.h"
 #include "PluginHostFixture.h"
 
@@ -50,34 +49,33 @@ class ScriptedStrategy : public AHighlightStrategy {
   }
 };
 
+// The message of the exception the call throws; empty when none.
+template <typename Call>
+std::string MessageOf(Call call) {
+  try {
+    call();
+  } catch (const std::exception& error) {
+    return error.what();
+  } catch (...) {
+    return "<not a standard exception>";
+  }
+  return "";
+}
+
 class HighlightGLTest : public PluginGLTest {
  protected:
   void SetUp() override {
     PluginGLTest::SetUp();
-    original = StrategySlot::Of(Scene());
-    StrategySlot::Of(Scene()) = &scripted;
+    original = std::exchange(StrategySlot::Of(Scene()), &scripted);
   }
   void TearDown() override {
     StrategySlot::Of(Scene()) = original;
     PluginGLTest::TearDown();
   }
-  // The message of the exception the call throws; empty when none.
-  template <typename Call>
-  std::string MessageOf(Call call) {
-    try {
-      call();
-    } catch (const std::exception& error) {
-      return error.what();
-    } catch (...) {
-      return "<not a standard exception>";
-    }
-    return "";
-  }
 
   ScriptedStrategy scripted;
   AHighlightStrategy* original = nullptr;
-  const RenderId a{{1, 2}, 1};
-  const RenderId b{{1, 3}, 1};
+  const RenderId a{{1, 2}, 1}, b{{1, 3}, 1};
 };
 
 using Calls = std::vector<std::string>;
@@ -144,24 +142,25 @@ TEST_F(HighlightGLTest, StandardExceptionsPassThroughAndOthersBecomeTheOperation
 }
 
 // With the view's own strategy: marks change what the next frame shows.
-class HighlightFrameGLTest : public PluginGLTest {};
+using HighlightFrameGLTest = PluginGLTest;
 
 TEST_F(HighlightFrameGLTest, MarksRecolourTheNodeAndUndoRestoresIt) {
   LookFrom(0.0f, 0.0f, 10.0f);
   HideAxes();
   AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, RGBAColor{0, 0, 200, 255});
-  const Rgba plain = Frame().At(kWidth / 2, kHeight / 2);
+  const auto centre = [this] { return Frame().At(kWidth / 2, kHeight / 2); };
+  const Rgba plain = centre();
   const RenderId path({1, 3, 4, 10002, 5}, 1);
   EXPECT_TRUE(Scene().Highlight(path));
   EXPECT_TRUE(Scene().IsHighlighted(path));
-  EXPECT_FALSE(Near(Frame().At(kWidth / 2, kHeight / 2), plain, 30)) << "the highlight shows";
+  EXPECT_FALSE(Near(centre(), plain, 30)) << "the highlight shows";
   Scene().UnHighlight(path);
   EXPECT_FALSE(Scene().IsHighlighted(path));
-  EXPECT_TRUE(Near(Frame().At(kWidth / 2, kHeight / 2), plain, 1)) << "and goes again";
+  EXPECT_TRUE(Near(centre(), plain, 1)) << "and goes again";
   Scene().Select(path);
-  EXPECT_FALSE(Near(Frame().At(kWidth / 2, kHeight / 2), plain, 30));
+  EXPECT_FALSE(Near(centre(), plain, 30));
   Scene().UnSelect();
-  EXPECT_TRUE(Near(Frame().At(kWidth / 2, kHeight / 2), plain, 1));
+  EXPECT_TRUE(Near(centre(), plain, 1));
 }
 
 }  // namespace
