@@ -17,8 +17,8 @@ const Rgba kBlack{0, 0, 0, 255};
 class RenderGLTest : public ::testing::Test {
  protected:
   platform::Image Render(std::vector<std::string> arguments, Result* result = nullptr) {
-    arguments.insert(arguments.begin(), {"render", "-o", "out.png", "--size",
-                                         std::to_string(kWidth) + "x" + std::to_string(kHeight)});
+    arguments.insert(arguments.begin(),
+                     {"render", "-o", "out.png", "--size", std::to_string(kWidth) + "x" + std::to_string(kHeight)});
     const Result ran = scratch.Run(arguments);
     if (result != nullptr) *result = ran;
     EXPECT_EQ(ran.exitCode, 0) << ran.err;
@@ -42,7 +42,8 @@ bool Greenish(const Rgba& c) { return c[1] > 150 && c[0] < 100 && c[2] < 100; }
 bool Bluish(const Rgba& c) { return c[2] > 150 && c[0] < 100 && c[1] < 120; }
 
 TEST_F(RenderGLTest, DemoSceneFillsTheMiddleWithTheTriadInItsCornerOverTheGradient) {
-  const platform::Image image = Render({"--background-top", "0,0,255", "--background-bottom", "#ff0000", "--distance", "100"});
+  const platform::Image image =
+      Render({"--background-top", "0,0,255", "--background-bottom", "#ff0000", "--distance", "100"});
   ASSERT_EQ(image.width, kWidth);
   ASSERT_EQ(image.height, kHeight);
   EXPECT_TRUE(Near(image.At(kWidth - 2, 1), Rgba{0, 0, 255, 255}, 12)) << "the gradient's top";
@@ -60,8 +61,7 @@ TEST_F(RenderGLTest, DemoSceneFillsTheMiddleWithTheTriadInItsCornerOverTheGradie
 
 TEST_F(RenderGLTest, HoverShowsTheApertureAtThePointerAndHighlightsTheNodeUnderIt) {
   const std::string quad = Quad();
-  const std::vector<std::string> common = {quad, "--background", "#ffffff", "--azimuth", "0",
-                                           "--elevation", "0"};
+  const std::vector<std::string> common = {quad, "--background", "#ffffff", "--azimuth", "0", "--elevation", "0"};
   const platform::Image plain = Render(common);
   std::vector<std::string> hovering = common;
   hovering.insert(hovering.end(), {"--hover", "30,40", "--hover", "200,150"});

@@ -38,7 +38,8 @@ TEST_F(PixelFormatGLTest, EveryFormatIsAnOpenGLWindowFormatThatAnExactRequestGet
     EXPECT_EQ(offered.iPixelType, PFD_TYPE_RGBA);
     EXPECT_TRUE(offered.dwFlags & PFD_SUPPORT_OPENGL);
     EXPECT_TRUE(offered.dwFlags & PFD_DRAW_TO_WINDOW);
-    EXPECT_EQ(offered.cColorBits, offered.cRedBits + offered.cGreenBits + offered.cBlueBits) << "colour bits exclude alpha";
+    EXPECT_EQ(offered.cColorBits, offered.cRedBits + offered.cGreenBits + offered.cBlueBits)
+        << "colour bits exclude alpha";
     PIXELFORMATDESCRIPTOR request = RgbaRequest(offered.cColorBits, offered.cDepthBits);
     request.cAlphaBits = offered.cAlphaBits;
     request.cStencilBits = offered.cStencilBits;

@@ -66,7 +66,7 @@ TEST_F(FrameGLTest, NodesShowInTheirColourWhereTheirTransformPutsThemUnlessFilte
 
 TEST_F(FrameGLTest, TransparentNodeBlendsInFrontAndHidesBehind) {
   AddQuad(1, 1, 1, -2.0f, -2.0f, 2.0f, 2.0f, 0.0f, RGBAColor{220, 0, 0, 255});
-  AddQuad(1, 2, 1, -1.0f, -1.0f, 0.0f, 1.0f, 1.0f, RGBAColor{0, 0, 255, 128});   // in front
+  AddQuad(1, 2, 1, -1.0f, -1.0f, 0.0f, 1.0f, 1.0f, RGBAColor{0, 0, 255, 128});  // in front
   AddQuad(1, 3, 1, 0.0f, -1.0f, 1.0f, 1.0f, -1.0f, RGBAColor{0, 0, 255, 128});  // behind
   const platform::Image image = Frame();
   const Rgba front = image.At(kWidth / 2 - 6, kHeight / 2), behind = image.At(kWidth / 2 + 6, kHeight / 2);

@@ -104,8 +104,8 @@ TEST_F(HighlightGLTest, HighlightIsPlainListsAndSelectionsAreStickyAndSelectPuts
   View().Select(EntityId(3, 4, 10002));
   View().UnHighlight(EntityId(3));
   View().UnSelect(EntityId(3, 4, 10002, 9));
-  EXPECT_EQ(scripted.calls, (Calls{"Do 1/2/ plain", "Do 1/2/ sticky", "Do 1/3/ sticky", "Do 1/2/ sticky", "Do 1/3/ sticky",
-                                   "Undo 1/2/", "Undo 1/2/", "Undo", "Undo", "Do 1/3/4/ plain",
+  EXPECT_EQ(scripted.calls, (Calls{"Do 1/2/ plain", "Do 1/2/ sticky", "Do 1/3/ sticky", "Do 1/2/ sticky",
+                                   "Do 1/3/ sticky", "Undo 1/2/", "Undo 1/2/", "Undo", "Undo", "Do 1/3/4/ plain",
                                    "Do 1/3/4/10002/ sticky", "Undo 1/3/", "Undo 1/3/4/10002/9/"}));
   scripted.calls.clear();
   EXPECT_THROW(View().Highlight(EntityId()), std::invalid_argument);

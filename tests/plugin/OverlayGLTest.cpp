@@ -104,7 +104,9 @@ class OverlayGLTest : public PluginGLTest {
   AViewObject& Axes() { return Object(kAxesName); }
   AViewObject& Aperture() { return Object(kApertureName); }
   AViewObject& Rubberband() { return Object(kRubberbandName); }
-  GeoNode* OwnNode(AViewObject& object) { return Manager().GetNode()->GetChild(static_cast<std::uint64_t>(object.GetId())); }
+  GeoNode* OwnNode(AViewObject& object) {
+    return Manager().GetNode()->GetChild(static_cast<std::uint64_t>(object.GetId()));
+  }
 
   // Through the view's controller, as a host reports input, or to one overlay.
   void Notify(int type, int phase, int first, int second, int third = 0) {
@@ -159,7 +161,8 @@ class OverlayGLTest : public PluginGLTest {
     }
   }
   static void ExpectCircle(const platform::Image& image, int x, int y, int radius) {
-    const PixelBlob ring = Measure(image, {x - radius - 4, y - radius - 4, x + radius + 5, y + radius + 5}, Black, x, y);
+    const PixelBlob ring =
+        Measure(image, {x - radius - 4, y - radius - 4, x + radius + 5, y + radius + 5}, Black, x, y);
     EXPECT_GT(ring.count, 4 * radius) << "a closed ring of black pixels";
     EXPECT_NEAR(ring.x, x, 1.0) << "centred on the pointer";
     EXPECT_NEAR(ring.y, y, 1.0);
@@ -350,33 +353,34 @@ TEST_F(OverlayGLTest, BuildFailuresAreReportedAndNeverEscape) {
   Node* root = Scene().GetRootNode();
   Node* overlay = Manager().GetNode();
   for (const auto& c : cases) {
-   for (bool refusing : {false, true}) {
-    SCOPED_TRACE(std::string(c.object) + (refusing ? ", refusing" : ", detached"));
-    AViewObject& object = Object(c.object);
-    object.Clear();
-    ASSERT_TRUE(overlay->RemoveFromParents(root));
-    if (refusing) {
-      ASSERT_TRUE(root->AddChild(new RefusingGroup(AView3DAdapter::OverlayNodeId)));
-    }
-    {
+    for (bool refusing : {false, true}) {
+      SCOPED_TRACE(std::string(c.object) + (refusing ? ", refusing" : ", detached"));
+      AViewObject& object = Object(c.object);
+      object.Clear();
+      ASSERT_TRUE(overlay->RemoveFromParents(root));
+      if (refusing) {
+        ASSERT_TRUE(root->AddChild(new RefusingGroup(AView3DAdapter::OverlayNodeId)));
+      }
+      {
+        DiagnosticCapture diagnostics;
+        EXPECT_NO_THROW(object.createGeometry());
+        EXPECT_EQ(diagnostics.Text(), refusing
+                                          ? "Unhandled Exception in " + std::string(c.type) + "::createGeometry()\n"
+                                          : "Cannot create child node for GeoNode.\nException in " +
+                                                std::string(c.type) + "::createGeometry(): Cannot create node\n");
+      }
+      EXPECT_EQ(object.IsGeometryCreated(), c.createdAfterwards);
+      EXPECT_TRUE(overlay->Children().empty());
+      // The failed pass leaves whatever it opened; the host puts the scene back.
+      Scene().CloseAllNodes();
+      root->DeleteChildById(AView3DAdapter::OverlayNodeId);
+      ASSERT_TRUE(root->AddChild(overlay));
       DiagnosticCapture diagnostics;
-      EXPECT_NO_THROW(object.createGeometry());
-      EXPECT_EQ(diagnostics.Text(), refusing ? "Unhandled Exception in " + std::string(c.type) + "::createGeometry()\n"
-                                             : "Cannot create child node for GeoNode.\nException in " +
-                                                   std::string(c.type) + "::createGeometry(): Cannot create node\n");
+      object.createGeometry();
+      EXPECT_EQ(diagnostics.Text(), "");
+      EXPECT_EQ(OwnNode(object) != nullptr, c.object != kRubberbandName) << "a failed rubber band counts as built";
+      object.Clear();
     }
-    EXPECT_EQ(object.IsGeometryCreated(), c.createdAfterwards);
-    EXPECT_TRUE(overlay->Children().empty());
-    // The failed pass leaves whatever it opened; the host puts the scene back.
-    Scene().CloseAllNodes();
-    root->DeleteChildById(AView3DAdapter::OverlayNodeId);
-    ASSERT_TRUE(root->AddChild(overlay));
-    DiagnosticCapture diagnostics;
-    object.createGeometry();
-    EXPECT_EQ(diagnostics.Text(), "");
-    EXPECT_EQ(OwnNode(object) != nullptr, c.object != kRubberbandName) << "a failed rubber band counts as built";
-    object.Clear();
-   }
   }
 }
 
@@ -385,9 +389,12 @@ TEST_F(OverlayGLTest, TriadAxesTurnWithTheCameraInsideTheCorner) {
     const char* name;
     float eye[3];
     int orbitX, orbitY;  // an orbit drag after placing the eye, in pixels
-  } cases[] = {{"Front", {0, 0, 10}, 0, 0},     {"FarFront", {0, 0, 400}, 0, 0},
-               {"Back", {0, 0, -10}, 0, 0},     {"Oblique", {10, 10, 10}, 0, 0},
-               {"FromBelow", {5, -8, 6}, 0, 0}, {"OrbitDraggedSideways", {0, 0, 10}, 120, 0},
+  } cases[] = {{"Front", {0, 0, 10}, 0, 0},
+               {"FarFront", {0, 0, 400}, 0, 0},
+               {"Back", {0, 0, -10}, 0, 0},
+               {"Oblique", {10, 10, 10}, 0, 0},
+               {"FromBelow", {5, -8, 6}, 0, 0},
+               {"OrbitDraggedSideways", {0, 0, 10}, 120, 0},
                {"OrbitDraggedDown", {0, 0, 10}, 0, 80}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -545,8 +552,9 @@ class NotifyGLTest : public OverlayGLTest {
       const double height = 2.0 * std::hypot(eye[0] - target[0], eye[1] - target[1], eye[2] - target[2]) *
                             std::tan(std::numbers::pi / 8.0);
       const double perPixel = height / kHeight;
-      circle = {static_cast<int>(std::lround((apertureLog[0].translation[0] + height * kWidth / kHeight / 2.0) / perPixel)),
-                static_cast<int>(std::lround((height / 2.0 - apertureLog[0].translation[1]) / perPixel))};
+      circle = {
+          static_cast<int>(std::lround((apertureLog[0].translation[0] + height * kWidth / kHeight / 2.0) / perPixel)),
+          static_cast<int>(std::lround((height / 2.0 - apertureLog[0].translation[1]) / perPixel))};
     }
     if (!rubberbandLog.empty()) {
       // The outline closes on itself; its points map through the triad's box of [-10, 10] over the window.

@@ -121,7 +121,8 @@ TEST_F(PickingGLTest, PickPointReturnsWhereTheRayMeetsTheFirstItemThatItHits) {
   // A second, nearer item in the same leaf: the leaf's first item answers.
   Open({3, 4, 10002, 5});
   const Mesh nearer = Quad(-1.0f, -1.0f, 1.0f, 1.0f, 1.0f);
-  Scene().AddGeometry(Scene().GetGeometryItemFactory()->CreateTriangles(2, nearer.vertices, nearer.normals, nearer.indices));
+  Scene().AddGeometry(
+      Scene().GetGeometryItemFactory()->CreateTriangles(2, nearer.vertices, nearer.normals, nearer.indices));
   Close();
   Frame();
   ASSERT_TRUE(Scene().PickPoint(kCentreX, kCentreY, x, y, z));

@@ -181,7 +181,8 @@ class PluginGLTest : public ::testing::Test {
     ASSERT_TRUE(Scene().CreateGeoNode(leaf, L"quad"));
     if (color) Scene().SetNodeAttribute(new AttributeColor(*color));
     const Mesh quad = Quad(x0, y0, x1, y1, z);
-    Scene().AddGeometry(Scene().GetGeometryItemFactory()->CreateTriangles(1, quad.vertices, quad.normals, quad.indices));
+    Scene().AddGeometry(
+        Scene().GetGeometryItemFactory()->CreateTriangles(1, quad.vertices, quad.normals, quad.indices));
     Close();
   }
 

@@ -54,8 +54,7 @@ class UnculledItem : public AGeometryItem {
     glEnableClientState(GL_NORMAL_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, mesh_.vertices.data());
     glNormalPointer(GL_FLOAT, 0, mesh_.normals.data());
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh_.indices.size()), GL_UNSIGNED_INT,
-                   mesh_.indices.data());
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh_.indices.size()), GL_UNSIGNED_INT, mesh_.indices.data());
     glPopClientAttrib();
     glPopAttrib();
   }
@@ -167,8 +166,8 @@ class TraversalCullingGLTest : public PluginGLTest {
         ASSERT_TRUE(scene.CreateNode(next++, L"inner"));
         scene.SetNodeAttribute(Transform(25.0 * inner, 0.4, 0.6 * (inner % 2) - 0.3, 0.6 * (inner / 2) - 0.3));
         ASSERT_TRUE(scene.CreateGeoNode(next++, L"leaf"));
-        scene.SetNodeAttribute(new AttributeColor(RGBAColor{static_cast<std::uint8_t>(60 * inner), 180,
-                                                            static_cast<std::uint8_t>(80 * outer), 255}));
+        scene.SetNodeAttribute(new AttributeColor(
+            RGBAColor{static_cast<std::uint8_t>(60 * inner), 180, static_cast<std::uint8_t>(80 * outer), 255}));
         scene.AddGeometry(make(inner % 2 == 0 ? big : small));
         scene.CloseNode();
         scene.CloseNode();
@@ -233,7 +232,8 @@ class TraversalCullingGLTest : public PluginGLTest {
 TEST_F(TraversalCullingGLTest, FramesAndPicksMatchDrawingEverything) {
   // From afar every mesh lies wholly in view; close up the big ones cross the
   // window's edges and are drawn chunk by chunk.
-  for (const auto& [name, eye] : {std::pair{"whole scene", std::array{1.5f, -2.0f, 9.0f}}, {"close up", {0.5f, -0.5f, 2.5f}}}) {
+  for (const auto& [name, eye] :
+       {std::pair{"whole scene", std::array{1.5f, -2.0f, 9.0f}}, {"close up", {0.5f, -0.5f, 2.5f}}}) {
     SCOPED_TRACE(name);
     LookFrom(eye[0], eye[1], eye[2]);
     ExpectSameAsReference([](const Mesh& mesh) { return new UnculledItem(mesh); },
