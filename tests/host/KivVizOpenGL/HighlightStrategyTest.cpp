@@ -2,14 +2,16 @@
 // restoration, and nodes that go away under a mark.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 #include <utility>
 
-#include "HighlightScene.h"
+#include "KivVizCore/AttributeColor.h"
+#include "KivVizCore/Node.h"
+#include "KivVizOpenGL/HighlightStrategyGL.h"
+#include "TestView.h"
 
 namespace {
-
-using NimboTest::HighlightScene;
 
 constexpr RGBAColor Hover = HighlightStrategyGL::HighlightColor;
 constexpr RGBAColor Selected = HighlightStrategyGL::SelectionColor;
@@ -19,11 +21,50 @@ RGBAColor WithAlpha(RGBAColor color, std::uint8_t alpha) {
   return color;
 }
 
+// Scene: model 2 / part 3 / category 10002 and below it nodes in every
+// colour state a mark must keep or restore.
+struct HighlightScene {
+  static constexpr std::uint64_t Opaque = 10;         // red, opaque
+  static constexpr std::uint64_t Uncoloured = 11;     // no colour attribute
+  static constexpr std::uint64_t Transparent = 12;    // green, alpha 128
+  static constexpr std::uint64_t OpaqueFlagged = 13;  // alpha 128 but flagged opaque
+  static constexpr std::uint64_t Group = 20;          // blue group, alpha 100, not opaque
+  static constexpr std::uint64_t InGroup = 21;        // no colour, under Group
+  static constexpr RGBAColor OpaqueColor{200, 10, 10, 255};
+  static constexpr RGBAColor TransparentColor{10, 200, 10, 128};
+  static constexpr RGBAColor FlaggedColor{90, 90, 90, 128};
+
+  HighlightScene() {
+    auto owned = std::make_unique<HighlightStrategyGL>(&view);
+    strategy = owned.get();
+    view.SetHighlightStrategy(std::move(owned));
+    category = view.GetRootNode()->CreateChildNode(2)->CreateChildNode(3)->CreateChildNode(10002);
+    category->CreateChildGeoNode(Opaque)->SetAttribute(new AttributeColor(OpaqueColor));
+    category->CreateChildGeoNode(Uncoloured);
+    category->CreateChildGeoNode(Transparent)->SetAttribute(new AttributeColor(TransparentColor));
+    category->CreateChildGeoNode(OpaqueFlagged)->SetAttribute(new AttributeColor(FlaggedColor, true));
+    Node* group = category->CreateChildNode(Group);
+    group->SetAttribute(new AttributeColor(RGBAColor{0, 0, 255, 100}));
+    group->CreateChildGeoNode(InGroup);
+  }
+  static RenderId PathOf(std::uint64_t id) {
+    if (id == InGroup) return RenderId({1, 2, 3, 10002, Group, InGroup}, RenderId::SceneOrigin);
+    return RenderId({1, 2, 3, 10002, id}, RenderId::SceneOrigin);
+  }
+
+  NimboTest::TestView view;
+  HighlightStrategyGL* strategy = nullptr;
+  Node* category = nullptr;
+};
+
+using State = std::optional<std::pair<RGBAColor, bool>>;
+
 class HighlightStrategyGLTest : public ::testing::Test {
  protected:
   // The node's colour and opacity; nothing without a colour attribute.
-  std::optional<std::pair<RGBAColor, bool>> ColourOf(std::uint64_t id) {
-    const AttributeColor* attribute = scene.ColorOf(id);
+  State ColourOf(std::uint64_t id) {
+    const auto* attribute = dynamic_cast<const AttributeColor*>(
+        scene.view.GetNode(HighlightScene::PathOf(id))->GetAttribute(Attribute::ColorType));
     if (attribute == nullptr) return std::nullopt;
     return std::pair{attribute->GetColor(), attribute->IsOpaque()};
   }
@@ -37,7 +78,6 @@ class HighlightStrategyGLTest : public ::testing::Test {
   HighlightScene scene;
 };
 
-using State = std::optional<std::pair<RGBAColor, bool>>;
 const State kOriginalOpaque = std::pair{HighlightScene::OpaqueColor, true};
 const State kOriginalTransparent = std::pair{HighlightScene::TransparentColor, false};
 
@@ -117,11 +157,11 @@ TEST_F(HighlightStrategyGLTest, PathsThatLeadNowhereAreNotMarked) {
 TEST_F(HighlightStrategyGLTest, NodesDeletedRebuiltOrRecolouredUnderAMarkKeepTheirOwnColour) {
   Do(HighlightScene::Opaque, true);
   Do(HighlightScene::Transparent, true);
-  ASSERT_TRUE(scene.Category().DeleteChildById(HighlightScene::Opaque));
+  ASSERT_TRUE(scene.category->DeleteChildById(HighlightScene::Opaque));
   EXPECT_FALSE(IsDone(HighlightScene::Opaque));
   ASSERT_TRUE(Do(HighlightScene::Uncoloured, false)) << "a deleted node under a mark is harmless";
   const RGBAColor rebuilt{1, 2, 3, 255};
-  scene.Category().CreateChildGeoNode(HighlightScene::Opaque)->SetAttribute(new AttributeColor(rebuilt));
+  scene.category->CreateChildGeoNode(HighlightScene::Opaque)->SetAttribute(new AttributeColor(rebuilt));
   EXPECT_FALSE(IsDone(HighlightScene::Opaque)) << "the new node at the path shows no mark";
   Undo(HighlightScene::Opaque);
   EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{rebuilt, true}));
@@ -131,7 +171,7 @@ TEST_F(HighlightStrategyGLTest, NodesDeletedRebuiltOrRecolouredUnderAMarkKeepThe
 
   ASSERT_TRUE(Do(HighlightScene::Opaque, true)) << "marking it again marks the new node";
   const RGBAColor recoloured{7, 7, 7, 255};
-  scene.NodeOf(HighlightScene::Opaque).SetAttribute(new AttributeColor(recoloured));
+  scene.view.GetNode(HighlightScene::PathOf(HighlightScene::Opaque))->SetAttribute(new AttributeColor(recoloured));
   EXPECT_TRUE(Undo(HighlightScene::Opaque));
   EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{recoloured, true})) << "recoloured under the mark";
 }

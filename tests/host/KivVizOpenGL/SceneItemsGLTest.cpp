@@ -1,11 +1,6 @@
 // Scene items drawn in a real context: what lands on which pixel, lighting
 // by normals, unlit lines and points, the chunked drawing of big meshes, and
 // the GL state every item leaves behind.
-#include <windows.h>
-
-#include <GL/gl.h>
-#include <gtest/gtest.h>
-
 #include <array>
 #include <cmath>
 #include <functional>
@@ -14,7 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "GLStateSnapshot.h"
 #include "ItemGLTest.h"
 #include "KivVizOpenGL/GeometryItemAxisGL.h"
 #include "KivVizOpenGL/GeometryItemCircle2DGL.h"
@@ -37,32 +31,6 @@ std::unique_ptr<GeometryItemTrianglesGL> Rectangles(std::initializer_list<std::a
     indices.insert(indices.end(), {first, first + 1, first + 2, first, first + 2, first + 3});
   }
   return std::make_unique<GeometryItemTrianglesGL>(1, vertices, normals, indices);
-}
-
-// An n x n grid over [-size, size]^2 whose normals lean with position, so
-// that lighting draws a pattern on it; 2 n^2 triangles.
-std::unique_ptr<GeometryItemTrianglesGL> LeaningGrid(int n, float size) {
-  std::vector<float> vertices;
-  std::vector<float> normals;
-  std::vector<std::uint32_t> indices;
-  for (int row = 0; row <= n; ++row) {
-    for (int column = 0; column <= n; ++column) {
-      const float x = -size + 2.0f * size * static_cast<float>(column) / static_cast<float>(n);
-      const float y = -size + 2.0f * size * static_cast<float>(row) / static_cast<float>(n);
-      const float nx = 0.8f * std::sin(3.0f * x);
-      const float ny = 0.8f * std::cos(2.0f * y);
-      vertices.insert(vertices.end(), {x, y, 0});
-      normals.insert(normals.end(), {nx, ny, std::sqrt(std::max(0.05f, 1.0f - nx * nx - ny * ny))});
-    }
-  }
-  const auto stride = static_cast<std::uint32_t>(n + 1);
-  for (std::uint32_t row = 0; row < static_cast<std::uint32_t>(n); ++row) {
-    for (std::uint32_t column = 0; column < static_cast<std::uint32_t>(n); ++column) {
-      const std::uint32_t a = row * stride + column;
-      indices.insert(indices.end(), {a, a + 1, a + stride + 1, a, a + stride + 1, a + stride});
-    }
-  }
-  return std::make_unique<GeometryItemTrianglesGL>(7, vertices, normals, indices);
 }
 
 void UseWhiteLightFromTheViewer() {
@@ -126,7 +94,7 @@ TEST_F(SceneItemsGLTest, LinesAndPointsIgnoreLighting) {
 // Chunked drawing must show exactly what drawing the whole mesh at once
 // shows, also when only part of it is in view.
 TEST_F(SceneItemsGLTest, ABigMeshLooksAsDrawnWhole) {
-  auto grid = LeaningGrid(80, 2.0f);
+  auto grid = NimboTest::Grid(80, -2.0f, -2.0f, 4.0f);
   ASSERT_GT(grid->Indices().size() / 3, 10000u);
   UseWhiteLightFromTheViewer();
   const auto draw = [&](const std::function<void()>& drawMesh) {
@@ -177,7 +145,7 @@ TEST_F(SceneItemsGLTest, EveryItemDrawsAndLeavesTheStateAsItFoundIt) {
   items.emplace_back("TrianglesWithoutNormals",
                      std::make_unique<GeometryItemTrianglesGL>(1, std::vector<float>{-0.5f, -0.5f, 0, 0.5f, -0.5f, 0, 0, 0.5f, 0},
                                                                std::vector<float>{}, std::vector<std::uint32_t>{0, 1, 2}));
-  items.emplace_back("ChunkedTriangles", LeaningGrid(50, 0.8f));
+  items.emplace_back("ChunkedTriangles", NimboTest::Grid(50, -0.8f, -0.8f, 1.6f));
   items.emplace_back("Lines", std::move(lines));
   items.emplace_back("Points", std::move(points));
   items.emplace_back("Polyline", std::move(polyline));
@@ -209,9 +177,9 @@ TEST_F(SceneItemsGLTest, EveryItemDrawsAndLeavesTheStateAsItFoundIt) {
       glColorPointer(4, GL_FLOAT, 0, colorArray);
       glEnableClientState(GL_TEXTURE_COORD_ARRAY);
       glTexCoordPointer(2, GL_FLOAT, 0, colorArray);
-      const NimboTest::GLStateSnapshot before = NimboTest::GLStateSnapshot::Capture();
+      const std::string before = NimboTest::GLState();
       item->Display(nullptr);
-      EXPECT_EQ(NimboTest::GLStateSnapshot::Capture(), before);
+      EXPECT_EQ(NimboTest::GLState(), before);
       glDisableClientState(GL_COLOR_ARRAY);
       glDisableClientState(GL_TEXTURE_COORD_ARRAY);
       glDisable(GL_LINE_STIPPLE);

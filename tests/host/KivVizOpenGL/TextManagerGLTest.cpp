@@ -1,12 +1,6 @@
 // Bitmap text of TextManagerGL in real contexts.
-#include <windows.h>
-
-#include <GL/gl.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
 
-#include "GLStateSnapshot.h"
 #include "ItemGLTest.h"
 #include "KivVizOpenGL/TextManagerGL.h"
 
@@ -73,10 +67,10 @@ TEST_F(TextManagerGLTest, TextStartsAtThePositionInTheCurrentColourAndLeavesTheS
 
   glRasterPos2f(0.25f, 0.25f);
   glColor4f(0.0f, 1.0f, 0.0f, 0.5f);
-  const NimboTest::GLStateSnapshot before = NimboTest::GLStateSnapshot::Capture();
+  const std::string before = NimboTest::GLState();
   const float position[3] = {-0.5f, 0.0f, 0.0f};
   manager.RenderText(position, L"A");
-  EXPECT_EQ(NimboTest::GLStateSnapshot::Capture(), before);
+  EXPECT_EQ(NimboTest::GLState(), before);
   glDisable(GL_LIGHTING);
   glListBase(0);
 }

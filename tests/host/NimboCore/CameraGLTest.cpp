@@ -39,6 +39,26 @@ void Normalize(double v[3]) {
   for (int k = 0; k < 3; ++k) v[k] /= length;
 }
 
+// The projection and camera a view multiplies onto GL's matrices, near and
+// far as the camera works them out from the scene bounds.
+void SetUpProjection(const ACamera& camera, float aspect) {
+  float nearPlane = 0.0f;
+  float farPlane = 0.0f;
+  camera.GetNearFar(nearPlane, farPlane);
+  float eye[3], target[3], up[3];
+  camera.GetLookAt(eye, target, up);
+  if (camera.IsOrthographic()) {
+    const float distance = std::hypot(eye[0] - target[0], eye[1] - target[1], eye[2] - target[2]);
+    const float h = std::tan(camera.GetFieldOfView() * 0.5f) * distance;
+    glOrtho(-h * aspect, h * aspect, -h, h, nearPlane, farPlane);
+  } else {
+    gluPerspective(camera.GetFieldOfViewDegrees(), aspect, nearPlane, farPlane);
+  }
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], up[0], up[1], up[2]);
+}
+
 class CameraRayGLTest : public ::testing::TestWithParam<RayCase> {
  protected:
   platform::OffscreenContext context{8, 8};
@@ -53,10 +73,7 @@ TEST_P(CameraRayGLTest, RayMatchesUnProjectedPixel) {
   view.GetCamera()->SetOrthographic(c.orthographic);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
-  view.SetUpProjection();
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
-  view.SetUpCamera();
+  SetUpProjection(*view.GetCamera(), static_cast<float>(c.width) / static_cast<float>(c.height));
   double modelView[16];
   double projection[16];
   glGetDoublev(GL_MODELVIEW_MATRIX, modelView);

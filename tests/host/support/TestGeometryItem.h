@@ -1,9 +1,9 @@
-// Plain geometry items and their factory for the host libraries' tests: they
-// keep their arrays and know their bounding box, without the GL item
-// library. They draw nothing and rays never hit them.
+// Plain geometry items for the host libraries' tests: they keep their arrays
+// and know their bounding box, without the GL item library.
 #ifndef NIMBO_TESTS_HOST_SUPPORT_TESTGEOMETRYITEM_H
 #define NIMBO_TESTS_HOST_SUPPORT_TESTGEOMETRYITEM_H
 
+#include <algorithm>
 #include <cstdint>
 #include <vector>
 
@@ -16,30 +16,39 @@ class TestGeometryItem : public AGeometryItem {
  public:
   enum class Kind { Points, Lines, Triangles };
 
-  // vertices: three floats each; indices: two per segment (Lines) or three
-  // per triangle (Triangles), unused for Points.
-  TestGeometryItem(std::uint64_t id, Kind kind, std::vector<float> vertices, std::vector<std::uint32_t> indices = {});
+  TestGeometryItem(std::uint64_t id, Kind kind, std::vector<float> vertices, std::vector<std::uint32_t> indices = {})
+      : AGeometryItem(id), kind(kind), vertices(std::move(vertices)), indices(std::move(indices)) {}
 
   void Display(AView3DAdapter*) override {}
-  bool GetBoundingBox(float minimum[3], float maximum[3]) const override;
+  bool GetBoundingBox(float minimum[3], float maximum[3]) const override {
+    if (vertices.size() < 3) return false;
+    std::copy_n(vertices.begin(), 3, minimum);
+    std::copy_n(vertices.begin(), 3, maximum);
+    for (std::size_t i = 3; i < vertices.size(); ++i) {
+      minimum[i % 3] = std::min(minimum[i % 3], vertices[i]);
+      maximum[i % 3] = std::max(maximum[i % 3], vertices[i]);
+    }
+    return true;
+  }
 
-  Kind GetKind() const { return kind; }
-  const std::vector<float>& Vertices() const { return vertices; }
-  const std::vector<std::uint32_t>& Indices() const { return indices; }
-
- private:
-  Kind kind;
-  std::vector<float> vertices;
-  std::vector<std::uint32_t> indices;
+  const Kind kind;
+  const std::vector<float> vertices;
+  const std::vector<std::uint32_t> indices;
 };
 
 class TestGeometryItemFactory : public AGeometryItemFactory {
  public:
-  AGeometryItem* CreateTriangles(std::uint64_t id, const std::vector<float>& vertices, const std::vector<float>& normals,
-                                 const std::vector<std::uint32_t>& indices) override;
+  AGeometryItem* CreateTriangles(std::uint64_t id, const std::vector<float>& vertices, const std::vector<float>&,
+                                 const std::vector<std::uint32_t>& indices) override {
+    return new TestGeometryItem(id, TestGeometryItem::Kind::Triangles, vertices, indices);
+  }
   AGeometryItem* CreateLines(std::uint64_t id, const std::vector<float>& vertices,
-                             const std::vector<std::uint32_t>& indices) override;
-  AGeometryItem* CreatePoints(std::uint64_t id, const std::vector<float>& vertices) override;
+                             const std::vector<std::uint32_t>& indices) override {
+    return new TestGeometryItem(id, TestGeometryItem::Kind::Lines, vertices, indices);
+  }
+  AGeometryItem* CreatePoints(std::uint64_t id, const std::vector<float>& vertices) override {
+    return new TestGeometryItem(id, TestGeometryItem::Kind::Points, vertices);
+  }
 };
 
 }  // namespace NimboTest

@@ -1,14 +1,8 @@
-// A small, real view on the host's AView3D for the host libraries' tests.
-//
-// It builds its scene with the open-node rules a view follows (id 1 on an
-// empty stack is the root; children are created and opened under the open
-// node), sets up the projection and camera a view sets up, marks through its
-// highlight strategy and provides its view objects. It draws nothing and
-// picks nothing: the plug-in's tests cover frames and picking.
-//
-// Ownership: the view owns its root, view-object manager, item factory and,
-// once given, its highlight strategy. The manager (and with it every view
-// object) goes before the root.
+// A small, real view on the host's AView3D for the host libraries' tests. It
+// builds its scene with the open-node rules a view follows (id 1 on an empty
+// stack is the root; children are created and opened under the open node),
+// marks through its highlight strategy and holds its view objects; it draws
+// and picks nothing. The view-object manager goes before the root.
 #ifndef NIMBO_TESTS_HOST_SUPPORT_TESTVIEW_H
 #define NIMBO_TESTS_HOST_SUPPORT_TESTVIEW_H
 
@@ -28,17 +22,13 @@ namespace NimboTest {
 
 class TestView : public AView3D, public IViewObjectProvider {
  public:
-  // Root, view-object manager (root child 60000) and a TestGeometryItemFactory.
   TestView();
   ~TestView() override;
 
-  // The view takes ownership.
-  void SetHighlightStrategy(std::unique_ptr<AHighlightStrategy> strategy);
-
-  // Multiply the view's projection (as glOrtho / gluPerspective) and the
-  // camera's gluLookAt onto the current matrix.
-  void SetUpProjection();
-  void SetUpCamera();
+  void SetHighlightStrategy(std::unique_ptr<AHighlightStrategy> strategy) {
+    ownedHighlightStrategy = std::move(strategy);
+    highlightStrategy = ownedHighlightStrategy.get();
+  }
 
   // IView3D
   bool IsAvailable() const override { return true; }
@@ -60,10 +50,10 @@ class TestView : public AView3D, public IViewObjectProvider {
   }
   void EndScene() override { CloseNode(); }
   bool OpenNode(const std::uint64_t& id) override;
-  void CloseNode() override;
-  void CloseAllNodes() override;
-  // With nothing open: std::runtime_error "Cannot create node" (id 1 on an
-  // empty stack takes and renames the root instead, CreateNode only).
+  void CloseNode() override {
+    if (!openNodeStack.empty()) openNodeStack.pop_back();
+  }
+  void CloseAllNodes() override { openNodeStack.clear(); }
   bool CreateNode(const std::uint64_t& id, const std::wstring& name) override;
   bool CreateGeoNode(const std::uint64_t& id, const std::wstring& name) override;
   Node* GetRootNode() override { return rootNode; }
@@ -72,10 +62,10 @@ class TestView : public AView3D, public IViewObjectProvider {
   AGeometryItemFactory* GetGeometryItemFactory() override { return itemFactory.get(); }
   void AddGeometry(AGeometryItem* item) override;
   bool ApplyNodeAction(const RenderId&) override { return false; }
-  void ClearAll() override;
+  void ClearAll() override { AView3D::ClearAll(); }
   bool PickPoint(int, int, float&, float&, float&) override { return false; }
   bool PickVisualAt(const int&, const int&, RenderId&) override { return false; }
-  // Marks through the strategy: highlights plain, selections sticky.
+  // Highlights plain, selections sticky.
   void Highlight(const std::vector<RenderId>& paths) override {
     for (const RenderId& path : paths) Mark(path, false);
   }
@@ -92,16 +82,17 @@ class TestView : public AView3D, public IViewObjectProvider {
 
   // IViewObjectProvider
   ViewObjectManager* GetViewObjectManager() override { return viewObjects.get(); }
-  // Markups from the manager's "MarkupFactory"; std::invalid_argument for a
-  // list that is not whole points.
-  void AddMarkups(const std::vector<std::vector<double>>& coordinateLists) override;
-  // Removes and deletes every markup object except the factory.
-  void RemoveMarkups() override;
+  void AddMarkups(const std::vector<std::vector<double>>&) override {}
+  void RemoveMarkups() override {}
   void DrawArrow(const std::vector<double>&, const std::vector<double>&) override {}
 
  private:
-  bool CreateChild(const std::uint64_t& id, const std::wstring& name, bool group);
-  bool Mark(const RenderId& path, bool sticky);
+  bool Open(GeoNode* node, const std::wstring* name = nullptr);
+  bool Mark(const RenderId& path, bool sticky) {
+    if (highlightStrategy == nullptr) return false;
+    highlightStrategy->SetStickySelection(sticky);
+    return highlightStrategy->Do(path);
+  }
 
   std::unique_ptr<ViewObjectManager> viewObjects;
   std::unique_ptr<AGeometryItemFactory> itemFactory;
