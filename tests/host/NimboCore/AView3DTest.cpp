@@ -54,41 +54,22 @@ TEST(AView3DTest, InvalidEntitiesAndPathsThatAreNoEntityAreRefused) {
   }
 }
 
-TEST(AView3DTest, ConstructionSetsUpCameraControllerOptionsAndColoursAndKeepsWhatItIsGiven) {
+TEST(AView3DTest, StartsWithEverythingPickableAndKeepsCameraAndClipPlaneInStep) {
   TestView view;
-  ASSERT_NE(view.GetCamera(), nullptr);
-  ASSERT_NE(view.GetController(), nullptr);
   const RenderingOptions* options = view.GetDisplayOptions();
-  ASSERT_NE(options, nullptr);
   EXPECT_TRUE(options->pickSurfaces && options->pickCurves && options->pickPoints);
-  EXPECT_FALSE(view.IsInitialized());
-  EXPECT_EQ(view.GetView3DAdapter(), &view);
   EXPECT_EQ(view.GetBackgroundColor1(), Settings::Current().GetBackgroundColor1());
-  EXPECT_EQ(view.GetBackgroundColor2(), Settings::Current().GetBackgroundColor2());
-
-  // Initialize stores the handle; the view itself says when it is ready.
   int dummy = 0;
   view.Initialize(reinterpret_cast<HWND>(&dummy));
-  EXPECT_EQ(view.GetHandle(), reinterpret_cast<HWND>(&dummy));
-  EXPECT_FALSE(view.IsInitialized());
-
-  // The window size keeps the camera's viewport in step; a clip plane
-  // without a context is only stored.
+  EXPECT_FALSE(view.IsInitialized()) << "the view itself says when it is ready";
   view.SetWindowSize(640, 480);
-  float width = 0.0f;
-  float height = 0.0f;
-  view.GetWindowSize(width, height);
-  EXPECT_EQ(width, 640.0f);
-  EXPECT_EQ(height, 480.0f);
   EXPECT_EQ(view.GetCamera()->GetViewportWidth(), 640);
   EXPECT_EQ(view.GetCamera()->GetViewportHeight(), 480);
   const double plane[4] = {0.0, 1.0, 0.0, -0.5};
   view.SetClipPlane(plane);
-  EXPECT_TRUE(view.IsClipPlaneSet());
-  EXPECT_EQ(view.GetClipPlane()[3], -0.5);
+  EXPECT_TRUE(view.IsClipPlaneSet()) << "without a context the plane is only stored";
   view.UnSetClipPlane();
   EXPECT_FALSE(view.IsClipPlaneSet());
-
   TestView other;
   view.SetView3DAdapterImpl(&other);
   EXPECT_EQ(view.GetView3DAdapter(), &other);

@@ -47,18 +47,16 @@ class ViewObjectManagerTest : public ::testing::Test {
   Journal journal;
 };
 
-TEST_F(ViewObjectManagerTest, CreatesTheRootsOverlayGroupOrTakesTheOneThere) {
+TEST_F(ViewObjectManagerTest, CreatesTheRootsOverlayGroupTakesTheOneThereAndRefusesALeaf) {
+  EXPECT_THROW(ViewObjectManager(nullptr), std::invalid_argument);
   ViewObjectManager manager(root.get());
   ASSERT_NE(manager.GetNode(), nullptr);
   EXPECT_EQ(root->GetChild(60000), manager.GetNode());
   EXPECT_TRUE(manager.GetNode()->IsGroup());
   EXPECT_EQ(ViewObjectManager(root.get()).GetNode(), manager.GetNode());
-}
-
-TEST_F(ViewObjectManagerTest, RefusesANullRootOrALeafInThePlaceOfItsGroup) {
-  EXPECT_THROW(ViewObjectManager(nullptr), std::invalid_argument);
-  root->CreateChildGeoNode(60000);
-  EXPECT_THROW(ViewObjectManager(root.get()), std::invalid_argument);
+  std::unique_ptr<Node> other{Node::CreateRoot()};
+  other->CreateChildGeoNode(60000);
+  EXPECT_THROW(ViewObjectManager(other.get()), std::invalid_argument);
 }
 
 TEST_F(ViewObjectManagerTest, KeepsObjectsInNameOrderWithIdsInOrderOfAddingNeverReused) {

@@ -1,13 +1,59 @@
+// The view volume's planes, culling and containment against matrices built
+// by hand as the fixed-function calls of the same names define them, and
+// against GL's own matrices.
+#include <windows.h>
+
 #include "detail/ViewVolume.h"
 
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "ClipMatrices.h"
+#include <cmath>
+
+#include "platform/OffscreenContext.h"
 
 namespace KivVizOpenGL::detail {
 namespace {
 
-using test::Matrix;
+using Matrix = ViewVolume::Matrix;
+
+namespace test {
+
+Matrix Frustum(double left, double right, double bottom, double top, double zNear, double zFar) {
+  Matrix m{};
+  m[0] = 2 * zNear / (right - left);
+  m[5] = 2 * zNear / (top - bottom);
+  m[8] = (right + left) / (right - left);
+  m[9] = (top + bottom) / (top - bottom);
+  m[10] = -(zFar + zNear) / (zFar - zNear);
+  m[11] = -1;
+  m[14] = -2 * zFar * zNear / (zFar - zNear);
+  return m;
+}
+
+Matrix Ortho(double left, double right, double bottom, double top, double zNear, double zFar) {
+  Matrix m{};
+  m[0] = 2 / (right - left);
+  m[5] = 2 / (top - bottom);
+  m[10] = -2 / (zFar - zNear);
+  m[12] = -(right + left) / (right - left);
+  m[13] = -(top + bottom) / (top - bottom);
+  m[14] = -(zFar + zNear) / (zFar - zNear);
+  m[15] = 1;
+  return m;
+}
+
+Matrix Translation(double x, double y, double z) { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1}; }
+
+Matrix Scaling(double x, double y, double z) { return {x, 0, 0, 0, 0, y, 0, 0, 0, 0, z, 0, 0, 0, 0, 1}; }
+
+// The pick matrix for a width x height region centred on window pixel (x, y).
+Matrix Pick(double x, double y, double width, double height, double viewportWidth, double viewportHeight) {
+  return ViewVolume::Multiply(Translation((viewportWidth - 2 * x) / width, (viewportHeight - 2 * y) / height, 0),
+                              Scaling(viewportWidth / width, viewportHeight / height, 1));
+}
+
+}  // namespace test
 
 // A 90-degree perspective (near 1, far 10) looking down -z from the object
 // point (0, 0, 3): at object z = 0 the volume spans -3..3 in x and y.
@@ -80,6 +126,28 @@ TEST(ViewVolumeTest, PlanesFaceInwardInTheDocumentedOrder) {
       EXPECT_EQ(side < 0.0, i == j) << "point " << i << " plane " << j;
     }
   }
+}
+
+TEST(ViewVolumeGLTest, FromCurrentGLIsProjectionTimesModelview) {
+  platform::OffscreenContext context{16, 16};
+  const Matrix projection = test::Frustum(-1, 1.5, -0.5, 1, 1, 20);
+  const Matrix modelview = ViewVolume::Multiply(test::Translation(0.5, -1, -4), test::Scaling(1, 2, 0.5));
+  glMatrixMode(GL_PROJECTION);
+  glLoadMatrixd(projection.data());
+  glMatrixMode(GL_MODELVIEW);
+  glLoadMatrixd(modelview.data());
+  const ViewVolume fromGL = ViewVolume::FromCurrentGL();
+  const ViewVolume expected(ViewVolume::Multiply(projection, modelview));
+  for (int i = 0; i < 6; ++i) {
+    const ViewVolume::Plane& e = expected.Planes()[i];
+    const ViewVolume::Plane& g = fromGL.Planes()[i];
+    // GL keeps its matrices in float.
+    EXPECT_NEAR(e.a, g.a, 1e-6 * std::abs(e.a)) << "plane " << i;
+    EXPECT_NEAR(e.b, g.b, 1e-6 * std::abs(e.b)) << "plane " << i;
+    EXPECT_NEAR(e.c, g.c, 1e-6 * std::abs(e.c)) << "plane " << i;
+    EXPECT_NEAR(e.d, g.d, 1e-6 * std::abs(e.d)) << "plane " << i;
+  }
+  EXPECT_EQ(static_cast<GLenum>(GL_NO_ERROR), glGetError());
 }
 
 }  // namespace
