@@ -47,8 +47,9 @@ bool GeometryItemPointsGL::RayHit(const float origin[3], const float direction[3
   if (!bvh) {
     bvh = std::make_unique<KivVizOpenGL::detail::PointBvh>(vertices);
   }
-  const auto nearest = cone.Nearest(
-      bvh->Hierarchy(), [&](std::uint32_t point, float widest) { return cone.Approach(Float3::At(vertices, point), widest); });
+  const auto nearest = cone.Nearest(bvh->Hierarchy(), [&](std::uint32_t point, float widest) {
+    return cone.Approach(Float3::At(vertices, point), widest);
+  });
   if (!nearest) {
     return false;
   }
