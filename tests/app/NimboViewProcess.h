@@ -6,8 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
-#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -20,8 +18,6 @@
 #include "platform/Image.h"
 
 namespace apptest {
-
-using Rgba = std::array<std::uint8_t, 4>;
 
 // A red square from (-1, -1) to (1, 1) in the XY plane, facing +Z.
 inline constexpr const char* kQuadObj =
@@ -80,24 +76,6 @@ class Scratch {
 
   std::filesystem::path folder;
 };
-
-inline bool Near(const Rgba& actual, const Rgba& expected, int tolerance) {
-  for (int i = 0; i < 3; ++i) {
-    if (std::abs(static_cast<int>(actual[i]) - static_cast<int>(expected[i])) > tolerance) return false;
-  }
-  return true;
-}
-
-// Whether any pixel in the square of `radius` around (x, y) satisfies the test.
-template <typename Test>
-bool AnyAround(const platform::Image& image, int x, int y, int radius, Test test) {
-  for (int py = std::max(0, y - radius); py <= std::min(image.height - 1, y + radius); ++py) {
-    for (int px = std::max(0, x - radius); px <= std::min(image.width - 1, x + radius); ++px) {
-      if (test(image.At(px, py))) return true;
-    }
-  }
-  return false;
-}
 
 }  // namespace apptest
 

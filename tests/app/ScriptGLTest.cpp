@@ -1,12 +1,10 @@
 // `nimbo-view run SCRIPT`: scripts that hold pass; bad lines and failed
 // expectations stop the script with their line number and a non-zero exit.
-// `nimbo-view window` on an X server: a scripted hover shows in the screenshot.
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "NimboViewProcess.h"
-#include "XvfbServer.h"
 
 namespace apptest {
 namespace {
@@ -57,14 +55,6 @@ TEST_F(ScriptGLTest, SessionWithHoldingExpectationsPasses) {
   EXPECT_EQ(small.height, 80);
 }
 
-TEST_F(ScriptGLTest, DemoSceneScriptCanClearAndLoadAgain) {
-  const Result result = RunScript(
-      "demo\nrender\nexpect highlighted 1/1/4/10002/1\n"
-      "clear\nexpect not-highlighted 1/1/4/10002/1\n"
-      "load quad.obj\ncamera 0 0\nrender\nexpect pick 100 75 1/1/1/10002/1\n");
-  EXPECT_EQ(result.exitCode, 0) << result.err;
-}
-
 TEST_F(ScriptGLTest, BadLinesAndFailedExpectationsStopTheScriptAtTheirLine) {
   const struct {
     const char* text;
@@ -95,47 +85,7 @@ TEST_F(ScriptGLTest, BadLinesAndFailedExpectationsStopTheScriptAtTheirLine) {
   EXPECT_NE(unreadable.err.find("no-such-script.nvs"), std::string::npos) << unreadable.err;
 }
 
-class WindowGLTest : public ::testing::Test {
- protected:
-  static void SetUpTestSuite() { server = new XvfbServer(); }
-  static void TearDownTestSuite() {
-    delete server;
-    server = nullptr;
-  }
-  void SetUp() override {
-    if (!server->Unavailable().empty()) GTEST_SKIP() << "no X server: " << server->Unavailable();
-    scratch.WriteQuad();
-  }
-  platform::Image Screenshot(const std::string& script) {
-    const Result result =
-        scratch.Run({"window", "quad.obj", "--size", "240x180", "--azimuth", "0", "--elevation", "0",
-                     "--script", scratch.Write("events.nvs", script), "--screenshot", "shot.png"});
-    EXPECT_EQ(result.exitCode, 0) << result.err;
-    if (result.exitCode != 0) return {};
-    return platform::ReadPng(scratch.Path("shot.png"));
-  }
-
-  static XvfbServer* server;
-  Scratch scratch;
-};
-
-XvfbServer* WindowGLTest::server = nullptr;
-
-TEST_F(WindowGLTest, ScriptedHoverHighlightsTheNodeInTheScreenshot) {
-  const platform::Image still = Screenshot("render\n");
-  const platform::Image hovered = Screenshot("hover 120 90\nrender\n");
-  ASSERT_FALSE(still.Empty() || hovered.Empty());
-  EXPECT_EQ(hovered.width, 240);
-  EXPECT_EQ(hovered.height, 180);
-  const Rgba before = still.At(150, 90);
-  const Rgba after = hovered.At(150, 90);
-  EXPECT_GT(before[0], 150);
-  EXPECT_LT(before[1], 80) << "red before";
-  EXPECT_GT(after[0], 150);
-  EXPECT_GT(after[1], 120) << "highlight yellow under the pointer";
-}
-
-TEST_F(WindowGLTest, BadScriptFailsBeforeTheWindowOpens) {
+TEST_F(ScriptGLTest, WindowWithABadScriptFailsBeforeOpening) {
   const Result result =
       scratch.Run({"window", "--script", scratch.Write("bad.nvs", "hover\n"), "--screenshot", "x.png"});
   EXPECT_EQ(result.exitCode, 1);

@@ -68,10 +68,6 @@ class OffscreenGLTest : public ::testing::Test {
     glViewport(0, 0, window->Width(), window->Height());
     glClearColor(background[0], background[1], background[2], 1.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
     glColor3fv(fill);
     glRectf(-1.0f, -1.0f, 0.0f, 0.0f);
     glFinish();

@@ -35,10 +35,8 @@ TEST(PixelFormatChoiceTest, PicksTheClosestOfferedFormatOrNone) {
     int expected;
   } cases[] = {{"ExactMatch", Format(24, 8, 24, 8), 3},
                {"DeepestDepthWhenAskedForMore", Format(24, 0, 48, 0), 5},
-               {"SixteenBitColour", Format(16, 0, 32, 0), 1},
                {"NoDepthPrefersNone", Format(24, 0, 0, 0), 4},
                {"StencilRequested", Format(24, 0, 24, 8), 2},
-               {"AlphaRequested", Format(24, 8, 16, 0), 3},
                {"DoubleBufferedPreferred", Format(24, 0, 24, 0), 2},
                {"ColourIndexFitsNothing", Format(8, 0, 16, 0, kWindowGL | PFD_DOUBLEBUFFER, PFD_TYPE_COLORINDEX), 0},
                {"BitmapDrawingFitsNothing", Format(24, 0, 24, 0, PFD_DRAW_TO_BITMAP | PFD_SUPPORT_OPENGL), 0}};
