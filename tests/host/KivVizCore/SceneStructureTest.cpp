@@ -77,17 +77,4 @@ TEST_F(SceneStructureTest, NamesAreWrittenAsUtf8WithReplacementsForLoneSurrogate
   EXPECT_EQ(FirstLine(), "1 \"a\xef\xbf\xbd" "b\"");
 }
 
-TEST(SceneStructureEmptyTest, AdapterWithoutRootGivesEmptyText) {
-  class RootlessAdapter : public TestAdapter {
-   public:
-    RootlessAdapter() {
-      delete rootNode;
-      rootNode = nullptr;
-    }
-  } adapter;
-  std::string text = "stale";
-  adapter.GetSceneStructure(text, true);
-  EXPECT_EQ(text, "");
-}
-
 }  // namespace

@@ -5,6 +5,7 @@
 #ifndef NIMBO_TESTS_KIVVIZCORE_TESTADAPTER_H
 #define NIMBO_TESTS_KIVVIZCORE_TESTADAPTER_H
 
+#include <array>
 #include <cmath>
 #include <deque>
 
@@ -22,10 +23,7 @@ class TestItem : public AGeometryItem {
   // A square of half-size `half` around (cx, cy) in the plane z = depth.
   TestItem& Square(float cx, float cy, float z, float halfSize) {
     hittable = true;
-    square[0] = cx;
-    square[1] = cy;
-    square[2] = z;
-    square[3] = halfSize;
+    square = {cx, cy, z, halfSize};
     return *this;
   }
   void Display(AView3DAdapter*) override {}
@@ -47,7 +45,7 @@ class TestItem : public AGeometryItem {
  private:
   int* destroyed;
   bool hittable = false;
-  float square[4] = {};
+  std::array<float, 4> square{};
 };
 
 class TestAdapter : public AView3DAdapter {

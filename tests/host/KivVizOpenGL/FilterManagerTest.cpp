@@ -1,3 +1,5 @@
+// The filter manager: filters shown until switched off, and copies of the
+// rendering options' filters.
 #include <gtest/gtest.h>
 
 #include "KivVizCore/RenderingOptions.h"

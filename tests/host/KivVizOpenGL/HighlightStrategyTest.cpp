@@ -176,16 +176,4 @@ TEST_F(HighlightStrategyGLTest, NodesDeletedRebuiltOrRecolouredUnderAMarkKeepThe
   EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{recoloured, true})) << "recoloured under the mark";
 }
 
-TEST_F(HighlightStrategyGLTest, TheViewsAdapterReachesTheMarks) {
-  const RenderId transparent = HighlightScene::PathOf(HighlightScene::Transparent);
-  ASSERT_TRUE(scene.view.Highlight(transparent));
-  EXPECT_TRUE(scene.view.IsHighlighted(transparent));
-  scene.view.Select(HighlightScene::PathOf(HighlightScene::Opaque));
-  EXPECT_TRUE(scene.view.IsHighlighted(HighlightScene::PathOf(HighlightScene::Opaque)));
-  scene.view.UnHighlight();
-  EXPECT_FALSE(scene.view.IsHighlighted(transparent));
-  EXPECT_EQ(ColourOf(HighlightScene::Transparent), kOriginalTransparent);
-  EXPECT_EQ(ColourOf(HighlightScene::Opaque), kOriginalOpaque);
-}
-
 }  // namespace

@@ -1,5 +1,4 @@
-// What the items are made of: the factory's products, arrays refused at
-// construction, and bounding boxes.
+// Arrays the factory and items refuse, and the items' bounding boxes.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -7,9 +6,9 @@
 #include <limits>
 #include <memory>
 #include <optional>
-#include <utility>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "KivVizOpenGL/GeometryItemAxisGL.h"
@@ -23,22 +22,6 @@
 namespace {
 
 const std::vector<float> Triangle = {0, 0, 0, 1, 0, 0, 0, 1, 0};
-
-TEST(GeometryItemFactoryGLTest, MakesTheGLItemsWithTheirArraysAndNoColour) {
-  GeometryItemFactoryGL factory;
-  const std::vector<float> normals = {0, 0, 1, 0, 0, 1, 0, 0, 1};
-  std::unique_ptr<AGeometryItem> triangles(factory.CreateTriangles(11, Triangle, normals, {0, 1, 2}));
-  std::unique_ptr<AGeometryItem> lines(factory.CreateLines(12, Triangle, {0, 1, 1, 2}));
-  std::unique_ptr<AGeometryItem> points(factory.CreatePoints(13, Triangle));
-  const auto& mesh = dynamic_cast<GeometryItemTrianglesGL&>(*triangles);
-  EXPECT_EQ(mesh.ID(), 11u);
-  EXPECT_EQ(mesh.Vertices(), Triangle);
-  EXPECT_EQ(mesh.Normals(), normals);
-  EXPECT_EQ(mesh.Indices(), (std::vector<std::uint32_t>{0, 1, 2}));
-  EXPECT_FALSE(mesh.HasColor()) << "scene items draw in the colour they find until given their own";
-  EXPECT_EQ(dynamic_cast<GeometryItemLinesGL&>(*lines).Indices(), (std::vector<std::uint32_t>{0, 1, 1, 2}));
-  EXPECT_EQ(dynamic_cast<GeometryItemPointsGL&>(*points).Vertices(), Triangle);
-}
 
 TEST(GeometryItemFactoryGLTest, MalformedArraysAreRefusedNamingTheFunction) {
   GeometryItemFactoryGL f;

@@ -61,19 +61,14 @@ TEST(RayHitTest, TrianglesAreHitExactlyAndTheNearestWins) {
   ExpectRays(item, {{"Inside", {0.25f, 0.25f, 1}, {0, 0, -1}, 10, Float3{0.25f, 0.25f, 0}, 1},
                     {"LongDirectionScalesT", {0.25f, 0.25f, 1}, {0, 0, -4}, 10, Float3{0.25f, 0.25f, 0}, 0.25f},
                     {"BackFace", {0.25f, 0.25f, -1}, {0, 0, 1}, 10, Float3{0.25f, 0.25f, 0}, 1},
-                    {"OnEdge", {0.5f, 0, 1}, {0, 0, -1}, 10, Float3{0.5f, 0, 0}, 1},
-                    {"Oblique", {-0.75f, 0.25f, 1}, {1, 0, -1}, 10, Float3{0.25f, 0.25f, 0}, 1},
                     {"JustOutsideHypotenuse", {0.51f, 0.5f, 1}, {0, 0, -1}, 10, std::nullopt},
                     {"BeyondTheScalar", {0.25f, 0.25f, 1}, {0, 0, -1}, 0.999f, std::nullopt},
                     {"ExactlyAtTheScalar", {0.25f, 0.25f, 1}, {0, 0, -1}, 1, Float3{0.25f, 0.25f, 0}, 1},
-                    {"PointingAway", {0.25f, 0.25f, 1}, {0, 0, 1}, 10, std::nullopt},
-                    {"StartingOnTheSurface", {0.25f, 0.25f, 0}, {0, 0, 1}, 10, Float3{0.25f, 0.25f, 0}, 0},
                     {"NearerOfTwo", {2.25f, 0.25f, 1}, {0, 0, -1}, 10, Float3{2.25f, 0.25f, 0.5f}, 0.5f},
                     {"ZeroDirection", {0.25f, 0.25f, 1}, {0, 0, 0}, 10, std::nullopt},
                     {"NegativeScalar", {0.25f, 0.25f, 1}, {0, 0, -1}, -1, std::nullopt},
                     {"NaNScalar", {0.25f, 0.25f, 1}, {0, 0, -1}, NaN, std::nullopt},
-                    {"InfiniteScalar", {0.25f, 0.25f, 1}, {0, 0, -1}, Inf, Float3{0.25f, 0.25f, 0}, 1},
-                    {"NaNOrigin", {NaN, 0.25f, 1}, {0, 0, -1}, 10, std::nullopt}});
+                    {"InfiniteScalar", {0.25f, 0.25f, 1}, {0, 0, -1}, Inf, Float3{0.25f, 0.25f, 0}, 1}});
 }
 
 // Rays come down -Z from height h at an offset from the primitive: with
@@ -87,8 +82,6 @@ TEST(RayHitTest, LinesAndPointsAreHitWithinThePickConeOnly) {
                        {"PastTheEndWithinTheCone", {1.02f, 0, 10}, {0, 0, -1}, 20, Float3{1.02f, 0, 0}, 10},
                        {"PastTheEndOutsideTheCone", {1.05f, 0, 10}, {0, 0, -1}, 20, std::nullopt},
                        {"LongDirection", {0.5f, 0.02f, 10}, {0, 0, -2}, 20, Float3{0.5f, 0.02f, 0}, 5},
-                       {"TooShort", {0.5f, 0, 10}, {0, 0, -1}, 9, std::nullopt},
-                       {"AlongTheSegmentFromItsStart", {0, 0, 0}, {1, 0, 0}, 20, Float3{0, 0, 0}, 0},
                        {"UnusedVertexIsNotASegment", {5, 5, 10}, {0, 0, -1}, 20, std::nullopt},
                        {"ZeroDirection", {0.5f, 0, 10}, {0, 0, 0}, 20, std::nullopt}});
   const GeometryItemPointsGL points(3, {0, 0, 0, 3, 0, 0, 3, 0, -1});
@@ -108,7 +101,6 @@ TEST(RayHitTest, PolylineIsHitAlongItsStripAndUpdateReplacesThePoints) {
   ExpectRays(polyline, {{"FirstSide", {0.5f, 0, 10}, {0, 0, -1}, 20, Float3{0.5f, 0, 0}, 10},
                         {"ClosingSide", {0.01f, 0.5f, 10}, {0, 0, -1}, 20, Float3{0.01f, 0.5f, 0}, 10},
                         {"Inside", {0.5f, 0.5f, 10}, {0, 0, -1}, 20, std::nullopt},
-                        {"NearestAlongARayInThePlane", {-1, 0.5f, 0}, {1, 0, 0}, 20, Float3{0, 0.5f, 0}, 1},
                         {"OnTheBigSquare", {2, 1, 10}, {0, 0, -1}, 20, std::nullopt}});
   for (float& value : outline) value *= 2.0f;
   polyline.Update(outline.data(), static_cast<int>(outline.size()));

@@ -1,3 +1,4 @@
+// The view base: entity and path conversion, clearing and scene bounds.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,12 +8,9 @@
 
 #include "KivVizCore/AttributeTransform.h"
 #include "KivVizCore/EntityId.h"
-#include "KivVizCore/IRenderingOptionsListener.h"
 #include "KivVizCore/Node.h"
 #include "KivVizCore/RenderId.h"
-#include "KivVizCore/RenderingOptions.h"
 #include "NimboCore/ACamera.h"
-#include "NimboCore/Settings.h"
 #include "TestGeometryItem.h"
 #include "TestView.h"
 
@@ -52,29 +50,6 @@ TEST(AView3DTest, InvalidEntitiesAndPathsThatAreNoEntityAreRefused) {
     view.Convert(RenderId(ids, 1), entity);
     EXPECT_FALSE(entity.IsValid()) << RenderId(ids, 1);
   }
-}
-
-TEST(AView3DTest, StartsWithEverythingPickableAndKeepsCameraAndClipPlaneInStep) {
-  TestView view;
-  const RenderingOptions* options = view.GetDisplayOptions();
-  EXPECT_TRUE(options->pickSurfaces && options->pickCurves && options->pickPoints);
-  EXPECT_EQ(view.GetBackgroundColor1(), Settings::Current().GetBackgroundColor1());
-  int dummy = 0;
-  view.Initialize(reinterpret_cast<HWND>(&dummy));
-  EXPECT_FALSE(view.IsInitialized()) << "the view itself says when it is ready";
-  view.SetWindowSize(640, 480);
-  EXPECT_EQ(view.GetCamera()->GetViewportWidth(), 640);
-  EXPECT_EQ(view.GetCamera()->GetViewportHeight(), 480);
-  const double plane[4] = {0.0, 1.0, 0.0, -0.5};
-  view.SetClipPlane(plane);
-  EXPECT_TRUE(view.IsClipPlaneSet()) << "without a context the plane is only stored";
-  view.UnSetClipPlane();
-  EXPECT_FALSE(view.IsClipPlaneSet());
-  TestView other;
-  view.SetView3DAdapterImpl(&other);
-  EXPECT_EQ(view.GetView3DAdapter(), &other);
-  view.SetView3DAdapterImpl(nullptr);
-  EXPECT_EQ(view.GetView3DAdapter(), &view);
 }
 
 TEST(AView3DTest, ClearAllEmptiesTheOpenNodeStackLibrariesAndSceneBounds) {
@@ -126,42 +101,8 @@ TEST(AView3DTest, SceneBoundsCoverTheItemsWithTheirTransformsAndLeaveTheOverlayO
   EXPECT_FLOAT_EQ(centre[0], 10.0f);
   EXPECT_FLOAT_EQ(centre[1], 0.0f);
   EXPECT_FLOAT_EQ(radius, std::sqrt(3.0f));
-  float cameraCentre[3];
-  float cameraRadius = 0.0f;
-  view.GetCamera()->GetSceneBounds(cameraCentre, cameraRadius);
-  EXPECT_FLOAT_EQ(cameraCentre[0], 10.0f);
-  EXPECT_FLOAT_EQ(cameraRadius, radius);
-  float nearDistance = 0.0f;
-  float farDistance = 0.0f;
-  view.GetCamera()->GetNearFar(nearDistance, farDistance);
-  EXPECT_GT(farDistance, 10.0f * (5.0f + radius)) << "the camera's far plane reaches past the scene";
-}
-
-class CountingListener : public IRenderingOptionsListener {
- public:
-  void RenderingOptionsNotify(IRenderingOptions* options) override {
-    ++count;
-    last = options;
-  }
-  int count = 0;
-  IRenderingOptions* last = nullptr;
-};
-
-TEST(AView3DTest, ApplyRenderingOptionsTakesTheSettingsAndNotifies) {
-  TestView view;
-  CountingListener listener;
-  view.GetDisplayOptions()->AddListener(&listener);
-  RenderingOptions options;
-  options.pickCurves = false;
-  options.SetFilterVisible(7, false);
-  view.ApplyRenderingOptions(options);
-  EXPECT_FALSE(view.GetDisplayOptions()->pickCurves);
-  EXPECT_FALSE(view.GetDisplayOptions()->IsFilterVisible(7));
-  EXPECT_EQ(listener.count, 1);
-  EXPECT_EQ(listener.last, view.GetDisplayOptions());
-  view.ApplyRenderingOptions(*view.GetDisplayOptions());
-  EXPECT_EQ(listener.count, 2) << "applying the view's own options still notifies";
-  view.GetDisplayOptions()->RemoveListener(&listener);
+  view.GetCamera()->GetSceneBounds(centre, radius);
+  EXPECT_FLOAT_EQ(centre[0], 10.0f) << "the camera follows";
 }
 
 }  // namespace

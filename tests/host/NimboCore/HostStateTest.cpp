@@ -1,16 +1,14 @@
+// Process-wide host state: the assertion handler and the main thread.
 #include <windows.h>
 
 #include <gtest/gtest.h>
 
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
 #include "NimboCore/Assert.h"
-#include "NimboCore/Debug.h"
 #include "NimboCore/MainThread.h"
-#include "NimboCore/Settings.h"
 
 namespace {
 
@@ -47,17 +45,6 @@ TEST(AssertDeathTest, DefaultHandlerReportsOnTheDebugStreamAndAborts) {
                "Assertion failed: 1 == 2, file Somewhere.cpp, line 17");
 }
 
-TEST(DebugStreamTest, WritesToStandardErrorOrWhereItsBufferPoints) {
-  testing::internal::CaptureStderr();
-  NimboCore::dbg << "to stderr" << std::endl;
-  EXPECT_EQ(testing::internal::GetCapturedStderr(), "to stderr\n");
-  std::ostringstream text;
-  std::streambuf* previous = NimboCore::dbg.rdbuf(text.rdbuf());
-  NimboCore::dbg << "diagnostic " << 42 << std::endl;
-  NimboCore::dbg.rdbuf(previous);
-  EXPECT_EQ(text.str(), "diagnostic 42\n");
-}
-
 TEST(MainThreadTest, IsTheThreadThatLoadedTheLibrary) {
   // The test program loads libNimboCore on its main thread, which runs the
   // tests too.
@@ -65,14 +52,6 @@ TEST(MainThreadTest, IsTheThreadThatLoadedTheLibrary) {
   std::uint32_t other = 0;
   std::thread([&other] { other = GetCurrentThreadId(); }).join();
   EXPECT_NE(other, Nimbo_mainThreadId);
-}
-
-TEST(HostSettingsTest, CurrentIsOneObjectWithADefaultGradient) {
-  Settings& settings = Settings::Current();
-  EXPECT_EQ(&settings, &Settings::Current());
-  const Settings defaults;
-  EXPECT_NE(defaults.GetBackgroundColor1(), defaults.GetBackgroundColor2());
-  EXPECT_EQ(defaults.GetBackgroundColor1().alpha, 255);
 }
 
 }  // namespace

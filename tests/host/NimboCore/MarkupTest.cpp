@@ -35,14 +35,6 @@ class MarkupFactoryTest : public ::testing::Test {
   MarkupFactory* factory = new MarkupFactory();
 };
 
-TEST_F(MarkupFactoryTest, FactoryIsAVisibleMarkupThatDrawsNothing) {
-  EXPECT_EQ(factory->Name(), "MarkupFactory");
-  EXPECT_TRUE(factory->IsVisible());
-  manager.Display();
-  EXPECT_TRUE(factory->IsGeometryCreated());
-  EXPECT_TRUE(OverlayNode()->Children().empty());
-}
-
 TEST_F(MarkupFactoryTest, FactoryRefusesNonViewsAndPartialPoints) {
   struct BareProvider : IViewObjectProvider {
     ViewObjectManager* GetViewObjectManager() override { return nullptr; }

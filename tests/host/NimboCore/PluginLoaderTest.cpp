@@ -1,3 +1,5 @@
+// Loading plug-ins: the factory's calls, moving the loader, and the
+// failure messages.
 #include <gtest/gtest.h>
 
 #include <memory>

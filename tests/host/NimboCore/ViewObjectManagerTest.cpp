@@ -1,3 +1,5 @@
+// The view-object manager: the overlay node, name order, ids, refusals,
+// ownership and the drawing order.
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -1,3 +1,4 @@
+// Point picking: nearest along the ray, ties, tolerance padding, bad input.
 #include "detail/PointBvh.h"
 
 #include <gtest/gtest.h>

@@ -1,3 +1,4 @@
+// Segment picking: shared vertices, non-finite segments, bad input.
 #include "detail/SegmentBvh.h"
 
 #include <gtest/gtest.h>

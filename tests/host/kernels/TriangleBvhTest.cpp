@@ -1,3 +1,4 @@
+// Triangle picking against brute force, ties, rounding and bad input.
 #include "detail/TriangleBvh.h"
 
 #include <gtest/gtest.h>

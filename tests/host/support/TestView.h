@@ -1,8 +1,6 @@
-// A small, real view on the host's AView3D for the host libraries' tests. It
-// builds its scene with the open-node rules a view follows (id 1 on an empty
-// stack is the root; children are created and opened under the open node),
-// marks through its highlight strategy and holds its view objects; it draws
-// and picks nothing. The view-object manager goes before the root.
+// A small, real view on the host's AView3D for the host libraries' tests: it
+// builds its scene with a view's open-node rules and holds a highlight
+// strategy and its view objects; it draws, picks and marks nothing.
 #ifndef NIMBO_TESTS_HOST_SUPPORT_TESTVIEW_H
 #define NIMBO_TESTS_HOST_SUPPORT_TESTVIEW_H
 
@@ -65,20 +63,13 @@ class TestView : public AView3D, public IViewObjectProvider {
   void ClearAll() override { AView3D::ClearAll(); }
   bool PickPoint(int, int, float&, float&, float&) override { return false; }
   bool PickVisualAt(const int&, const int&, RenderId&) override { return false; }
-  // Highlights plain, selections sticky.
-  void Highlight(const std::vector<RenderId>& paths) override {
-    for (const RenderId& path : paths) Mark(path, false);
-  }
-  bool Highlight(const RenderId& path) override { return Mark(path, false); }
-  void Select(const RenderId& path) override { Mark(path, true); }
-  void UnHighlight() override {
-    if (highlightStrategy != nullptr) highlightStrategy->Undo();
-  }
-  bool UnHighlight(const RenderId& path) override {
-    return highlightStrategy != nullptr && highlightStrategy->Undo(path);
-  }
-  void UnSelect() override { UnHighlight(); }
-  bool UnSelect(const RenderId& path) override { return UnHighlight(path); }
+  void Highlight(const std::vector<RenderId>&) override {}
+  bool Highlight(const RenderId&) override { return false; }
+  void Select(const RenderId&) override {}
+  void UnHighlight() override {}
+  bool UnHighlight(const RenderId&) override { return false; }
+  void UnSelect() override {}
+  bool UnSelect(const RenderId&) override { return false; }
 
   // IViewObjectProvider
   ViewObjectManager* GetViewObjectManager() override { return viewObjects.get(); }
@@ -88,12 +79,6 @@ class TestView : public AView3D, public IViewObjectProvider {
 
  private:
   bool Open(GeoNode* node, const std::wstring* name = nullptr);
-  bool Mark(const RenderId& path, bool sticky) {
-    if (highlightStrategy == nullptr) return false;
-    highlightStrategy->SetStickySelection(sticky);
-    return highlightStrategy->Do(path);
-  }
-
   std::unique_ptr<ViewObjectManager> viewObjects;
   std::unique_ptr<AGeometryItemFactory> itemFactory;
   std::unique_ptr<AHighlightStrategy> ownedHighlightStrategy;
