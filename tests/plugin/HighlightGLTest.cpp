@@ -49,19 +49,6 @@ class ScriptedStrategy : public AHighlightStrategy {
   }
 };
 
-// The message of the exception the call throws; empty when none.
-template <typename Call>
-std::string MessageOf(Call call) {
-  try {
-    call();
-  } catch (const std::exception& error) {
-    return error.what();
-  } catch (...) {
-    return "<not a standard exception>";
-  }
-  return "";
-}
-
 class HighlightGLTest : public PluginGLTest {
  protected:
   void SetUp() override {
@@ -139,28 +126,6 @@ TEST_F(HighlightGLTest, StandardExceptionsPassThroughAndOthersBecomeTheOperation
   scripted.SetStickySelection(false);
   EXPECT_FALSE(MessageOf([&] { Scene().Select(a); }).empty());
   EXPECT_TRUE(scripted.stickySelection);
-}
-
-// With the view's own strategy: marks change what the next frame shows.
-using HighlightFrameGLTest = PluginGLTest;
-
-TEST_F(HighlightFrameGLTest, MarksRecolourTheNodeAndUndoRestoresIt) {
-  LookFrom(0.0f, 0.0f, 10.0f);
-  HideAxes();
-  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, RGBAColor{0, 0, 200, 255});
-  const auto centre = [this] { return Frame().At(kWidth / 2, kHeight / 2); };
-  const Rgba plain = centre();
-  const RenderId path({1, 3, 4, 10002, 5}, 1);
-  EXPECT_TRUE(Scene().Highlight(path));
-  EXPECT_TRUE(Scene().IsHighlighted(path));
-  EXPECT_FALSE(Near(centre(), plain, 30)) << "the highlight shows";
-  Scene().UnHighlight(path);
-  EXPECT_FALSE(Scene().IsHighlighted(path));
-  EXPECT_TRUE(Near(centre(), plain, 1)) << "and goes again";
-  Scene().Select(path);
-  EXPECT_FALSE(Near(centre(), plain, 30));
-  Scene().UnSelect();
-  EXPECT_TRUE(Near(centre(), plain, 1));
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The factory's three overlays (axes triad, aperture, rubber band): their nodes
-// and items, what they draw where and in which order, how controller records
-// show, move or hide them, rebuilding, and failures while building.
+// The three overlays (triad, aperture, rubber band): nodes and ids, drawing order,
+// controller records, rebuilding and deleting, and failures while building.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -39,8 +38,7 @@ struct Region {
   int x0, y0, x1, y1;  // x1 and y1 exclusive
 };
 
-// The pixels of a region that pass a test: count, centroid, extent and mean
-// distance from a centre (pixel centres at i + 0.5).
+// A region's passing pixels: count, centroid, extent, mean distance from a centre.
 struct PixelBlob {
   int count = 0;
   double x = 0.0, y = 0.0, meanDistance = 0.0;
@@ -79,7 +77,6 @@ GeoNode* Child(GeoNode* node, std::uint64_t id) {
 bool Reddish(const Rgba& p) { return p[0] > p[1] + 60 && p[0] > p[2] + 60; }
 bool Greenish(const Rgba& p) { return p[1] > p[0] + 60 && p[1] > p[2] + 60; }
 bool Bluish(const Rgba& p) { return p[2] > p[0] + 60 && p[2] > p[1] + 60; }
-bool AnyAxisColour(const Rgba& p) { return Reddish(p) || Greenish(p) || Bluish(p); }
 bool Black(const Rgba& p) { return p[0] < 30 && p[1] < 30 && p[2] < 30; }
 // Flat, unlit and opaque: exactly the rubber band's colour.
 bool RubberbandRed(const Rgba& p) { return Near(p, {220, 0, 0, 255}, 3); }
@@ -89,8 +86,7 @@ class OverlayGLTest : public PluginGLTest {
   static constexpr Region kCorner{0, kHeight - 100, 100, kHeight};  // the triad's
   static constexpr Region kWhole{0, 0, kWidth, kHeight};
 
-  // Front camera, a finished empty scene (until then no leaves draw, the
-  // overlays' included) and a grey background every overlay colour stands out on.
+  // Front camera, a finished empty scene (or no leaves draw) and a grey background.
   void SetUp() override {
     PluginGLTest::SetUp();
     Settings::Current().SetBackgroundColor1(RGBAColor{150, 150, 150, 255});
@@ -139,13 +135,7 @@ class OverlayGLTest : public PluginGLTest {
   }
   const std::vector<float>& Outline() { return dynamic_cast<GeometryItemPolylineGL&>(*ItemOf(Rubberband())).Points(); }
 
-  // Triad pixels in its corner, circle pixels around (120, 30), rubber band pixels.
-  static std::array<int, 3> Shown(const platform::Image& image) {
-    return {Measure(image, kCorner, Reddish).count + Measure(image, kCorner, Greenish).count,
-            Measure(image, {105, 15, 135, 45}, Black).count, Measure(image, kWhole, RubberbandRed).count};
-  }
-  // The triad's pixels of an axis colour reach out from the corner's middle
-  // along the axis' screen direction (x right, y up); along the view they stay near it.
+  // An axis colour's pixels reach out from the corner's middle along the axis' screen direction.
   static void ExpectAxis(const platform::Image& image, const char* axis, bool (*colour)(const Rgba&), double screenX,
                          double screenY) {
     const PixelBlob blob = Measure(image, kCorner, colour);
@@ -251,8 +241,6 @@ TEST_F(OverlayGLTest, RebuildingReopensTheNodesAndAddsNewItemsButTheRubberBandBu
   GeoNode* xLeaf = Child(Child(Axes().GetNode(), 1), 1);
   AGeometryItem* xItem = xLeaf->Geometry().at(0);
   GeoNode* circleLeaf = Child(Aperture().GetNode(), 1);
-  auto* first = dynamic_cast<GeometryItemCircle2DGL*>(ItemOf(Aperture()));
-  const float firstRadius = first->radius;
   Axes().createGeometry();
   Aperture().createGeometry();
   EXPECT_EQ(Child(Child(Axes().GetNode(), 1), 1), xLeaf) << "the same nodes, reopened";
@@ -261,13 +249,7 @@ TEST_F(OverlayGLTest, RebuildingReopensTheNodesAndAddsNewItemsButTheRubberBandBu
   EXPECT_EQ(xLeaf->Geometry()[0], xItem) << "the old item stays with its node";
   EXPECT_EQ(Child(Aperture().GetNode(), 1), circleLeaf);
   ASSERT_EQ(circleLeaf->Geometry().size(), 2u);
-  auto* second = dynamic_cast<GeometryItemCircle2DGL*>(circleLeaf->Geometry()[1]);
-  ASSERT_NE(second, nullptr);
-  // Twice as far, a pixel spans twice the units: the draw sizes only the new circle.
-  LookFrom(0.0f, 0.0f, 20.0f);
-  Frame();
-  EXPECT_NEAR(second->radius, 2.0f * firstRadius, 1e-5f);
-  EXPECT_EQ(first->radius, firstRadius);
+  EXPECT_NE(dynamic_cast<GeometryItemCircle2DGL*>(circleLeaf->Geometry()[1]), nullptr);
   // A second rubber band build runs no scene pass, which would close the host's open node.
   AGeometryItem* outline = ItemOf(Rubberband());
   ASSERT_TRUE(Scene().OpenNode(1));
@@ -280,30 +262,21 @@ TEST_F(OverlayGLTest, RebuildingReopensTheNodesAndAddsNewItemsButTheRubberBandBu
   EXPECT_EQ(diagnostics.Text(), "");
 }
 
-TEST_F(OverlayGLTest, DeletedOverlaysDrawNothingUntilClearedBuiltAgainOrClearedAll) {
+TEST_F(OverlayGLTest, DeletedOverlaysStayBuiltUntilClearedButTheRubberBandBuildsAgain) {
   ShowListeners();
-  Drag(150, 50, 110, 10);  // up and left: the band spans the corners either way
-  NotifyOne(kApertureName, IViewOp::Hover, 0, 120, 30);
-  platform::Image image = Frame();
-  ExpectRectangle(image, 150, 50, 110, 10);
-  ASSERT_GT(Shown(image)[0], 40);
-  ASSERT_GT(Shown(image)[1], 20);
-  ASSERT_GT(Shown(image)[2], 40);
+  Notify(IViewOp::Hover, 0, 120, 30);
+  Frame();
   Axes().deleteGeometry();
   Aperture().deleteGeometry();
-  EXPECT_EQ(OwnNode(Axes()), nullptr);
-  EXPECT_EQ(OwnNode(Aperture()), nullptr);
-  // Both still count as built, so the manager only draws them.
   EXPECT_TRUE(Axes().IsGeometryCreated() && Aperture().IsGeometryCreated());
-  image = Frame();
-  EXPECT_EQ(Shown(image)[0], 0);
-  EXPECT_EQ(Shown(image)[1], 0);
-  EXPECT_GT(Shown(image)[2], 40) << "the rubber band is not concerned";
+  Frame();
+  EXPECT_EQ(OwnNode(Axes()), nullptr) << "still built, so the manager only draws them";
+  EXPECT_EQ(OwnNode(Aperture()), nullptr);
   Axes().Clear();
   Aperture().Clear();
-  image = Frame();
-  EXPECT_GT(Shown(image)[0], 40) << "Clear resets the flag: the next frame builds them again";
-  EXPECT_GT(Shown(image)[1], 20);
+  Frame();
+  EXPECT_NE(OwnNode(Axes()), nullptr) << "Clear resets the flag: the next frame builds them again";
+  EXPECT_NE(OwnNode(Aperture()), nullptr);
 
   Rubberband().deleteGeometry();
   EXPECT_FALSE(Rubberband().IsGeometryCreated());
@@ -313,23 +286,9 @@ TEST_F(OverlayGLTest, DeletedOverlaysDrawNothingUntilClearedBuiltAgainOrClearedA
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(viewport[2], 1) << "drawing without geometry leaves even the viewport alone";
-  image = Frame();
+  Frame();
   EXPECT_TRUE(Rubberband().IsGeometryCreated());
-  EXPECT_GT(Shown(image)[2], 40) << "built again, and the drag it heard goes on";
-
-  AddQuad(1, 1, 1, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, RGBAColor{210, 190, 120, 255});
-  View().ClearAll();
-  EXPECT_TRUE(Manager().GetNode()->Children().empty());
-  EXPECT_EQ(Scene().GetRootNode()->Children().size(), 1u) << "only the overlay node is kept";
-  for (AViewObject* object : {&Axes(), &Aperture(), &Rubberband()}) {
-    EXPECT_FALSE(object->IsGeometryCreated()) << object->Name();
-  }
-  image = Frame();
-  EXPECT_EQ(Manager().GetNode()->Children().size(), 3u);
-  EXPECT_GT(Shown(image)[0], 40);
-  EXPECT_GT(Shown(image)[1], 20);
-  EXPECT_GT(Shown(image)[2], 40);
-  Keep(image, "rebuilt_after_clear_all");
+  EXPECT_NE(OwnNode(Rubberband()), nullptr);
 }
 
 // A host's group that refuses children by throwing something that is no std::exception.
@@ -341,8 +300,7 @@ class RefusingGroup : public Node {
 };
 
 TEST_F(OverlayGLTest, BuildFailuresAreReportedAndNeverEscape) {
-  // Detached: the manager's node is unlinked, so creating it with nothing open
-  // throws. Refusing: the root's child 60000 is a host group that refuses children.
+  // Detached: the manager's node is unlinked; refusing: a host group refuses children.
   const struct {
     const char* object;
     const char* type;
@@ -384,76 +342,17 @@ TEST_F(OverlayGLTest, BuildFailuresAreReportedAndNeverEscape) {
   }
 }
 
-TEST_F(OverlayGLTest, TriadAxesTurnWithTheCameraInsideTheCorner) {
-  const struct {
-    const char* name;
-    float eye[3];
-    int orbitX, orbitY;  // an orbit drag after placing the eye, in pixels
-  } cases[] = {{"Front", {0, 0, 10}, 0, 0},
-               {"FarFront", {0, 0, 400}, 0, 0},
-               {"Back", {0, 0, -10}, 0, 0},
-               {"Oblique", {10, 10, 10}, 0, 0},
-               {"FromBelow", {5, -8, 6}, 0, 0},
-               {"OrbitDraggedSideways", {0, 0, 10}, 120, 0},
-               {"OrbitDraggedDown", {0, 0, 10}, 0, 80}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    LookFrom(c.eye[0], c.eye[1], c.eye[2]);
-    if (c.orbitX != 0 || c.orbitY != 0) {
-      Notify(IViewOp::Orbit, 1, 80, 60);
-      Notify(IViewOp::Orbit, 2, 80 + c.orbitX, 60 + c.orbitY);
-    }
-    const platform::Image image = Frame();
-    // Where each world axis should point on screen for the camera as it is.
-    float eye[3], target[3], up[3], forward[3], right[3], screenUp[3];
-    view->GetCamera()->GetLookAt(eye, target, up);
-    Subtract(target, eye, forward);
-    Normalize(forward);
-    CrossProduct(forward, up, right);
-    Normalize(right);
-    CrossProduct(right, forward, screenUp);
-    ExpectAxis(image, "X", Reddish, right[0], screenUp[0]);
-    ExpectAxis(image, "Y", Greenish, right[1], screenUp[1]);
-    ExpectAxis(image, "Z", Bluish, right[2], screenUp[2]);
-    EXPECT_EQ(Measure(image, {100, 0, kWidth, kHeight}, AnyAxisColour).count, 0) << "nothing right of the corner";
-    EXPECT_EQ(Measure(image, {0, 0, 100, kHeight - 100}, AnyAxisColour).count, 0) << "nothing above the corner";
-    Keep(image, std::string("triad_") + c.name);
-  }
-}
-
-TEST_F(OverlayGLTest, ApertureCircleOfThePickApertureSurroundsThePointer) {
-  const int defaultAperture = ViewOpRayPick::APERTURE;
+TEST_F(OverlayGLTest, AWindowWithoutRowsDrawsNoCircle) {
   Aperture().SetIsVisible(true);
-  // Wheel and key records carry steps or a key code first, the pointer after;
-  // the wheel also brings the camera closer, the circle keeps its pixels.
-  const struct {
-    int type, first, x, y, aperture;
-  } cases[] = {{IViewOp::Hover, 80, 80, 60, 5},
-               {IViewOp::RayPick, 30, 30, 22, 5},
-               {IViewOp::WheelZoom, 2, 125, 90, 12},
-               {IViewOp::Key, 65, 45, 100, 3}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE("record " + std::to_string(c.type));
-    ViewOpRayPick::APERTURE = c.aperture;
-    if (c.type == IViewOp::WheelZoom || c.type == IViewOp::Key) {
-      Notify(c.type, 0, c.first, c.x, c.y);
-    } else {
-      Notify(c.type, 0, c.x, c.y);
-    }
-    const platform::Image image = Frame();
-    ExpectCircle(image, c.x, c.y, c.aperture);
-    Keep(image, "aperture_" + std::to_string(c.type));
-  }
-  ViewOpRayPick::APERTURE = defaultAperture;
-
-  // A window without rows gives no pixel size to scale the radius by: nothing draws.
+  Notify(IViewOp::Hover, 0, 80, 60);
+  Frame();
   std::vector<DrawRecord> log;
   Record(Aperture(), 901, log);
   auto& circle = dynamic_cast<GeometryItemCircle2DGL&>(*ItemOf(Aperture()));
   const float radius = circle.radius;
   View().SetWindowSize(kWidth, 0);
   Frame();
-  EXPECT_TRUE(log.empty());
+  EXPECT_TRUE(log.empty()) << "no pixel size to scale the radius by";
   EXPECT_EQ(circle.radius, radius);
   View().SetWindowSize(kWidth, kHeight);
   Frame();
@@ -461,8 +360,7 @@ TEST_F(OverlayGLTest, ApertureCircleOfThePickApertureSurroundsThePointer) {
 }
 
 TEST_F(OverlayGLTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
-  // A grey quad one unit in front of the eye fills the window; only the depth
-  // clears the overlays do first let them show over it.
+  // A quad one unit before the eye fills the window: only depth clears let the overlays show.
   AddQuad(1, 1, 1, -2.0f, -2.0f, 2.0f, 2.0f, 9.0f, RGBAColor{160, 160, 160, 255});
   ShowListeners();
   // Mid-drag the aperture follows the pointer at the rectangle's moving corner.
@@ -473,10 +371,8 @@ TEST_F(OverlayGLTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
   ExpectAxis(image, "Y", Greenish, 0.0, 1.0);
   EXPECT_GT(Measure(image, kCorner, Bluish).count, 10);
   ExpectCircle(image, 148, 56, ViewOpRayPick::APERTURE);
-  // The rectangle unprojects its corners through the projection the triad
-  // left behind: drawn in any other order it would miss the dragged pixels.
+  // The rectangle unprojects through the triad's projection: in another order it misses.
   ExpectRectangle(image, 100, 12, 148, 56);
-  Keep(image, "all_overlays");
 
   std::vector<DrawRecord> log;
   Record(Aperture(), 901, log);
@@ -498,8 +394,7 @@ TEST_F(OverlayGLTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(viewport[2], kWidth);
-  // An orbit drag hides the circle and ends the drag; the triad's square
-  // corner is left current, clipped by a small window rather than shrunk.
+  // An orbit hides circle and band; the triad's corner stays, clipped by a small window.
   log.clear();
   Notify(IViewOp::Orbit, 1, 60, 60);
   View().SetWindowSize(60, 40);
@@ -510,21 +405,7 @@ TEST_F(OverlayGLTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
   EXPECT_EQ((std::array{viewport[0], viewport[1], viewport[2], viewport[3]}), (std::array{0, 0, 100, 100}));
 }
 
-TEST_F(OverlayGLTest, AMoveWithoutAnyPressStartsAtTheWindowsCorner) {
-  Rubberband().SetIsVisible(true);
-  Frame();
-  Notify(IViewOp::RubberBand, 2, 90, 70);
-  Frame();
-  const std::vector<float>& p = Outline();
-  ASSERT_EQ(p.size(), 15u);
-  EXPECT_NEAR(p[0], -10.0f, 1e-4f) << "the window's top left corner";
-  EXPECT_NEAR(p[1], 10.0f, 1e-4f);
-  EXPECT_NEAR((p[6] + 10.0f) * kWidth / 20.0f, 90.0f, 1e-3f);
-  EXPECT_NEAR(kHeight - (p[7] + 10.0f) * kHeight / 20.0f, 70.0f, 1e-3f);
-}
-
-// The next frame's circle centre (from its model-view translation) and
-// rectangle corners (from its outline), each empty when hidden.
+// The next frame's circle centre and rectangle corners, each empty when hidden.
 using Shown2 = std::pair<std::vector<int>, std::vector<int>>;
 
 class NotifyGLTest : public OverlayGLTest {
@@ -610,12 +491,8 @@ TEST_F(NotifyGLTest, UnknownCodesThrowAndHiddenListenersAndNullRecordsChangeNoth
     for (const auto& [listener, message] :
          {std::pair{kApertureName, "Invalid argument in AView3D::Notify"},
           {kRubberbandName, "Invalid argument in RubberbandViewObjectGLSG::ControllerNotify"}}) {
-      try {
-        NotifyOne(listener, type, 1, 5, 6, 7);
-        ADD_FAILURE() << listener << " accepted code " << type;
-      } catch (const std::invalid_argument& error) {
-        EXPECT_STREQ(error.what(), message);
-      }
+      EXPECT_EQ(MessageOf<std::invalid_argument>([&] { NotifyOne(listener, type, 1, 5, 6, 7); }), message)
+          << listener << " code " << type;
     }
   }
   for (bool visible : {true, false}) {

@@ -29,7 +29,6 @@ TEST(PickWinnerTest, ChoosesByCategoryThenDepth) {
     bool surfaces = true, curves = true, points = true;
   } cases[] = {
       {"EmptyList", {}, -1},
-      {"SingleSurface", {Hit(10002, 0.5f, 0.6f)}, 0},
       {"NoCategoryIsPassedOver", {Hit(42, 0.1f, 0.2f), Hit(10002, 0.5f, 0.6f)}, 1},
       {"PathTooShortHasNoCategory", {ShortHit(0.1f, 0.2f)}, -1},
       {"SameCategoryNearerZminWins", {Hit(10002, 0.5f, 0.6f), Hit(10002, 0.4f, 0.9f)}, 1},
@@ -42,7 +41,6 @@ TEST(PickWinnerTest, ChoosesByCategoryThenDepth) {
       {"PointsWinWhenTheirZmaxIsNotBehind", {Hit(10002, 0.5f, 0.6f), Hit(10000, 0.55f, 0.6f)}, 1},
       {"PointsBehindStayOut", {Hit(10002, 0.5f, 0.6f), Hit(10000, 0.55f, 0.65f)}, 0},
       {"PointsReplacePointsWithZmaxNotBehind", {Hit(10000, 0.5f, 0.6f), Hit(10000, 0.55f, 0.6f)}, 1},
-      {"LowerCategoryNearerWins", {Hit(10002, 0.5f, 0.6f), Hit(10001, 0.4f, 0.9f)}, 1},
       {"LowerCategoryEqualDepthsWins", {Hit(10002, 0.5f, 0.6f), Hit(10001, 0.5f, 0.6f)}, 1},
       {"LowerCategoryFartherStays", {Hit(10002, 0.5f, 0.6f), Hit(10001, 0.51f, 0.52f)}, 0},
       {"SurfacesSwitchedOff", {Hit(10002, 0.1f, 0.2f), Hit(10001, 0.5f, 0.6f)}, 1, false},

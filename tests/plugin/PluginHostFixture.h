@@ -10,10 +10,10 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -58,6 +58,19 @@ class DiagnosticCapture {
   std::ostringstream text;
   std::streambuf* previous;
 };
+
+// The message of the E the call throws; empty when it throws nothing.
+template <typename E = std::exception, typename Call>
+std::string MessageOf(Call call) {
+  try {
+    call();
+  } catch (const E& error) {
+    return error.what();
+  } catch (...) {
+    return "<another exception>";
+  }
+  return "";
+}
 
 // The GL state a leaf was displayed with.
 struct DrawRecord {
@@ -152,13 +165,6 @@ class PluginGLTest : public ::testing::Test {
   platform::Image Frame() {
     View().Render();
     return window->PresentedImage();
-  }
-  // Writes the picture next to the test's output once a check has failed.
-  void Keep(const platform::Image& image, const std::string& name) const {
-    if (!HasFailure()) return;
-    const std::string path = ::testing::TempDir() + name + ".png";
-    platform::WritePng(path, image);
-    std::printf("actual picture written to %s\n", path.c_str());
   }
   // Starts a scene pass with root / path... open, creating missing groups.
   void Open(std::initializer_list<std::uint64_t> path) {

@@ -62,12 +62,8 @@ TEST_F(SceneBuildingGLTest, CreatingWithNothingOpenThrowsOtherFailuresGiveFalseQ
   scene.BeginScene(nullptr);  // pushes nothing
   for (bool group : {false, true}) {
     DiagnosticCapture diagnostics;
-    try {
-      group ? scene.CreateNode(7, L"group") : scene.CreateGeoNode(1, L"leaf");
-      ADD_FAILURE() << "expected an exception";
-    } catch (const std::exception& error) {
-      EXPECT_STREQ(error.what(), "Cannot create node");
-    }
+    EXPECT_EQ(MessageOf([&] { group ? scene.CreateNode(7, L"group") : scene.CreateGeoNode(1, L"leaf"); }),
+              "Cannot create node");
     EXPECT_EQ(diagnostics.Text(), "Cannot create child node for GeoNode.\n");
     EXPECT_EQ(Depth(), 0u);
   }
