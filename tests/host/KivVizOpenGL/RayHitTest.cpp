@@ -80,15 +80,12 @@ TEST(RayHitTest, LinesAndPointsAreHitWithinThePickConeOnly) {
                        {"OutsideTheCone", {0.5f, 0.04f, 10}, {0, 0, -1}, 20, std::nullopt},
                        {"SameOffsetNearerIsOutside", {0.5f, 0.02f, 5}, {0, 0, -1}, 20, std::nullopt},
                        {"PastTheEndWithinTheCone", {1.02f, 0, 10}, {0, 0, -1}, 20, Float3{1.02f, 0, 0}, 10},
-                       {"PastTheEndOutsideTheCone", {1.05f, 0, 10}, {0, 0, -1}, 20, std::nullopt},
-                       {"LongDirection", {0.5f, 0.02f, 10}, {0, 0, -2}, 20, Float3{0.5f, 0.02f, 0}, 5},
                        {"UnusedVertexIsNotASegment", {5, 5, 10}, {0, 0, -1}, 20, std::nullopt},
                        {"ZeroDirection", {0.5f, 0, 10}, {0, 0, 0}, 20, std::nullopt}});
   const GeometryItemPointsGL points(3, {0, 0, 0, 3, 0, 0, 3, 0, -1});
   ExpectRays(points, {{"Through", {0, 0, 10}, {0, 0, -1}, 20, Float3{0, 0, 0}, 10},
                       {"WithinTheCone", {0.02f, 0, 10}, {0, 0, -1}, 20, Float3{0.02f, 0, 0}, 10},
                       {"OutsideTheCone", {0.04f, 0, 10}, {0, 0, -1}, 20, std::nullopt},
-                      {"NearerOfTwoInLine", {3, 0, 10}, {0, 0, -1}, 20, Float3{3, 0, 0}, 10},
                       {"FartherOneWhenTheNearIsBehind", {3, 0, -0.5f}, {0, 0, -1}, 20, Float3{3, 0, -1}, 0.5f},
                       {"BehindTheOrigin", {0, 0, -1}, {0, 0, -1}, 20, std::nullopt},
                       {"NaNScalar", {0, 0, 10}, {0, 0, -1}, NaN, std::nullopt}});

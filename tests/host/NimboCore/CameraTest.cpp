@@ -1,5 +1,5 @@
-// The camera's defaults, refused settings, near and far planes and zoom;
-// its rays are checked against GL in CameraGLTest.
+// The camera's defaults, refused settings and near and far planes; its rays
+// are checked against GL in CameraGLTest, zoom in ControllerTest.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -27,10 +27,6 @@ void ExpectNear(const float* actual, const Vec3& expected, float tolerance = 1e-
   for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "component " << i;
 }
 
-void SetLookAt(ACamera& camera, Vec3 eye, Vec3 target, Vec3 up) {
-  camera.SetLookAt(eye.data(), target.data(), up.data());
-}
-
 TEST(CameraTest, DefaultLooksDownNegativeZAtTheOriginWith45Degrees) {
   ACamera camera;
   const LookAt l = Get(camera);
@@ -43,6 +39,8 @@ TEST(CameraTest, DefaultLooksDownNegativeZAtTheOriginWith45Degrees) {
   EXPECT_THROW(camera.SetFieldOfViewDegrees(0.0f), std::invalid_argument);
   EXPECT_THROW(camera.SetFieldOfViewDegrees(180.0f), std::invalid_argument);
   EXPECT_THROW(camera.Make3DRay(0, 0, 2), std::invalid_argument) << "only ray kind 1 exists";
+  EXPECT_THROW(camera.Zoom(0.0f), std::invalid_argument);
+  EXPECT_THROW(camera.Zoom(-1.0f), std::invalid_argument);
 }
 
 TEST(CameraTest, NearAndFarFollowTheSceneBoundsAsTheProjectionDoes) {
@@ -64,18 +62,6 @@ TEST(CameraTest, NearAndFarFollowTheSceneBoundsAsTheProjectionDoes) {
   camera.GetNearFar(nearDistance, farDistance);
   EXPECT_FLOAT_EQ(nearDistance, -5.0f);
   EXPECT_FLOAT_EQ(farDistance, 150.0f);
-}
-
-TEST(CameraTest, ZoomScalesTheEyeDistanceAndKeepsTheTarget) {
-  ACamera camera;
-  SetLookAt(camera, {1, 2, 7}, {1, 2, 3}, {0, 1, 0});
-  camera.Zoom(0.5f);
-  ExpectNear(Get(camera).eye.data(), {1, 2, 5});
-  ExpectNear(Get(camera).target.data(), {1, 2, 3});
-  camera.Zoom(3.0f);
-  ExpectNear(Get(camera).eye.data(), {1, 2, 9});
-  EXPECT_THROW(camera.Zoom(0.0f), std::invalid_argument);
-  EXPECT_THROW(camera.Zoom(-1.0f), std::invalid_argument);
 }
 
 }  // namespace
