@@ -91,8 +91,7 @@ TEST_F(FactoryTest, EachInstanceIsANewViewWithItsOwnThreeOverlaysWired) {
       EXPECT_EQ(object->GetNode(), nullptr) << entry.name << " builds nothing before drawing";
       EXPECT_EQ(object->GetParentNode(), manager->GetNode()) << entry.name;
     }
-    // The aperture and the rubber band listen, in that order; the triad
-    // follows the camera without notifications.
+    // The aperture and the rubber band listen, in that order; the triad does not.
     const std::vector<IControllerListener*> listeners{dynamic_cast<IControllerListener*>(manager->Get("Aperture")),
                                                       dynamic_cast<IControllerListener*>(manager->Get("Rubberband"))};
     EXPECT_NE(listeners[0], nullptr);

@@ -121,8 +121,7 @@ TEST_F(FrameGLTest, FramesSetUpLightsThatFollowTheCameraAndTheMaterial) {
     EXPECT_FLOAT_EQ(diffuse[1], 0.6f);
     EXPECT_FLOAT_EQ(ambient[2], 0.2f);
   }
-  // In eye space: the head light is a direction along the view axis, light 2
-  // sits at distance * (0.866 right - 0.5 up).
+  // Eye space: the head light points along the view, light 2 at distance * (0.866, -0.5).
   GLfloat head[4], second[4], materialSpecular[4], shininess = 0.0f, twoSide = 0.0f, offset[2], clear[4];
   glGetLightfv(GL_LIGHT0, GL_POSITION, head);
   glGetLightfv(GL_LIGHT2, GL_POSITION, second);

@@ -20,8 +20,7 @@ struct StrategySlot : AView3DAdapter {
   static AHighlightStrategy*& Of(AView3DAdapter& adapter) { return adapter.*(&StrategySlot::highlightStrategy); }
 };
 
-// Records each strategy call with the sticky setting in force, and throws
-// from the throwAtCall-th call on when asked to.
+// Records each call with the sticky setting; throws from call throwAtCall on when asked.
 class ScriptedStrategy : public AHighlightStrategy {
  public:
   enum class Throw { Nothing, Standard, Other };
@@ -115,8 +114,7 @@ TEST_F(HighlightGLTest, StandardExceptionsPassThroughAndOthersBecomeTheOperation
   EXPECT_EQ(MessageOf([&] { Scene().UnSelect(); }), prefix + "UnSelect()");
   EXPECT_EQ(MessageOf([&] { Scene().UnSelect(a); }), prefix + "UnSelect( const EntityId& pick)");
   EXPECT_EQ(MessageOf([&] { View().Select(EntityId(3)); }), prefix + "Select()");
-  // A failure midway leaves earlier work done, and a failed Select does not
-  // put the setting back.
+  // A failure midway leaves earlier work done; a failed Select leaves the setting.
   scripted.calls.clear();
   scripted.throwAtCall = 2;
   EXPECT_FALSE(MessageOf([&] { Scene().Highlight(std::vector<RenderId>{a, b, a}); }).empty());

@@ -37,8 +37,7 @@ TEST_F(InitializationGLTest, TheFirstFrameCreatesTheContextAndUninitializeDelete
 }
 
 TEST_F(InitializationGLTest, FontListsAreMadeOncePerProcessAndAgainOnReinitialize) {
-  // Without a current context the lists cannot be built: the only trace is
-  // the debug line with the system's error code.
+  // Without a current context the lists are not built: only a debug line tells.
   {
     platform::DebugOutputCapture debug;
     View().Initialize(window->Handle());  // a second Initialize remakes them

@@ -109,8 +109,7 @@ TEST_F(PickingGLTest, PickPointReturnsWhereTheRayMeetsTheFirstItemThatItHits) {
   EXPECT_FALSE(Scene().PickPoint(5, 5, x, y, z)) << "the background";
   EXPECT_EQ(z, 11.0f);
 
-  // The path is opened from whatever is open: under an open root its first
-  // id is not found, so no point is written, and the stack is restored.
+  // Under an open root the path's first id is not found: no point, the stack restored.
   ASSERT_TRUE(Scene().OpenNode(1));
   const PickSideState rootOpen = PickSideState::Read(Scene());
   EXPECT_TRUE(Scene().PickPoint(kCentreX + 16, kCentreY, x, y, z));
@@ -130,8 +129,7 @@ TEST_F(PickingGLTest, PickPointReturnsWhereTheRayMeetsTheFirstItemThatItHits) {
 }
 
 TEST_F(PickingGLTest, PickPointThatMissesEveryItemIsTrueAndWritesNothing) {
-  // The quad starts just over a pixel right of the position: the 4 x 4 pick
-  // box reaches it, the ray through the position does not.
+  // The quad starts just over a pixel right: the 4 x 4 pick box reaches it, the ray does not.
   AddQuad(3, 4, 5, 0.083f, -1.0f, 2.0f, 1.0f, 0.0f, kGreen);
   Frame();
   RenderId picked;
