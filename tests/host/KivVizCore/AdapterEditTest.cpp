@@ -1,6 +1,5 @@
-// The adapter's own scene operations: resolving and opening paths, sharing,
-// deleting, optimising, copying onto and clearing nodes. Every refusal leaves
-// the scene and the open-node stack as they were.
+// The adapter's scene edits: paths, opening, sharing, deleting, optimising,
+// copying and clearing; every refusal leaves scene and open-node stack alone.
 #include <gtest/gtest.h>
 
 #include <string>

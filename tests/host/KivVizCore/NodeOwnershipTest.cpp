@@ -1,6 +1,5 @@
-// Who deletes a node, and that it is deleted exactly once: the geometry items
-// count their destructions, and the sanitizer build catches leaks and double
-// deletes.
+// Who deletes a node, exactly once: the items count their destructions and
+// the sanitizer build catches leaks and double deletes.
 #include <gtest/gtest.h>
 
 #include <memory>

@@ -1,6 +1,5 @@
-// Nodes: refused children, the ordered children and attribute slots that
-// traversals read (they must agree with the node's maps through every edit),
-// and visibility toggling.
+// Nodes: refused children, the ordered children and attribute slots that must
+// agree with the node's maps through every edit, and visibility toggling.
 #include <gtest/gtest.h>
 
 #include <vector>

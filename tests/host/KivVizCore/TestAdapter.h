@@ -1,7 +1,5 @@
-// A minimal scene-building adapter following the views' open-node rules (id 1
-// on an empty stack is the root; children are created and opened under the
-// open node), and an item that counts its destructions and can be a square
-// that rays hit.
+// A minimal adapter with the views' open-node rules, and an item that counts
+// its destructions and can be a square that rays hit.
 #ifndef NIMBO_TESTS_KIVVIZCORE_TESTADAPTER_H
 #define NIMBO_TESTS_KIVVIZCORE_TESTADAPTER_H
 

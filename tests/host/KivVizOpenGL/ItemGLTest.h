@@ -1,8 +1,5 @@
-// Fixture of the GL item tests: a 64 x 64 offscreen window with a current
-// context and an orthographic view of [-1, 1]^2 (pixel column c shows
-// x = (c + 0.5) / 32 - 1, row r from the top y = 1 - (r + 0.5) / 32). Failing
-// pixel checks write the picture next to the test's output; glGetError must
-// be clean after every test.
+// GL item fixture: a 64 x 64 context viewing [-1, 1]^2 orthographically (pixel
+// column c at x = (c + 0.5) / 32 - 1); glGetError must be clean after each test.
 #ifndef NIMBO_TESTS_KIVVIZOPENGL_ITEMGLTEST_H
 #define NIMBO_TESTS_KIVVIZOPENGL_ITEMGLTEST_H
 
@@ -57,9 +54,8 @@ inline std::string GLState() {
   return out.str();
 }
 
-// An n x n grid over [x0, x0 + size] x [y0, y0 + size], 2 n^2 triangles (big
-// grids are drawn in chunks), wavy in z, with normals that lean with position
-// so that lighting draws a pattern on it.
+// An n x n grid of 2 n^2 triangles over [x0, x0 + size] x [y0, y0 + size], wavy
+// in z, with leaning normals so that lighting draws a pattern.
 inline std::unique_ptr<GeometryItemTrianglesGL> Grid(int n, float x0, float y0, float size) {
   std::vector<float> vertices;
   std::vector<float> normals;

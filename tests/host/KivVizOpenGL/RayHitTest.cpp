@@ -1,6 +1,5 @@
-// Ray hits of every item through the item API: exact triangles, lines and
-// points within the pick cone, and the cone rule over random line sets and
-// point clouds compared with a loop over every primitive (fixed seeds).
+// Ray hits through the item API: exact triangles, lines and points within the
+// pick cone, and random line sets and clouds against a loop over every primitive.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -116,9 +115,8 @@ TEST(RayHitTest, AxisAndCircleAreNotPickable) {
   }
 }
 
-// The cone rule over thousands of primitives: the item must give exactly the
-// nearest t of the primitives whose closest approach lies within
-// pickAngle * t * |d|, as a loop over all of them finds it.
+// The item must give exactly the nearest t of the primitives whose closest
+// approach lies within pickAngle * t * |d|, as a loop over all of them finds it.
 TEST(RayHitTest, RandomLinesAndPointsMatchTheConeRuleOverEveryPrimitive) {
   using KivVizOpenGL::detail::Ray;
   std::mt19937 random(7);

@@ -1,6 +1,5 @@
-// Scene items drawn in a real context: what lands on which pixel, lighting
-// by normals, unlit lines and points, the chunked drawing of big meshes, and
-// the GL state every item leaves behind.
+// Scene items in a real context: lighting by normals, unlit lines and points,
+// chunked big meshes against drawing whole, and the GL state items leave.
 #include <array>
 #include <cmath>
 #include <functional>
@@ -122,9 +121,8 @@ TEST_F(SceneItemsGLTest, ABigMeshLooksAsDrawnWhole) {
                                           << Save(whole, "whole");
 }
 
-// Every item draws into a caller's odd state (lighting on or off, wide lines,
-// big points, stipple, colour, normal, raster and list settings, a
-// projection matrix mode, client arrays of its own) and leaves it as it was.
+// Every item draws into a caller's odd state (lighting, widths, stipple, current
+// values, list base, projection mode, client arrays) and leaves it as it was.
 TEST_F(SceneItemsGLTest, EveryItemDrawsAndLeavesTheStateAsItFoundIt) {
   auto lines = std::make_unique<GeometryItemLinesGL>(1, std::vector<float>{-0.8f, 0.1f, 0, 0.8f, 0.1f, 0, 0, -0.8f, 0},
                                                      std::vector<std::uint32_t>{0, 1, 1, 2});

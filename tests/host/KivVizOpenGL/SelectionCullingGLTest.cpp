@@ -1,6 +1,5 @@
-// Selection passes through a small pick box: the items skip what lies
-// outside the view volume, and the hit records must be exactly those of
-// drawing everything.
+// Selection through a small pick box: items skip what lies outside the view
+// volume, and the hit records must be exactly those of drawing everything.
 #define GL_GLEXT_PROTOTYPES
 #include <windows.h>
 

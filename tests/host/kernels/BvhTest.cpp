@@ -33,9 +33,8 @@ TEST(BvhTest, NearestLeafComesFirstAndTheShrunkBoundSkipsTheRest) {
   EXPECT_NE(leaves[0].end(), std::find(leaves[0].begin(), leaves[0].end(), 0u));
 }
 
-// A box entry computed in float may round a few ulps above the exact
-// distance of a primitive on the box's face, so a leaf entered just beyond
-// the bound must still be visited, or a tie with a lower index would be lost.
+// A box entry in float may round a few ulps above a primitive on its face: a
+// leaf entered just beyond the bound must be visited, or a lower-index tie is lost.
 TEST(BvhTest, LeafEnteredAnUlpBeyondTheBoundIsStillVisited) {
   // Nine identical flat boxes split into two leaves entered at the same t.
   const Aabb flat({0, 0, 0.3f}, {1, 1, 0.3f});

@@ -26,9 +26,8 @@ TEST(PointBvhTest, NearestAlongTheRayWinsAndTiesGoToTheLowerIndex) {
   EXPECT_EQ(1u, tight->point);
 }
 
-// The ray passes the point at just under the tolerance, almost along a box
-// face; the face padded by exactly the tolerance, in float, lies a rounding
-// step inside the ray, and only the padding's margin keeps the hit.
+// The ray passes just within tolerance, almost along a box face padded by the
+// tolerance that rounds a step inside it: only the padding's margin keeps the hit.
 TEST(PointBvhTest, PointJustWithinToleranceSurvivesPaddingRounding) {
   const std::vector<float> point{-0x1.8eafbp+6f, 0x1.317d6cp+5f, 0x1.8c192cp+1f};
   const float tolerance = 0x1.df288ep-3f;

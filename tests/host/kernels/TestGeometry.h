@@ -28,9 +28,8 @@ Mesh TriangleSoup(std::uint32_t seed, std::size_t triangles, float size);
 // jittered by up to `noise` (zero keeps integer coordinates).
 Mesh Grid(std::uint32_t seed, std::uint32_t n, float noise);
 
-// Rays around the box [low, high]: from outside and inside, aimed at random
-// points of the box or in random directions; a quarter have one or two
-// direction components of zero (with either sign).
+// Rays from outside and inside [low, high], aimed into it or anywhere; a
+// quarter have one or two zero direction components (of either sign).
 std::vector<TestRay> RandomRays(std::uint32_t seed, std::size_t count, const Float3& low, const Float3& high);
 
 std::optional<TriangleHit> BruteForceTriangle(const Mesh& mesh, const TestRay& ray, float maxT);

@@ -55,9 +55,8 @@ TEST(TriangleBvhTest, MatchesBruteForceOnRandomRays) {
   }
 }
 
-// Rays straight down onto a flat integer grid through its vertices and
-// along its edges hit two to six triangles at exactly the same t; the
-// lowest index must win, as brute force gives it.
+// Rays down through a flat grid's vertices and edges hit two to six triangles at
+// exactly the same t; the lowest index must win, as brute force gives it.
 TEST(TriangleBvhTest, TiesOnSharedEdgesVerticesAndDuplicatesGoToTheLowestIndex) {
   const Mesh grid = test::Grid(0, 16, 0.0f);
   const TriangleBvh bvh(grid.vertices, grid.indices);
@@ -81,9 +80,8 @@ TEST(TriangleBvhTest, TiesOnSharedEdgesVerticesAndDuplicatesGoToTheLowestIndex) 
   EXPECT_FLOAT_EQ(7.0f, hit->t);
 }
 
-// The ray meets the triangle exactly at its vertex p1, the corner of its
-// box; computed in float the box's slab exit lies just before its entry, and
-// only the widened exit keeps the hit.
+// The ray meets vertex p1, a corner of the box, where the float slab exit lies
+// just before the entry: only the widened exit keeps the hit.
 TEST(TriangleBvhTest, HitOnTheBoxCornerSurvivesSlabRounding) {
   const std::vector<float> vertices{-0x1.46451cp-2f, -0x1.47aaf8p-2f, -0x1.bdc65p-1f, 0x1.92f1a8p-2f, 0x1.74dbc8p-1f,
                                     0x1.fcbd3p-2f,   -0x1.ac4b1p-2f,  0x1.44a4ecp-1f, 0x1.edbcap-2f};

@@ -1,6 +1,5 @@
-// A small, real view on the host's AView3D for the host libraries' tests: it
-// builds its scene with a view's open-node rules and holds a highlight
-// strategy and its view objects; it draws, picks and marks nothing.
+// A small real view on AView3D: a view's open-node rules, a highlight strategy
+// and view objects; it draws, picks and marks nothing.
 #ifndef NIMBO_TESTS_HOST_SUPPORT_TESTVIEW_H
 #define NIMBO_TESTS_HOST_SUPPORT_TESTVIEW_H
 

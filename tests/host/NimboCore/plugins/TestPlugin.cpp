@@ -1,7 +1,5 @@
-// A tiny plug-in for the loader's tests, built three ways (see
-// CMakeLists.txt): complete, without the GetPluginType export, and with
-// another plug-in type. Its factory makes TestViews and records the order
-// of the loader's calls in its description.
+// A tiny plug-in for the loader's tests, built three ways (see CMakeLists.txt);
+// its factory makes TestViews and records the loader's calls in its description.
 #include <string>
 
 #include "NimboCore/APluginFactory.h"
