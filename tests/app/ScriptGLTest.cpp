@@ -5,6 +5,7 @@
 #include <string>
 
 #include "NimboViewProcess.h"
+#include "XvfbServer.h"
 
 namespace apptest {
 namespace {
@@ -90,6 +91,33 @@ TEST_F(ScriptGLTest, WindowWithABadScriptFailsBeforeOpening) {
       scratch.Run({"window", "--script", scratch.Write("bad.nvs", "hover\n"), "--screenshot", "x.png"});
   EXPECT_EQ(result.exitCode, 1);
   EXPECT_NE(result.err.find("bad.nvs:1:"), std::string::npos) << result.err;
+}
+
+
+// `nimbo-view window` on a private X server: a scripted hover shows in the screenshot.
+TEST(WindowGLTest, ScriptedHoverHighlightsTheNodeInTheScreenshot) {
+  const XvfbServer server;
+  if (!server.Unavailable().empty()) GTEST_SKIP() << "no X server: " << server.Unavailable();
+  Scratch scratch;
+  scratch.WriteQuad();
+  const auto screenshot = [&scratch](const std::string& script) {
+    const Result result =
+        scratch.Run({"window", "quad.obj", "--size", "240x180", "--azimuth", "0", "--elevation", "0", "--script",
+                     scratch.Write("events.nvs", script), "--screenshot", "shot.png"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return result.exitCode == 0 ? platform::ReadPng(scratch.Path("shot.png")) : platform::Image{};
+  };
+  const platform::Image still = screenshot("render\n");
+  const platform::Image hovered = screenshot("hover 120 90\nrender\n");
+  ASSERT_FALSE(still.Empty() || hovered.Empty());
+  EXPECT_EQ(hovered.width, 240);
+  EXPECT_EQ(hovered.height, 180);
+  const auto before = still.At(150, 90);
+  const auto after = hovered.At(150, 90);
+  EXPECT_GT(before[0], 150);
+  EXPECT_LT(before[1], 80) << "red before";
+  EXPECT_GT(after[0], 150);
+  EXPECT_GT(after[1], 120) << "highlight yellow under the pointer";
 }
 
 }  // namespace

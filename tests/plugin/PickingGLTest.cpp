@@ -141,5 +141,23 @@ TEST_F(PickingGLTest, PickPointThatMissesEveryItemIsTrueAndWritesNothing) {
   EXPECT_EQ(z, 7.0f);
 }
 
+TEST_F(PickingGLTest, GetPointAtPixelUnprojectsTheDepthBuffer) {
+  AddQuad(3, 4, 5, -2.0f, -2.0f, 2.0f, 2.0f, 1.0f, kGreen);
+  Frame();
+  // The frame leaves the scene's projection current: set the camera's model-view as the scene was drawn.
+  glMatrixMode(GL_MODELVIEW);
+  glPushMatrix();
+  glLoadIdentity();
+  glTranslatef(0.0f, 0.0f, -10.0f);
+  float x = 0.0f, y = 0.0f, z = 0.0f;
+  View().GetPointAtPixel(kCentreX, kCentreY, x, y, z);
+  EXPECT_NEAR(x, 0.0f, 0.05f);
+  EXPECT_NEAR(y, 0.0f, 0.05f);
+  EXPECT_NEAR(z, 1.0f, 0.02f) << "the drawn surface";
+  View().GetPointAtPixel(3, 3, x, y, z);
+  EXPECT_NEAR(z, 10.0f - 110.0f, 0.5f) << "the cleared depth lies on the far plane, 110 from the eye";
+  glPopMatrix();
+}
+
 }  // namespace
 }  // namespace plugintest
