@@ -1,5 +1,5 @@
-// Scene items in a real context: lighting by normals, unlit lines and points,
-// chunked big meshes against drawing whole, and the GL state items leave.
+// Scene items in a real context: own colours, unlit lines and points, chunked
+// big meshes lit by their normals as drawn whole, and the GL state items leave.
 #include <array>
 #include <cmath>
 #include <functional>
@@ -46,25 +46,12 @@ void UseWhiteLightFromTheViewer() {
 
 class SceneItemsGLTest : public NimboTest::ItemGLTest {};
 
-TEST_F(SceneItemsGLTest, TrianglesCoverTheirAreaLitByTheirNormalsInTheColourTheyFind) {
-  // The left half faces the light, the right half away from it.
-  auto item = Rectangles({{-1, -1, 0, 1, 1}, {0, -1, 1, 1, -1}});
-  UseWhiteLightFromTheViewer();
-  glColor3ub(150, 150, 150);
-  item->Display(nullptr);
-  platform::Image image = Present();
-  EXPECT_TRUE(PixelIs(image, 16, 32, {150, 150, 150}));
-  EXPECT_TRUE(PixelIs(image, 30, 5, {150, 150, 150}));
-  EXPECT_TRUE(PixelIs(image, 48, 32, {0, 0, 0})) << "facing away, no ambient light";
-  glDisable(GL_LIGHTING);
-
-  // An item's own colour wins and the current colour stays.
-  Clear();
-  item = Rectangles({{-1, -1, 0, 1, 1}});
+TEST_F(SceneItemsGLTest, TrianglesTakeTheirOwnColourAndLeaveTheCurrentColour) {
+  auto item = Rectangles({{-1, -1, 0, 1, 1}});
   item->SetColor({10, 220, 30, 255});
   glColor3ub(200, 100, 50);
   item->Display(nullptr);
-  image = Present();
+  const platform::Image image = Present();
   EXPECT_TRUE(PixelIs(image, 8, 32, {10, 220, 30}));
   EXPECT_TRUE(PixelIs(image, 34, 32, Background));
   float color[4];
