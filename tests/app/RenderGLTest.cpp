@@ -1,7 +1,11 @@
-// `nimbo-view render`: picks as JSON lines, OBJ parts with their colours in the
-// picture, and bad models and arguments refused with their messages.
+// `nimbo-view render`: the demo scene over the gradient, picks as JSON lines,
+// OBJ parts with their colours in the picture, and bad models and arguments
+// refused with their messages.
 #include <gtest/gtest.h>
 
+#include <array>
+#include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "NimboViewProcess.h"
@@ -21,6 +25,29 @@ class RenderGLTest : public ::testing::Test {
 
   Scratch scratch;
 };
+
+TEST_F(RenderGLTest, DemoSceneFillsTheMiddleOverTheGradient) {
+  const Result result = scratch.Run({"render", "-o", "demo.png", "--size", "240x180", "--background-top", "0,0,255",
+                                     "--background-bottom", "#ff0000"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const platform::Image image = platform::ReadPng(scratch.Path("demo.png"));
+  ASSERT_EQ(image.width, 240);
+  ASSERT_EQ(image.height, 180);
+  const auto near = [](std::array<std::uint8_t, 4> pixel, int r, int g, int b) {
+    return std::abs(pixel[0] - r) <= 12 && std::abs(pixel[1] - g) <= 12 && std::abs(pixel[2] - b) <= 12;
+  };
+  EXPECT_TRUE(near(image.At(238, 1), 0, 0, 255)) << "the gradient's top";
+  EXPECT_TRUE(near(image.At(238, 178), 255, 0, 0)) << "and bottom";
+  int scenePixels = 0;
+  for (int y = 60; y < 120; ++y) {
+    for (int x = 80; x < 160; ++x) {
+      const auto pixel = image.At(x, y);
+      const int b = 255 * (179 - y) / 179;
+      scenePixels += near(pixel, 255 - b, 0, b) ? 0 : 1;
+    }
+  }
+  EXPECT_GT(scenePixels, 80 * 60 / 2) << "the middle ninth is mostly scene";
+}
 
 TEST_F(RenderGLTest, PicksPrintPathAndPointAsJsonLinesInOrder) {
   const std::string quad = scratch.WriteQuad();
