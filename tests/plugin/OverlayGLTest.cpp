@@ -488,10 +488,11 @@ TEST_F(NotifyGLTest, EachRecordCodeShowsMovesOrHidesEachListener) {
 
 TEST_F(NotifyGLTest, UnknownCodesThrowAndHiddenListenersAndNullRecordsChangeNothing) {
   for (int type : {9, -1, 100, INT_MIN, INT_MAX}) {
-    for (const auto& [listener, message] :
+    for (const auto& expected :
          {std::pair{kApertureName, "Invalid argument in AView3D::Notify"},
           {kRubberbandName, "Invalid argument in RubberbandViewObjectGLSG::ControllerNotify"}}) {
-      EXPECT_EQ(MessageOf<std::invalid_argument>([&] { NotifyOne(listener, type, 1, 5, 6, 7); }), message)
+      const auto& listener = expected.first;
+      EXPECT_EQ(MessageOf<std::invalid_argument>([&] { NotifyOne(listener, type, 1, 5, 6, 7); }), expected.second)
           << listener << " code " << type;
     }
   }
