@@ -51,25 +51,30 @@ constexpr double kPickBoxSize = 4.0;
 constexpr const char* kMarkupFactoryName = "MarkupFactory";
 
 // How far ahead of the traversal the children of a group are fetched into
-// the cache: first the node itself, then, once it has arrived, what drawing
-// it reads through it.
+// the cache, in three steps, each reading only what an earlier one fetched:
+// the node itself, then its attributes and item list, then its first item.
 constexpr std::size_t kPrefetchNodeAhead = 8;
-constexpr std::size_t kPrefetchContentAhead = 3;
+constexpr std::size_t kPrefetchContentAhead = 5;
+constexpr std::size_t kPrefetchItemAhead = 2;
 
-void PrefetchNode(const GeoNode* node) {
-  const char* bytes = reinterpret_cast<const char*>(node);
-  for (std::size_t offset = 0; offset < sizeof(GeoNode); offset += 64) __builtin_prefetch(bytes + offset);
+void PrefetchBytes(const void* object, std::size_t size) {
+  const char* bytes = static_cast<const char*>(object);
+  for (std::size_t offset = 0; offset < size; offset += 64) __builtin_prefetch(bytes + offset);
 }
 
 void PrefetchContent(const GeoNode* node) {
   if (node == nullptr) return;
   __builtin_prefetch(node->GetAttribute(Attribute::ColorType));
-  __builtin_prefetch(node->GetAttribute(Attribute::TransformType));
+  const Attribute* transform = node->GetAttribute(Attribute::TransformType);
+  if (transform != nullptr) PrefetchBytes(transform, sizeof(AttributeTransform));
   const std::vector<AGeometryItem*>& items = node->Geometry();
-  if (!items.empty()) {
-    __builtin_prefetch(items.data());
-    __builtin_prefetch(items.front());
-  }
+  if (!items.empty()) __builtin_prefetch(items.data());
+}
+
+// Items are of any size; the first lines hold what Display reads first.
+void PrefetchFirstItem(const GeoNode* node) {
+  if (node == nullptr || node->Geometry().empty()) return;
+  PrefetchBytes(node->Geometry().front(), 192);
 }
 
 const GLfloat kLightSpecular[] = {0.4f, 0.4f, 0.4f, 1.0f};
@@ -456,8 +461,9 @@ void View3dOpenGlSG::RenderNode(GeoNode* node, bool pushNames, bool inTransparen
     for (std::size_t i = 0; i < children.size(); ++i) {
       // Big groups' children lie all over memory: ask for the next ones
       // while this one is drawn.
-      if (i + kPrefetchNodeAhead < children.size()) PrefetchNode(children[i + kPrefetchNodeAhead]);
+      if (i + kPrefetchNodeAhead < children.size()) PrefetchBytes(children[i + kPrefetchNodeAhead], sizeof(GeoNode));
       if (i + kPrefetchContentAhead < children.size()) PrefetchContent(children[i + kPrefetchContentAhead]);
+      if (i + kPrefetchItemAhead < children.size()) PrefetchFirstItem(children[i + kPrefetchItemAhead]);
       if (children[i] != nullptr) RenderNode(children[i], pushNames, inTransparent);
     }
   } else if (renderPass == 1 || inTransparent) {
