@@ -116,12 +116,13 @@ void ApertureViewObjectGL::ControllerNotify(IViewOp* op) {
 }
 
 void ApertureViewObjectGL::draw() {
-  // No circle before geometry exists, and no pixels in a window without rows.
+  // No circle before geometry exists, and no pixel size to scale it by in a
+  // window without rows.
   if (!isActive || circleItem == nullptr) return;
   float width = 0.0f;
   float height = 0.0f;
   view->GetWindowSize(width, height);
-  if (height <= 0.0f) return;
+  if (height == 0.0f) return;
   glViewport(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
@@ -137,7 +138,7 @@ void ApertureViewObjectGL::draw() {
 
   // The circle lies in the target's plane, where a pixel spans this many
   // units under the frame's perspective projection.
-  const float aspect = width / height;
+  const float aspect = height > 0.0f ? width / height : 1.0f;
   const float halfAngleTangent = std::tan(camera->GetFieldOfView() * 0.5f);
   const float visibleHeight = halfAngleTangent * distance * 2.0f;
   const float visibleWidth = visibleHeight * aspect;

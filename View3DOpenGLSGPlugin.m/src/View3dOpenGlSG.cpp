@@ -5,6 +5,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <exception>
@@ -77,13 +78,19 @@ void PrefetchFirstItem(const GeoNode* node) {
   PrefetchBytes(node->Geometry().front(), 192);
 }
 
+bool IsIdentityMatrix(const double matrix[16]) {
+  double identity[16];
+  AttributeTransform::SetIdentity(identity);
+  return std::equal(matrix, matrix + 16, identity);
+}
+
 const GLfloat kLightSpecular[] = {0.4f, 0.4f, 0.4f, 1.0f};
 const GLfloat kLightDiffuse[] = {0.6f, 0.6f, 0.6f, 1.0f};
 const GLfloat kLightAmbient[] = {0.2f, 0.2f, 0.2f, 1.0f};
 const GLfloat kMaterialAmbient[] = {0.234375f, 0.234375f, 0.234375f, 1.0f};
 const GLfloat kMaterialSpecular[] = {0.8f, 0.8f, 0.8f, 1.0f};
 const GLfloat kMaterialDiffuse[] = {0.673937f, 0.45734f, 0.436528f, 1.0f};
-const GLfloat kMaterialShininess = 44.8f;
+const GLfloat kMaterialShininess[] = {44.8f};
 
 // The std::exception family carries no message of its own; this one does.
 class ViewError : public std::exception {
@@ -280,7 +287,7 @@ void View3dOpenGlSG::SetUpGLState() {
   glMaterialfv(GL_FRONT, GL_AMBIENT, kMaterialAmbient);
   glMaterialfv(GL_FRONT, GL_SPECULAR, kMaterialSpecular);
   glMaterialfv(GL_FRONT, GL_DIFFUSE, kMaterialDiffuse);
-  glMaterialf(GL_FRONT, GL_SHININESS, kMaterialShininess);
+  glMaterialfv(GL_FRONT, GL_SHININESS, kMaterialShininess);
   glEnable(GL_COLOR_MATERIAL);
   glEnable(GL_RESCALE_NORMAL);
   glShadeModel(GL_SMOOTH);
@@ -411,14 +418,21 @@ void View3dOpenGlSG::DrawRootChildren(bool pushNames) {
   if (pushNames) glPushName(static_cast<GLuint>(Node::RootId));
   if (rootNode != nullptr) {
     // Items cull against the clip matrix tracked here instead of reading
-    // both matrices back from GL each: one read per pass.
+    // both matrices back from GL each: one read per pass. Node transforms
+    // are tracked on the right of that product, which is where GL applies
+    // them unless they go onto the projection (as in selection passes) and
+    // a model-view other than the identity follows them; items then ask GL.
     double projection[16];
     double modelview[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    double clip[16];
-    MultiplyMatrices(projection, modelview, clip);
-    BeginClipTracking(clip);
+    GLint matrixMode = GL_MODELVIEW;
+    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
+    if (matrixMode == GL_MODELVIEW || IsIdentityMatrix(modelview)) {
+      double clip[16];
+      MultiplyMatrices(projection, modelview, clip);
+      BeginClipTracking(clip);
+    }
     struct EndTracking {
       View3dOpenGlSG& view;
       ~EndTracking() { view.EndClipTracking(); }

@@ -36,12 +36,14 @@ void GeometryItemTrianglesGL::Display(AView3DAdapter* view) {
   if (HasColor()) {
     glColor4ub(GetColor().red, GetColor().green, GetColor().blue, GetColor().alpha);
   }
-  if (!KivVizOpenGL::IsSelecting()) {
+  const bool selecting = KivVizOpenGL::IsSelecting();
+  if (!selecting) {
     KivVizOpenGL::SyncColorMaterial();
   }
-  // A mesh wholly in view gains nothing from chunks; building them waits for
-  // the first pass that can skip some, so that a first frame is not slowed.
-  const bool chunked = indices.size() / 3 > KivVizOpenGL::TriangleChunks::ChunkedAbove &&
+  // Chunks reorder the triangles. Hit records cannot tell, but a frame can
+  // (blending, faces at equal depth), so frames draw the mesh as given. A
+  // mesh wholly in the pick volume gains nothing from chunks either.
+  const bool chunked = selecting && indices.size() / 3 > KivVizOpenGL::TriangleChunks::ChunkedAbove &&
                        (chunks || !volume.Contains(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum)));
   if (chunked) {
     if (!chunks) {

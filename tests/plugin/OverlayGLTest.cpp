@@ -342,7 +342,7 @@ TEST_F(OverlayGLTest, BuildFailuresAreReportedAndNeverEscape) {
   }
 }
 
-TEST_F(OverlayGLTest, AWindowWithoutRowsDrawsNoCircle) {
+TEST_F(OverlayGLTest, AWindowWithoutRowsDrawsNoCircleAndANegativeHeightAnAspectOfOne) {
   Aperture().SetIsVisible(true);
   Notify(IViewOp::Hover, 0, 80, 60);
   Frame();
@@ -354,9 +354,23 @@ TEST_F(OverlayGLTest, AWindowWithoutRowsDrawsNoCircle) {
   Frame();
   EXPECT_TRUE(log.empty()) << "no pixel size to scale the radius by";
   EXPECT_EQ(circle.radius, radius);
+
+  View().SetWindowSize(kWidth, -kHeight);
+  Frame();
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_INVALID_VALUE)) << "GL refuses the viewport, nothing else";
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  ASSERT_EQ(log.size(), 1u) << "a negative height is drawn with";
+  EXPECT_EQ(circle.radius, -radius) << "the pixel size turns negative with the height";
+  const double unitsPerPixel = radius / ViewOpRayPick::APERTURE;
+  const double visibleHeight = unitsPerPixel * kHeight;
+  EXPECT_NEAR(log[0].translation[0], -80 * unitsPerPixel - visibleHeight * 0.5, 1e-4)
+      << "as wide as it is high, not " << kWidth << " by " << kHeight;
+  EXPECT_NEAR(log[0].translation[1], visibleHeight * 0.5 + 60 * unitsPerPixel, 1e-4);
+
   View().SetWindowSize(kWidth, kHeight);
   Frame();
-  EXPECT_EQ(log.size(), 1u);
+  EXPECT_EQ(log.size(), 2u);
+  EXPECT_EQ(circle.radius, radius);
 }
 
 TEST_F(OverlayGLTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {

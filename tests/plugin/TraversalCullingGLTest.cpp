@@ -230,6 +230,30 @@ TEST_F(TraversalCullingGLTest, FramesAndPicksMatchDrawingEverything) {
   }
 }
 
+TEST_F(TraversalCullingGLTest, ATransparentMeshLooksTheSameBeforeAndAfterACloseUp) {
+  // Last in order, a triangle behind the whole grid: drawn before grid
+  // triangles it would show through them instead of failing the depth test.
+  Mesh mesh = WavyGrid(40);
+  const auto corner = static_cast<std::uint32_t>(mesh.vertices.size() / 3);
+  mesh.vertices.insert(mesh.vertices.end(), {-4.0f, -4.0f, -0.5f, 4.0f, -1.0f, -0.5f, -1.0f, 4.0f, -0.5f});
+  mesh.normals.insert(mesh.normals.end(), {0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f, 0.0f, 0.0f, 1.0f});
+  mesh.indices.insert(mesh.indices.end(), {corner, corner + 1, corner + 2});
+  AView3DAdapter& scene = Scene();
+  scene.BeginScene(nullptr);
+  ASSERT_TRUE(scene.OpenNode(1));
+  ASSERT_TRUE(scene.CreateGeoNode(100, L"glass"));
+  scene.SetNodeAttribute(new AttributeColor(RGBAColor{200, 60, 60, 128}));
+  scene.AddGeometry(scene.GetGeometryItemFactory()->CreateTriangles(1, mesh.vertices, mesh.normals, mesh.indices));
+  scene.CloseAllNodes();
+  scene.EndScene();
+  LookFrom(0.0f, 0.0f, 14.0f);
+  const platform::Image before = Frame();
+  LookFrom(0.5f, 0.5f, 0.8f);
+  Frame();
+  LookFrom(0.0f, 0.0f, 14.0f);
+  EXPECT_TRUE(Frame().rgba == before.rgba) << "the picture changed after a close-up";
+}
+
 TEST_F(TraversalCullingGLTest, TrackedClipMatrixIsTheOneGLHolds) {
   ClipProbeItem::Log log;
   BuildScene([&log](const Mesh&) { return new ClipProbeItem(log); });
@@ -241,10 +265,24 @@ TEST_F(TraversalCullingGLTest, TrackedClipMatrixIsTheOneGLHolds) {
   EXPECT_EQ(log.withoutMatrix, 0);
   EXPECT_LT(log.worstRelativeError, 1e-6);
 
+  // A selection pass puts node transforms onto the projection, before a
+  // model-view the host may have left turned: no product of the two can be
+  // tracked then, so items ask GL.
+  const double axis[3] = {0.0, 1.0, 0.0};
+  double turned[16];
+  CreateRotationMatrixDegrees(axis, 30.0, turned);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadMatrixd(turned);
+  Scene().PickVisualAt(kWidth / 2, kHeight / 2, picked);
+  glLoadIdentity();
+  EXPECT_EQ(log.displays, 36);
+  EXPECT_EQ(log.withoutMatrix, 12);
+  EXPECT_LT(log.worstRelativeError, 1e-6);
+
   // Outside a traversal nobody tracks anything: items must ask GL.
   ClipProbeItem outside(log);
   outside.Display(&Scene());
-  EXPECT_EQ(log.withoutMatrix, 1);
+  EXPECT_EQ(log.withoutMatrix, 13);
 }
 
 TEST_F(TraversalCullingGLTest, ItemsSharingTheTraversalsArraysDrawAsOnTheirOwnAndLeaveGLAsFound) {
