@@ -88,17 +88,18 @@ class Bench {
   Bench(const Bench&) = delete;
   Bench& operator=(const Bench&) = delete;
 
-  // Perspective onto the grid from z = 3; with a pick box around the centre
-  // pixel and the camera on the projection, as a view's selection pass has it.
-  static void SetUpView(bool pickBox) {
+  // Perspective onto the grid from z = 3 (or `eyeHeight`); with a pick box
+  // around the centre pixel and the camera on the projection, as a view's
+  // selection pass has it.
+  static void SetUpView(bool pickBox, double eyeHeight = 3.0) {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     if (pickBox) {
       GLint viewport[4] = {0, 0, Size, Size};
       gluPickMatrix(Size / 2.0 + 0.5, Size / 2.0 + 0.5, 4.0, 4.0, viewport);
     }
-    gluPerspective(45.0, 1.0, 0.5, 20.0);
-    gluLookAt(0.1, -0.2, 3.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    gluPerspective(45.0, 1.0, eyeHeight / 6.0, 20.0);
+    gluLookAt(0.1, -0.2, eyeHeight, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
   }
@@ -211,6 +212,31 @@ void BM_DrawOneMesh_BareGL(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DrawOneMesh_BareGL)->Unit(benchmark::kMillisecond);
+
+// Close up, about a hundredth of the mesh in view: frames skip the runs of
+// triangles outside it and draw the rest in the mesh's own order.
+constexpr double kCloseUpHeight = 0.25;
+
+void BM_DrawOneMeshCloseUp_Items(benchmark::State& state) {
+  Bench::SetUpView(false, kCloseUpHeight);
+  bench->bigItem->Display(nullptr);
+  for (auto _ : state) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    bench->bigItem->Display(nullptr);
+    glFinish();
+  }
+}
+BENCHMARK(BM_DrawOneMeshCloseUp_Items)->Unit(benchmark::kMillisecond);
+
+void BM_DrawOneMeshCloseUp_BareGL(benchmark::State& state) {
+  Bench::SetUpView(false, kCloseUpHeight);
+  for (auto _ : state) {
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    Bench::DrawBare(bench->bigMesh);
+    glFinish();
+  }
+}
+BENCHMARK(BM_DrawOneMeshCloseUp_BareGL)->Unit(benchmark::kMillisecond);
 
 // Rays from above the grid to random points on it (fixed seed).
 struct PickRay {

@@ -40,16 +40,19 @@ void GeometryItemTrianglesGL::Display(AView3DAdapter* view) {
   if (!selecting) {
     KivVizOpenGL::SyncColorMaterial();
   }
-  // Chunks reorder the triangles. Hit records cannot tell, but a frame can
-  // (blending, faces at equal depth), so frames draw the mesh as given. A
-  // mesh wholly in the pick volume gains nothing from chunks either.
-  const bool chunked = selecting && indices.size() / 3 > KivVizOpenGL::TriangleChunks::ChunkedAbove &&
-                       (chunks || !volume.Contains(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum)));
+  // A mesh wholly in view gains nothing from chunks; building them waits for
+  // the first pass that can skip some, so that a first frame is not slowed.
+  // Picks take spatial chunks, frames chunks in the mesh's own order.
+  std::unique_ptr<KivVizOpenGL::TriangleChunks>& parts = selecting ? chunks : runs;
+  const bool chunked = indices.size() / 3 > KivVizOpenGL::TriangleChunks::ChunkedAbove &&
+                       (parts || !volume.Contains(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum)));
   if (chunked) {
-    if (!chunks) {
-      chunks = std::make_unique<KivVizOpenGL::TriangleChunks>(vertices, normals, indices);
+    if (!parts) {
+      parts = std::make_unique<KivVizOpenGL::TriangleChunks>(
+          vertices, normals, indices,
+          selecting ? KivVizOpenGL::TriangleChunks::Order::Spatial : KivVizOpenGL::TriangleChunks::Order::AsGiven);
     }
-    chunks->Draw(volume);
+    parts->Draw(volume);
   } else {
     KivVizOpenGL::UseClientArrays(vertices.data(), normals.empty() ? nullptr : normals.data());
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());

@@ -4,18 +4,50 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "ClientArrays.h"
+#include "ItemArrays.h"
 
 namespace KivVizOpenGL {
 
+namespace {
+
+// Runs of consecutive triangles, each with the box of the vertices it uses.
+std::vector<detail::MeshChunk> RunsAsGiven(std::span<const float> vertices, std::span<const std::uint32_t> indices) {
+  std::vector<detail::MeshChunk> runs;
+  const auto triangles = static_cast<std::uint32_t>(indices.size() / 3);
+  for (std::uint32_t first = 0; first < triangles; first += TriangleChunks::TrianglesPerChunk) {
+    detail::MeshChunk run;
+    run.firstTriangle = first;
+    run.triangleCount = std::min(TriangleChunks::TrianglesPerChunk, triangles - first);
+    run.bounds = BoundsOf(vertices, indices.subspan(3 * std::size_t{first}, 3 * std::size_t{run.triangleCount}));
+    runs.push_back(run);
+  }
+  return runs;
+}
+
+}  // namespace
+
 TriangleChunks::TriangleChunks(std::span<const float> vertices, std::span<const float> normals,
-                               std::span<const std::uint32_t> indices)
-    : mesh(detail::SpatialChunker(TrianglesPerChunk).Split(vertices, normals, indices)) {
-  // Only drawing needs the rearranged mesh; the mapping back is dead weight.
-  mesh.sourceTriangles = {};
-  mesh.sourceVertices = {};
-  // Chunks come in the order of the median splits, so neighbours in the
-  // sequence are neighbours in space and their joint boxes stay tight.
+                               std::span<const std::uint32_t> indices, Order order) {
+  if (order == Order::Spatial) {
+    mesh = detail::SpatialChunker(TrianglesPerChunk).Split(vertices, normals, indices);
+    // Only drawing needs the rearranged mesh; the mapping back is dead weight.
+    mesh.sourceTriangles = {};
+    mesh.sourceVertices = {};
+    drawVertices = mesh.vertices;
+    drawNormals = mesh.normals;
+    drawIndices = mesh.indices;
+  } else {
+    mesh.chunks = RunsAsGiven(vertices, indices);
+    drawVertices = vertices;
+    drawNormals = normals;
+    drawIndices = indices;
+  }
+  // Spatial chunks come in the order of the median splits, so neighbours in
+  // the sequence are neighbours in space and their joint boxes stay tight;
+  // runs of a mesh in its own order are as tight as that order is coherent.
   levels.emplace_back();
   for (const detail::MeshChunk& chunk : mesh.chunks) levels.back().push_back(chunk.bounds);
   while (levels.back().size() > 1) {
@@ -30,7 +62,7 @@ void TriangleChunks::Draw(const detail::ViewVolume& volume) const {
   if (mesh.chunks.empty()) {
     return;
   }
-  UseClientArrays(mesh.vertices.data(), mesh.normals.empty() ? nullptr : mesh.normals.data());
+  UseClientArrays(drawVertices.data(), drawNormals.empty() ? nullptr : drawNormals.data());
   Run run;
   Visit(volume, levels.size() - 1, 0, run);
   Flush(run);
@@ -58,7 +90,7 @@ void TriangleChunks::Visit(const detail::ViewVolume& volume, std::size_t level, 
 void TriangleChunks::Flush(Run& run) const {
   if (run.count != 0) {
     glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(3 * run.count), GL_UNSIGNED_INT,
-                   mesh.indices.data() + 3 * std::size_t{run.first});
+                   drawIndices.data() + 3 * std::size_t{run.first});
   }
   run = Run{};
 }

@@ -1,10 +1,13 @@
-// A big triangle mesh rearranged into spatial chunks for drawing: each chunk
-// has its own box, and a chunk whose box lies wholly outside the view volume
-// is not sent to GL at all. In a selection pass through a small pick box
-// almost every chunk is skipped, while the hit records stay those of the
-// whole mesh (a skipped chunk is one GL would have clipped away entirely).
-// Boxes over runs of 2, 4, 8, ... neighbouring chunks let a pass skip most
-// chunks without testing each.
+// A big triangle mesh in chunks, each with its own box: a chunk whose box
+// lies wholly outside the view volume is not sent to GL at all, so what GL
+// draws or selects stays that of the whole mesh (a skipped chunk is one GL
+// would have clipped away entirely). Spatial chunks rearrange the triangles
+// so that a pick box meets very few of them; a selection pass cannot tell
+// the order apart. Chunks in the mesh's own order are runs of consecutive
+// triangles, drawn in that order, so that frames (where blending and faces
+// at equal depth depend on it) come out as for the whole mesh. Boxes over
+// runs of 2, 4, 8, ... neighbouring chunks let a pass skip most chunks
+// without testing each.
 #ifndef KIVVIZOPENGL_TRIANGLECHUNKS_H
 #define KIVVIZOPENGL_TRIANGLECHUNKS_H
 
@@ -25,14 +28,19 @@ class TriangleChunks {
   // merges neighbouring chunks into one call anyway.
   static constexpr std::uint32_t TrianglesPerChunk = 256;
 
+  enum class Order {
+    Spatial,  // rearranged copies of the arrays
+    AsGiven,  // draws from the arrays given, which must outlive the chunks
+  };
+
   // normals: empty or one per vertex.
   TriangleChunks(std::span<const float> vertices, std::span<const float> normals,
-                 std::span<const std::uint32_t> indices);
+                 std::span<const std::uint32_t> indices, Order order);
 
   // Draws the chunks that meet the volume from client vertex (and normal)
-  // arrays; the caller saves and restores the client array state. Runs of
-  // neighbouring visible chunks go to GL as one call: their indices and
-  // vertices are contiguous.
+  // arrays, in chunk order; the caller saves and restores the client array
+  // state. Runs of neighbouring visible chunks go to GL as one call: their
+  // indices are contiguous.
   void Draw(const detail::ViewVolume& volume) const;
 
  private:
@@ -43,7 +51,12 @@ class TriangleChunks {
   void Visit(const detail::ViewVolume& volume, std::size_t level, std::size_t index, Run& run) const;
   void Flush(Run& run) const;
 
+  // Holds the rearranged arrays and every chunk; the arrays stay empty
+  // for chunks in the given order.
   detail::ChunkedMesh mesh;
+  std::span<const float> drawVertices;
+  std::span<const float> drawNormals;
+  std::span<const std::uint32_t> drawIndices;
   // levels[0] holds the chunks' boxes; levels[k][i] covers levels[k-1][2i]
   // and levels[k-1][2i+1]. The last level has one box.
   std::vector<std::vector<detail::Aabb>> levels;

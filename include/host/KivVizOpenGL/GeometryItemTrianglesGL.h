@@ -1,8 +1,8 @@
 // A lit triangle mesh with per-vertex normals, drawn from vertex arrays in the
 // colour it finds (or its own). It skips drawing when its box lies wholly
-// outside the current view volume. In selection passes a big mesh is split
-// into spatial chunks by the first pass that sees only part of it, and then
-// skips each chunk the same way; frames draw it whole, in its own order.
+// outside the current view volume. A big mesh is split into chunks by the
+// first pass that sees only part of it, and then skips each chunk the same
+// way: spatial chunks in selection passes, runs in its own order in frames.
 // RayHit is exact and uses a bounding-volume hierarchy built on first use.
 #ifndef KIVVIZOPENGL_GEOMETRYITEMTRIANGLESGL_H
 #define KIVVIZOPENGL_GEOMETRYITEMTRIANGLESGL_H
@@ -45,8 +45,10 @@ class KIVVIZOPENGL_EXPORT GeometryItemTrianglesGL : public AGeometryItem {
   float boxMaximum[3];
   // Built by the first RayHit.
   mutable std::unique_ptr<KivVizOpenGL::detail::TriangleBvh> bvh;
-  // Built by the first selection pass that sees only part of a big mesh.
+  // Built by the first selection pass, and the first frame, that sees only
+  // part of a big mesh.
   std::unique_ptr<KivVizOpenGL::TriangleChunks> chunks;
+  std::unique_ptr<KivVizOpenGL::TriangleChunks> runs;
 };
 
 #endif
