@@ -36,6 +36,9 @@ class TriangleChunks {
   // normals: empty or one per vertex.
   TriangleChunks(std::span<const float> vertices, std::span<const float> normals,
                  std::span<const std::uint32_t> indices, Order order);
+  // The arrays drawn from may be the chunks' own.
+  TriangleChunks(const TriangleChunks&) = delete;
+  TriangleChunks& operator=(const TriangleChunks&) = delete;
 
   // Draws the chunks that meet the volume from client vertex (and normal)
   // arrays, in chunk order; the caller saves and restores the client array
