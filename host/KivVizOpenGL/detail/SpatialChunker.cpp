@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
-#include <numeric>
 #include <stdexcept>
 
 #include "Float3.h"
@@ -22,13 +21,18 @@ float SortKey(float coordinate) {
   return std::isnan(coordinate) ? std::numeric_limits<float>::infinity() : coordinate;
 }
 
+// A triangle with its centroid beside it, so that the splits read memory in
+// order instead of looking every centroid up.
+struct Entry {
+  Float3 centroid;
+  std::uint32_t triangle;
+};
+
 class MedianSplitter {
  public:
-  MedianSplitter(std::span<const Float3> centroids, std::vector<std::uint32_t>& triangles,
-                 std::size_t limit)
-      : centroids_(centroids), triangles_(triangles), limit_(limit) {}
+  MedianSplitter(std::vector<Entry>& entries, std::size_t limit) : entries_(entries), limit_(limit) {}
 
-  // Appends the parts of triangles_[begin, end) to `parts`, depth first.
+  // Appends the parts of entries_[begin, end) to `parts`, depth first.
   void Split(std::size_t begin, std::size_t end, std::vector<Range>& parts) {
     if (end - begin <= limit_) {
       parts.push_back({begin, end});
@@ -36,25 +40,24 @@ class MedianSplitter {
     }
     Aabb bounds;
     for (std::size_t i = begin; i < end; ++i) {
-      bounds.Grow(centroids_[triangles_[i]]);
+      bounds.Grow(entries_[i].centroid);
     }
     const int axis = bounds.LongestAxis();
-    const auto first = triangles_.begin() + static_cast<std::ptrdiff_t>(begin);
+    const auto first = entries_.begin() + static_cast<std::ptrdiff_t>(begin);
     const auto middle = first + static_cast<std::ptrdiff_t>((end - begin) / 2);
-    const auto last = triangles_.begin() + static_cast<std::ptrdiff_t>(end);
-    std::nth_element(first, middle, last, [&](std::uint32_t a, std::uint32_t b) {
-      const float ka = SortKey(centroids_[a][axis]);
-      const float kb = SortKey(centroids_[b][axis]);
-      return ka < kb || (ka == kb && a < b);
+    const auto last = entries_.begin() + static_cast<std::ptrdiff_t>(end);
+    std::nth_element(first, middle, last, [axis](const Entry& a, const Entry& b) {
+      const float ka = SortKey(a.centroid[axis]);
+      const float kb = SortKey(b.centroid[axis]);
+      return ka < kb || (ka == kb && a.triangle < b.triangle);
     });
-    const auto split = static_cast<std::size_t>(middle - triangles_.begin());
+    const auto split = static_cast<std::size_t>(middle - entries_.begin());
     Split(begin, split, parts);
     Split(split, end, parts);
   }
 
  private:
-  std::span<const Float3> centroids_;
-  std::vector<std::uint32_t>& triangles_;
+  std::vector<Entry>& entries_;
   std::size_t limit_;
 };
 
@@ -91,32 +94,39 @@ ChunkedMesh SpatialChunker::Split(std::span<const float> vertices, std::span<con
                                   std::span<const std::uint32_t> indices) const {
   CheckSizes(vertices, normals, indices);
   const std::size_t triangleCount = indices.size() / 3;
-  std::vector<Float3> centroids(triangleCount);
+  std::vector<Entry> entries(triangleCount);
   for (std::size_t t = 0; t < triangleCount; ++t) {
     const Float3 sum = Float3::At(vertices, indices[3 * t]) +
                        Float3::At(vertices, indices[3 * t + 1]) +
                        Float3::At(vertices, indices[3 * t + 2]);
-    centroids[t] = sum * (1.0f / 3.0f);
+    entries[t] = Entry{sum * (1.0f / 3.0f), static_cast<std::uint32_t>(t)};
   }
-  std::vector<std::uint32_t> triangles(triangleCount);
-  std::iota(triangles.begin(), triangles.end(), 0u);
   std::vector<Range> parts;
   if (triangleCount != 0) {
-    MedianSplitter(centroids, triangles, maxTrianglesPerChunk_).Split(0, triangleCount, parts);
+    MedianSplitter(entries, maxTrianglesPerChunk_).Split(0, triangleCount, parts);
   }
 
   ChunkedMesh mesh;
   mesh.indices.reserve(indices.size());
   mesh.sourceTriangles.reserve(triangleCount);
   mesh.chunks.reserve(parts.size());
+  // Vertices on the borders between chunks appear once in each; a quarter
+  // more than the input spares most meshes any regrowing.
+  const std::size_t vertexEstimate = vertices.size() / 3 + vertices.size() / 12;
+  mesh.sourceVertices.reserve(vertexEstimate);
+  mesh.vertices.reserve(3 * vertexEstimate);
+  mesh.normals.reserve(normals.empty() ? 0 : 3 * vertexEstimate);
   // Input vertex -> output vertex, valid for the chunk being written: every
   // vertex the chunk uses is assigned before its triangles are written.
   std::vector<std::uint32_t> outputVertex(vertices.size() / 3);
+  std::vector<std::uint32_t> triangles;
   std::vector<std::uint32_t> used;
   for (const Range& part : parts) {
-    const auto first = triangles.begin() + static_cast<std::ptrdiff_t>(part.begin);
-    const auto last = triangles.begin() + static_cast<std::ptrdiff_t>(part.end);
-    std::sort(first, last);
+    triangles.clear();
+    for (std::size_t i = part.begin; i < part.end; ++i) triangles.push_back(entries[i].triangle);
+    std::sort(triangles.begin(), triangles.end());
+    const auto first = triangles.begin();
+    const auto last = triangles.end();
     used.clear();
     for (auto it = first; it != last; ++it) {
       used.insert(used.end(), indices.begin() + 3 * std::ptrdiff_t{*it},
@@ -130,14 +140,16 @@ ChunkedMesh SpatialChunker::Split(std::span<const float> vertices, std::span<con
     chunk.triangleCount = static_cast<std::uint32_t>(part.end - part.begin);
     chunk.firstVertex = static_cast<std::uint32_t>(mesh.sourceVertices.size());
     chunk.vertexCount = static_cast<std::uint32_t>(used.size());
+    // Sized up front: three floats are too few to copy by a call each.
+    mesh.vertices.resize(mesh.vertices.size() + 3 * used.size());
+    mesh.normals.resize(normals.empty() ? 0 : mesh.vertices.size());
     for (const std::uint32_t vertex : used) {
-      outputVertex[vertex] = static_cast<std::uint32_t>(mesh.sourceVertices.size());
+      const std::size_t output = mesh.sourceVertices.size();
+      outputVertex[vertex] = static_cast<std::uint32_t>(output);
       mesh.sourceVertices.push_back(vertex);
-      const auto xyz = vertices.subspan(3 * std::size_t{vertex}, 3);
-      mesh.vertices.insert(mesh.vertices.end(), xyz.begin(), xyz.end());
+      std::copy_n(vertices.begin() + 3 * std::ptrdiff_t{vertex}, 3, mesh.vertices.begin() + 3 * std::ptrdiff_t(output));
       if (!normals.empty()) {
-        const auto normal = normals.subspan(3 * std::size_t{vertex}, 3);
-        mesh.normals.insert(mesh.normals.end(), normal.begin(), normal.end());
+        std::copy_n(normals.begin() + 3 * std::ptrdiff_t{vertex}, 3, mesh.normals.begin() + 3 * std::ptrdiff_t(output));
       }
       chunk.bounds.Grow(Float3::At(vertices, vertex));
     }
