@@ -1,12 +1,21 @@
-// Nodes: refused children, the ordered children and attribute slots that must
-// agree with the node's maps through every edit, and visibility toggling.
+// Nodes: refused children, ordered children and attribute slots agreeing with
+// the node's maps, visibility toggling, who deletes a node exactly once (the
+// sanitizer build catches leaks and double deletes), attributes, entity ids and
+// render paths, and rendering options telling their listeners.
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <sstream>
+#include <utility>
 #include <vector>
 
 #include "KivVizCore/AttributeColor.h"
 #include "KivVizCore/AttributeTransform.h"
 #include "KivVizCore/AttributeVisibility.h"
+#include "KivVizCore/EntityId.h"
+#include "KivVizCore/IRenderingOptionsListener.h"
+#include "KivVizCore/RenderId.h"
+#include "KivVizCore/RenderingOptions.h"
 #include "TestAdapter.h"
 
 namespace {
@@ -123,6 +132,195 @@ TEST(NodeTest, NodeActionTogglesVisibilityFromWhatItIs) {
   EXPECT_FALSE(leaf.IsVisible());
   EXPECT_TRUE(leaf.NodeAction());
   EXPECT_TRUE(leaf.IsVisible());
+}
+
+std::vector<Node*> ParentsOf(const GeoNode& node) {
+  const auto parents = node.Parents();
+  return {parents.begin(), parents.end()};
+}
+
+class NodeOwnershipTest : public testing::Test {
+ protected:
+  // A leaf carrying one counting item.
+  GeoNode* Leaf(Node& parent, std::uint64_t id) {
+    GeoNode* leaf = parent.CreateChildGeoNode(id);
+    leaf->AddGeometry(new TestItem(id, &destroyed));
+    return leaf;
+  }
+
+  int destroyed = 0;
+};
+
+TEST_F(NodeOwnershipTest, SharedChildLivesUntilItsLastParentReleasesIt) {
+  Node first(1);
+  Node second(2);
+  GeoNode* shared = Leaf(first, 9);
+  ASSERT_TRUE(second.AddChild(shared));
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&first, &second}));
+  ASSERT_TRUE(first.DeleteChildById(9));
+  EXPECT_EQ(destroyed, 0);
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&second}));
+  EXPECT_EQ(second.GetChild(9), shared);
+  ASSERT_TRUE(second.DeleteChildById(9));
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(second.GetChild(9), nullptr);
+  EXPECT_FALSE(second.DeleteChildById(9));
+}
+
+TEST_F(NodeOwnershipTest, DeletingAGroupReleasesItsChildrenAndDiamondsDeleteOnce) {
+  auto keeper = std::make_unique<Node>(100);
+  auto* doomed = new Node(200);
+  Leaf(*doomed, 1);
+  GeoNode* shared = Leaf(*doomed, 2);
+  keeper->AddChild(shared);
+  delete doomed;
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{keeper.get()}));
+  keeper.reset();
+  EXPECT_EQ(destroyed, 2);
+
+  std::unique_ptr<Node> root(Node::CreateRoot());
+  Node* sharedGroup = root->CreateChildNode(10)->CreateChildNode(30);
+  root->CreateChildNode(20)->AddChild(sharedGroup);
+  Leaf(*sharedGroup, 40);
+  root.reset();
+  EXPECT_EQ(destroyed, 3);
+}
+
+TEST_F(NodeOwnershipTest, RemoveFromParentsUnlinksOneParentAndDeletesNothing) {
+  Node first(1);
+  Node second(2);
+  Node third(3);
+  GeoNode* shared = Leaf(first, 9);
+  second.AddChild(shared);
+  third.AddChild(shared);
+  EXPECT_TRUE(shared->RemoveFromParents(&third));
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&first, &second}));
+  EXPECT_TRUE(shared->RemoveFromParents(&first));
+  EXPECT_EQ(first.GetChild(9), nullptr);
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&second}));
+  EXPECT_FALSE(shared->RemoveFromParents(&first));
+  EXPECT_FALSE(shared->RemoveFromParents(nullptr));
+  EXPECT_TRUE(shared->RemoveFromParents(&second));
+  EXPECT_TRUE(shared->Parents().empty());
+  EXPECT_EQ(destroyed, 0);
+  delete shared;
+  EXPECT_EQ(destroyed, 1);
+}
+
+TEST(AttributeColorTest, OpaqueExactlyAtFullAlphaUnlessFlagged) {
+  for (const auto& [alpha, opaque] : {std::pair{255, true}, {254, false}, {0, false}}) {
+    EXPECT_EQ(AttributeColor(RGBAColor(10, 20, 30, static_cast<std::uint8_t>(alpha))).IsOpaque(), opaque) << alpha;
+  }
+  EXPECT_TRUE(AttributeColor(RGBAColor(1, 2, 3, 100), true).IsOpaque());
+}
+
+// Traversals skip identity transforms, so every element must count.
+TEST(AttributeTransformTest, IdentityFollowsEveryChangeOfTheMatrix) {
+  AttributeTransform transform;
+  EXPECT_TRUE(transform.IsIdentity());
+  double matrix[16];
+  AttributeTransform::SetIdentity(matrix);
+  for (int i = 0; i < 16; ++i) {
+    EXPECT_EQ(matrix[i], (i % 5 == 0) ? 1.0 : 0.0) << "element " << i;
+    matrix[i] += 1e-12;
+    transform.SetTransform(matrix);
+    EXPECT_FALSE(transform.IsIdentity()) << "element " << i;
+    EXPECT_FALSE(AttributeTransform(matrix).IsIdentity()) << "element " << i;
+    AttributeTransform::SetIdentity(matrix);
+  }
+  transform.SetTransform(matrix);
+  EXPECT_TRUE(transform.IsIdentity());
+}
+
+TEST(EntityIdTest, LevelFollowsTheIdsGivenAndPrintsDownToIt) {
+  EXPECT_FALSE(EntityId().IsValid());
+  EXPECT_EQ(EntityId(3).GetLevel(), EntityId::Level::Model);
+  EXPECT_EQ(EntityId(3, 4, 10002).GetLevel(), EntityId::Level::Category);
+  EXPECT_EQ(EntityId(3, 4, 10002, 77).GetLevel(), EntityId::Level::Element);
+  // Id 0 is a valid id: the level, not the value, tells where the entity ends.
+  EXPECT_NE(EntityId(3), EntityId(3, 0));
+  EXPECT_EQ(EntityId(3, 0).GetLevel(), EntityId::Level::Part);
+  std::ostringstream out;
+  out << EntityId(3, 4) << ' ' << EntityId();
+  EXPECT_EQ(out.str(), "entity(3/4) entity()");
+}
+
+TEST(RenderIdTest, EqualityAndOrderCompareLengthOriginAndEveryId) {
+  const struct {
+    const char* name;
+    RenderId a, b;
+    bool equal;
+  } cases[] = {{"SamePath", RenderId({1, 5, 7}, 1), RenderId({1, 5, 7}, 1), true},
+               {"OtherOrigin", RenderId({1, 5, 7}, 1), RenderId({1, 5, 7}, 2), false},
+               {"Prefix", RenderId({1, 5}, 1), RenderId({1, 5, 7}, 1), false},
+               {"EmptyWithOrigin", RenderId(), RenderId({}, 1), false},
+               {"HighBitsMatter", RenderId({1, 0x100000005ull}, 1), RenderId({1, 5}, 1), false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.a == c.b, c.equal) << c.name;
+    EXPECT_EQ(c.b == c.a, c.equal) << c.name;
+    EXPECT_EQ((c.a <=> c.b) == 0, c.equal) << c.name << ": ordering agrees with equality";
+  }
+}
+
+TEST(RenderIdTest, AppendExtendsThePathAndPrintingShowsOriginAndIds) {
+  RenderId path({1, 10000}, RenderId::SceneOrigin);
+  path.Append(42);
+  EXPECT_EQ(path, RenderId({1, 10000, 42}, 1));
+  std::ostringstream out;
+  out << path << ' ' << RenderId();
+  EXPECT_EQ(out.str(), "1:[1/10000/42] 0:[]");
+}
+
+class RecordingListener : public IRenderingOptionsListener {
+ public:
+  void RenderingOptionsNotify(IRenderingOptions* options) override { told.push_back(options); }
+  std::vector<IRenderingOptions*> told;
+};
+
+TEST(RenderingOptionsTest, EverythingIsOnAtFirstAndEverySetterTellsEveryListenerOnce) {
+  RenderingOptions options;
+  EXPECT_TRUE(options.pickSurfaces && options.pickCurves && options.pickPoints);
+  EXPECT_TRUE(options.IsFilterVisible(1));
+  EXPECT_TRUE(options.IsFilterVisible(-3));
+  RecordingListener first;
+  RecordingListener second;
+  options.AddListener(&first);
+  options.AddListener(&second);
+  options.AddListener(&first);
+  options.AddListener(nullptr);
+  EXPECT_EQ(options.Listeners().size(), 2u);
+  options.SetPickCurves(false);
+  options.SetFilterVisible(4, false);
+  EXPECT_FALSE(options.pickCurves);
+  EXPECT_FALSE(options.IsFilterVisible(4));
+  EXPECT_TRUE(options.IsFilterVisible(5));
+  EXPECT_EQ(first.told, std::vector<IRenderingOptions*>(2, &options));
+  EXPECT_EQ(second.told.size(), 2u);
+  options.RemoveListener(&first);
+  options.Notify();
+  EXPECT_EQ(first.told.size(), 2u);
+  EXPECT_EQ(second.told.size(), 3u);
+}
+
+TEST(RenderingOptionsTest, ListenerMayLeaveWhileBeingTold) {
+  RenderingOptions options;
+  struct Leaving : IRenderingOptionsListener {
+    explicit Leaving(RenderingOptions& options) : options(options) {}
+    void RenderingOptionsNotify(IRenderingOptions*) override {
+      ++count;
+      options.RemoveListener(this);
+    }
+    RenderingOptions& options;
+    int count = 0;
+  } leaving(options);
+  RecordingListener staying;
+  options.AddListener(&leaving);
+  options.AddListener(&staying);
+  options.Notify();
+  options.Notify();
+  EXPECT_EQ(leaving.count, 1);
+  EXPECT_EQ(staying.told.size(), 2u);
 }
 
 }  // namespace

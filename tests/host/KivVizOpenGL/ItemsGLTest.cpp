@@ -1,5 +1,7 @@
-// Scene items in a real context: own colours, unlit lines and points, chunked
-// big meshes lit by their normals as drawn whole, and the GL state items leave.
+// Items in a real context: own colours, unlit lines and points, chunked big
+// meshes as drawn whole, the GL state items leave; the overlay items with the
+// view's lights on; and TextManagerGL's fallback glyph and display lists.
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <functional>
@@ -9,12 +11,15 @@
 #include <vector>
 
 #include "ItemGLTest.h"
+#include "KivVizCore/ITextManagerProvider.h"
 #include "KivVizOpenGL/GeometryItemAxisGL.h"
 #include "KivVizOpenGL/GeometryItemCircle2DGL.h"
 #include "KivVizOpenGL/GeometryItemLinesGL.h"
 #include "KivVizOpenGL/GeometryItemPointsGL.h"
 #include "KivVizOpenGL/GeometryItemPolylineGL.h"
 #include "KivVizOpenGL/GeometryItemTrianglesGL.h"
+#include "KivVizOpenGL/TextManagerGL.h"
+#include "TestView.h"
 
 namespace {
 
@@ -176,6 +181,193 @@ TEST_F(SceneItemsGLTest, EveryItemDrawsAndLeavesTheStateAsItFoundIt) {
   glLineWidth(1.0f);
   glPointSize(1.0f);
   glListBase(0);
+}
+
+using NimboTest::Rgb;
+
+constexpr Rgb Yellow = {255, 255, 0};
+constexpr Rgb Red = {255, 0, 0};
+
+// The centre of pixel row `row` (from the top).
+float RowY(int row) { return 1.0f - (static_cast<float>(row) + 0.5f) / 32.0f; }
+
+// Pixels of exactly that colour in columns [x0, x1] and rows [y0, y1].
+int Count(const platform::Image& image, int x0, int x1, int y0, int y1, const Rgb& rgb) {
+  int count = 0;
+  for (int y = y0; y <= y1; ++y) {
+    for (int x = x0; x <= x1; ++x) {
+      const auto pixel = image.At(x, y);
+      count += pixel[0] == rgb[0] && pixel[1] == rgb[1] && pixel[2] == rgb[2] ? 1 : 0;
+    }
+  }
+  return count;
+}
+
+class OverlayItemsGLTest : public NimboTest::ItemGLTest {
+ protected:
+  void SetUp() override {
+    ItemGLTest::SetUp();
+    const float white[4] = {1, 1, 1, 1};
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_COLOR_MATERIAL);
+  }
+};
+
+TEST_F(OverlayItemsGLTest, TheCircleIsAnUnlitLoopOfItsRadius) {
+  GeometryItemCircle2DGL circle(1);
+  circle.SetColor({255, 255, 0, 255});
+  circle.radius = 0.5f;
+  circle.Display(nullptr);
+  platform::Image image = Present();
+  // x = +-0.5 falls on columns 47/48 and 15/16.
+  EXPECT_GT(Count(image, 46, 49, 32, 32, Yellow), 0) << Save(image, "radius0.5");
+  EXPECT_GT(Count(image, 14, 17, 32, 32, Yellow), 0);
+  EXPECT_EQ(Count(image, 18, 45, 32, 32, Yellow), 0) << "a loop, not a disc";
+}
+
+TEST_F(OverlayItemsGLTest, ThePolylineHonoursWidthAndStipple) {
+  // Along row 31, under a caller's stipple that must not leak into a solid polyline.
+  const float across[] = {-1, RowY(31), 0, 0, RowY(31), 0, 1, RowY(31), 0};
+  GeometryItemPolylineGL polyline(1, across, 9);
+  polyline.SetColor({255, 255, 0, 255});
+  glEnable(GL_LINE_STIPPLE);
+  glLineStipple(1, 0x0101);
+  polyline.Display(nullptr);
+  platform::Image image = Present();
+  EXPECT_EQ(Count(image, 2, 61, 31, 31, Yellow), 60);
+  EXPECT_EQ(Count(image, 20, 20, 0, 63, Yellow), 1);
+
+  Clear();
+  polyline.lineWidth = 5.0f;
+  polyline.stipplePattern = 0xF0F0;
+  const std::string before = NimboTest::GLState();
+  polyline.Display(nullptr);
+  EXPECT_EQ(NimboTest::GLState(), before) << "the caller's stipple and width are put back";
+  image = Present();
+  int widest = 0;
+  for (int x = 0; x < Size; ++x) widest = std::max(widest, Count(image, x, x, 0, 63, Yellow));
+  EXPECT_EQ(widest, 5) << Save(image, "wide and stippled");
+  EXPECT_EQ(Count(image, 2, 61, 31, 31, Yellow), 30) << "four pixels on, four off";
+  int longestGap = 0;
+  for (int x = 2, gap = 0; x < 62; ++x) {
+    gap = Count(image, x, x, 31, 31, Yellow) > 0 ? 0 : gap + 1;
+    longestGap = std::max(longestGap, gap);
+  }
+  EXPECT_EQ(longestGap, 4);
+  glDisable(GL_LINE_STIPPLE);
+
+}
+
+// Arrow from y = -0.8 up the screen: shaft radius 0.1 to y = -0.1, cone of
+// radius 0.3 to the tip at y = 0.4; the label starts just above it.
+TEST_F(OverlayItemsGLTest, TheAxisIsALitArrowAlongPlusZLabelledWithTheViewsTextManager) {
+  struct LabelView : NimboTest::TestView, ITextManagerProvider {
+    ATextManager* GetTextManager() override { return &text; }
+    TextManagerGL text{nullptr};
+  } view;
+  GeometryItemAxisGL axis{1, 24, 2, 1.2f, 0.7f, 0.1f, 0.3f, L"Z"};
+  axis.SetColor({255, 0, 0, 255});
+  glTranslatef(0.0f, -0.8f, 0.0f);
+  glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+  axis.Display(nullptr);
+  platform::Image image = Present();
+  const auto centre = image.At(32, 48);  // shaft, y = -0.5
+  EXPECT_GT(centre[0], 200) << Save(image, "axis");
+  EXPECT_LT(centre[1], 40);
+  EXPECT_GT(centre[0], image.At(29, 48)[0] + 40) << "lit by its normals: x = -0.08 is turned away";
+  EXPECT_TRUE(PixelIs(image, 37, 48, Background)) << "x = 0.17 is beyond the shaft";
+  EXPECT_GT(image.At(37, 30)[0], 100) << "but within the cone";
+  EXPECT_TRUE(PixelIs(image, 32, 12, Background)) << "above the tip";
+  EXPECT_TRUE(PixelIs(image, 32, 60, Background)) << "below the foot";
+  EXPECT_EQ(Count(image, 0, 63, 0, 16, Red), 0) << "no label without a text manager";
+
+  Clear();
+  glTranslatef(0.0f, -0.8f, 0.0f);
+  glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+  const std::string before = NimboTest::GLState();
+  axis.Display(&view);
+  EXPECT_EQ(NimboTest::GLState(), before);
+  image = Present();
+  EXPECT_GT(Count(image, 0, 63, 0, 16, Red), 15) << Save(image, "label");
+  for (int y = 0; y < 17; ++y) {
+    for (int x = 0; x < 30; ++x) {
+      ASSERT_TRUE(IsBackground(image.At(x, y))) << "the label starts at the axis, at " << x << "," << y;
+    }
+  }
+}
+
+// Green pixels.
+int Ink(const platform::Image& image) {
+  int count = 0;
+  for (int y = 0; y < image.height; ++y) {
+    for (int x = 0; x < image.width; ++x) {
+      const auto pixel = image.At(x, y);
+      count += pixel[0] == 0 && pixel[1] == 255 && pixel[2] == 0 ? 1 : 0;
+    }
+  }
+  return count;
+}
+
+// Display lists that exist among the first names.
+int CountLists() {
+  int lists = 0;
+  for (GLuint name = 1; name < 2000; ++name) lists += glIsList(name) ? 1 : 0;
+  return lists;
+}
+
+class TextManagerGLTest : public NimboTest::ItemGLTest {
+ protected:
+  platform::Image Draw(float x, float y, const std::wstring& text) {
+    Clear();
+    glColor3ub(0, 255, 0);
+    const float position[3] = {x, y, 0.0f};
+    manager.RenderText(position, text);
+    return Present();
+  }
+
+  TextManagerGL manager{nullptr};
+};
+
+TEST_F(TextManagerGLTest, CharactersWithoutAGlyphShowAsQuestionMarksAndBlanksDrawNothing) {
+  const platform::Image question = Draw(-0.5f, 0.0f, L"?");
+  EXPECT_GT(Ink(question), 5);
+  EXPECT_TRUE(question.rgba == Draw(-0.5f, 0.0f, L"\u00e9").rgba);
+  EXPECT_EQ(CountDrawn(Draw(-0.5f, 0.0f, L"")), 0);
+  EXPECT_EQ(CountDrawn(Draw(-0.5f, 0.0f, L"  ")), 0);
+}
+
+TEST_F(TextManagerGLTest, EachContextGetsItsOwnListsWhichLiveWithTheManager) {
+  EXPECT_EQ(CountLists(), 0);
+  {
+    TextManagerGL own(nullptr);
+    EXPECT_TRUE(own.IsFontAvailable());
+    EXPECT_EQ(CountLists(), 96) << "one per printable character, made once";
+    const float position[3] = {0, 0, 0};
+    own.RenderText(position, L"x");
+    EXPECT_EQ(CountLists(), 96);
+  }
+  EXPECT_EQ(CountLists(), 0);
+
+  // Without a current context there is no font and nothing is made.
+  const HGLRC context = wglGetCurrentContext();
+  ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
+  EXPECT_FALSE(manager.IsFontAvailable());
+  const float position[3] = {0, 0, 0};
+  manager.RenderText(position, L"A");
+  ASSERT_TRUE(wglMakeCurrent(gl->DeviceContext(), context));
+  EXPECT_EQ(CountLists(), 0);
+
+  EXPECT_GT(Ink(Draw(-0.5f, 0.0f, L"H")), 5);
+  // Another context replaces this one; the manager outlives both.
+  gl.reset();
+  gl.emplace(Size, Size);
+  glViewport(0, 0, Size, Size);
+  EXPECT_EQ(CountLists(), 0);
+  const platform::Image image = Draw(-0.5f, 0.0f, L"H");
+  EXPECT_GT(Ink(image), 5) << Save(image, "second context");
+  EXPECT_EQ(CountLists(), 96);
 }
 
 }  // namespace
