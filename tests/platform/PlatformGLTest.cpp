@@ -244,8 +244,7 @@ TEST_F(OffscreenGLTest, SwapBuffersPresentsTheFrameTopRowFirstUnlessSwitchedOff)
   EXPECT_EQ(image.At(2, kHeight - 3), kYellowRgba);
   EXPECT_EQ(image.At(kWidth - 3, kHeight - 3), kBlueRgba);
   EXPECT_EQ(image.At(2, 2), kBlueRgba);
-  GLint alignment = 0;
-  GLint rowLength = 0;
+  GLint alignment = 0, rowLength = 0;
   glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
   glGetIntegerv(GL_PACK_ROW_LENGTH, &rowLength);
   EXPECT_EQ(alignment, 8) << "the read-back leaves pixel pack state alone";

@@ -66,8 +66,7 @@ TEST_F(FactoryTest, NameTypeAndDescriptionAreTheHostsTexts) {
 TEST_F(FactoryTest, EachInstanceIsANewViewWithItsOwnThreeOverlaysWired) {
   std::unique_ptr<APluginFactory> factory(createPlugin());
   factory->doLoad();
-  std::unique_ptr<AView3D> first(factory->createInstance());
-  std::unique_ptr<AView3D> second(factory->createInstance());
+  std::unique_ptr<AView3D> first(factory->createInstance()), second(factory->createInstance());
   ASSERT_NE(first, nullptr);
   ASSERT_NE(second, nullptr);
   EXPECT_NE(first->GetRootNode(), second->GetRootNode());

@@ -85,8 +85,7 @@ using KivVizOpenGL::detail::Float3;
 
 struct RayCase {
   const char* name;
-  Float3 origin;
-  Float3 direction;
+  Float3 origin, direction;
   float scalar;
   std::optional<Float3> hit;  // nothing: a miss
   float t = 0.0f;
@@ -195,8 +194,7 @@ TEST(RayHitTest, RandomLinesAndPointsMatchTheConeRuleOverEveryPrimitive) {
   const GeometryItemLinesGL lines(1, lineVertices, indices);
   const GeometryItemPointsGL points(2, cloud);
   const float scalar = 20.0f;
-  int lineHits = 0;
-  int pointHits = 0;
+  int lineHits = 0, pointHits = 0;
   for (int i = 0; i < 400; ++i) {
     // Aim at a primitive, off it by up to a few cone widths.
     const std::size_t n = random() % 2000;
@@ -208,8 +206,7 @@ TEST(RayHitTest, RandomLinesAndPointsMatchTheConeRuleOverEveryPrimitive) {
     const auto withinCone = [&](const auto& item, float t, float distance) {
       return distance <= item.pickAngle * t * length;
     };
-    std::optional<float> nearestLine;
-    std::optional<float> nearestPoint;
+    std::optional<float> nearestLine, nearestPoint;
     for (std::size_t k = 0; k < 2000; ++k) {
       const auto a = KivVizOpenGL::detail::ApproachSegment(ray, Float3::At(lineVertices, 2 * k),
                                                            Float3::At(lineVertices, 2 * k + 1), Inf, scalar);
@@ -219,8 +216,7 @@ TEST(RayHitTest, RandomLinesAndPointsMatchTheConeRuleOverEveryPrimitive) {
     }
     const float origin[3] = {from.x, from.y, from.z};
     const float direction[3] = {ray.Direction().x, ray.Direction().y, ray.Direction().z};
-    float hit[3];
-    float t = 0.0f;
+    float hit[3], t = 0.0f;
     ASSERT_EQ(lines.RayHit(origin, direction, scalar, hit, t), nearestLine.has_value()) << "ray " << i;
     if (nearestLine) {
       EXPECT_EQ(t, *nearestLine) << "ray " << i;

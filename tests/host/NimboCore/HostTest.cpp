@@ -30,8 +30,7 @@ void ThrowReport(const char* expression, const char* file, int line) { throw Ass
 TEST(AssertTest, HandlerGetsExpressionFileAndLineAndInstallingReturnsThePrevious) {
   const NimboCore::AssertionHandler original = NimboCore::SetAssertionHandler(&ThrowReport);
   ASSERT_NE(original, nullptr);
-  const int value = 3;
-  const int line = __LINE__ + 2;
+  const int value = 3, line = __LINE__ + 2;
   try {
     NIMBO_ASSERT(value == 4);
     ADD_FAILURE() << "the assertion did not fire";
@@ -67,8 +66,7 @@ TEST(PluginLoaderTest, LoadsAPluginAndCreatesViews) {
   EXPECT_EQ(loader.GetFactory().getName(), "GoodPlugin");
   EXPECT_EQ(loader.GetFactory().getDescription(), L"preloaded;loaded;") << "doPreLoad, then doLoad, once each";
   // Views are the caller's and go before the loader closes the library.
-  std::unique_ptr<AView3D> first(loader.CreateView());
-  std::unique_ptr<AView3D> second(loader.CreateView());
+  std::unique_ptr<AView3D> first(loader.CreateView()), second(loader.CreateView());
   ASSERT_NE(first, nullptr);
   ASSERT_NE(second, nullptr);
   EXPECT_NE(first.get(), second.get());

@@ -64,8 +64,7 @@ void Normalize(double v[3]) {
 // The projection and camera a view multiplies onto GL's matrices, near and
 // far as the camera works them out from the scene bounds.
 void SetUpProjection(const ACamera& camera, float aspect) {
-  float nearPlane = 0.0f;
-  float farPlane = 0.0f;
+  float nearPlane = 0.0f, farPlane = 0.0f;
   camera.GetNearFar(nearPlane, farPlane);
   float eye[3], target[3], up[3];
   camera.GetLookAt(eye, target, up);
@@ -96,8 +95,7 @@ TEST_P(CameraRayGLTest, RayMatchesUnProjectedPixel) {
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   SetUpProjection(*view.GetCamera(), static_cast<float>(c.width) / static_cast<float>(c.height));
-  double modelView[16];
-  double projection[16];
+  double modelView[16], projection[16];
   glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
   glGetDoublev(GL_PROJECTION_MATRIX, projection);
   const GLint viewport[4] = {0, 0, c.width, c.height};
@@ -108,8 +106,7 @@ TEST_P(CameraRayGLTest, RayMatchesUnProjectedPixel) {
   for (const auto& pixel : pixels) {
     SCOPED_TRACE("pixel " + std::to_string(pixel[0]) + ", " + std::to_string(pixel[1]));
     const Ray ray = view.GetCamera()->Make3DRay(pixel[0], pixel[1], 1);
-    double nearPoint[3];
-    double farPoint[3];
+    double nearPoint[3], farPoint[3];
     ASSERT_TRUE(gluUnProject(pixel[0], c.height - pixel[1], 0.0, modelView, projection, viewport, &nearPoint[0],
                              &nearPoint[1], &nearPoint[2]));
     ASSERT_TRUE(gluUnProject(pixel[0], c.height - pixel[1], 1.0, modelView, projection, viewport, &farPoint[0],

@@ -74,8 +74,7 @@ TEST(AView3DTest, ClearAllEmptiesTheOpenNodeStackLibrariesAndSceneBounds) {
 
   view.AView3D::ClearAll();
   EXPECT_EQ(view.GetCurrentOpenNode(), nullptr);
-  float c[3];
-  float radius = 0.0f;
+  float c[3], radius = 0.0f;
   view.GetSceneBounds(c, radius);
   EXPECT_EQ(radius, 1.0f);
   EXPECT_EQ(c[0], 0.0f);
@@ -90,8 +89,7 @@ TEST(AView3DTest, SceneBoundsCoverTheItemsWithTheirTransformsAndLeaveTheOverlayO
   const float stale[3] = {4.0f, 4.0f, 4.0f};
   view.SetSceneBounds(stale, 4.0f);
   view.UpdateSceneBounds();
-  float centre[3];
-  float radius = 0.0f;
+  float centre[3], radius = 0.0f;
   view.GetSceneBounds(centre, radius);
   EXPECT_EQ(radius, 1.0f) << "a scene without items gets the unit sphere";
   EXPECT_EQ(centre[0], 0.0f);
@@ -153,8 +151,7 @@ TEST(CameraTest, NearAndFarFollowTheSceneBoundsAsTheProjectionDoes) {
   ACamera camera;  // eye 5 from the target
   const float centre[3] = {0.0f, 0.0f, 0.0f};
   camera.SetSceneBounds(centre, 1.0f);
-  float nearDistance = 0.0f;
-  float farDistance = 0.0f;
+  float nearDistance = 0.0f, farDistance = 0.0f;
   camera.GetNearFar(nearDistance, farDistance);
   // reach 1: near (5 - 1) / 10 (beyond 1.0), far (5 + 1) * 10.
   EXPECT_FLOAT_EQ(nearDistance, 0.4f);

@@ -196,8 +196,7 @@ TEST(ViewVolumeTest, CullsOnlyBoxesWhollyOutsideAndContainsOnlyBoxesWhollyInside
     const char* name;
     Matrix clip;
     Aabb box;
-    bool intersects;
-    bool contains;
+    bool intersects, contains;
   } cases[] = {
       {"PerspectiveInside", Perspective(), Aabb({-0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, 0.5f}), true, true},
       {"PerspectiveOutsideLeft", Perspective(), Aabb({-5, -0.1f, -0.1f}, {-3.5f, 0.1f, 0.1f}), false, false},

@@ -26,8 +26,7 @@ struct Mesh {
 };
 
 struct TestRay {
-  Float3 origin;
-  Float3 direction;
+  Float3 origin, direction;
 };
 
 Float3 RandomPoint(std::mt19937& random, const Float3& low, const Float3& high) {
