@@ -26,9 +26,7 @@ class FactoryTest : public ::testing::Test {
     createPlugin = reinterpret_cast<APluginFactory* (*)()>(dlsym(library, "CreatePlugin"));
     getName = reinterpret_cast<const char* (*)()>(dlsym(library, "GetPluginName"));
     getType = reinterpret_cast<const char* (*)()>(dlsym(library, "GetPluginType"));
-    ASSERT_NE(createPlugin, nullptr);
-    ASSERT_NE(getName, nullptr);
-    ASSERT_NE(getType, nullptr);
+    ASSERT_TRUE(createPlugin != nullptr && getName != nullptr && getType != nullptr) << "the three exports";
   }
   void TearDown() override {
     if (library != nullptr) dlclose(library);
@@ -93,8 +91,7 @@ TEST_F(FactoryTest, EachInstanceIsANewViewWithItsOwnThreeOverlaysWired) {
     // The aperture and the rubber band listen, in that order; the triad does not.
     const std::vector<IControllerListener*> listeners{dynamic_cast<IControllerListener*>(manager->Get("Aperture")),
                                                       dynamic_cast<IControllerListener*>(manager->Get("Rubberband"))};
-    EXPECT_NE(listeners[0], nullptr);
-    EXPECT_NE(listeners[1], nullptr);
+    EXPECT_TRUE(listeners[0] != nullptr && listeners[1] != nullptr);
     EXPECT_EQ(view->GetController()->Listeners(), listeners);
     EXPECT_EQ(dynamic_cast<IControllerListener*>(manager->Get("AxesViewObject")), nullptr);
   }

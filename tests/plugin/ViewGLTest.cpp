@@ -473,13 +473,9 @@ struct PickSideState {
   bool operator==(const PickSideState&) const = default;
 };
 
-class PickingGLTest : public PluginGLTest {
+// Front camera, no triad: the frame would leave the triad's projection current.
+class PickingGLTest : public FrameGLTest {
  protected:
-  void SetUp() override {
-    PluginGLTest::SetUp();
-    LookFrom(0.0f, 0.0f, 10.0f);
-    HideAxes();  // the frame would leave the triad's projection current
-  }
   // Whether a pick at the centre finds news; `picked` starts empty.
   bool PickCentre(RenderId& picked) { return Scene().PickVisualAt(kCentreX, kCentreY, picked); }
 };
@@ -574,9 +570,7 @@ TEST_F(PickingGLTest, PickPointThatMissesEveryItemIsTrueAndWritesNothing) {
   ASSERT_TRUE(PickCentre(picked));
   float x = 7.0f, y = 7.0f, z = 7.0f;
   EXPECT_TRUE(Scene().PickPoint(kCentreX, kCentreY, x, y, z));
-  EXPECT_EQ(x, 7.0f);
-  EXPECT_EQ(y, 7.0f);
-  EXPECT_EQ(z, 7.0f);
+  EXPECT_EQ((std::array{x, y, z}), (std::array{7.0f, 7.0f, 7.0f}));
 }
 
 TEST_F(PickingGLTest, GetPointAtPixelUnprojectsTheDepthBuffer) {

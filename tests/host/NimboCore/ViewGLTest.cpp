@@ -26,10 +26,8 @@ TEST(AView3DGLTest, ClipPlaneReachesTheContextInEyeSpaceOfTheCamera) {
   double stored[4] = {};
   glGetClipPlane(GL_CLIP_PLANE0, stored);
   // The default camera sits at z = 5: eye z = world z - 5.
-  EXPECT_NEAR(stored[0], 0.0, 1e-9);
-  EXPECT_NEAR(stored[1], 0.0, 1e-9);
-  EXPECT_NEAR(stored[2], 1.0, 1e-9);
-  EXPECT_NEAR(stored[3], 4.0, 1e-6);
+  const double expected[4] = {0.0, 0.0, 1.0, 4.0};
+  for (int i = 0; i < 4; ++i) EXPECT_NEAR(stored[i], expected[i], i < 3 ? 1e-9 : 1e-6) << i;
   GLint mode = 0;
   glGetIntegerv(GL_MATRIX_MODE, &mode);
   EXPECT_EQ(mode, GL_PROJECTION) << "the matrix mode is left alone";
