@@ -26,7 +26,9 @@ class FactoryTest : public ::testing::Test {
     createPlugin = reinterpret_cast<APluginFactory* (*)()>(dlsym(library, "CreatePlugin"));
     getName = reinterpret_cast<const char* (*)()>(dlsym(library, "GetPluginName"));
     getType = reinterpret_cast<const char* (*)()>(dlsym(library, "GetPluginType"));
-    ASSERT_TRUE(createPlugin != nullptr && getName != nullptr && getType != nullptr) << "the three exports";
+    ASSERT_NE(createPlugin, nullptr);
+    ASSERT_NE(getName, nullptr);
+    ASSERT_NE(getType, nullptr);
   }
   void TearDown() override {
     if (library != nullptr) dlclose(library);
@@ -64,7 +66,8 @@ TEST_F(FactoryTest, NameTypeAndDescriptionAreTheHostsTexts) {
 TEST_F(FactoryTest, EachInstanceIsANewViewWithItsOwnThreeOverlaysWired) {
   std::unique_ptr<APluginFactory> factory(createPlugin());
   factory->doLoad();
-  std::unique_ptr<AView3D> first(factory->createInstance()), second(factory->createInstance());
+  std::unique_ptr<AView3D> first(factory->createInstance());
+  std::unique_ptr<AView3D> second(factory->createInstance());
   ASSERT_NE(first, nullptr);
   ASSERT_NE(second, nullptr);
   EXPECT_NE(first->GetRootNode(), second->GetRootNode());
@@ -91,7 +94,8 @@ TEST_F(FactoryTest, EachInstanceIsANewViewWithItsOwnThreeOverlaysWired) {
     // The aperture and the rubber band listen, in that order; the triad does not.
     const std::vector<IControllerListener*> listeners{dynamic_cast<IControllerListener*>(manager->Get("Aperture")),
                                                       dynamic_cast<IControllerListener*>(manager->Get("Rubberband"))};
-    EXPECT_TRUE(listeners[0] != nullptr && listeners[1] != nullptr);
+    EXPECT_NE(listeners[0], nullptr);
+    EXPECT_NE(listeners[1], nullptr);
     EXPECT_EQ(view->GetController()->Listeners(), listeners);
     EXPECT_EQ(dynamic_cast<IControllerListener*>(manager->Get("AxesViewObject")), nullptr);
   }

@@ -361,7 +361,8 @@ TEST_F(OverlayGLTest, AWindowWithoutRowsDrawsNoCircleAndANegativeHeightAnAspectO
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
   ASSERT_EQ(log.size(), 1u) << "a negative height is drawn with";
   EXPECT_EQ(circle.radius, -radius) << "the pixel size turns negative with the height";
-  const double unitsPerPixel = radius / ViewOpRayPick::APERTURE, visibleHeight = unitsPerPixel * kHeight;
+  const double unitsPerPixel = radius / ViewOpRayPick::APERTURE;
+  const double visibleHeight = unitsPerPixel * kHeight;
   EXPECT_NEAR(log[0].translation[0], -80 * unitsPerPixel - visibleHeight * 0.5, 1e-4)
       << "as wide as it is high, not " << kWidth << " by " << kHeight;
   EXPECT_NEAR(log[0].translation[1], visibleHeight * 0.5 + 60 * unitsPerPixel, 1e-4);

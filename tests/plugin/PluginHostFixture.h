@@ -78,7 +78,8 @@ struct DrawRecord {
   bool cullEnabled = false;
   int cullMode = 0;
   float color[4] = {};
-  int attribDepth = 0, nameDepth = 0;
+  int attribDepth = 0;
+  int nameDepth = 0;
   double translation[3] = {};  // of the model-view matrix
 };
 

@@ -64,7 +64,8 @@ class UnculledItem : public AGeometryItem {
 class ClipProbeItem : public AGeometryItem {
  public:
   struct Log {
-    int displays = 0, withoutMatrix = 0;
+    int displays = 0;
+    int withoutMatrix = 0;
     double worstRelativeError = 0.0;
   };
   explicit ClipProbeItem(Log& log) : AGeometryItem(1), log_(log) {}
@@ -75,7 +76,9 @@ class ClipProbeItem : public AGeometryItem {
       ++log_.withoutMatrix;
       return;
     }
-    double projection[16], modelview[16], clip[16];
+    double projection[16];
+    double modelview[16];
+    double clip[16];
     glGetDoublev(GL_PROJECTION_MATRIX, projection);
     glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
     MultiplyMatrices(projection, modelview, clip);

@@ -10,32 +10,17 @@
 
 #include "KivVizCore/AGeometryItemFactory.h"
 #include "KivVizCore/AHighlightStrategy.h"
-#include "KivVizCore/Attribute.h"
-#include "KivVizCore/Node.h"
 #include "KivVizCore/RenderId.h"
 #include "NimboCore/AView3D.h"
 #include "NimboCore/IViewObjectProvider.h"
 #include "NimboCore/ViewObjectManager.h"
-#include "TestGeometryItem.h"
 
 namespace NimboTest {
 
 class TestView : public AView3D, public IViewObjectProvider {
  public:
-  TestView() : AView3D("TestView") {
-    rootNode = Node::CreateRoot();
-    viewObjects = std::make_unique<ViewObjectManager>(rootNode);
-    itemFactory = std::make_unique<TestGeometryItemFactory>();
-    AView3DControllerAdapter::SetView3D(this);
-    AView3DAdapter::SetView3D(this);
-  }
-  ~TestView() override {
-    highlightStrategy = nullptr;
-    viewObjects.reset();  // view objects remove their nodes from the root's subtree: before the root
-    openNodeStack.clear();
-    delete rootNode;
-    rootNode = nullptr;
-  }
+  TestView();
+  ~TestView() override;
 
   void SetHighlightStrategy(std::unique_ptr<AHighlightStrategy> strategy) {
     ownedHighlightStrategy = std::move(strategy);
@@ -61,34 +46,18 @@ class TestView : public AView3D, public IViewObjectProvider {
     if (node != nullptr) openNodeStack.push_back(node);
   }
   void EndScene() override { CloseNode(); }
-  bool OpenNode(const std::uint64_t& id) override {
-    if (id == Node::RootId && openNodeStack.empty()) return Open(rootNode);
-    GeoNode* searched = openNodeStack.empty() ? rootNode : openNodeStack.back();
-    return Open(searched->IsGroup() ? static_cast<Node*>(searched)->GetChild(id) : nullptr);
-  }
+  bool OpenNode(const std::uint64_t& id) override;
   void CloseNode() override {
     if (!openNodeStack.empty()) openNodeStack.pop_back();
   }
   void CloseAllNodes() override { openNodeStack.clear(); }
-  bool CreateNode(const std::uint64_t& id, const std::wstring& name) override {
-    if (id == Node::RootId && openNodeStack.empty()) return Open(rootNode, &name);
-    return Open(openNodeStack.empty() ? nullptr : openNodeStack.back()->CreateChildNode(id), &name);
-  }
-  bool CreateGeoNode(const std::uint64_t& id, const std::wstring& name) override {
-    return Open(openNodeStack.empty() ? nullptr : openNodeStack.back()->CreateChildGeoNode(id), &name);
-  }
+  bool CreateNode(const std::uint64_t& id, const std::wstring& name) override;
+  bool CreateGeoNode(const std::uint64_t& id, const std::wstring& name) override;
   Node* GetRootNode() override { return rootNode; }
   // With nothing open the attribute or item is deleted.
-  void SetNodeAttribute(Attribute* attribute) override {
-    GeoNode* open = GetCurrentOpenNode();
-    if (open == nullptr || !open->SetAttribute(attribute)) delete attribute;
-  }
+  void SetNodeAttribute(Attribute* attribute) override;
   AGeometryItemFactory* GetGeometryItemFactory() override { return itemFactory.get(); }
-  void AddGeometry(AGeometryItem* item) override {
-    GeoNode* open = GetCurrentOpenNode();
-    if (open != nullptr) open->AddGeometry(item);
-    else delete item;
-  }
+  void AddGeometry(AGeometryItem* item) override;
   bool ApplyNodeAction(const RenderId&) override { return false; }
   void ClearAll() override { AView3D::ClearAll(); }
   bool PickPoint(int, int, float&, float&, float&) override { return false; }
@@ -108,12 +77,7 @@ class TestView : public AView3D, public IViewObjectProvider {
   void DrawArrow(const std::vector<double>&, const std::vector<double>&) override {}
 
  private:
-  bool Open(GeoNode* node, const std::wstring* name = nullptr) {
-    if (node == nullptr) return false;
-    if (name != nullptr) node->SetName(*name);
-    openNodeStack.push_back(node);
-    return true;
-  }
+  bool Open(GeoNode* node, const std::wstring* name = nullptr);
   std::unique_ptr<ViewObjectManager> viewObjects;
   std::unique_ptr<AGeometryItemFactory> itemFactory;
   std::unique_ptr<AHighlightStrategy> ownedHighlightStrategy;

@@ -1,6 +1,5 @@
-// The view-object manager (the overlay node, name order, ids, refusals,
-// ownership, drawing order) and markups: the factory view object, the items it
-// builds under the overlay node, their names, and their nodes going with them.
+// The view-object manager: the overlay node, name order, ids, refusals,
+// ownership and the drawing order.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,15 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "KivVizCore/Attribute.h"
 #include "KivVizCore/Node.h"
 #include "NimboCore/AMarkupViewObject.h"
 #include "NimboCore/AViewObject.h"
-#include "NimboCore/MarkupFactory.h"
-#include "NimboCore/MarkupViewObject.h"
 #include "NimboCore/ViewObjectManager.h"
-#include "TestGeometryItem.h"
-#include "TestView.h"
 
 namespace {
 
@@ -155,90 +149,6 @@ TEST_F(ViewObjectManagerTest, DisplayDrawsVisibleMarkupsFirstThenTheOthersInName
   manager.Display();
   EXPECT_EQ(journal, (Journal{"BMarkup:draw", "ZMarkup:draw", "Aperture:draw", "AxesViewObject:draw",
                               "Hidden:create", "Hidden:draw", "Rubberband:draw"}));
-}
-
-using NimboTest::TestGeometryItem;
-
-class MarkupFactoryTest : public ::testing::Test {
- protected:
-  MarkupFactoryTest() { manager.Add(factory->Name(), factory); }
-
-  Node* OverlayNode() { return manager.GetNode(); }
-  // The one item of a built markup's node.
-  static const TestGeometryItem& ItemOf(AMarkupViewObject& markup) {
-    markup.createGeometry();
-    EXPECT_TRUE(markup.IsGeometryCreated());
-    if (markup.GetNode() == nullptr || markup.GetNode()->Geometry().size() != 1) throw std::logic_error("no item");
-    return dynamic_cast<const TestGeometryItem&>(*markup.GetNode()->Geometry()[0]);
-  }
-
-  NimboTest::TestView view;
-  ViewObjectManager& manager = *view.GetViewObjectManager();
-  MarkupFactory* factory = new MarkupFactory();
-};
-
-TEST_F(MarkupFactoryTest, FactoryRefusesNonViewsAndPartialPoints) {
-  struct BareProvider : IViewObjectProvider {
-    ViewObjectManager* GetViewObjectManager() override { return nullptr; }
-    void AddMarkups(const std::vector<std::vector<double>>&) override {}
-    void RemoveMarkups() override {}
-    void DrawArrow(const std::vector<double>&, const std::vector<double>&) override {}
-  } bare;
-  EXPECT_EQ(factory->CreateMarkup(&bare, {1, 2, 3}), nullptr);
-  EXPECT_EQ(factory->CreateMarkup(nullptr, {1, 2, 3}), nullptr);
-  for (const std::vector<double>& points : std::vector<std::vector<double>>{{}, {1, 2}, {1, 2, 3, 4}}) {
-    EXPECT_EQ(factory->CreateMarkup(&view, points), nullptr) << points.size();
-  }
-  EXPECT_THROW(MarkupViewObject(nullptr, "m", {0, 0, 0}, RGBAColor()), std::invalid_argument);
-  EXPECT_THROW(MarkupViewObject(&view, "m", {}, RGBAColor()), std::invalid_argument);
-  EXPECT_THROW(MarkupViewObject(&view, "m", {0, 0, 0, 1}, RGBAColor()), std::invalid_argument);
-}
-
-TEST_F(MarkupFactoryTest, OnePointBecomesAColouredMarkerAndSeveralAPolyline) {
-  std::unique_ptr<AMarkupViewObject> marker(factory->CreateMarkup(&view, {1.0, 2.0, 3.0}));
-  ASSERT_NE(marker, nullptr);
-  EXPECT_EQ(marker->GetParentNode(), OverlayNode());
-  EXPECT_EQ(marker->CreateMarkup(&view, {1, 2, 3}), nullptr) << "markups make no markups";
-  marker->SetId(7);
-  const TestGeometryItem& point = ItemOf(*marker);
-  EXPECT_EQ(OverlayNode()->GetChild(7), marker->GetNode());
-  EXPECT_NE(marker->GetNode()->GetAttribute(Attribute::ColorType), nullptr);
-  EXPECT_EQ(point.kind, TestGeometryItem::Kind::Points);
-  EXPECT_EQ(point.vertices, (std::vector<float>{1.0f, 2.0f, 3.0f}));
-
-  std::unique_ptr<AMarkupViewObject> polyline(factory->CreateMarkup(&view, {0, 0, 0, 1, 0, 0, 1, 1, 0}));
-  ASSERT_NE(polyline, nullptr);
-  polyline->SetId(8);
-  const TestGeometryItem& lines = ItemOf(*polyline);
-  EXPECT_EQ(lines.kind, TestGeometryItem::Kind::Lines);
-  EXPECT_EQ(lines.vertices, (std::vector<float>{0, 0, 0, 1, 0, 0, 1, 1, 0}));
-  EXPECT_EQ(lines.indices, (std::vector<std::uint32_t>{0, 1, 1, 2}));
-}
-
-TEST_F(MarkupFactoryTest, EachMarkupHasANameOfItsOwn) {
-  std::unique_ptr<AMarkupViewObject> first(factory->CreateMarkup(&view, {0, 0, 0}));
-  ASSERT_TRUE(manager.Add("Markup2", new MarkupFactory()));
-  std::unique_ptr<AMarkupViewObject> second(factory->CreateMarkup(&view, {0, 0, 0}));
-  EXPECT_EQ(first->Name(), "Markup1");
-  EXPECT_EQ(second->Name(), "Markup3") << "a name the manager holds already is skipped";
-}
-
-TEST_F(MarkupFactoryTest, ClearRemovesTheNodesTheNextDisplayBuildsThemAndDeletingAMarkupRemovesIt) {
-  auto* markup = factory->CreateMarkup(&view, {0, 0, 0});
-  ASSERT_TRUE(manager.Add(markup->Name(), markup));
-  markup->SetIsVisible(true);
-  manager.Display();
-  ASSERT_EQ(OverlayNode()->Children().size(), 1u);
-  manager.Clear();
-  EXPECT_TRUE(OverlayNode()->Children().empty());
-  EXPECT_FALSE(markup->IsGeometryCreated());
-  EXPECT_EQ(markup->GetNode(), nullptr);
-  manager.Display();
-  ASSERT_EQ(OverlayNode()->Children().size(), 1u);
-  ASSERT_TRUE(manager.Remove(markup));
-  delete markup;
-  EXPECT_TRUE(OverlayNode()->Children().empty());
-  EXPECT_EQ(manager.Count(), 1u);
 }
 
 }  // namespace

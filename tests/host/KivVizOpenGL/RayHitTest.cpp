@@ -1,23 +1,16 @@
-// Items without a context: arrays the factory and items refuse, bounding
-// boxes, and ray hits (exact triangles, lines and points within the pick cone,
-// random line sets and clouds against a loop over every primitive).
+// Ray hits through the item API: exact triangles, lines and points within the
+// pick cone, and random line sets and clouds against a loop over every primitive.
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
-#include <functional>
 #include <limits>
 #include <memory>
 #include <optional>
 #include <random>
-#include <stdexcept>
-#include <string>
-#include <utility>
 #include <vector>
 
 #include "KivVizOpenGL/GeometryItemAxisGL.h"
 #include "KivVizOpenGL/GeometryItemCircle2DGL.h"
-#include "KivVizOpenGL/GeometryItemFactoryGL.h"
 #include "KivVizOpenGL/GeometryItemLinesGL.h"
 #include "KivVizOpenGL/GeometryItemPointsGL.h"
 #include "KivVizOpenGL/GeometryItemPolylineGL.h"
@@ -26,66 +19,15 @@
 
 namespace {
 
+using KivVizOpenGL::detail::Float3;
+
 constexpr float Inf = std::numeric_limits<float>::infinity();
 constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
-const std::vector<float> Triangle = {0, 0, 0, 1, 0, 0, 0, 1, 0};
-
-TEST(GeometryItemFactoryGLTest, MalformedArraysAreRefusedNamingTheFunction) {
-  GeometryItemFactoryGL f;
-  const std::pair<const char*, std::function<void()>> cases[] = {
-      {"TrianglesPartialVertex", [&] { delete f.CreateTriangles(1, {0, 0, 0, 1}, {}, {0, 0, 0}); }},
-      {"TrianglesPartialTriangle", [&] { delete f.CreateTriangles(1, Triangle, {}, {0, 1}); }},
-      {"TrianglesIndexOutOfRange", [&] { delete f.CreateTriangles(1, Triangle, {}, {0, 1, 3}); }},
-      {"TrianglesShortNormals", [&] { delete f.CreateTriangles(1, Triangle, {0, 0, 1}, {0, 1, 2}); }},
-      {"LinesOddIndexCount", [&] { delete f.CreateLines(1, Triangle, {0, 1, 2}); }},
-      {"LinesIndexOutOfRange", [&] { delete f.CreateLines(1, Triangle, {0, 7}); }},
-      {"PointsPartialVertex", [&] { delete f.CreatePoints(1, {0, 0}); }},
-      {"PolylineNegativeCount", [] { GeometryItemPolylineGL(1, Triangle.data(), -3); }},
-      {"PolylinePartialPoint", [] { GeometryItemPolylineGL(1, Triangle.data(), 4); }},
-      {"PolylineNullPoints", [] { GeometryItemPolylineGL(1, nullptr, 3); }}};
-  for (const auto& [name, make] : cases) {
-    EXPECT_THROW(make(), std::invalid_argument) << name;
-  }
-  try {
-    GeometryItemPolylineGL(1, nullptr, 0).Update(Triangle.data(), 8);
-    ADD_FAILURE() << "no exception";
-  } catch (const std::invalid_argument& error) {
-    EXPECT_NE(std::string(error.what()).find("GeometryItemPolylineGL::Update"), std::string::npos) << error.what();
-  }
-}
-
-TEST(GeometryItemBoundsTest, BoxesEncloseWhatIsDrawn) {
-  const float polylinePoints[] = {0, 0, 0, 1, -1, 2};
-  auto circle = std::make_unique<GeometryItemCircle2DGL>(1);
-  circle->radius = 2.5f;
-  std::vector<std::pair<std::unique_ptr<AGeometryItem>, std::optional<std::array<float, 6>>>> cases;
-  cases.emplace_back(std::make_unique<GeometryItemTrianglesGL>(1, std::vector<float>{0, 0, 0, 2, 0, 1, 0, 3, 0, 100, 100, 100},
-                                                               std::vector<float>{}, std::vector<std::uint32_t>{0, 1, 2}),
-                     std::array<float, 6>{0, 0, 0, 2, 3, 1});  // only referenced vertices
-  cases.emplace_back(std::make_unique<GeometryItemTrianglesGL>(1, std::vector<float>{}, std::vector<float>{},
-                                                               std::vector<std::uint32_t>{}),
-                     std::nullopt);
-  cases.emplace_back(std::make_unique<GeometryItemLinesGL>(1, std::vector<float>{-1, 0, 0, 1, 2, 3, NaN, 0, 0, Inf, 0, 0},
-                                                           std::vector<std::uint32_t>{0, 1, 2, 3}),
-                     std::array<float, 6>{-1, 0, 0, 1, 2, 3});  // non-finite vertices skipped
-  cases.emplace_back(std::make_unique<GeometryItemPointsGL>(1, std::vector<float>{}), std::nullopt);
-  cases.emplace_back(std::make_unique<GeometryItemPolylineGL>(1, polylinePoints, 6), std::array<float, 6>{0, -1, 0, 1, 0, 2});
-  cases.emplace_back(std::move(circle), std::array<float, 6>{-2.5f, -2.5f, 0, 2.5f, 2.5f, 0});
-  cases.emplace_back(std::make_unique<GeometryItemAxisGL>(1, 8, 2, 4.5f, 3.0f, 0.8f, 1.2f, L"Z"),
-                     std::array<float, 6>{-1.2f, -1.2f, 0, 1.2f, 1.2f, 4.5f});  // along +Z
-  for (std::size_t i = 0; i < cases.size(); ++i) {
-    float box[6] = {-9, -9, -9, -9, -9, -9};
-    ASSERT_EQ(cases[i].first->GetBoundingBox(box, box + 3), cases[i].second.has_value()) << "case " << i;
-    const std::array<float, 6> expected = cases[i].second.value_or(std::array<float, 6>{-9, -9, -9, -9, -9, -9});
-    EXPECT_EQ((std::array<float, 6>{box[0], box[1], box[2], box[3], box[4], box[5]}), expected) << "case " << i;
-  }
-}
-
-using KivVizOpenGL::detail::Float3;
 
 struct RayCase {
   const char* name;
-  Float3 origin, direction;
+  Float3 origin;
+  Float3 direction;
   float scalar;
   std::optional<Float3> hit;  // nothing: a miss
   float t = 0.0f;
@@ -194,7 +136,8 @@ TEST(RayHitTest, RandomLinesAndPointsMatchTheConeRuleOverEveryPrimitive) {
   const GeometryItemLinesGL lines(1, lineVertices, indices);
   const GeometryItemPointsGL points(2, cloud);
   const float scalar = 20.0f;
-  int lineHits = 0, pointHits = 0;
+  int lineHits = 0;
+  int pointHits = 0;
   for (int i = 0; i < 400; ++i) {
     // Aim at a primitive, off it by up to a few cone widths.
     const std::size_t n = random() % 2000;
@@ -206,7 +149,8 @@ TEST(RayHitTest, RandomLinesAndPointsMatchTheConeRuleOverEveryPrimitive) {
     const auto withinCone = [&](const auto& item, float t, float distance) {
       return distance <= item.pickAngle * t * length;
     };
-    std::optional<float> nearestLine, nearestPoint;
+    std::optional<float> nearestLine;
+    std::optional<float> nearestPoint;
     for (std::size_t k = 0; k < 2000; ++k) {
       const auto a = KivVizOpenGL::detail::ApproachSegment(ray, Float3::At(lineVertices, 2 * k),
                                                            Float3::At(lineVertices, 2 * k + 1), Inf, scalar);
@@ -216,7 +160,8 @@ TEST(RayHitTest, RandomLinesAndPointsMatchTheConeRuleOverEveryPrimitive) {
     }
     const float origin[3] = {from.x, from.y, from.z};
     const float direction[3] = {ray.Direction().x, ray.Direction().y, ray.Direction().z};
-    float hit[3], t = 0.0f;
+    float hit[3];
+    float t = 0.0f;
     ASSERT_EQ(lines.RayHit(origin, direction, scalar, hit, t), nearestLine.has_value()) << "ray " << i;
     if (nearestLine) {
       EXPECT_EQ(t, *nearestLine) << "ray " << i;

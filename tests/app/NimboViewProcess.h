@@ -1,0 +1,82 @@
+// Runs the nimbo-view executable in a scratch folder named after the running
+// test (kept when it fails), writes input files and keeps the output.
+#ifndef NIMBO_TESTS_APP_NIMBO_VIEW_PROCESS_H
+#define NIMBO_TESTS_APP_NIMBO_VIEW_PROCESS_H
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include <sys/wait.h>
+
+#include "platform/Image.h"
+
+namespace apptest {
+
+// A red square from (-1, -1) to (1, 1) in the XY plane, facing +Z.
+inline constexpr const char* kQuadObj =
+    "mtllib quad.mtl\nv -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nvn 0 0 1\no quad\nusemtl red\nf 1//1 2//1 3//1 4//1\n";
+inline constexpr const char* kQuadMtl = "newmtl red\nKd 1 0 0\nd 1\n";
+
+struct Result {
+  int exitCode = -1;
+  std::string out, err;
+};
+
+class Scratch {
+ public:
+  Scratch() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(info->test_suite_name()) + "." + info->name();
+    std::replace(name.begin(), name.end(), '/', '_');
+    folder = std::filesystem::path(::testing::TempDir()) / ("nimbo-view-" + name);
+    std::filesystem::remove_all(folder);
+    std::filesystem::create_directories(folder);
+  }
+  ~Scratch() {
+    if (!::testing::Test::HasFailure()) std::filesystem::remove_all(folder);
+  }
+  Scratch(const Scratch&) = delete;
+  Scratch& operator=(const Scratch&) = delete;
+
+  std::string Path(const std::string& name) const { return (folder / name).string(); }
+  std::string Write(const std::string& name, const std::string& text) const {
+    std::ofstream(folder / name, std::ios::binary) << text;
+    return Path(name);
+  }
+  std::string WriteQuad() const {
+    Write("quad.mtl", kQuadMtl);
+    return Write("quad.obj", kQuadObj);
+  }
+  // Runs nimbo-view with the arguments, inside this folder.
+  Result Run(const std::vector<std::string>& arguments) const {
+    std::string command = "cd " + Quote(folder.string()) + " && " + Quote(NIMBO_VIEW_EXE);
+    for (const std::string& argument : arguments) command += " " + Quote(argument);
+    const int status = std::system((command + " > stdout.txt 2> stderr.txt").c_str());
+    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), Slurp("stdout.txt"), Slurp("stderr.txt")};
+  }
+
+ private:
+  static std::string Quote(const std::string& text) {
+    std::string quoted = "'";
+    for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+    return quoted + "'";
+  }
+  std::string Slurp(const std::string& name) const {
+    std::ostringstream text;
+    text << std::ifstream(folder / name).rdbuf();
+    return text.str();
+  }
+
+  std::filesystem::path folder;
+};
+
+}  // namespace apptest
+
+#endif

@@ -1,0 +1,135 @@
+// `nimbo-view render`: the demo scene over the gradient, picks as JSON lines,
+// OBJ parts with their colours in the picture, and bad models and arguments
+// refused with their messages.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+
+#include "NimboViewProcess.h"
+
+namespace apptest {
+namespace {
+
+class RenderGLTest : public ::testing::Test {
+ protected:
+  // The output of `render --list-parts`: one line per part.
+  std::string Parts(const std::string& model) {
+    const Result result = scratch.Run({"render", model, "-o", "out.png", "--size", "200x150", "--azimuth", "0",
+                                       "--elevation", "0", "--background", "#000000", "--list-parts"});
+    EXPECT_EQ(result.exitCode, 0) << result.err;
+    return result.out;
+  }
+
+  Scratch scratch;
+};
+
+TEST_F(RenderGLTest, DemoSceneFillsTheMiddleOverTheGradient) {
+  const Result result = scratch.Run({"render", "-o", "demo.png", "--size", "240x180", "--background-top", "0,0,255",
+                                     "--background-bottom", "#ff0000"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  const platform::Image image = platform::ReadPng(scratch.Path("demo.png"));
+  ASSERT_EQ(image.width, 240);
+  ASSERT_EQ(image.height, 180);
+  const auto near = [](std::array<std::uint8_t, 4> pixel, int r, int g, int b) {
+    return std::abs(pixel[0] - r) <= 12 && std::abs(pixel[1] - g) <= 12 && std::abs(pixel[2] - b) <= 12;
+  };
+  EXPECT_TRUE(near(image.At(238, 1), 0, 0, 255)) << "the gradient's top";
+  EXPECT_TRUE(near(image.At(238, 178), 255, 0, 0)) << "and bottom";
+  int scenePixels = 0;
+  for (int y = 60; y < 120; ++y) {
+    for (int x = 80; x < 160; ++x) {
+      const auto pixel = image.At(x, y);
+      const int b = 255 * (179 - y) / 179;
+      scenePixels += near(pixel, 255 - b, 0, b) ? 0 : 1;
+    }
+  }
+  EXPECT_GT(scenePixels, 80 * 60 / 2) << "the middle ninth is mostly scene";
+}
+
+TEST_F(RenderGLTest, PicksPrintPathAndPointAsJsonLinesInOrder) {
+  const std::string quad = scratch.WriteQuad();
+  const Result result = scratch.Run({"render", quad, "-o", "out.png", "--size", "400x300", "--azimuth", "0",
+                                     "--elevation", "0", "--pick", "200,150", "--pick", "2,2"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  const std::size_t newline = result.out.find('\n');
+  ASSERT_NE(newline, std::string::npos) << result.out;
+  const std::string hit = result.out.substr(0, newline);
+  EXPECT_EQ(hit.rfind("{\"x\":200,\"y\":150,\"path\":[1,1,1,10002,1],\"point\":[", 0), 0u) << hit;
+  EXPECT_NE(hit.find(",0]}"), std::string::npos) << "the point lies on the square (z = 0): " << hit;
+  EXPECT_EQ(result.out.substr(newline + 1), "{\"x\":2,\"y\":2,\"path\":null,\"point\":null}\n");
+}
+
+TEST_F(RenderGLTest, ObjObjectsBecomePartsWithMaterialColourAndOpacity) {
+  scratch.Write("two.mtl", "newmtl red\nKd 1 0 0\nd 1\nnewmtl glass\nKd 0 0 1\nd 0.5\n");
+  const std::string parts = Parts(scratch.Write("two.obj",
+                                                "mtllib two.mtl\n"
+                                                "v -2 -1 0\nv -0.2 -1 0\nv -0.2 1 0\nv -2 1 0\n"
+                                                "v 0.2 -1 0\nv 2 -1 0\nv 2 1 0\nv 0.2 1 0\n"
+                                                "o left\nusemtl red\nf 1 2 3 4\n"
+                                                "o right\nusemtl glass\nf 5 6 7 8\n"));
+  EXPECT_NE(parts.find("\"model\":1,\"part\":1,\"name\":\"left\""), std::string::npos) << parts;
+  EXPECT_NE(parts.find("\"color\":[255,0,0,255],\"transparent\":false,\"triangles\":2"), std::string::npos) << parts;
+  EXPECT_NE(parts.find("\"part\":2,\"name\":\"right\""), std::string::npos) << parts;
+  EXPECT_NE(parts.find("\"color\":[0,0,255,128],\"transparent\":true"), std::string::npos) << parts;
+  const platform::Image image = platform::ReadPng(scratch.Path("out.png"));
+  EXPECT_GT(image.At(60, 75)[0], 150) << "the red part";
+  EXPECT_LT(image.At(60, 75)[2], 60);
+  const auto glass = image.At(140, 75);
+  EXPECT_GT(glass[2], 40) << "blue shows";
+  EXPECT_LT(glass[2], 200) << "but blended with the black behind it";
+}
+
+TEST_F(RenderGLTest, BadModelsFailCleanlyNamingTheFile) {
+  const struct {
+    const char* file;
+    const char* content;  // null: the file is not written
+  } cases[] = {{"absent.obj", nullptr},
+               {"notes.xyz123", "hello\n"},
+               {"empty.obj", "# nothing here\n"},
+               {"broken.obj", "v 0 0 0\nf 1 2 3\n"},
+               {"cut.ply",
+                "ply\nformat binary_little_endian 1.0\nelement vertex 100\nproperty float x\n"
+                "property float y\nproperty float z\nend_header\n\x01\x02"},
+               {"junk.stl", "solid x\n facet normal nonsense\n"}};
+  for (const auto& c : cases) {
+    if (c.content != nullptr) scratch.Write(c.file, c.content);
+    const Result result = scratch.Run({"render", c.file, "-o", "out.png", "--size", "64x48"});
+    EXPECT_EQ(result.exitCode, 1) << c.file << ": a clean failure, not a crash";
+    EXPECT_NE(result.err.find(std::string("nimbo-view render: ") + c.file + ":"), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(scratch.Path("out.png"))) << c.file;
+  }
+}
+
+TEST(NimboViewArgumentsTest, BadArgumentsAreRefusedWithAMessageAndEveryCommandHasHelp) {
+  Scratch scratch;
+  const struct {
+    std::vector<std::string> arguments;
+    const char* message;
+  } cases[] = {{{"render"}, "no output file"},
+               {{"render", "-o", "out.png", "--size", "0x10"}, "--size"},
+               {{"render", "-o", "out.png", "--hover", "1"}, "--hover"},
+               {{"render", "-o", "out.png", "--background", "#12"}, "--background"},
+               {{"render", "-o", "out.png", "--frobnicate"}, "--frobnicate"},
+               {{"render", "-o"}, "-o needs a value"},
+               {{"paint"}, "unknown command 'paint'"}};
+  for (const auto& c : cases) {
+    const Result result = scratch.Run(c.arguments);
+    EXPECT_EQ(result.exitCode, 2) << c.message;
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+    EXPECT_FALSE(std::filesystem::exists(scratch.Path("out.png")));
+  }
+  for (const char* command : {"render", "run", "window"}) {
+    const Result result = scratch.Run({command, "--help"});
+    EXPECT_EQ(result.exitCode, 0) << command;
+    EXPECT_EQ(result.out.rfind(std::string("usage: nimbo-view ") + command, 0), 0u) << result.out;
+  }
+  const Result top = scratch.Run({"--help"});
+  EXPECT_EQ(top.exitCode, 0);
+  EXPECT_NE(top.out.find("render"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace apptest

@@ -1,0 +1,25 @@
+// A private X server for tests that need native windows: uses DISPLAY when
+// it is set, otherwise starts Xvfb and stops it again.
+#ifndef NIMBO_TESTS_APP_XVFB_SERVER_H
+#define NIMBO_TESTS_APP_XVFB_SERVER_H
+
+#include <string>
+
+#include <sys/types.h>
+
+class XvfbServer {
+ public:
+  XvfbServer();
+  ~XvfbServer();
+  XvfbServer(const XvfbServer&) = delete;
+  XvfbServer& operator=(const XvfbServer&) = delete;
+
+  // Empty when a display is available; otherwise why there is none.
+  const std::string& Unavailable() const { return unavailable_; }
+
+ private:
+  pid_t pid_ = 0;
+  std::string unavailable_;
+};
+
+#endif

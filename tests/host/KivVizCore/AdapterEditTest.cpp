@@ -1,0 +1,181 @@
+// The adapter's scene edits: paths, opening, sharing, deleting, optimising,
+// copying and clearing; every refusal leaves scene and open-node stack alone.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "KivVizCore/AttributeColor.h"
+#include "KivVizCore/AttributeTransform.h"
+#include "KivVizCore/AttributeVisibility.h"
+#include "TestAdapter.h"
+
+namespace {
+
+// Scene: root / 5 / 7 (leaf with one counting item), root / 6 (empty group),
+// root / 1 (a child with the root's id) / 2 (leaf).
+class AdapterEditTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    leaf = adapter.AddLeaf({5, 7});
+    leaf->AddGeometry(new TestItem(7, &destroyed));
+    six = adapter.GetRootNode()->CreateChildNode(6);
+    childOne = adapter.GetRootNode()->CreateChildNode(1);
+    childOne->CreateChildGeoNode(2);
+  }
+  const AttributeColor* ColorOf(GeoNode* node) {
+    return dynamic_cast<const AttributeColor*>(node->GetAttribute(Attribute::ColorType));
+  }
+
+  TestAdapter adapter;
+  GeoNode* leaf = nullptr;
+  Node* six = nullptr;
+  Node* childOne = nullptr;
+  int destroyed = 0;
+};
+
+TEST_F(AdapterEditTest, PathsResolveAsOpeningFromAnEmptyStack) {
+  GeoNode* five = adapter.GetRootNode()->GetChild(5);
+  EXPECT_EQ(adapter.GetNode(Path({1})), adapter.GetRootNode());
+  EXPECT_EQ(adapter.GetNode(Path({1, 5})), five);
+  EXPECT_EQ(adapter.GetNode(Path({5})), five);
+  EXPECT_EQ(adapter.GetNode(RenderId({1, 5, 7}, 0)), leaf) << "the origin does not matter";
+  EXPECT_EQ(adapter.GetNode(Path({1, 1})), childOne) << "a first id 1 is the root, never its child 1";
+  EXPECT_EQ(adapter.GetNode(Path({1, 1, 2})), childOne->GetChild(2));
+  for (const auto& broken : std::vector<std::vector<std::uint64_t>>{{}, {1, 8}, {1, 5, 8}, {1, 5, 7, 1}, {2}}) {
+    EXPECT_EQ(adapter.GetNode(Path(broken)), nullptr) << Path(broken);
+  }
+}
+
+TEST_F(AdapterEditTest, OpenNodesOpensEveryIdFromTheOpenNodeOrChangesNothing) {
+  EXPECT_EQ(adapter.GetCurrentOpenNode(), nullptr);
+  ASSERT_TRUE(adapter.OpenNodes(Path({1, 5, 7})));
+  EXPECT_EQ(adapter.Stack(), (std::deque<GeoNode*>{adapter.GetRootNode(), adapter.GetNode(Path({5})), leaf}));
+  adapter.CloseAllNodes();
+  ASSERT_TRUE(adapter.OpenNode(1));
+  ASSERT_TRUE(adapter.OpenNodes(RenderId({5, 7}, 1)));
+  EXPECT_EQ(adapter.Stack().size(), 3u);
+  EXPECT_EQ(adapter.GetCurrentOpenNode(), leaf);
+  adapter.CloseNode();
+  adapter.CloseNode();
+  const auto before = adapter.Stack();
+  for (const auto& ids : std::vector<std::vector<std::uint64_t>>{{}, {8}, {5, 8}, {5, 7, 1}}) {
+    EXPECT_FALSE(adapter.OpenNodes(RenderId(ids, 1))) << RenderId(ids, 1);
+    EXPECT_EQ(adapter.Stack(), before);
+  }
+}
+
+TEST_F(AdapterEditTest, AddReferenceSharesAnExistingNodeOrRefusesAndChangesNothing) {
+  const struct {
+    const char* name;
+    std::vector<std::uint64_t> open, target;
+  } refused[] = {{"NothingOpen", {}, {1, 5, 7}},         {"MissingTarget", {1, 6}, {1, 5, 8}},
+                 {"LeafOpen", {1, 5, 7}, {1, 6}},        {"IdTakenAlready", {1, 5}, {1, 5, 7}},
+                 {"ItselfBelowItself", {1, 6}, {1, 6}},  {"AncestorBelowDescendant", {1, 5}, {1}}};
+  const std::string before = adapter.Structure();
+  for (const auto& c : refused) {
+    adapter.CloseAllNodes();
+    if (!c.open.empty()) {
+      ASSERT_TRUE(adapter.OpenNodes(Path(c.open))) << c.name;
+    }
+    EXPECT_FALSE(adapter.AddReference(Path(c.target))) << c.name;
+    EXPECT_EQ(adapter.Structure(), before) << c.name;
+  }
+  adapter.CloseAllNodes();
+  ASSERT_TRUE(adapter.OpenNodes(Path({1, 6})));
+  ASSERT_TRUE(adapter.AddReference(Path({1, 5, 7})));
+  EXPECT_EQ(six->GetChild(7), leaf);
+  EXPECT_EQ(leaf->Parents().size(), 2u);
+  EXPECT_EQ(adapter.Stack().size(), 2u) << "the stack is left as it was";
+}
+
+TEST_F(AdapterEditTest, DeleteNodeDeletesUnsharedNodesAndReleasesOnlyThatPathsLink) {
+  six->AddChild(leaf);
+  EXPECT_TRUE(adapter.DeleteNode(Path({1, 6, 7})));
+  EXPECT_EQ(destroyed, 0);
+  EXPECT_EQ(six->GetChild(7), nullptr);
+  EXPECT_EQ(leaf->Parents().size(), 1u);
+  EXPECT_TRUE(adapter.DeleteNode(Path({1, 5})));
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(adapter.GetNode(Path({1, 5})), nullptr);
+  // By id: a child of the open node, or of the root with nothing open.
+  EXPECT_TRUE(adapter.DeleteNode(std::uint64_t{6}));
+  ASSERT_TRUE(adapter.OpenNodes(Path({1, 1})));
+  EXPECT_FALSE(adapter.DeleteNode(std::uint64_t{1}));
+  EXPECT_TRUE(adapter.DeleteNode(std::uint64_t{2}));
+  EXPECT_EQ(adapter.GetNode(Path({1, 1, 2})), nullptr);
+}
+
+TEST_F(AdapterEditTest, DeleteNodeRefusesTheRootMissingAndOpenNodes) {
+  EXPECT_FALSE(adapter.DeleteNode(Path({1})));
+  EXPECT_FALSE(adapter.DeleteNode(Path({1, 8})));
+  EXPECT_FALSE(adapter.DeleteNode(RenderId()));
+  ASSERT_TRUE(adapter.OpenNodes(Path({1, 5, 7})));
+  EXPECT_FALSE(adapter.DeleteNode(Path({1, 5, 7})));
+  EXPECT_FALSE(adapter.DeleteNode(Path({1, 5}))) << "its group holds the open node";
+  EXPECT_EQ(destroyed, 0);
+  EXPECT_TRUE(adapter.DeleteNode(Path({1, 6})));
+}
+
+TEST_F(AdapterEditTest, CloseNodeAndOptimizeDropsOnlyGroupsLeftEmpty) {
+  ASSERT_TRUE(adapter.OpenNode(1));
+  ASSERT_TRUE(adapter.CreateNode(20, L"empty"));
+  adapter.CloseNodeAndOptimize();
+  EXPECT_EQ(adapter.GetRootNode()->GetChild(20), nullptr);
+  EXPECT_EQ(adapter.GetCurrentOpenNode(), adapter.GetRootNode());
+  ASSERT_TRUE(adapter.OpenNode(5));
+  adapter.CloseNodeAndOptimize();
+  EXPECT_NE(adapter.GetRootNode()->GetChild(5), nullptr) << "a filled group stays";
+  ASSERT_TRUE(adapter.CreateGeoNode(21, L"bare leaf"));
+  adapter.CloseNodeAndOptimize();
+  EXPECT_NE(adapter.GetRootNode()->GetChild(21), nullptr) << "a leaf stays";
+}
+
+TEST_F(AdapterEditTest, CopiesAndTransfersReachTheOpenNodeOnlyAndCopiesAreIndependent) {
+  GeoNode source(99);
+  source.SetAttribute(new AttributeColor(RGBAColor(1, 2, 3, 50), true));
+  source.SetAttribute(new AttributeVisibility(false));
+  auto* moved = new TestItem(50, &destroyed);
+  source.AddGeometry(moved);
+  const std::string before = adapter.Structure();
+  adapter.CopyNodeAttributesFrom(source);
+  adapter.TransferNodeGeometryFrom(source);
+  EXPECT_EQ(adapter.Structure(), before) << "nothing open, nothing changes";
+  EXPECT_EQ(source.Geometry().size(), 1u);
+
+  leaf->SetAttribute(new AttributeColor(RGBAColor(9, 9, 9)));
+  leaf->SetAttribute(new AttributeTransform());
+  ASSERT_TRUE(adapter.OpenNodes(Path({1, 5, 7})));
+  adapter.CopyNodeAttributesFrom(source);
+  adapter.TransferNodeGeometryFrom(source);
+  static_cast<AttributeColor*>(source.GetAttribute(Attribute::ColorType))->SetColor(RGBAColor(0, 0, 0));
+  ASSERT_NE(ColorOf(leaf), nullptr);
+  EXPECT_EQ(ColorOf(leaf)->GetColor(), RGBAColor(1, 2, 3, 50));
+  EXPECT_TRUE(ColorOf(leaf)->IsOpaque());
+  EXPECT_FALSE(leaf->IsVisible());
+  EXPECT_NE(leaf->GetAttribute(Attribute::TransformType), nullptr) << "attributes the source lacks stay";
+  EXPECT_TRUE(source.Geometry().empty());
+  ASSERT_EQ(leaf->Geometry().size(), 2u);
+  EXPECT_EQ(leaf->Geometry()[1], moved);
+  adapter.TransferNodeGeometryFrom(*leaf);
+  EXPECT_EQ(leaf->Geometry().size(), 2u) << "the open node as its own source";
+}
+
+TEST_F(AdapterEditTest, ClearEmptiesANodeButKeepsItAndItsAttributes) {
+  auto* five = static_cast<Node*>(adapter.GetNode(Path({1, 5})));
+  five->SetAttribute(new AttributeVisibility(false));
+  ASSERT_TRUE(adapter.OpenNodes(Path({1, 5, 7})));
+  adapter.Clear(Path({1, 5}));
+  EXPECT_EQ(destroyed, 0) << "clearing waits while a node below is open";
+  adapter.Clear(Path({1, 5, 7}));
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_TRUE(leaf->Geometry().empty());
+  EXPECT_EQ(adapter.GetCurrentOpenNode(), leaf) << "the open node itself is emptied and stays open";
+  adapter.CloseAllNodes();
+  adapter.Clear(Path({1, 5}));
+  EXPECT_TRUE(five->Children().empty());
+  EXPECT_FALSE(five->IsVisible());
+  EXPECT_EQ(adapter.GetNode(Path({1, 5})), five);
+}
+
+}  // namespace

@@ -1,0 +1,100 @@
+// Picking with a ray: nearest hit within reach, hidden, filtered, moved,
+// overlay and shared nodes.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "KivVizCore/AFilterManager.h"
+#include "KivVizCore/AttributeTransform.h"
+#include "KivVizCore/AttributeVisibility.h"
+#include "KivVizCore/Ray.h"
+#include "TestAdapter.h"
+
+namespace {
+
+class SetFilterManager : public AFilterManager {
+ public:
+  bool IsEnabled(int filterId) const override { return !disabled.contains(filterId); }
+  void SetEnabled(int filterId, bool enabled) override {
+    disabled.erase(filterId);
+    if (!enabled) disabled.insert(filterId);
+  }
+  void Synchronize(const RenderingOptions&) override {}
+  std::set<int> disabled;
+};
+
+const RenderId kUntouched({42}, 9);
+
+// Scene: root / 5 / 7 (leaf: square around the origin at z = 0) and
+// root / 5 / 8 (leaf: smaller square at z = 10, nearer to the rays).
+class AdapterPickTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    adapter.SetFilterManager(&filters);
+    far = adapter.AddLeaf({5, 7});
+    far->AddGeometry(&(new TestItem(1))->Square(0.0f, 0.0f, 0.0f, 10.0f));
+    near = adapter.AddLeaf({5, 8});
+    near->AddGeometry(&(new TestItem(2))->Square(0.0f, 0.0f, 10.0f, 1.0f));
+  }
+
+  // A ray down the -Z axis from z = 100 through (x, y); the path it picks,
+  // or kUntouched on a miss.
+  RenderId Pick(float x, float y, double reach = 1000.0) {
+    const float origin[3] = {x, y, 100.0f};
+    const float direction[3] = {0.0f, 0.0f, -1.0f};
+    RenderId picked = kUntouched;
+    const bool hit = adapter.PickVisual(Ray(origin, direction, reach), picked);
+    EXPECT_EQ(hit, picked != kUntouched);
+    return picked;
+  }
+
+  TestAdapter adapter;
+  SetFilterManager filters;
+  GeoNode* far = nullptr;
+  GeoNode* near = nullptr;
+};
+
+TEST_F(AdapterPickTest, NearestHitWithinReachWinsAndItsPathStartsAtTheRoot) {
+  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8}));
+  EXPECT_EQ(Pick(5.0f, 0.0f), Path({1, 5, 7}));
+  EXPECT_EQ(Pick(50.0f, 0.0f), kUntouched) << "a miss leaves the path alone";
+  EXPECT_EQ(Pick(0.0f, 0.0f, 95.0), Path({1, 5, 8}));
+  EXPECT_EQ(Pick(5.0f, 0.0f, 95.0), kUntouched) << "the ray stops at its reach";
+}
+
+TEST_F(AdapterPickTest, HiddenAndFilteredNodesAreNotHit) {
+  near->SetAttribute(new AttributeVisibility(false));
+  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 7}));
+  near->SetAttribute(new AttributeVisibility(true));
+  near->SetFilterId(3);
+  filters.SetEnabled(3, false);
+  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 7}));
+  filters.SetEnabled(3, true);
+  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8}));
+  near->SetFilterId(-2);
+  filters.SetEnabled(-2, false);
+  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8})) << "filter ids of zero or less are never filtered";
+  adapter.GetNode(Path({1, 5}))->SetAttribute(new AttributeVisibility(false));
+  EXPECT_EQ(Pick(0.0f, 0.0f), kUntouched) << "a hidden group hides its subtree";
+}
+
+TEST_F(AdapterPickTest, TransformsMoveWhatTheRayHits) {
+  double matrix[16];
+  AttributeTransform::SetIdentity(matrix);
+  matrix[12] = 30.0;
+  matrix[0] = 2.0;  // a scale on the way: hits must still compare by distance
+  adapter.GetNode(Path({1, 5}))->SetAttribute(new AttributeTransform(matrix));
+  EXPECT_EQ(Pick(0.0f, 0.0f), kUntouched);
+  EXPECT_EQ(Pick(31.5f, 0.0f), Path({1, 5, 8}));
+  EXPECT_EQ(Pick(45.0f, 0.0f), Path({1, 5, 7}));
+}
+
+TEST_F(AdapterPickTest, OverlayIsLeftOutAndASharedNodeIsReportedUnderItsFirstPath) {
+  Node* overlay = adapter.GetRootNode()->CreateChildNode(AView3DAdapter::OverlayNodeId);
+  overlay->CreateChildGeoNode(1)->AddGeometry(&(new TestItem(3))->Square(0.0f, 0.0f, 50.0f, 100.0f));
+  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8}));
+  adapter.GetRootNode()->CreateChildNode(3)->AddChild(near);
+  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 3, 8}));
+}
+
+}  // namespace

@@ -1,0 +1,86 @@
+// Who deletes a node, exactly once: the items count their destructions and
+// the sanitizer build catches leaks and double deletes.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <vector>
+
+#include "TestAdapter.h"
+
+namespace {
+
+std::vector<Node*> ParentsOf(const GeoNode& node) {
+  const auto parents = node.Parents();
+  return {parents.begin(), parents.end()};
+}
+
+class NodeOwnershipTest : public testing::Test {
+ protected:
+  // A leaf carrying one counting item.
+  GeoNode* Leaf(Node& parent, std::uint64_t id) {
+    GeoNode* leaf = parent.CreateChildGeoNode(id);
+    leaf->AddGeometry(new TestItem(id, &destroyed));
+    return leaf;
+  }
+
+  int destroyed = 0;
+};
+
+TEST_F(NodeOwnershipTest, SharedChildLivesUntilItsLastParentReleasesIt) {
+  Node first(1);
+  Node second(2);
+  GeoNode* shared = Leaf(first, 9);
+  ASSERT_TRUE(second.AddChild(shared));
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&first, &second}));
+  ASSERT_TRUE(first.DeleteChildById(9));
+  EXPECT_EQ(destroyed, 0);
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&second}));
+  EXPECT_EQ(second.GetChild(9), shared);
+  ASSERT_TRUE(second.DeleteChildById(9));
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(second.GetChild(9), nullptr);
+  EXPECT_FALSE(second.DeleteChildById(9));
+}
+
+TEST_F(NodeOwnershipTest, DeletingAGroupReleasesItsChildrenAndDiamondsDeleteOnce) {
+  auto keeper = std::make_unique<Node>(100);
+  auto* doomed = new Node(200);
+  Leaf(*doomed, 1);
+  GeoNode* shared = Leaf(*doomed, 2);
+  keeper->AddChild(shared);
+  delete doomed;
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{keeper.get()}));
+  keeper.reset();
+  EXPECT_EQ(destroyed, 2);
+
+  std::unique_ptr<Node> root(Node::CreateRoot());
+  Node* sharedGroup = root->CreateChildNode(10)->CreateChildNode(30);
+  root->CreateChildNode(20)->AddChild(sharedGroup);
+  Leaf(*sharedGroup, 40);
+  root.reset();
+  EXPECT_EQ(destroyed, 3);
+}
+
+TEST_F(NodeOwnershipTest, RemoveFromParentsUnlinksOneParentAndDeletesNothing) {
+  Node first(1);
+  Node second(2);
+  Node third(3);
+  GeoNode* shared = Leaf(first, 9);
+  second.AddChild(shared);
+  third.AddChild(shared);
+  EXPECT_TRUE(shared->RemoveFromParents(&third));
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&first, &second}));
+  EXPECT_TRUE(shared->RemoveFromParents(&first));
+  EXPECT_EQ(first.GetChild(9), nullptr);
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&second}));
+  EXPECT_FALSE(shared->RemoveFromParents(&first));
+  EXPECT_FALSE(shared->RemoveFromParents(nullptr));
+  EXPECT_TRUE(shared->RemoveFromParents(&second));
+  EXPECT_TRUE(shared->Parents().empty());
+  EXPECT_EQ(destroyed, 0);
+  delete shared;
+  EXPECT_EQ(destroyed, 1);
+}
+
+}  // namespace

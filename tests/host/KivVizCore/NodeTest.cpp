@@ -1,0 +1,128 @@
+// Nodes: refused children, the ordered children and attribute slots that must
+// agree with the node's maps through every edit, and visibility toggling.
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "KivVizCore/AttributeColor.h"
+#include "KivVizCore/AttributeTransform.h"
+#include "KivVizCore/AttributeVisibility.h"
+#include "TestAdapter.h"
+
+namespace {
+
+class CustomAttribute : public Attribute {
+ public:
+  explicit CustomAttribute(int type) : Attribute(type) {}
+  Attribute* Clone() const override { return new CustomAttribute(GetType()); }
+};
+
+std::vector<std::uint64_t> OrderedIds(const Node& group) {
+  std::vector<std::uint64_t> ids;
+  for (const GeoNode* child : group.OrderedChildren()) ids.push_back(child->GetId());
+  std::vector<std::uint64_t> mapIds;
+  for (const auto& [id, child] : group.Children()) {
+    EXPECT_EQ(child->GetId(), id);
+    mapIds.push_back(id);
+  }
+  EXPECT_EQ(ids, mapIds) << "the ordered children follow the map";
+  return ids;
+}
+
+std::vector<int> Types(const GeoNode& node) {
+  std::vector<int> types;
+  for (const Attribute* attribute : node.Attributes()) types.push_back(attribute->GetType());
+  return types;
+}
+
+TEST(NodeTest, ChildrenAreRefusedUnderLeavesAndForTakenIds) {
+  GeoNode leaf(4);
+  EXPECT_EQ(leaf.CreateChildNode(1), nullptr);
+  EXPECT_EQ(leaf.CreateChildGeoNode(1), nullptr);
+  Node group(1);
+  GeoNode* taken = group.CreateChildGeoNode(5);
+  GeoNode other(5);
+  EXPECT_EQ(group.CreateChildNode(5), nullptr);
+  EXPECT_FALSE(group.AddChild(nullptr));
+  EXPECT_FALSE(group.AddChild(&group));
+  EXPECT_FALSE(group.AddChild(&other));
+  EXPECT_TRUE(other.Parents().empty());
+  EXPECT_EQ(group.GetChild(5), taken);
+}
+
+TEST(OrderedChildrenTest, FollowsTheChildMapThroughEveryEdit) {
+  Node group(7);
+  EXPECT_TRUE(group.OrderedChildren().empty());
+  for (std::uint64_t id : {10u, 20u, 30u, 60000u}) group.CreateChildGeoNode(id);
+  group.CreateChildNode(15);
+  group.CreateChildGeoNode(5);
+  EXPECT_EQ(OrderedIds(group), (std::vector<std::uint64_t>{5, 10, 15, 20, 30, 60000}));
+  ASSERT_TRUE(group.DeleteChildById(10));
+  ASSERT_TRUE(group.DeleteChildById(60000));
+  EXPECT_EQ(OrderedIds(group), (std::vector<std::uint64_t>{5, 15, 20, 30}));
+
+  // A child shared with another group leaves only the group it is taken from.
+  Node other(8);
+  GeoNode* shared = group.GetChild(20);
+  ASSERT_TRUE(other.AddChild(shared));
+  ASSERT_TRUE(shared->RemoveFromParents(&group));
+  EXPECT_EQ(OrderedIds(group), (std::vector<std::uint64_t>{5, 15, 30}));
+  EXPECT_EQ(OrderedIds(other), (std::vector<std::uint64_t>{20}));
+
+  // Appending after a rebuild, then emptying.
+  group.CreateChildGeoNode(40);
+  ASSERT_TRUE(group.DeleteChildById(30));
+  group.CreateChildGeoNode(35);
+  EXPECT_EQ(OrderedIds(group), (std::vector<std::uint64_t>{5, 15, 35, 40}));
+  // ClearChildren neither deletes nor tells the children; release them here.
+  std::vector<GeoNode*> released(group.OrderedChildren().begin(), group.OrderedChildren().end());
+  group.ClearChildren();
+  group.CreateChildGeoNode(1);
+  EXPECT_EQ(OrderedIds(group), (std::vector<std::uint64_t>{1}));
+  for (GeoNode* child : released) delete child;
+}
+
+TEST(AttributeSlotsTest, LookupsAgreeWithTheAttributeMap) {
+  GeoNode node(3);
+  for (int type = -1; type <= 6; ++type) EXPECT_EQ(node.GetAttribute(type), nullptr) << type;
+  EXPECT_FALSE(node.SetAttribute(nullptr));
+  ASSERT_TRUE(node.SetAttribute(new AttributeColor(RGBAColor{1, 2, 3, 255})));
+  auto* visibility = new AttributeVisibility(false);
+  ASSERT_TRUE(node.SetAttribute(visibility));
+  EXPECT_FALSE(node.IsVisible());
+  auto* red = new AttributeColor(RGBAColor{255, 0, 0, 255});
+  ASSERT_TRUE(node.SetAttribute(red));
+  ASSERT_TRUE(node.SetAttribute(red));
+  EXPECT_EQ(node.GetAttribute(Attribute::ColorType), red);
+  EXPECT_EQ(node.GetAttribute(Attribute::VisibilityType), visibility);
+  EXPECT_EQ(node.GetAttribute(Attribute::TransformType), nullptr);
+  EXPECT_EQ(node.Attributes().size(), 2u);
+  EXPECT_TRUE(node.RemoveAttribute(Attribute::ColorType));
+  EXPECT_EQ(node.GetAttribute(Attribute::ColorType), nullptr);
+  EXPECT_TRUE(node.RemoveAttribute(Attribute::VisibilityType));
+  EXPECT_FALSE(node.RemoveAttribute(Attribute::VisibilityType));
+  EXPECT_TRUE(node.IsVisible());
+
+  // Types outside the common ones, listed in type order with the others.
+  auto* high = new CustomAttribute(9);
+  auto* negative = new CustomAttribute(-2);
+  ASSERT_TRUE(node.SetAttribute(high));
+  ASSERT_TRUE(node.SetAttribute(new AttributeTransform()));
+  ASSERT_TRUE(node.SetAttribute(negative));
+  ASSERT_TRUE(node.SetAttribute(new CustomAttribute(1)));
+  EXPECT_EQ(node.GetAttribute(9), high);
+  EXPECT_EQ(node.GetAttribute(-2), negative);
+  EXPECT_EQ(Types(node), (std::vector<int>{-2, 1, 2, 9}));
+  EXPECT_TRUE(node.RemoveAttribute(9));
+  EXPECT_EQ(Types(node), (std::vector<int>{-2, 1, 2}));
+}
+
+TEST(NodeTest, NodeActionTogglesVisibilityFromWhatItIs) {
+  GeoNode leaf(3);
+  EXPECT_FALSE(leaf.NodeAction());
+  EXPECT_FALSE(leaf.IsVisible());
+  EXPECT_TRUE(leaf.NodeAction());
+  EXPECT_TRUE(leaf.IsVisible());
+}
+
+}  // namespace

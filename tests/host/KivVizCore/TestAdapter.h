@@ -1,0 +1,131 @@
+// A minimal adapter with the views' open-node rules, and an item that counts
+// its destructions and can be a square that rays hit.
+#ifndef NIMBO_TESTS_KIVVIZCORE_TESTADAPTER_H
+#define NIMBO_TESTS_KIVVIZCORE_TESTADAPTER_H
+
+#include <array>
+#include <cmath>
+#include <deque>
+
+#include "KivVizCore/AGeometryItem.h"
+#include "KivVizCore/AView3DAdapter.h"
+#include "KivVizCore/Node.h"
+#include "KivVizCore/RenderId.h"
+
+class TestItem : public AGeometryItem {
+ public:
+  explicit TestItem(std::uint64_t id, int* destroyed = nullptr) : AGeometryItem(id), destroyed(destroyed) {}
+  ~TestItem() override {
+    if (destroyed != nullptr) ++*destroyed;
+  }
+  // A square of half-size `half` around (cx, cy) in the plane z = depth.
+  TestItem& Square(float cx, float cy, float z, float halfSize) {
+    hittable = true;
+    square = {cx, cy, z, halfSize};
+    return *this;
+  }
+  void Display(AView3DAdapter*) override {}
+  bool RayHit(const float o[3], const float d[3], float scalar, float hit[3], float& parameter) const override {
+    if (!hittable || d[2] == 0.0f) return false;
+    const float t = (square[2] - o[2]) / d[2];
+    const float x = o[0] + t * d[0];
+    const float y = o[1] + t * d[1];
+    if (t < 0.0f || t > scalar || std::abs(x - square[0]) > square[3] || std::abs(y - square[1]) > square[3]) {
+      return false;
+    }
+    hit[0] = x;
+    hit[1] = y;
+    hit[2] = square[2];
+    parameter = t;
+    return true;
+  }
+
+ private:
+  int* destroyed;
+  bool hittable = false;
+  std::array<float, 4> square{};
+};
+
+class TestAdapter : public AView3DAdapter {
+ public:
+  TestAdapter() { rootNode = Node::CreateRoot(); }
+  ~TestAdapter() override { delete rootNode; }
+
+  std::string GetName() const override { return "TestAdapter"; }
+  void BeginScene(GeoNode* node) override {
+    if (node != nullptr) openNodeStack.push_back(node);
+  }
+  void EndScene() override { CloseNode(); }
+  void ReservedOperation1() override {}
+  void ReservedOperation2() override {}
+  bool OpenNode(const std::uint64_t& id) override {
+    if (id == Node::RootId && openNodeStack.empty()) return Push(rootNode);
+    auto* group = dynamic_cast<Node*>(openNodeStack.empty() ? rootNode : openNodeStack.back());
+    return Push(group == nullptr ? nullptr : group->GetChild(id));
+  }
+  void CloseNode() override {
+    if (!openNodeStack.empty()) openNodeStack.pop_back();
+  }
+  void CloseAllNodes() override { openNodeStack.clear(); }
+  bool CreateNode(const std::uint64_t& id, const std::wstring& name) override {
+    if (id == Node::RootId && openNodeStack.empty()) return Push(rootNode, name);
+    return Push(openNodeStack.empty() ? nullptr : openNodeStack.back()->CreateChildNode(id), name);
+  }
+  bool CreateGeoNode(const std::uint64_t& id, const std::wstring& name) override {
+    return Push(openNodeStack.empty() ? nullptr : openNodeStack.back()->CreateChildGeoNode(id), name);
+  }
+  Node* GetRootNode() override { return rootNode; }
+  std::string GetStatistics() override { return {}; }
+  void SetNodeAttribute(Attribute* attribute) override {
+    if (!openNodeStack.empty()) openNodeStack.back()->SetAttribute(attribute);
+  }
+  AGeometryItemFactory* GetGeometryItemFactory() override { return nullptr; }
+  void AddGeometry(AGeometryItem* item) override {
+    if (!openNodeStack.empty()) openNodeStack.back()->AddGeometry(item);
+  }
+  bool ApplyNodeAction(const RenderId&) override { return false; }
+  void ClearAll() override {}
+  RenderingOptions* GetDisplayOptions() override { return nullptr; }
+  bool PickPoint(int, int, float&, float&, float&) override { return false; }
+  bool PickVisualAt(const int&, const int&, RenderId&) override { return false; }
+  void Highlight(const std::vector<RenderId>&) override {}
+  bool Highlight(const RenderId&) override { return false; }
+  void UnHighlight() override {}
+  bool UnHighlight(const RenderId&) override { return false; }
+  void Select(const RenderId&) override {}
+  void UnSelect() override {}
+  bool UnSelect(const RenderId&) override { return false; }
+  void Convert(const RenderId&, EntityId&) override {}
+
+  const std::deque<GeoNode*>& Stack() const { return openNodeStack; }
+  void SetFilterManager(AFilterManager* manager) { filterManager = manager; }
+  void DropLibraries() { ClearLibraries(); }
+  using AView3DAdapter::BeginClipTracking;
+  using AView3DAdapter::EndClipTracking;
+  // Builds root/groups.../leaf, opening nothing; returns the leaf.
+  GeoNode* AddLeaf(const std::vector<std::uint64_t>& groupsThenLeaf) {
+    Node* group = rootNode;
+    for (std::size_t i = 0; i + 1 < groupsThenLeaf.size(); ++i) {
+      GeoNode* existing = group->GetChild(groupsThenLeaf[i]);
+      group = existing != nullptr ? dynamic_cast<Node*>(existing) : group->CreateChildNode(groupsThenLeaf[i]);
+    }
+    return group->CreateChildGeoNode(groupsThenLeaf.back());
+  }
+  std::string Structure() {
+    std::string text;
+    GetSceneStructure(text, true);
+    return text;
+  }
+
+ private:
+  bool Push(GeoNode* node, const std::wstring& name = {}) {
+    if (node == nullptr) return false;
+    if (!name.empty()) node->SetName(name);
+    openNodeStack.push_back(node);
+    return true;
+  }
+};
+
+inline RenderId Path(std::vector<std::uint64_t> ids) { return RenderId(ids, RenderId::SceneOrigin); }
+
+#endif

@@ -1,0 +1,79 @@
+// Arrays the factory and items refuse, and the items' bounding boxes.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <functional>
+#include <limits>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "KivVizOpenGL/GeometryItemAxisGL.h"
+#include "KivVizOpenGL/GeometryItemCircle2DGL.h"
+#include "KivVizOpenGL/GeometryItemFactoryGL.h"
+#include "KivVizOpenGL/GeometryItemLinesGL.h"
+#include "KivVizOpenGL/GeometryItemPointsGL.h"
+#include "KivVizOpenGL/GeometryItemPolylineGL.h"
+#include "KivVizOpenGL/GeometryItemTrianglesGL.h"
+
+namespace {
+
+const std::vector<float> Triangle = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+
+TEST(GeometryItemFactoryGLTest, MalformedArraysAreRefusedNamingTheFunction) {
+  GeometryItemFactoryGL f;
+  const std::pair<const char*, std::function<void()>> cases[] = {
+      {"TrianglesPartialVertex", [&] { delete f.CreateTriangles(1, {0, 0, 0, 1}, {}, {0, 0, 0}); }},
+      {"TrianglesPartialTriangle", [&] { delete f.CreateTriangles(1, Triangle, {}, {0, 1}); }},
+      {"TrianglesIndexOutOfRange", [&] { delete f.CreateTriangles(1, Triangle, {}, {0, 1, 3}); }},
+      {"TrianglesShortNormals", [&] { delete f.CreateTriangles(1, Triangle, {0, 0, 1}, {0, 1, 2}); }},
+      {"LinesOddIndexCount", [&] { delete f.CreateLines(1, Triangle, {0, 1, 2}); }},
+      {"LinesIndexOutOfRange", [&] { delete f.CreateLines(1, Triangle, {0, 7}); }},
+      {"PointsPartialVertex", [&] { delete f.CreatePoints(1, {0, 0}); }},
+      {"PolylineNegativeCount", [] { GeometryItemPolylineGL(1, Triangle.data(), -3); }},
+      {"PolylinePartialPoint", [] { GeometryItemPolylineGL(1, Triangle.data(), 4); }},
+      {"PolylineNullPoints", [] { GeometryItemPolylineGL(1, nullptr, 3); }}};
+  for (const auto& [name, make] : cases) {
+    EXPECT_THROW(make(), std::invalid_argument) << name;
+  }
+  try {
+    GeometryItemPolylineGL(1, nullptr, 0).Update(Triangle.data(), 8);
+    ADD_FAILURE() << "no exception";
+  } catch (const std::invalid_argument& error) {
+    EXPECT_NE(std::string(error.what()).find("GeometryItemPolylineGL::Update"), std::string::npos) << error.what();
+  }
+}
+
+TEST(GeometryItemBoundsTest, BoxesEncloseWhatIsDrawn) {
+  constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
+  constexpr float Inf = std::numeric_limits<float>::infinity();
+  const float polylinePoints[] = {0, 0, 0, 1, -1, 2};
+  auto circle = std::make_unique<GeometryItemCircle2DGL>(1);
+  circle->radius = 2.5f;
+  std::vector<std::pair<std::unique_ptr<AGeometryItem>, std::optional<std::array<float, 6>>>> cases;
+  cases.emplace_back(std::make_unique<GeometryItemTrianglesGL>(1, std::vector<float>{0, 0, 0, 2, 0, 1, 0, 3, 0, 100, 100, 100},
+                                                               std::vector<float>{}, std::vector<std::uint32_t>{0, 1, 2}),
+                     std::array<float, 6>{0, 0, 0, 2, 3, 1});  // only referenced vertices
+  cases.emplace_back(std::make_unique<GeometryItemTrianglesGL>(1, std::vector<float>{}, std::vector<float>{},
+                                                               std::vector<std::uint32_t>{}),
+                     std::nullopt);
+  cases.emplace_back(std::make_unique<GeometryItemLinesGL>(1, std::vector<float>{-1, 0, 0, 1, 2, 3, NaN, 0, 0, Inf, 0, 0},
+                                                           std::vector<std::uint32_t>{0, 1, 2, 3}),
+                     std::array<float, 6>{-1, 0, 0, 1, 2, 3});  // non-finite vertices skipped
+  cases.emplace_back(std::make_unique<GeometryItemPointsGL>(1, std::vector<float>{}), std::nullopt);
+  cases.emplace_back(std::make_unique<GeometryItemPolylineGL>(1, polylinePoints, 6), std::array<float, 6>{0, -1, 0, 1, 0, 2});
+  cases.emplace_back(std::move(circle), std::array<float, 6>{-2.5f, -2.5f, 0, 2.5f, 2.5f, 0});
+  cases.emplace_back(std::make_unique<GeometryItemAxisGL>(1, 8, 2, 4.5f, 3.0f, 0.8f, 1.2f, L"Z"),
+                     std::array<float, 6>{-1.2f, -1.2f, 0, 1.2f, 1.2f, 4.5f});  // along +Z
+  for (std::size_t i = 0; i < cases.size(); ++i) {
+    float box[6] = {-9, -9, -9, -9, -9, -9};
+    ASSERT_EQ(cases[i].first->GetBoundingBox(box, box + 3), cases[i].second.has_value()) << "case " << i;
+    const std::array<float, 6> expected = cases[i].second.value_or(std::array<float, 6>{-9, -9, -9, -9, -9, -9});
+    EXPECT_EQ((std::array<float, 6>{box[0], box[1], box[2], box[3], box[4], box[5]}), expected) << "case " << i;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,131 @@
+// The overlay items in a real context, with the view's lights on: the circle,
+// the polyline's width and stipple, and the lit axis with its label.
+#include <algorithm>
+#include <string>
+
+#include "ItemGLTest.h"
+#include "KivVizCore/ITextManagerProvider.h"
+#include "KivVizOpenGL/GeometryItemAxisGL.h"
+#include "KivVizOpenGL/GeometryItemCircle2DGL.h"
+#include "KivVizOpenGL/GeometryItemPolylineGL.h"
+#include "KivVizOpenGL/TextManagerGL.h"
+#include "TestView.h"
+
+namespace {
+
+using NimboTest::Rgb;
+
+constexpr Rgb Yellow = {255, 255, 0};
+constexpr Rgb Red = {255, 0, 0};
+
+// The centre of pixel row `row` (from the top).
+float RowY(int row) { return 1.0f - (static_cast<float>(row) + 0.5f) / 32.0f; }
+
+// Pixels of exactly that colour in columns [x0, x1] and rows [y0, y1].
+int Count(const platform::Image& image, int x0, int x1, int y0, int y1, const Rgb& rgb) {
+  int count = 0;
+  for (int y = y0; y <= y1; ++y) {
+    for (int x = x0; x <= x1; ++x) {
+      const auto pixel = image.At(x, y);
+      count += pixel[0] == rgb[0] && pixel[1] == rgb[1] && pixel[2] == rgb[2] ? 1 : 0;
+    }
+  }
+  return count;
+}
+
+class OverlayItemsGLTest : public NimboTest::ItemGLTest {
+ protected:
+  void SetUp() override {
+    ItemGLTest::SetUp();
+    const float white[4] = {1, 1, 1, 1};
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_COLOR_MATERIAL);
+  }
+};
+
+TEST_F(OverlayItemsGLTest, TheCircleIsAnUnlitLoopOfItsRadius) {
+  GeometryItemCircle2DGL circle(1);
+  circle.SetColor({255, 255, 0, 255});
+  circle.radius = 0.5f;
+  circle.Display(nullptr);
+  platform::Image image = Present();
+  // x = +-0.5 falls on columns 47/48 and 15/16.
+  EXPECT_GT(Count(image, 46, 49, 32, 32, Yellow), 0) << Save(image, "radius0.5");
+  EXPECT_GT(Count(image, 14, 17, 32, 32, Yellow), 0);
+  EXPECT_EQ(Count(image, 18, 45, 32, 32, Yellow), 0) << "a loop, not a disc";
+}
+
+TEST_F(OverlayItemsGLTest, ThePolylineHonoursWidthAndStipple) {
+  // Along row 31, under a caller's stipple that must not leak into a solid polyline.
+  const float across[] = {-1, RowY(31), 0, 0, RowY(31), 0, 1, RowY(31), 0};
+  GeometryItemPolylineGL polyline(1, across, 9);
+  polyline.SetColor({255, 255, 0, 255});
+  glEnable(GL_LINE_STIPPLE);
+  glLineStipple(1, 0x0101);
+  polyline.Display(nullptr);
+  platform::Image image = Present();
+  EXPECT_EQ(Count(image, 2, 61, 31, 31, Yellow), 60);
+  EXPECT_EQ(Count(image, 20, 20, 0, 63, Yellow), 1);
+
+  Clear();
+  polyline.lineWidth = 5.0f;
+  polyline.stipplePattern = 0xF0F0;
+  const std::string before = NimboTest::GLState();
+  polyline.Display(nullptr);
+  EXPECT_EQ(NimboTest::GLState(), before) << "the caller's stipple and width are put back";
+  image = Present();
+  int widest = 0;
+  for (int x = 0; x < Size; ++x) widest = std::max(widest, Count(image, x, x, 0, 63, Yellow));
+  EXPECT_EQ(widest, 5) << Save(image, "wide and stippled");
+  EXPECT_EQ(Count(image, 2, 61, 31, 31, Yellow), 30) << "four pixels on, four off";
+  int longestGap = 0;
+  for (int x = 2, gap = 0; x < 62; ++x) {
+    gap = Count(image, x, x, 31, 31, Yellow) > 0 ? 0 : gap + 1;
+    longestGap = std::max(longestGap, gap);
+  }
+  EXPECT_EQ(longestGap, 4);
+  glDisable(GL_LINE_STIPPLE);
+
+}
+
+// Arrow from y = -0.8 up the screen: shaft radius 0.1 to y = -0.1, cone of
+// radius 0.3 to the tip at y = 0.4; the label starts just above it.
+TEST_F(OverlayItemsGLTest, TheAxisIsALitArrowAlongPlusZLabelledWithTheViewsTextManager) {
+  struct LabelView : NimboTest::TestView, ITextManagerProvider {
+    ATextManager* GetTextManager() override { return &text; }
+    TextManagerGL text{nullptr};
+  } view;
+  GeometryItemAxisGL axis{1, 24, 2, 1.2f, 0.7f, 0.1f, 0.3f, L"Z"};
+  axis.SetColor({255, 0, 0, 255});
+  glTranslatef(0.0f, -0.8f, 0.0f);
+  glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+  axis.Display(nullptr);
+  platform::Image image = Present();
+  const auto centre = image.At(32, 48);  // shaft, y = -0.5
+  EXPECT_GT(centre[0], 200) << Save(image, "axis");
+  EXPECT_LT(centre[1], 40);
+  EXPECT_GT(centre[0], image.At(29, 48)[0] + 40) << "lit by its normals: x = -0.08 is turned away";
+  EXPECT_TRUE(PixelIs(image, 37, 48, Background)) << "x = 0.17 is beyond the shaft";
+  EXPECT_GT(image.At(37, 30)[0], 100) << "but within the cone";
+  EXPECT_TRUE(PixelIs(image, 32, 12, Background)) << "above the tip";
+  EXPECT_TRUE(PixelIs(image, 32, 60, Background)) << "below the foot";
+  EXPECT_EQ(Count(image, 0, 63, 0, 16, Red), 0) << "no label without a text manager";
+
+  Clear();
+  glTranslatef(0.0f, -0.8f, 0.0f);
+  glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+  const std::string before = NimboTest::GLState();
+  axis.Display(&view);
+  EXPECT_EQ(NimboTest::GLState(), before);
+  image = Present();
+  EXPECT_GT(Count(image, 0, 63, 0, 16, Red), 15) << Save(image, "label");
+  for (int y = 0; y < 17; ++y) {
+    for (int x = 0; x < 30; ++x) {
+      ASSERT_TRUE(IsBackground(image.At(x, y))) << "the label starts at the axis, at " << x << "," << y;
+    }
+  }
+}
+
+}  // namespace

@@ -1,0 +1,207 @@
+// Selection through a small pick box: items skip what lies outside the view
+// volume, and the hit records must be exactly those of drawing everything.
+#define GL_GLEXT_PROTOTYPES
+#include <windows.h>
+
+#include <GL/gl.h>
+#include <GL/glext.h>
+#include <GL/glu.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "ItemGLTest.h"
+#include "KivVizOpenGL/GeometryItemLinesGL.h"
+#include "KivVizOpenGL/GeometryItemPointsGL.h"
+#include "KivVizOpenGL/GeometryItemTrianglesGL.h"
+
+namespace {
+
+// The scene: a big wavy grid, a small raised square, a line set, a point
+// cloud, and a mesh far outside the view; each under its own name.
+struct Scene {
+  Scene() {
+    grid = NimboTest::Grid(120, -3.0f, -3.0f, 6.0f);
+    square = std::make_unique<GeometryItemTrianglesGL>(
+        2, std::vector<float>{0.2f, 0.2f, 0.5f, 0.8f, 0.2f, 0.5f, 0.8f, 0.8f, 0.5f, 0.2f, 0.8f, 0.5f},
+        std::vector<float>{}, std::vector<std::uint32_t>{0, 1, 2, 0, 2, 3});
+    lines = std::make_unique<GeometryItemLinesGL>(
+        3, std::vector<float>{-1.5f, -1, 0.8f, 1.5f, -1, 0.8f, -1, -1.5f, 0.9f, -1, 1.5f, 0.9f},
+        std::vector<std::uint32_t>{0, 1, 2, 3});
+    std::vector<float> cloud;
+    for (int i = 0; i < 200; ++i) {
+      cloud.insert(cloud.end(), {-2.0f + 0.02f * static_cast<float>(i), 1.2f, 1.0f});
+    }
+    points = std::make_unique<GeometryItemPointsGL>(4, cloud);
+    faraway = NimboTest::Grid(4, 50.0f, 50.0f, 2.0f);
+  }
+
+  // Names 1 to 5 in this order; a node transform on the faraway mesh and on
+  // the square.
+  template <typename DrawTriangles, typename DrawLines, typename DrawPoints>
+  void Draw(DrawTriangles&& triangles, DrawLines&& lineSet, DrawPoints&& pointCloud) const {
+    glPushName(1);
+    triangles(*grid);
+    glLoadName(2);
+    glPushMatrix();
+    glTranslatef(0.1f, -0.1f, 0.0f);
+    glRotatef(10.0f, 0.0f, 0.0f, 1.0f);
+    triangles(*square);
+    glPopMatrix();
+    glLoadName(3);
+    lineSet(*lines);
+    glLoadName(4);
+    pointCloud(*points);
+    glLoadName(5);
+    triangles(*faraway);
+    glPopName();
+  }
+
+  std::unique_ptr<GeometryItemTrianglesGL> grid;
+  std::unique_ptr<GeometryItemTrianglesGL> square;
+  std::unique_ptr<GeometryItemLinesGL> lines;
+  std::unique_ptr<GeometryItemPointsGL> points;
+  std::unique_ptr<GeometryItemTrianglesGL> faraway;
+};
+
+void DrawBare(GLenum mode, const std::vector<float>& vertices, const std::vector<std::uint32_t>& indices) {
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, 0, vertices.data());
+  if (indices.empty()) {
+    glDrawArrays(mode, 0, static_cast<GLsizei>(vertices.size() / 3));
+  } else {
+    glDrawElements(mode, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+  }
+  glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+struct PickCase {
+  std::string name;
+  int x;
+  int y;  // window pixels, origin top left
+  bool cameraOnProjection;
+};
+
+void PrintTo(const PickCase& c, std::ostream* out) { *out << c.name; }
+
+struct Selection {
+  GLint hits = 0;
+  std::vector<GLuint> records;
+};
+
+class SelectionCullingGLTest : public NimboTest::ItemGLTest, public ::testing::WithParamInterface<PickCase> {
+ protected:
+  // Perspective camera; with cameraOnProjection the view transform goes on
+  // the projection matrix as a view's selection pass puts it, otherwise on
+  // the modelview.
+  static void SetUpCamera(bool cameraOnProjection) {
+    gluPerspective(40.0, 1.0, 0.5, 50.0);
+    if (!cameraOnProjection) {
+      glMatrixMode(GL_MODELVIEW);
+      glLoadIdentity();
+    }
+    gluLookAt(0.4, -0.7, 7.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
+    glMatrixMode(GL_MODELVIEW);
+    if (cameraOnProjection) glLoadIdentity();
+  }
+
+  template <typename DrawScene>
+  Selection Select(const PickCase& pick, DrawScene&& drawScene) {
+    Selection selection;
+    selection.records.assign(4096, 0xDEADBEEF);
+    glSelectBuffer(static_cast<GLsizei>(selection.records.size()), selection.records.data());
+    glRenderMode(GL_SELECT);
+    glInitNames();
+    glPushName(0);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    GLint viewport[4] = {0, 0, Size, Size};
+    gluPickMatrix(pick.x, Size - pick.y, 4.0, 4.0, viewport);
+    SetUpCamera(pick.cameraOnProjection);
+    drawScene();
+    glPopName();
+    selection.hits = glRenderMode(GL_RENDER);
+    return selection;
+  }
+
+  Scene scene;
+};
+
+TEST_P(SelectionCullingGLTest, HitRecordsAreThoseOfDrawingEverything) {
+  const Selection culled = Select(GetParam(), [this] {
+    const auto display = [](AGeometryItem& item) { item.Display(nullptr); };
+    scene.Draw(display, display, display);
+  });
+  const Selection whole = Select(GetParam(), [this] {
+    scene.Draw([](const GeometryItemTrianglesGL& item) { DrawBare(GL_TRIANGLES, item.Vertices(), item.Indices()); },
+               [](const GeometryItemLinesGL& item) { DrawBare(GL_LINES, item.Vertices(), item.Indices()); },
+               [](const GeometryItemPointsGL& item) {
+                 glPointSize(item.pointSize);
+                 DrawBare(GL_POINTS, item.Vertices(), {});
+                 glPointSize(1.0f);
+               });
+  });
+  EXPECT_EQ(culled.hits, whole.hits);
+  EXPECT_EQ(culled.records, whole.records) << "same names, zmin and zmax, in the same order";
+  // Every position lies over the grid, so there is something to compare;
+  // names sit at word 4 (the bottom name 0, then the item's).
+  ASSERT_GE(culled.hits, 1);
+  EXPECT_EQ(culled.records[0], 2u);
+  EXPECT_EQ(culled.records[4], 1u) << "the grid is the first hit";
+  for (std::size_t word = 0, hit = 0; hit < static_cast<std::size_t>(culled.hits); ++hit) {
+    EXPECT_NE(culled.records[word + 4], 5u) << "the faraway mesh is never hit";
+    word += 3 + culled.records[word];
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Picks, SelectionCullingGLTest,
+    ::testing::Values(PickCase{"Centre", 32, 32, true}, PickCase{"CentreCameraOnModelview", 32, 32, false},
+                      PickCase{"RaisedSquare", 36, 26, true}, PickCase{"Line", 20, 45, true},
+                      PickCase{"Points", 14, 17, true}, PickCase{"Corner", 1, 1, true},
+                      PickCase{"Edge", 63, 30, true}),
+    [](const auto& info) { return info.param.name; });
+
+// Primitives that reach GL, counted before clipping.
+GLuint PrimitivesSent(const std::function<void()>& draw) {
+  GLuint query = 0;
+  glGenQueries(1, &query);
+  glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+  draw();
+  glEndQuery(GL_PRIMITIVES_GENERATED);
+  GLuint count = 0;
+  glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
+  glDeleteQueries(1, &query);
+  return count;
+}
+
+class ViewCullingGLTest : public NimboTest::ItemGLTest {};
+
+TEST_F(ViewCullingGLTest, OnlyChunksInViewReachGL) {
+  const Scene scene;
+  const auto triangleCount = static_cast<GLuint>(scene.grid->Indices().size() / 3);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  // A corner of the grid, where a single chunk lies.
+  glOrtho(-3.0, -2.6, -3.0, -2.6, -10.0, 10.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  EXPECT_EQ(PrimitivesSent([&] { DrawBare(GL_TRIANGLES, scene.grid->Vertices(), scene.grid->Indices()); }),
+            triangleCount);
+  const GLuint sent = PrimitivesSent([&] { scene.grid->Display(nullptr); });
+  EXPECT_GT(sent, 0u);
+  EXPECT_LE(sent, triangleCount / 8) << "a view of 1/225 of the grid, in rows of its own order";
+  EXPECT_EQ(PrimitivesSent([&] { scene.faraway->Display(nullptr); }), 0u);
+  EXPECT_EQ(PrimitivesSent([&] { scene.square->Display(nullptr); }), 0u);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(0.0, 0.3, 0.0, 0.3, -10.0, 10.0);
+  glMatrixMode(GL_MODELVIEW);
+  EXPECT_EQ(PrimitivesSent([&] { scene.square->Display(nullptr); }), 2u) << "a small mesh in view is drawn whole";
+}
+
+}  // namespace

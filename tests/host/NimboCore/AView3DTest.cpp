@@ -1,0 +1,108 @@
+// The view base: entity and path conversion, clearing and scene bounds.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdint>
+#include <stdexcept>
+#include <vector>
+
+#include "KivVizCore/AttributeTransform.h"
+#include "KivVizCore/EntityId.h"
+#include "KivVizCore/Node.h"
+#include "KivVizCore/RenderId.h"
+#include "NimboCore/ACamera.h"
+#include "TestGeometryItem.h"
+#include "TestView.h"
+
+namespace {
+
+using NimboTest::TestGeometryItem;
+using NimboTest::TestView;
+
+TEST(AView3DTest, EntitiesAndPathsConvertBothWaysAtEveryLevel) {
+  const struct {
+    EntityId entity;
+    std::vector<std::uint64_t> path;
+  } cases[] = {{EntityId(4), {1, 4}},
+               {EntityId(4, 7), {1, 4, 7}},
+               {EntityId(4, 7, 10002), {1, 4, 7, 10002}},
+               {EntityId(4, 7, 10000, 99), {1, 4, 7, 10000, 99}},
+               {EntityId(UINT64_MAX, 0, 1, 2), {1, UINT64_MAX, 0, 1, 2}}};
+  TestView view;
+  for (const auto& c : cases) {
+    RenderId path;
+    view.buildRenderId(c.entity, path);
+    EXPECT_EQ(path, RenderId(c.path, RenderId::SceneOrigin));
+    EntityId back;
+    view.Convert(path, back);
+    EXPECT_EQ(back, c.entity);
+  }
+}
+
+TEST(AView3DTest, InvalidEntitiesAndPathsThatAreNoEntityAreRefused) {
+  TestView view;
+  RenderId path({5}, 1);
+  EXPECT_THROW(view.buildRenderId(EntityId(), path), std::invalid_argument);
+  EXPECT_EQ(path, RenderId({5}, 1));
+  for (const std::vector<std::uint64_t>& ids :
+       std::vector<std::vector<std::uint64_t>>{{}, {1}, {2, 4}, {1, 2, 3, 4, 5, 6}, {1, 60000}, {1, 60000, 3}}) {
+    EntityId entity(9, 9);
+    view.Convert(RenderId(ids, 1), entity);
+    EXPECT_FALSE(entity.IsValid()) << RenderId(ids, 1);
+  }
+}
+
+TEST(AView3DTest, ClearAllEmptiesTheOpenNodeStackLibrariesAndSceneBounds) {
+  TestView view;
+  ASSERT_TRUE(view.OpenNode(1));
+  ASSERT_TRUE(view.CreateNode(5, L"model"));
+  const float centre[3] = {1.0f, 2.0f, 3.0f};
+  view.SetSceneBounds(centre, 9.0f);
+  ASSERT_TRUE(view.OpenLibrary("library"));
+
+  view.AView3D::ClearAll();
+  EXPECT_EQ(view.GetCurrentOpenNode(), nullptr);
+  float c[3];
+  float radius = 0.0f;
+  view.GetSceneBounds(c, radius);
+  EXPECT_EQ(radius, 1.0f);
+  EXPECT_EQ(c[0], 0.0f);
+  view.GetCamera()->GetSceneBounds(c, radius);
+  EXPECT_EQ(radius, 1.0f);
+  EXPECT_TRUE(view.OpenLibrary("library")) << "the library is gone";
+  view.CloseLibrary();
+}
+
+TEST(AView3DTest, SceneBoundsCoverTheItemsWithTheirTransformsAndLeaveTheOverlayOut) {
+  TestView view;
+  const float stale[3] = {4.0f, 4.0f, 4.0f};
+  view.SetSceneBounds(stale, 4.0f);
+  view.UpdateSceneBounds();
+  float centre[3];
+  float radius = 0.0f;
+  view.GetSceneBounds(centre, radius);
+  EXPECT_EQ(radius, 1.0f) << "a scene without items gets the unit sphere";
+  EXPECT_EQ(centre[0], 0.0f);
+
+  ASSERT_TRUE(view.OpenNode(1));
+  ASSERT_TRUE(view.CreateNode(2, L"model"));
+  double shift[16];
+  AttributeTransform::SetIdentity(shift);
+  shift[12] = 10.0;
+  view.SetNodeAttribute(new AttributeTransform(shift));
+  ASSERT_TRUE(view.CreateGeoNode(1, L"box"));
+  view.AddGeometry(new TestGeometryItem(1, TestGeometryItem::Kind::Points, {-1, -1, -1, 1, 1, 1}));
+  view.CloseAllNodes();
+  GeoNode* overlayLeaf = view.GetViewObjectManager()->GetNode()->CreateChildGeoNode(1);
+  overlayLeaf->AddGeometry(new TestGeometryItem(2, TestGeometryItem::Kind::Points, {1000, 1000, 1000}));
+
+  view.UpdateSceneBounds();
+  view.GetSceneBounds(centre, radius);
+  EXPECT_FLOAT_EQ(centre[0], 10.0f);
+  EXPECT_FLOAT_EQ(centre[1], 0.0f);
+  EXPECT_FLOAT_EQ(radius, std::sqrt(3.0f));
+  view.GetCamera()->GetSceneBounds(centre, radius);
+  EXPECT_FLOAT_EQ(centre[0], 10.0f) << "the camera follows";
+}
+
+}  // namespace

@@ -1,0 +1,67 @@
+// The camera's defaults, refused settings and near and far planes; its rays
+// are checked against GL in CameraGLTest, zoom in ControllerTest.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <numbers>
+#include <stdexcept>
+
+#include "KivVizCore/Ray.h"
+#include "NimboCore/ACamera.h"
+
+namespace {
+
+using Vec3 = std::array<float, 3>;
+
+struct LookAt {
+  Vec3 eye, target, up;
+};
+
+LookAt Get(const ACamera& camera) {
+  LookAt l{};
+  camera.GetLookAt(l.eye.data(), l.target.data(), l.up.data());
+  return l;
+}
+
+void ExpectNear(const float* actual, const Vec3& expected, float tolerance = 1e-4f) {
+  for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "component " << i;
+}
+
+TEST(CameraTest, DefaultLooksDownNegativeZAtTheOriginWith45Degrees) {
+  ACamera camera;
+  const LookAt l = Get(camera);
+  ExpectNear(l.eye.data(), {0, 0, 5}, 0.0f);
+  ExpectNear(l.target.data(), {0, 0, 0}, 0.0f);
+  ExpectNear(l.up.data(), {0, 1, 0}, 0.0f);
+  EXPECT_FALSE(camera.IsOrthographic());
+  EXPECT_EQ(camera.GetFieldOfViewDegrees(), 45.0f);
+  EXPECT_NEAR(camera.GetFieldOfView(), std::numbers::pi / 4.0, 1e-6);
+  EXPECT_THROW(camera.SetFieldOfViewDegrees(0.0f), std::invalid_argument);
+  EXPECT_THROW(camera.SetFieldOfViewDegrees(180.0f), std::invalid_argument);
+  EXPECT_THROW(camera.Make3DRay(0, 0, 2), std::invalid_argument) << "only ray kind 1 exists";
+  EXPECT_THROW(camera.Zoom(0.0f), std::invalid_argument);
+  EXPECT_THROW(camera.Zoom(-1.0f), std::invalid_argument);
+}
+
+TEST(CameraTest, NearAndFarFollowTheSceneBoundsAsTheProjectionDoes) {
+  ACamera camera;  // eye 5 from the target
+  const float centre[3] = {0.0f, 0.0f, 0.0f};
+  camera.SetSceneBounds(centre, 1.0f);
+  float nearDistance = 0.0f;
+  float farDistance = 0.0f;
+  camera.GetNearFar(nearDistance, farDistance);
+  // reach 1: near (5 - 1) / 10 (beyond 1.0), far (5 + 1) * 10.
+  EXPECT_FLOAT_EQ(nearDistance, 0.4f);
+  EXPECT_FLOAT_EQ(farDistance, 60.0f);
+  // Eye inside the scene: the perspective floor radius / 500 applies, the
+  // orthographic projection keeps the negative near distance.
+  camera.SetSceneBounds(centre, 10.0f);
+  camera.GetNearFar(nearDistance, farDistance);
+  EXPECT_FLOAT_EQ(nearDistance, 10.0f / 500.0f);
+  camera.SetOrthographic(true);
+  camera.GetNearFar(nearDistance, farDistance);
+  EXPECT_FLOAT_EQ(nearDistance, -5.0f);
+  EXPECT_FLOAT_EQ(farDistance, 150.0f);
+}
+
+}  // namespace

@@ -1,0 +1,125 @@
+// The controller: who hears each view operation and in which order, the
+// host's operation codes, and the camera moving before listeners hear.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "NimboCore/ACamera.h"
+#include "NimboCore/Controller.h"
+#include "NimboCore/IControllerListener.h"
+#include "NimboCore/ViewOp.h"
+#include "NimboCore/ViewOpRayPick.h"
+#include "TestView.h"
+
+namespace {
+
+struct Heard {
+  std::string listener;
+  int type;
+  float eyeDistance;  // the camera's, when the listener heard the record
+};
+
+float EyeDistance(ACamera* camera) {
+  float eye[3], target[3], up[3];
+  camera->GetLookAt(eye, target, up);
+  return std::hypot(eye[0] - target[0], eye[1] - target[1], eye[2] - target[2]);
+}
+
+class RecordingListener : public IControllerListener {
+ public:
+  RecordingListener(std::string name, std::vector<Heard>& log, ACamera* camera)
+      : name(std::move(name)), log(log), camera(camera) {}
+  void ControllerNotify(IViewOp* op) override { log.push_back({name, op->GetType(), EyeDistance(camera)}); }
+
+ private:
+  std::string name;
+  std::vector<Heard>& log;
+  ACamera* camera;
+};
+
+class ControllerTest : public ::testing::Test {
+ protected:
+  ControllerTest() { view.SetWindowSize(200, 100); }
+
+  void Send(int type, int phase, int first, int second, int third = 0) {
+    ViewOp op(type, phase, first, second, third);
+    controller.Notify(&op);
+  }
+
+  NimboTest::TestView view;
+  Controller& controller = *view.GetController();
+  ACamera* camera = view.GetCamera();
+  std::vector<Heard> log;
+};
+
+TEST_F(ControllerTest, ListenersHearEveryRecordOnceInRegistrationOrder) {
+  EXPECT_TRUE(controller.Listeners().empty()) << "the view is not one of its listeners";
+  EXPECT_EQ(view.GetControlledView(), &view);
+  RecordingListener first("first", log, camera);
+  RecordingListener second("second", log, camera);
+  controller.AddListener(&second);
+  controller.AddListener(&first);
+  controller.AddListener(&second);
+  ASSERT_EQ(controller.Listeners().size(), 2u);
+
+  ViewOpRayPick pick(3, 4);
+  controller.Notify(&pick);
+  Send(IViewOp::Hover, 0, 5, 6);
+  controller.Notify(nullptr);
+  ASSERT_EQ(log.size(), 4u);
+  EXPECT_EQ(log[0].listener + log[1].listener + log[2].listener + log[3].listener, "secondfirstsecondfirst");
+  EXPECT_EQ(log[0].type, IViewOp::RayPick);
+  EXPECT_EQ(log[2].type, IViewOp::Hover);
+
+  controller.RemoveListener(&second);
+  controller.Notify(&pick);
+  ASSERT_EQ(log.size(), 5u);
+  EXPECT_EQ(log[4].listener, "first");
+}
+
+TEST_F(ControllerTest, OperationCodesAndThePickApertureAreTheHostsNumbers) {
+  EXPECT_EQ(ViewOp(IViewOp::RubberBand, 1, 10, 20, 30).GetType(), 8);
+  EXPECT_EQ(ViewOpRayPick(7, 9).GetType(), 3);
+  EXPECT_EQ(ViewOpRayPick::APERTURE, 5);
+}
+
+TEST_F(ControllerTest, WheelZoomMovesTheCameraBeforeListenersHearIt) {
+  RecordingListener listener("listener", log, camera);
+  controller.AddListener(&listener);
+  const float before = EyeDistance(camera);
+  Send(IViewOp::WheelZoom, 0, 2, 100, 50);
+  ASSERT_EQ(log.size(), 1u);
+  EXPECT_NEAR(log[0].eyeDistance, before * 0.81f, 1e-4f);
+  Send(IViewOp::WheelZoom, 0, -2, 100, 50);
+  EXPECT_NEAR(EyeDistance(camera), before, 1e-4f);
+}
+
+TEST_F(ControllerTest, AListenersExceptionReachesTheCallerAfterTheCameraMoved) {
+  struct Thrower : IControllerListener {
+    void ControllerNotify(IViewOp*) override { throw std::invalid_argument("refused"); }
+  } thrower;
+  RecordingListener later("later", log, camera);
+  controller.AddListener(&thrower);
+  controller.AddListener(&later);
+  const float before = EyeDistance(camera);
+  ViewOp wheel(IViewOp::WheelZoom, 0, 1, 0, 0);
+  EXPECT_THROW(controller.Notify(&wheel), std::invalid_argument);
+  EXPECT_LT(EyeDistance(camera), before);
+  EXPECT_TRUE(log.empty());
+}
+
+TEST(ControllerWithoutViewTest, RecordsReachListenersWithoutACamera) {
+  Controller controller(nullptr);
+  std::vector<Heard> log;
+  NimboTest::TestView view;
+  RecordingListener listener("listener", log, view.GetCamera());
+  controller.AddListener(&listener);
+  ViewOp wheel(IViewOp::WheelZoom, 0, 3, 0, 0);
+  controller.Notify(&wheel);
+  EXPECT_EQ(log.size(), 1u);
+}
+
+}  // namespace

@@ -1,0 +1,86 @@
+#include "TestGeometry.h"
+
+#include <random>
+
+#include "detail/Ray.h"
+#include "detail/RayPrimitive.h"
+
+namespace KivVizOpenGL::detail::test {
+
+namespace {
+
+Float3 RandomPoint(std::mt19937& random, const Float3& low, const Float3& high) {
+  std::uniform_real_distribution<float> unit(0.0f, 1.0f);
+  return {low.x + unit(random) * (high.x - low.x), low.y + unit(random) * (high.y - low.y),
+          low.z + unit(random) * (high.z - low.z)};
+}
+
+void Append(std::vector<float>& xyz, const Float3& p) { xyz.insert(xyz.end(), {p.x, p.y, p.z}); }
+
+const Float3 kLow{-1.0f, -1.0f, -1.0f};
+const Float3 kHigh{1.0f, 1.0f, 1.0f};
+
+}  // namespace
+
+Mesh TriangleSoup(std::uint32_t seed, std::size_t triangles, float size) {
+  std::mt19937 random(seed);
+  const Float3 half{size, size, size};
+  Mesh mesh;
+  for (std::size_t t = 0; t < triangles; ++t) {
+    const Float3 anchor = RandomPoint(random, kLow, kHigh);
+    for (int c = 0; c < 3; ++c) {
+      Append(mesh.vertices, RandomPoint(random, anchor - half, anchor + half));
+      mesh.indices.push_back(static_cast<std::uint32_t>(mesh.indices.size()));
+    }
+  }
+  return mesh;
+}
+
+Mesh Grid(std::uint32_t seed, std::uint32_t n, float noise) {
+  std::mt19937 random(seed);
+  std::uniform_real_distribution<float> jitter(-noise, noise);
+  Mesh mesh;
+  for (std::uint32_t y = 0; y <= n; ++y) {
+    for (std::uint32_t x = 0; x <= n; ++x) {
+      Append(mesh.vertices, {static_cast<float>(x), static_cast<float>(y), noise > 0.0f ? jitter(random) : 0.0f});
+    }
+  }
+  for (std::uint32_t y = 0; y < n; ++y) {
+    for (std::uint32_t x = 0; x < n; ++x) {
+      const std::uint32_t v = y * (n + 1) + x;
+      mesh.indices.insert(mesh.indices.end(), {v, v + 1, v + n + 2, v, v + n + 2, v + n + 1});
+    }
+  }
+  return mesh;
+}
+
+std::vector<TestRay> RandomRays(std::uint32_t seed, std::size_t count, const Float3& low, const Float3& high) {
+  std::mt19937 random(seed);
+  const Float3 margin = (high - low) * 0.5f;
+  std::vector<TestRay> rays;
+  for (std::size_t i = 0; i < count; ++i) {
+    const Float3 origin = RandomPoint(random, low - margin, high + margin);
+    Float3 direction = i % 2 == 0 ? RandomPoint(random, low, high) - origin : RandomPoint(random, kLow, kHigh);
+    if (i % 4 == 1) direction.x = (i % 8 == 1) ? 0.0f : -0.0f;
+    if (i % 8 == 3) {
+      direction.y = 0.0f;
+      direction.z = -0.0f;
+    }
+    rays.push_back({origin, direction});
+  }
+  return rays;
+}
+
+std::optional<TriangleHit> BruteForceTriangle(const Mesh& mesh, const TestRay& ray, float maxT) {
+  const Ray r(ray.origin, ray.direction);
+  const auto& v = mesh.vertices;
+  const auto& i = mesh.indices;
+  std::optional<TriangleHit> nearest;  // the lowest index on ties
+  for (std::uint32_t t = 0; t < i.size() / 3; ++t) {
+    const auto hit = IntersectTriangle(r, Float3::At(v, i[3 * t]), Float3::At(v, i[3 * t + 1]), Float3::At(v, i[3 * t + 2]), maxT);
+    if (hit && (!nearest || hit->t < nearest->t)) nearest = TriangleHit{t, hit->t, hit->u, hit->v};
+  }
+  return nearest;
+}
+
+}  // namespace KivVizOpenGL::detail::test

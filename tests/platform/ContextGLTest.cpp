@@ -1,0 +1,115 @@
+// Pixel formats and rendering contexts on offscreen windows: where a context
+// may be current, and the Win32 codes of failures.
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <thread>
+
+#include "OffscreenGLFixture.h"
+#include "platform/Window.h"
+
+namespace {
+
+struct PreparedWindow {
+  platform::Window window = platform::Window::CreateOffscreen(32, 32);
+  HDC dc = GetDC(window.Handle());
+  int format = SetStandardFormat(dc);
+};
+
+class PixelFormatGLTest : public ::testing::Test {
+ protected:
+  platform::Window window = platform::Window::CreateOffscreen(32, 32);
+  HDC dc = GetDC(window.Handle());
+  const int count = DescribePixelFormat(dc, 1, 0, nullptr);
+};
+
+TEST_F(PixelFormatGLTest, ImpossibleRequestsAndBadArgumentsFailWithWin32Codes) {
+  PIXELFORMATDESCRIPTOR request = RgbaRequest(8, 16);
+  request.iPixelType = PFD_TYPE_COLORINDEX;
+  EXPECT_FAILS_WITH(ChoosePixelFormat(dc, &request), ERROR_INVALID_PIXEL_FORMAT);
+  request = RgbaRequest(24, 24);
+  request.dwFlags |= PFD_DRAW_TO_BITMAP;
+  EXPECT_EQ(ChoosePixelFormat(dc, &request), 0) << "no format draws to bitmaps";
+  request = RgbaRequest(24, 24);
+  EXPECT_FAILS_WITH(ChoosePixelFormat(nullptr, &request), ERROR_INVALID_HANDLE);
+  EXPECT_FAILS_WITH(ChoosePixelFormat(dc, nullptr), ERROR_INVALID_PARAMETER);
+  PIXELFORMATDESCRIPTOR out{};
+  EXPECT_FAILS_WITH(DescribePixelFormat(dc, 0, sizeof out, &out), ERROR_INVALID_PARAMETER);
+  EXPECT_EQ(DescribePixelFormat(dc, count + 1, sizeof out, &out), 0);
+  std::memset(&out, 0xAB, sizeof out);
+  EXPECT_EQ(DescribePixelFormat(dc, 1, 4, &out), count) << "a short buffer is filled only as far as it reaches";
+  EXPECT_EQ(out.nSize, sizeof(PIXELFORMATDESCRIPTOR));
+  EXPECT_EQ(out.dwFlags, 0xABABABABu);
+}
+
+TEST_F(PixelFormatGLTest, AWindowTakesOneFormatOnceAndTheScreenNone) {
+  EXPECT_FAILS_WITH(SetPixelFormat(dc, 0, nullptr), ERROR_INVALID_PIXEL_FORMAT);
+  EXPECT_FALSE(SetPixelFormat(dc, count + 1, nullptr));
+  const PIXELFORMATDESCRIPTOR request = RgbaRequest(24, 24);
+  const int chosen = ChoosePixelFormat(dc, &request);
+  EXPECT_TRUE(SetPixelFormat(dc, chosen, &request)) << "failed attempts do not use up the window";
+  EXPECT_FAILS_WITH(SetPixelFormat(dc, chosen, &request), ERROR_INVALID_PIXEL_FORMAT);
+  HGLRC context = wglCreateContext(dc);
+  EXPECT_NE(context, nullptr) << "the first format stays";
+  wglDeleteContext(context);
+  HDC screen = GetDC(nullptr);
+  EXPECT_NE(ChoosePixelFormat(screen, &request), 0) << "the screen can still be asked";
+  EXPECT_FAILS_WITH(SetPixelFormat(screen, 1, &request), ERROR_INVALID_PIXEL_FORMAT);
+}
+
+TEST_F(PixelFormatGLTest, DeviceContextBelongsToItsWindow) {
+  EXPECT_EQ(GetDC(window.Handle()), dc) << "a window keeps one device context";
+  EXPECT_EQ(ReleaseDC(window.Handle(), dc), 1);
+  EXPECT_EQ(GetDC(window.Handle()), dc);
+  platform::Window other = platform::Window::CreateOffscreen(8, 8);
+  EXPECT_EQ(ReleaseDC(other.Handle(), dc), 0);
+  HWND stale = platform::Window::CreateOffscreen(8, 8).Handle();  // destroyed at once
+  EXPECT_FAILS_WITH(GetDC(stale), ERROR_INVALID_WINDOW_HANDLE);
+}
+
+TEST(ContextGLTest, AContextIsCurrentOnlyOnItsThreadFromMakeCurrentToDeletion) {
+  PreparedWindow target;
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  HGLRC context = wglCreateContext(target.dc);
+  ASSERT_NE(context, nullptr);
+  EXPECT_EQ(wglGetCurrentContext(), nullptr) << "creating a context does not make it current";
+  ASSERT_TRUE(wglMakeCurrent(target.dc, context));
+  EXPECT_EQ(wglGetCurrentContext(), context);
+  EXPECT_EQ(wglGetCurrentDC(), target.dc);
+  HGLRC seenElsewhere = context;
+  std::thread([&] {
+    seenElsewhere = wglGetCurrentContext();
+    EXPECT_FAILS_WITH(wglDeleteContext(context), ERROR_BUSY);
+    EXPECT_FAILS_WITH(wglMakeCurrent(target.dc, context), ERROR_BUSY);
+  }).join();
+  EXPECT_EQ(seenElsewhere, nullptr);
+  EXPECT_EQ(wglGetCurrentContext(), context) << "the owning thread keeps its context";
+  EXPECT_TRUE(wglDeleteContext(context));
+  EXPECT_EQ(wglGetCurrentContext(), nullptr) << "deleting the current context leaves none current";
+  EXPECT_EQ(wglGetCurrentDC(), nullptr);
+  EXPECT_FAILS_WITH(wglDeleteContext(context), ERROR_INVALID_HANDLE);
+}
+
+TEST(ContextGLTest, ContextsNeedWindowsWithTheirPixelFormatAndFailuresLeaveNoneCurrent) {
+  platform::Window bare = platform::Window::CreateOffscreen(16, 16);
+  HDC bareDc = GetDC(bare.Handle());
+  EXPECT_FAILS_WITH(wglCreateContext(bareDc), ERROR_INVALID_PIXEL_FORMAT);
+  EXPECT_EQ(wglCreateContext(GetDC(nullptr)), nullptr) << "the screen has no OpenGL format";
+  EXPECT_FAILS_WITH(wglCreateContext(nullptr), ERROR_INVALID_HANDLE);
+  PreparedWindow target;
+  HGLRC context = wglCreateContext(target.dc);
+  ASSERT_TRUE(wglMakeCurrent(target.dc, context));
+  EXPECT_FAILS_WITH(wglMakeCurrent(bareDc, context), ERROR_INVALID_PIXEL_FORMAT);
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  ASSERT_TRUE(wglMakeCurrent(target.dc, context));
+  EXPECT_FAILS_WITH(wglMakeCurrent(target.dc, reinterpret_cast<HGLRC>(&target)), ERROR_INVALID_HANDLE);
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  ASSERT_GT(DescribePixelFormat(bareDc, 1, 0, nullptr), 1);
+  ASSERT_TRUE(SetPixelFormat(bareDc, target.format == 1 ? 2 : 1, nullptr));
+  EXPECT_FAILS_WITH(wglMakeCurrent(bareDc, context), ERROR_INVALID_PIXEL_FORMAT);  // another format
+  EXPECT_TRUE(wglDeleteContext(context));
+}
+
+}  // namespace

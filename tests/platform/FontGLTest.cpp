@@ -1,0 +1,49 @@
+// Font display lists need a current context; GDI font objects' failures.
+#include <windows.h>
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include "OffscreenGLFixture.h"
+
+namespace {
+
+HFONT MakeFont(int height) {
+  return CreateFontW(height, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, OEM_CHARSET, OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS,
+                     DEFAULT_QUALITY, 0, L"DejaVu Sans");
+}
+
+TEST_F(OffscreenGLTest, WithoutACurrentContextFontListsAreNotBuilt) {
+  HFONT font = MakeFont(-20);
+  HGDIOBJ previous = SelectObject(dc, font);
+  ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
+  EXPECT_EQ(glGenLists(96), 0u) << "GL calls without a context do nothing";
+  EXPECT_FAILS_WITH(wglUseFontBitmapsW(dc, 32, 96, 0), ERROR_INVALID_HANDLE);
+  ASSERT_TRUE(wglMakeCurrent(dc, context));
+  const GLuint base = glGenLists(96);
+  EXPECT_TRUE(wglUseFontBitmapsW(dc, 32, 96, base)) << "with one they are";
+  glDeleteLists(base, 96);
+  SelectObject(dc, previous);
+  EXPECT_TRUE(DeleteObject(font));
+}
+
+TEST(FontObjectTest, SelectedFontsCannotBeDeletedAndBadHandlesAreRefused) {
+  platform::Window window = platform::Window::CreateOffscreen(8, 8);
+  HDC dc = GetDC(window.Handle());
+  HFONT font = MakeFont(-12);
+  HGDIOBJ original = SelectObject(dc, font);
+  ASSERT_NE(original, nullptr);
+  EXPECT_FALSE(DeleteObject(font)) << "still selected into a device context";
+  EXPECT_EQ(SelectObject(dc, original), font);
+  EXPECT_TRUE(DeleteObject(font));
+  EXPECT_FAILS_WITH(DeleteObject(font), ERROR_INVALID_HANDLE);  // already deleted
+  EXPECT_TRUE(DeleteObject(original)) << "stock objects may be deleted harmlessly";
+  EXPECT_EQ(SelectObject(dc, original), original) << "and stay usable";
+  int notAnObject = 0;
+  EXPECT_FAILS_WITH(SelectObject(dc, &notAnObject), ERROR_INVALID_HANDLE);
+  HFONT other = MakeFont(-12);
+  EXPECT_EQ(SelectObject(nullptr, other), nullptr);
+  EXPECT_TRUE(DeleteObject(other));
+}
+
+}  // namespace

@@ -1,0 +1,77 @@
+// Presenting frames: the picture a window shows, top row first, failures,
+// and PNG files.
+#include <windows.h>
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <stdexcept>
+#include <string>
+
+#include "OffscreenGLFixture.h"
+#include "platform/Image.h"
+
+namespace {
+
+using Rgba = std::array<std::uint8_t, 4>;
+
+constexpr float kBlue[3] = {0.0f, 0.0f, 1.0f};
+constexpr float kYellow[3] = {1.0f, 1.0f, 0.0f};
+constexpr Rgba kBlueRgba{0, 0, 255, 255};
+constexpr Rgba kYellowRgba{255, 255, 0, 255};
+
+TEST_F(OffscreenGLTest, SwapBuffersPresentsTheFrameTopRowFirstUnlessSwitchedOff) {
+  EXPECT_TRUE(window->PresentedImage().Empty());
+  glPixelStorei(GL_PACK_ALIGNMENT, 8);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 3);
+  DrawQuarter(kBlue, kYellow);
+  const platform::Image image = window->PresentedImage();
+  ASSERT_EQ(image.width, kWidth);
+  ASSERT_EQ(image.height, kHeight);
+  EXPECT_EQ(window->PresentCount(), 1u);
+  // The yellow quarter is the lower left one: bottom rows in a top-first image.
+  EXPECT_EQ(image.At(2, kHeight - 3), kYellowRgba);
+  EXPECT_EQ(image.At(kWidth - 3, kHeight - 3), kBlueRgba);
+  EXPECT_EQ(image.At(2, 2), kBlueRgba);
+  GLint alignment = 0;
+  GLint rowLength = 0;
+  glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
+  glGetIntegerv(GL_PACK_ROW_LENGTH, &rowLength);
+  EXPECT_EQ(alignment, 8) << "the read-back leaves pixel pack state alone";
+  EXPECT_EQ(rowLength, 3);
+  glPixelStorei(GL_PACK_ALIGNMENT, 4);
+  glPixelStorei(GL_PACK_ROW_LENGTH, 0);
+
+  window->SetPresentEnabled(false);
+  DrawQuarter(kYellow, kBlue);
+  EXPECT_EQ(window->PresentCount(), 1u);
+  EXPECT_EQ(window->PresentedImage().At(kWidth - 3, 2), kBlueRgba) << "the last presented frame stays";
+  window->SetPresentEnabled(true);
+  DrawQuarter(kYellow, kBlue);
+  EXPECT_EQ(window->PresentedImage().At(kWidth - 3, 2), kYellowRgba);
+}
+
+TEST_F(OffscreenGLTest, SwapBuffersFailuresPresentNothing) {
+  DrawQuarter(kBlue, kYellow);
+  ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
+  EXPECT_TRUE(SwapBuffers(dc));
+  EXPECT_EQ(window->PresentCount(), 1u) << "without a current context";
+  EXPECT_FAILS_WITH(SwapBuffers(nullptr), ERROR_INVALID_HANDLE);
+  platform::Window bare = platform::Window::CreateOffscreen(8, 8);
+  EXPECT_FAILS_WITH(SwapBuffers(GetDC(bare.Handle())), ERROR_INVALID_PIXEL_FORMAT);
+}
+
+TEST(PngTest, FailuresNameTheFile) {
+  const platform::Image empty;
+  try {
+    platform::WritePng("/nonexistent-dir/x.png", empty);
+    ADD_FAILURE() << "an empty image must not be written";
+  } catch (const std::runtime_error& error) {
+    EXPECT_NE(std::string(error.what()).find("/nonexistent-dir/x.png"), std::string::npos);
+  }
+  EXPECT_THROW(platform::ReadPng("/nonexistent-dir/x.png"), std::runtime_error);
+  EXPECT_THROW(empty.At(0, 0), std::out_of_range);
+}
+
+}  // namespace

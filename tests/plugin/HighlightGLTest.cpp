@@ -1,0 +1,130 @@
+// Highlight and selection: how requests map onto the strategy and its sticky
+// setting, entity paths, and how failures reach the host.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "KivVizCore/AHighlightStrategy.h"
+#include "KivVizCore/EntityId.h"
+#include "KivVizCore/RenderId.h"
+#include "PluginHostFixture.h"
+
+namespace plugintest {
+namespace {
+
+// Reaches the strategy slot the view fills, the way a derived class may.
+struct StrategySlot : AView3DAdapter {
+  static AHighlightStrategy*& Of(AView3DAdapter& adapter) { return adapter.*(&StrategySlot::highlightStrategy); }
+};
+
+// Records each call with the sticky setting; throws from call throwAtCall on when asked.
+class ScriptedStrategy : public AHighlightStrategy {
+ public:
+  enum class Throw { Nothing, Standard, Other };
+
+  bool Do(const RenderId& id) override { return Call("Do " + Text(id) + (stickySelection ? " sticky" : " plain")); }
+  void Undo() override { Call("Undo"); }
+  bool Undo(const RenderId& id) override { return Call("Undo " + Text(id)); }
+  bool IsDone(const RenderId&) const override { return false; }
+
+  std::vector<std::string> calls;
+  Throw throwing = Throw::Nothing;
+  int throwAtCall = 1;
+
+ private:
+  static std::string Text(const RenderId& id) {
+    std::string text;
+    for (std::uint64_t part : id.Ids()) text += std::to_string(part) + "/";
+    return text;
+  }
+  bool Call(const std::string& call) {
+    calls.push_back(call);
+    if (throwing == Throw::Nothing || static_cast<int>(calls.size()) < throwAtCall) return true;
+    if (throwing == Throw::Standard) throw std::out_of_range("strategy's own message");
+    throw 42;
+  }
+};
+
+class HighlightGLTest : public PluginGLTest {
+ protected:
+  void SetUp() override {
+    PluginGLTest::SetUp();
+    original = std::exchange(StrategySlot::Of(Scene()), &scripted);
+  }
+  void TearDown() override {
+    StrategySlot::Of(Scene()) = original;
+    PluginGLTest::TearDown();
+  }
+
+  ScriptedStrategy scripted;
+  AHighlightStrategy* original = nullptr;
+  const RenderId a{{1, 2}, 1}, b{{1, 3}, 1};
+};
+
+using Calls = std::vector<std::string>;
+
+TEST_F(HighlightGLTest, HighlightIsPlainListsAndSelectionsAreStickyAndSelectPutsTheSettingBack) {
+  scripted.SetStickySelection(true);
+  EXPECT_TRUE(Scene().Highlight(a));
+  EXPECT_FALSE(scripted.stickySelection) << "a single path's highlight leaves the setting off";
+  Scene().Highlight(std::vector<RenderId>{a, b});
+  EXPECT_TRUE(scripted.stickySelection) << "a list's stays on";
+  scripted.SetStickySelection(false);
+  Scene().Highlight(std::vector<RenderId>{});
+  EXPECT_TRUE(scripted.stickySelection) << "an empty list still switches it on";
+  scripted.SetStickySelection(false);
+  Scene().Select(a);
+  EXPECT_FALSE(scripted.stickySelection);
+  scripted.SetStickySelection(true);
+  Scene().Select(b);
+  EXPECT_TRUE(scripted.stickySelection);
+  // Removing marks ignores the setting; entity forms go through their paths.
+  Scene().UnHighlight(a);
+  Scene().UnSelect(a);
+  Scene().UnHighlight();
+  Scene().UnSelect();
+  View().Highlight(EntityId(3, 4));
+  View().Select(EntityId(3, 4, 10002));
+  View().UnHighlight(EntityId(3));
+  View().UnSelect(EntityId(3, 4, 10002, 9));
+  EXPECT_EQ(scripted.calls, (Calls{"Do 1/2/ plain", "Do 1/2/ sticky", "Do 1/3/ sticky", "Do 1/2/ sticky",
+                                   "Do 1/3/ sticky", "Undo 1/2/", "Undo 1/2/", "Undo", "Undo", "Do 1/3/4/ plain",
+                                   "Do 1/3/4/10002/ sticky", "Undo 1/3/", "Undo 1/3/4/10002/9/"}));
+  scripted.calls.clear();
+  EXPECT_THROW(View().Highlight(EntityId()), std::invalid_argument);
+  EXPECT_THROW(View().Select(EntityId()), std::invalid_argument);
+  EXPECT_TRUE(scripted.calls.empty()) << "no strategy call without a path";
+}
+
+TEST_F(HighlightGLTest, StandardExceptionsPassThroughAndOthersBecomeTheOperationsMessage) {
+  scripted.throwing = ScriptedStrategy::Throw::Standard;
+  EXPECT_THROW(Scene().Highlight(a), std::out_of_range);
+  EXPECT_EQ(MessageOf([&] { Scene().Select(a); }), "strategy's own message");
+  EXPECT_THROW(View().UnSelect(EntityId(3)), std::out_of_range);
+  scripted.throwing = ScriptedStrategy::Throw::Other;
+  const std::string prefix = "Unrecognized Exception thrown from View3dOpenGlSG::";
+  EXPECT_EQ(MessageOf([&] { Scene().Highlight(a); }), prefix + "Highlight()");
+  EXPECT_EQ(MessageOf([&] { Scene().Highlight(std::vector<RenderId>{a}); }), prefix + "Highlight()");
+  EXPECT_EQ(MessageOf([&] { Scene().UnHighlight(); }), prefix + "UnHighlight()");
+  EXPECT_EQ(MessageOf([&] { Scene().UnHighlight(a); }), prefix + "UnHighlight( const RenderId& )");
+  EXPECT_EQ(MessageOf([&] { Scene().Select(a); }), prefix + "Select()");
+  EXPECT_EQ(MessageOf([&] { Scene().UnSelect(); }), prefix + "UnSelect()");
+  EXPECT_EQ(MessageOf([&] { Scene().UnSelect(a); }), prefix + "UnSelect( const EntityId& pick)");
+  EXPECT_EQ(MessageOf([&] { View().Select(EntityId(3)); }), prefix + "Select()");
+  // A failure midway leaves earlier work done; a failed Select leaves the setting.
+  scripted.calls.clear();
+  scripted.throwAtCall = 2;
+  EXPECT_FALSE(MessageOf([&] { Scene().Highlight(std::vector<RenderId>{a, b, a}); }).empty());
+  EXPECT_EQ(scripted.calls, (Calls{"Do 1/2/ sticky", "Do 1/3/ sticky"}));
+  scripted.calls.clear();
+  scripted.throwAtCall = 1;
+  scripted.SetStickySelection(false);
+  EXPECT_FALSE(MessageOf([&] { Scene().Select(a); }).empty());
+  EXPECT_TRUE(scripted.stickySelection);
+}
+
+}  // namespace
+}  // namespace plugintest

@@ -1,0 +1,96 @@
+// The view's window set-up, its rendering context's life, and teardown.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <string>
+
+#include "NimboCore/Assert.h"
+#include "NimboCore/MainThread.h"
+#include "PluginHostFixture.h"
+#include "platform/DebugOutput.h"
+
+namespace plugintest {
+namespace {
+
+using InitializationGLTest = PluginGLTest;
+
+TEST_F(InitializationGLTest, TheFirstFrameCreatesTheContextAndUninitializeDeletesIt) {
+  EXPECT_EQ(wglGetCurrentContext(), nullptr) << "Initialize creates no rendering context";
+  View().Uninitialize();
+  EXPECT_FALSE(View().IsInitialized()) << "without a context Uninitialize only clears the flag";
+  EXPECT_EQ(View().GetHandle(), window->Handle());
+  View().Initialize(window->Handle());
+
+  Frame();
+  HGLRC context = wglGetCurrentContext();
+  ASSERT_NE(context, nullptr);
+  EXPECT_EQ(wglGetCurrentDC(), GetDC(window->Handle()));
+  Frame();
+  EXPECT_EQ(wglGetCurrentContext(), context) << "later frames reuse the current context";
+  View().Uninitialize();
+  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  EXPECT_FALSE(wglDeleteContext(context)) << "the context is gone";
+  View().Initialize(window->Handle());
+  Frame();
+  EXPECT_NE(wglGetCurrentContext(), nullptr) << "a later frame makes a new one";
+}
+
+TEST_F(InitializationGLTest, FontListsAreMadeOncePerProcessAndAgainOnReinitialize) {
+  // Without a current context the lists are not built: only a debug line tells.
+  {
+    platform::DebugOutputCapture debug;
+    View().Initialize(window->Handle());  // a second Initialize remakes them
+    EXPECT_EQ(debug.Text(), "Error creating font: " + std::to_string(ERROR_INVALID_HANDLE) + "\n");
+    EXPECT_TRUE(View().IsInitialized());
+  }
+  {
+    platform::DebugOutputCapture debug;
+    std::unique_ptr<AView3D> second(Plugin().CreateView());
+    second->Initialize(window->Handle());
+    EXPECT_EQ(debug.Text(), "") << "another view finds the process's lists made";
+  }
+  Frame();
+  platform::DebugOutputCapture debug;
+  View().Initialize(window->Handle());
+  EXPECT_EQ(debug.Text(), "") << "with a context current the lists are built";
+}
+
+TEST_F(InitializationGLTest, NullWindowIsRefusedWhileTheListsDoNotExist) {
+  // Re-initialising with a null window deletes the lists and then refuses.
+  EXPECT_EQ(MessageOf<std::invalid_argument>([&] { View().Initialize(nullptr); }), "Invalid HWND");
+  EXPECT_EQ(View().GetHandle(), nullptr) << "the base stored the null handle first";
+  std::unique_ptr<AView3D> fresh(Plugin().CreateView());
+  EXPECT_THROW(fresh->Initialize(nullptr), std::invalid_argument);
+  EXPECT_FALSE(fresh->IsInitialized());
+  fresh->Initialize(window->Handle());
+  std::unique_ptr<AView3D> other(Plugin().CreateView());
+  EXPECT_NO_THROW(other->Initialize(nullptr)) << "once the lists exist again, a null window passes";
+  EXPECT_TRUE(other->IsInitialized());
+  other.reset();
+  fresh.reset();
+  View().Initialize(window->Handle());
+}
+
+TEST_F(InitializationGLTest, RenderOffTheMainThreadFailsItsAssertion) {
+  struct Failure {
+    std::string expression, file;
+    int line;
+  };
+  const auto previous = NimboCore::SetAssertionHandler([](const char* e, const char* f, int l) { throw Failure{e, f, l}; });
+  Nimbo_mainThreadId = GetCurrentThreadId() + 1;
+  try {
+    View().Render();
+    ADD_FAILURE() << "expected the assertion to fail";
+  } catch (const Failure& failure) {
+    EXPECT_EQ(failure.expression, "GetCurrentThreadId() == Nimbo_mainThreadId");
+    EXPECT_EQ(failure.file, "View3dOpenGlSG");
+    EXPECT_EQ(failure.line, 420);
+  }
+  NimboCore::SetAssertionHandler(previous);
+  Nimbo_mainThreadId = GetCurrentThreadId();
+  EXPECT_EQ(wglGetCurrentContext(), nullptr) << "nothing ran after the failed assertion";
+}
+
+}  // namespace
+}  // namespace plugintest

@@ -1,0 +1,147 @@
+// The view-object provider: markups through the host's markup factory, their
+// removal, arrows, the text manager and rendering options.
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "KivVizCore/IRenderingOptions.h"
+#include "KivVizCore/IRenderingOptionsListener.h"
+#include "KivVizCore/ITextManagerProvider.h"
+#include "KivVizCore/RenderingOptions.h"
+#include "NimboCore/AMarkupViewObject.h"
+#include "NimboCore/IViewObjectProvider.h"
+#include "NimboCore/MarkupFactory.h"
+#include "PluginHostFixture.h"
+
+namespace plugintest {
+namespace {
+
+// A view object a host made itself: a markup or a plain overlay.
+template <typename Base>
+class HostObject : public Base {
+ public:
+  explicit HostObject(const std::string& name, int* deletions = nullptr) : Base(name), deletions(deletions) {}
+  ~HostObject() override {
+    if (deletions != nullptr) ++*deletions;
+  }
+  void createGeometry() override { this->isGeometryCreated = true; }
+  void deleteGeometry() override {}
+  void draw() override {}
+
+ private:
+  int* deletions;
+};
+
+class NamedMarkup : public HostObject<AMarkupViewObject> {
+ public:
+  using HostObject::HostObject;
+  AMarkupViewObject* CreateMarkup(IViewObjectProvider*, const std::vector<double>&) override { return nullptr; }
+};
+
+class MarkupGLTest : public PluginGLTest {
+ protected:
+  IViewObjectProvider& Provider() { return dynamic_cast<IViewObjectProvider&>(*view); }
+  void AddFactory() { ASSERT_TRUE(Manager().Add("MarkupFactory", new MarkupFactory())); }
+  std::size_t MarkupCount() {
+    std::size_t count = 0;
+    for (std::size_t i = 0; i < Manager().Count(); ++i) {
+      count += dynamic_cast<AMarkupViewObject*>(Manager()[i]) != nullptr ? 1 : 0;
+    }
+    return count;
+  }
+};
+
+TEST_F(MarkupGLTest, WithoutAMarkupFactoryNothingHappensEvenForBadLists) {
+  const std::size_t before = Manager().Count();
+  EXPECT_NO_THROW(Provider().AddMarkups({{1.0, 2.0}, {}}));
+  // An object under the factory's name that is not a markup factory.
+  ASSERT_TRUE(Manager().Add("MarkupFactory", new HostObject<AViewObject>("MarkupFactory")));
+  EXPECT_NO_THROW(Provider().AddMarkups({{1.0, 2.0}}));
+  EXPECT_EQ(Manager().Count(), before + 1);
+}
+
+TEST_F(MarkupGLTest, EachValidListBecomesAVisibleMarkupUntilABadListStopsTheCall) {
+  AddFactory();
+  Provider().AddMarkups({{0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 1.0, 1.0, 1.0, 2.0, 0.0, 0.0}});
+  ASSERT_EQ(MarkupCount(), 3u) << "the factory and two markups";
+  for (const char* name : {"Markup1", "Markup2"}) {
+    ASSERT_NE(Manager().Get(name), nullptr) << name;
+    EXPECT_TRUE(Manager().Get(name)->IsVisible());
+  }
+  Provider().AddMarkups({});
+  for (const std::vector<double>& bad : {std::vector<double>{}, {1.0, 2.0}, {1.0, 2.0, 3.0, 4.0}}) {
+    EXPECT_EQ(MessageOf([&] { Provider().AddMarkups({bad}); }),
+              "Cannot add markup object, incorrect size of coordinates")
+        << bad.size() << " values";
+  }
+  EXPECT_EQ(MarkupCount(), 3u);
+  EXPECT_THROW(Provider().AddMarkups({{1.0, 2.0, 3.0}, {1.0, 2.0, 3.0, 4.0, 5.0}, {1.0, 1.0, 1.0}}), std::exception);
+  EXPECT_EQ(MarkupCount(), 4u) << "the first list made a markup, the third was not used";
+}
+
+TEST_F(MarkupGLTest, RemoveMarkupsAndClearAllSpareTheFactoryAndTheOverlays) {
+  AddFactory();
+  int deletions = 0;
+  ASSERT_TRUE(Manager().Add("Overlay", new HostObject<AViewObject>("Overlay")));
+  ASSERT_TRUE(Manager().Add("MarkupFactory2", new NamedMarkup("MarkupFactory2", &deletions)));
+  ASSERT_TRUE(Manager().Add("MarkupFactor", new NamedMarkup("MarkupFactor", &deletions)));
+  Provider().AddMarkups({{0.0, 0.0, 0.0}});
+  Provider().RemoveMarkups();
+  EXPECT_EQ(deletions, 2) << "near misses of the factory's name are removed and deleted";
+  std::vector<std::string> names;
+  for (std::size_t i = 0; i < Manager().Count(); ++i) names.push_back(Manager()[i]->Name());
+  EXPECT_EQ(names, (std::vector<std::string>{"Aperture", "AxesViewObject", "MarkupFactory", "Overlay", "Rubberband"}));
+  Provider().AddMarkups({{0.0, 0.0, 0.0}});
+  ASSERT_EQ(MarkupCount(), 2u);
+  View().ClearAll();
+  EXPECT_EQ(MarkupCount(), 1u) << "ClearAll removes markups first";
+  EXPECT_NE(Manager().Get("MarkupFactory"), nullptr);
+}
+
+TEST_F(MarkupGLTest, DrawArrowIsRefusedEveryTimeAndOneTextManagerIsHandedOut) {
+  auto& text = dynamic_cast<ITextManagerProvider&>(*view);
+  EXPECT_NE(text.GetTextManager(), nullptr);
+  EXPECT_EQ(text.GetTextManager(), text.GetTextManager());
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    EXPECT_EQ(MessageOf([&] { Provider().DrawArrow({0.0, 0.0, 0.0}, {1.0, 0.0, 0.0}); }),
+              "View3dOpenGlSG::DrawArrow not implemented yet!");
+  }
+}
+
+TEST_F(MarkupGLTest, MarkupsAndRenderingOptionsShowInTheNextFrame) {
+  LookFrom(0.0f, 0.0f, 10.0f);
+  HideAxes();
+  AddFactory();
+  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, RGBAColor{0, 200, 0, 255});
+  Open({3});
+  Scene().SetFilterId(12);
+  Close();
+  const platform::Image before = Frame();
+  EXPECT_GT(before.At(kWidth / 2, kHeight / 2)[1], 60);
+  Provider().AddMarkups({{-3.0, 1.5, 0.0, 3.0, 1.5, 0.0}});
+  const platform::Image after = Frame();
+  int changed = 0;
+  // y = 1.5 lies 1.5 / (10 tan 22.5) of the 60 rows above the middle: row 38.
+  for (int x = 0; x < kWidth; ++x) {
+    for (int y = 37; y <= 39; ++y) changed += Near(after.At(x, y), before.At(x, y), 10) ? 0 : 1;
+  }
+  EXPECT_GT(changed, 40) << "a horizontal polyline crosses the rows";
+
+  // The view listens to rendering options; other notifications are ignored.
+  struct OtherOptions : IRenderingOptions {
+    bool IsFilterVisible(int) const override { return false; }
+  } other;
+  auto& listener = dynamic_cast<IRenderingOptionsListener&>(*view);
+  listener.RenderingOptionsNotify(&other);
+  listener.RenderingOptionsNotify(nullptr);
+  EXPECT_GT(Frame().At(kWidth / 2, kHeight / 2)[1], 60);
+  RenderingOptions hidden;
+  hidden.SetFilterVisible(12, false);
+  listener.RenderingOptionsNotify(&hidden);
+  EXPECT_LT(Frame().At(kWidth / 2, kHeight / 2)[1], 10) << "filter 12 disappears from the next frame";
+}
+
+}  // namespace
+}  // namespace plugintest
