@@ -1,7 +1,7 @@
 // Splits a triangle mesh into spatially coherent chunks of bounded size, each
 // with its own box, so that drawing and selection can skip the chunks that
 // lie outside the view volume. Each chunk's vertices are contiguous, so a
-// chunk draws with one glDrawRangeElements call over a tight vertex range.
+// chunk draws with one call over a tight vertex range.
 #ifndef NIMBO_KIVVIZOPENGL_DETAIL_SPATIALCHUNKER_H
 #define NIMBO_KIVVIZOPENGL_DETAIL_SPATIALCHUNKER_H
 
