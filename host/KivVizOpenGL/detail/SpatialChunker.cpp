@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <utility>
 
 #include "Float3.h"
 
@@ -108,35 +109,49 @@ ChunkedMesh SpatialChunker::Split(std::span<const float> vertices, std::span<con
 
   ChunkedMesh mesh;
   mesh.indices.reserve(indices.size());
-  mesh.sourceTriangles.reserve(triangleCount);
   mesh.chunks.reserve(parts.size());
-  // Vertices on the borders between chunks appear once in each; a quarter
-  // more than the input spares most meshes any regrowing.
-  const std::size_t vertexEstimate = vertices.size() / 3 + vertices.size() / 12;
+  // Vertices on the borders between chunks appear once in each. Reserving
+  // touches no memory, so half as many again spares regrowing.
+  const std::size_t vertexEstimate = vertices.size() / 3 + vertices.size() / 6;
   mesh.sourceVertices.reserve(vertexEstimate);
   mesh.vertices.reserve(3 * vertexEstimate);
   mesh.normals.reserve(normals.empty() ? 0 : 3 * vertexEstimate);
+  // Each part's triangles in input order: one counting pass over the input
+  // instead of a sort per part (the parts tile [0, triangleCount) in order).
+  std::vector<std::uint32_t> partOf(triangleCount);
+  for (std::size_t p = 0; p < parts.size(); ++p) {
+    for (std::size_t i = parts[p].begin; i < parts[p].end; ++i) partOf[entries[i].triangle] = static_cast<std::uint32_t>(p);
+  }
+  entries = {};
+  std::vector<std::size_t> next(parts.size());
+  for (std::size_t p = 0; p < parts.size(); ++p) next[p] = parts[p].begin;
+  std::vector<std::uint32_t> grouped(triangleCount);
+  for (std::uint32_t t = 0; t < static_cast<std::uint32_t>(triangleCount); ++t) grouped[next[partOf[t]]++] = t;
+
   // Input vertex -> output vertex, valid for the chunk being written: every
   // vertex the chunk uses is assigned before its triangles are written.
   std::vector<std::uint32_t> outputVertex(vertices.size() / 3);
-  std::vector<std::uint32_t> triangles;
+  // The last part that listed each input vertex, so that a part lists each once.
+  std::vector<std::uint32_t> listedBy(vertices.size() / 3, std::numeric_limits<std::uint32_t>::max());
   std::vector<std::uint32_t> used;
-  for (const Range& part : parts) {
-    triangles.clear();
-    for (std::size_t i = part.begin; i < part.end; ++i) triangles.push_back(entries[i].triangle);
-    std::sort(triangles.begin(), triangles.end());
-    const auto first = triangles.begin();
-    const auto last = triangles.end();
+  for (std::size_t p = 0; p < parts.size(); ++p) {
+    const Range& part = parts[p];
+    const auto first = grouped.begin() + static_cast<std::ptrdiff_t>(part.begin);
+    const auto last = grouped.begin() + static_cast<std::ptrdiff_t>(part.end);
     used.clear();
     for (auto it = first; it != last; ++it) {
-      used.insert(used.end(), indices.begin() + 3 * std::ptrdiff_t{*it},
-                  indices.begin() + 3 * std::ptrdiff_t{*it} + 3);
+      for (std::size_t corner = 0; corner < 3; ++corner) {
+        const std::uint32_t vertex = indices[3 * std::size_t{*it} + corner];
+        if (listedBy[vertex] != p) {
+          listedBy[vertex] = static_cast<std::uint32_t>(p);
+          used.push_back(vertex);
+        }
+      }
     }
     std::sort(used.begin(), used.end());
-    used.erase(std::unique(used.begin(), used.end()), used.end());
 
     MeshChunk chunk;
-    chunk.firstTriangle = static_cast<std::uint32_t>(mesh.sourceTriangles.size());
+    chunk.firstTriangle = static_cast<std::uint32_t>(part.begin);
     chunk.triangleCount = static_cast<std::uint32_t>(part.end - part.begin);
     chunk.firstVertex = static_cast<std::uint32_t>(mesh.sourceVertices.size());
     chunk.vertexCount = static_cast<std::uint32_t>(used.size());
@@ -154,13 +169,13 @@ ChunkedMesh SpatialChunker::Split(std::span<const float> vertices, std::span<con
       chunk.bounds.Grow(Float3::At(vertices, vertex));
     }
     for (auto it = first; it != last; ++it) {
-      mesh.sourceTriangles.push_back(*it);
       for (std::size_t corner = 0; corner < 3; ++corner) {
         mesh.indices.push_back(outputVertex[indices[3 * std::size_t{*it} + corner]]);
       }
     }
     mesh.chunks.push_back(chunk);
   }
+  mesh.sourceTriangles = std::move(grouped);
   return mesh;
 }
 
