@@ -42,15 +42,18 @@ void Interaction::Hover(int x, int y) {
   host.View().GetController()->Notify(&op);
   std::optional<RenderId> path = PathAt(x, y);
   if (path == hovered) return;
-  if (hovered) host.Scene().UnHighlight(*hovered);
-  if (path) host.Scene().Highlight(*path);
+  EndHover();
+  if (path) {
+    hoverMarked = !host.Scene().IsHighlighted(*path);
+    host.Scene().Highlight(*path);
+  }
   hovered = path;
 }
 
 void Interaction::Leave(int x, int y) {
   ViewOp op(IViewOp::Leave, 0, x, y);
   host.View().GetController()->Notify(&op);
-  if (hovered) host.Scene().UnHighlight(*hovered);
+  EndHover();
   hovered.reset();
 }
 
@@ -59,12 +62,27 @@ std::optional<RenderId> Interaction::Click(int x, int y) {
   host.View().GetController()->Notify(&op);
   std::optional<RenderId> path = PathAt(x, y);
   if (path) {
-    host.Scene().Select(*path);
+    Select(*path);
   } else {
-    host.Scene().UnSelect();
-    hovered.reset();
+    ClearSelection();
   }
   return path;
+}
+
+void Interaction::Select(const RenderId& path) {
+  host.Scene().Select(path);
+  selections.insert(path);
+  if (path == hovered) hoverMarked = false;
+}
+
+void Interaction::ClearSelection() {
+  for (const RenderId& path : selections) host.Scene().UnSelect(path);
+  selections.clear();
+}
+
+void Interaction::EndHover() {
+  if (hovered && hoverMarked) host.Scene().UnHighlight(*hovered);
+  hoverMarked = false;
 }
 
 void Interaction::BandPress(int x, int y) {
@@ -94,7 +112,7 @@ std::vector<RenderId> Interaction::BandRelease(int x, int y) {
     }
   }
   for (const RenderId& path : found) {
-    host.Scene().Select(path);
+    Select(path);
     selected.push_back(path);
   }
   return selected;

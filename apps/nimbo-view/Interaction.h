@@ -7,6 +7,7 @@
 
 #include <array>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -37,6 +38,11 @@ class Interaction {
   // A click: the node under the pointer is selected; on the background the
   // selection is cleared. Returns the picked path, if any.
   std::optional<RenderId> Click(int x, int y);
+  // Selects a node; a hover leaving it then leaves the selection.
+  void Select(const RenderId& path);
+  // Unselects what was selected here; lasting marks the host made otherwise
+  // (a list highlight) stay.
+  void ClearSelection();
 
   // A rubber-band drag: the rectangle shows from the press to the pointer.
   void BandPress(int x, int y);
@@ -51,14 +57,24 @@ class Interaction {
   void Key(int code, int x, int y);
 
   PickResult Pick(int x, int y);
-  // Forgets the hovered node (after the scene is cleared).
-  void Forget() { hovered.reset(); bandStart.reset(); }
+  // Forgets the hovered and selected nodes (after the scene is cleared).
+  void Forget() {
+    hovered.reset();
+    selections.clear();
+    bandStart.reset();
+  }
 
  private:
   std::optional<RenderId> PathAt(int x, int y);
+  // Takes the hover highlight off the hovered node, unless the node was
+  // marked before the hover or has been selected since: the view's removal
+  // of a mark would take a lasting one with it.
+  void EndHover();
 
   ViewHost& host;
   std::optional<RenderId> hovered;
+  bool hoverMarked = false;  // the hovered node's mark is the hover's own
+  std::set<RenderId> selections;
   std::optional<std::array<int, 2>> bandStart;
 };
 

@@ -123,7 +123,7 @@ void ScriptRunner::Execute(const Statement& statement) {
       host.Scene().UnHighlight(Path(a[0]));
     }
   } else if (verb == "select") {
-    host.Scene().Select(Path(a[0]));
+    interaction.Select(Path(a[0]));
   } else if (verb == "unselect") {
     if (a.empty()) {
       host.Scene().UnSelect();

@@ -91,7 +91,7 @@ bool WindowSession::KeyPressed(int key, int x, int y) {
       host.View().GetCamera()->SetOrthographic(!host.View().GetCamera()->IsOrthographic());
       return true;
     case 27:
-      host.Scene().UnSelect();
+      interaction.ClearSelection();
       return true;
     case 'Q':
       return false;

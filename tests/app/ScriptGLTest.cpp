@@ -56,6 +56,27 @@ TEST_F(ScriptGLTest, SessionWithHoldingExpectationsPasses) {
   EXPECT_EQ(small.height, 80);
 }
 
+TEST_F(ScriptGLTest, HoveringAwayKeepsSelectionsAndABackgroundClickKeepsTheDemosListHighlight) {
+  // 1/1/2 is a block under (300, 300); the demo marks block 1/1/4 with a list highlight.
+  const Result result = scratch.Run({"run",
+                                     scratch.Write("marks.nvs",
+                                                   "demo\n"
+                                                   "click 300 300\n"
+                                                   "hover 300 300\n"
+                                                   "hover 5 5\n"
+                                                   "expect highlighted 1/1/2/10002/1\n"
+                                                   "expect highlighted 1/1/4/10002/1\n"
+                                                   "hover 300 300\n"
+                                                   "click 5 5\n"
+                                                   "expect not-highlighted 1/1/2/10002/1\n"
+                                                   "expect highlighted 1/1/4/10002/1\n"
+                                                   "hover 300 300\n"
+                                                   "leave\n"
+                                                   "expect not-highlighted 1/1/2/10002/1\n"),
+                                     "--size", "800x600"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+}
+
 TEST_F(ScriptGLTest, BadLinesAndFailedExpectationsStopTheScriptAtTheirLine) {
   const struct {
     const char* text;
