@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 
 namespace nimboview {
@@ -53,7 +54,7 @@ std::optional<std::string> CommandLine::Value(const std::string& name) const {
 float CommandLine::Number(const std::string& text, const std::string& what) {
   float value = 0.0f;
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-  if (error != std::errc() || end != text.data() + text.size()) {
+  if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value)) {
     throw UsageError(what + ": '" + text + "' is not a number");
   }
   return value;
@@ -64,6 +65,15 @@ int CommandLine::Integer(const std::string& text, const std::string& what) {
   const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
   if (error != std::errc() || end != text.data() + text.size()) {
     throw UsageError(what + ": '" + text + "' is not an integer");
+  }
+  return value;
+}
+
+std::uint64_t CommandLine::Id(const std::string& text, const std::string& what) {
+  std::uint64_t value = 0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error != std::errc() || end != text.data() + text.size()) {
+    throw UsageError(what + ": '" + text + "' is not a node id");
   }
   return value;
 }

@@ -37,6 +37,8 @@ class CommandLine {
   // Value parsers; `what` names the option or field in the error.
   static float Number(const std::string& text, const std::string& what);
   static int Integer(const std::string& text, const std::string& what);
+  // A node id: an unsigned 64-bit integer.
+  static std::uint64_t Id(const std::string& text, const std::string& what);
   // Integers separated by commas or spaces, exactly `count` of them.
   static std::vector<int> Integers(const std::string& text, std::size_t count, const std::string& what);
   // "WxH", both positive.

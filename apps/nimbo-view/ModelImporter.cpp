@@ -8,6 +8,7 @@
 #include <assimp/ProgressHandler.hpp>
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <stdexcept>
 
 namespace nimboview {
@@ -38,18 +39,21 @@ std::uint8_t Byte(float value) {
   return static_cast<std::uint8_t>(std::clamp(value, 0.0f, 1.0f) * 255.0f + 0.5f);
 }
 
-// The material's diffuse colour and opacity. The view draws one colour per
-// node, so a mesh with vertex colours takes their mean instead.
+// The material's diffuse colour, and its opacity where it gives one (else
+// the diffuse alpha: some formats give the opacity as both, so they are not
+// multiplied). The view draws one colour per node, so a mesh with vertex
+// colours takes their mean instead.
 RGBAColor ColorOf(const aiScene& scene, const aiMesh& mesh) {
   aiColor4D diffuse(0.8f, 0.8f, 0.8f, 1.0f);
-  float opacity = 1.0f;
+  std::optional<float> opacity;
   if (mesh.mMaterialIndex < scene.mNumMaterials) {
     const aiMaterial& material = *scene.mMaterials[mesh.mMaterialIndex];
     material.Get(AI_MATKEY_COLOR_DIFFUSE, diffuse);
-    if (material.Get(AI_MATKEY_OPACITY, opacity) != AI_SUCCESS) opacity = 1.0f;
+    float value = 1.0f;
+    if (material.Get(AI_MATKEY_OPACITY, value) == AI_SUCCESS) opacity = value;
     float transmission = 0.0f;
-    if (material.Get(AI_MATKEY_TRANSPARENCYFACTOR, transmission) == AI_SUCCESS &&
-        transmission > 0.0f && opacity >= 1.0f) {
+    if (material.Get(AI_MATKEY_TRANSPARENCYFACTOR, transmission) == AI_SUCCESS && transmission > 0.0f &&
+        opacity.value_or(1.0f) >= 1.0f) {
       opacity = 1.0f - transmission;
     }
   }
@@ -58,7 +62,14 @@ RGBAColor ColorOf(const aiScene& scene, const aiMesh& mesh) {
     for (unsigned i = 0; i < mesh.mNumVertices; ++i) sum = sum + mesh.mColors[0][i];
     diffuse = sum / static_cast<float>(mesh.mNumVertices);
   }
-  return RGBAColor{Byte(diffuse.r), Byte(diffuse.g), Byte(diffuse.b), Byte(opacity * diffuse.a)};
+  return RGBAColor{Byte(diffuse.r), Byte(diffuse.g), Byte(diffuse.b), Byte(opacity.value_or(diffuse.a))};
+}
+
+bool HoldsOnlyPoints(const aiScene& scene) {
+  if (scene.mNumMeshes == 0 || scene.mMeshes == nullptr) return false;
+  return std::all_of(scene.mMeshes, scene.mMeshes + scene.mNumMeshes, [](const aiMesh* mesh) {
+    return mesh != nullptr && mesh->mNumFaces == 0 && mesh->mNumVertices > 0 && mesh->mVertices != nullptr;
+  });
 }
 
 std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
@@ -106,6 +117,8 @@ class PartCollector {
                                     positions.begin() + 3 * v + 3);
       }
     }
+    // A mesh of vertices alone (a point cloud) shows them as points.
+    if (mesh.mNumFaces == 0) part.points.vertices = positions;
     if (!part.surfaces.indices.empty()) {
       part.surfaces.vertices = positions;
       part.surfaces.normals = normals;
@@ -135,7 +148,13 @@ Model ModelImporter::Import(const std::string& path, std::uint64_t modelId) {
   const aiScene* scene = importer.ReadFile(
       path, aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_ValidateDataStructure);
   if (scene == nullptr) {
-    throw std::runtime_error(path + ": cannot read the model: " + importer.GetErrorString());
+    const std::string why = importer.GetErrorString();
+    // The validation refuses meshes without faces, which point clouds are:
+    // such a file is read again as it stands, and taken if that is all it holds.
+    scene = importer.ReadFile(path, 0);
+    if (scene == nullptr || !HoldsOnlyPoints(*scene)) {
+      throw std::runtime_error(path + ": cannot read the model: " + why);
+    }
   }
   if ((scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) != 0 || scene->mRootNode == nullptr) {
     throw std::runtime_error(path + ": the model is incomplete");

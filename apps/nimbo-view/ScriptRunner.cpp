@@ -22,15 +22,7 @@ namespace {
 int Int(const std::string& word) { return CommandLine::Integer(word, "argument"); }
 float Float(const std::string& word) { return CommandLine::Number(word, "argument"); }
 
-RenderId Path(const std::string& word) {
-  RenderId path({}, RenderId::SceneOrigin);
-  for (std::size_t start = 0; start <= word.size();) {
-    const std::size_t end = std::min(word.find('/', start), word.size());
-    path.Append(static_cast<std::uint64_t>(std::stoull(word.substr(start, end - start))));
-    start = end + 1;
-  }
-  return path;
-}
+RenderId Path(const std::string& word) { return SessionScript::NodePath(word); }
 
 std::string Text(const std::optional<RenderId>& path) {
   if (!path) return "none";
@@ -49,6 +41,12 @@ class Failure : public std::runtime_error {
 
 }  // namespace
 
+RenderId ScriptRunner::ExistingNode(const std::string& word) {
+  const RenderId path = Path(word);
+  if (host.Scene().GetNode(path) == nullptr) throw Failure("no node at " + word);
+  return path;
+}
+
 void ScriptRunner::Run(const SessionScript& script) {
   directory = std::filesystem::path(script.Name()).parent_path();
   for (const Statement& statement : script.Statements()) {
@@ -64,8 +62,8 @@ void ScriptRunner::Execute(const Statement& statement) {
   const std::string& verb = statement.verb;
   const std::vector<std::string>& a = statement.arguments;
   if (verb == "size") {
-    if (Int(a[0]) <= 0 || Int(a[1]) <= 0) throw Failure("size must be positive");
-    host.Resize(Int(a[0]), Int(a[1]));
+    const std::array<int, 2> size = SessionScript::WindowSize(a);
+    host.Resize(size[0], size[1]);
   } else if (verb == "demo") {
     if (nextModelId != DemoScene::ModelId) throw Failure("the demo scene goes into an empty scene");
     DemoScene::AddTo(host);
@@ -115,7 +113,7 @@ void ScriptRunner::Execute(const Statement& statement) {
   } else if (verb == "pick") {
     out << interaction.Pick(Int(a[0]), Int(a[1])).Json() << '\n';
   } else if (verb == "highlight") {
-    host.Scene().Highlight(Path(a[0]));
+    host.Scene().Highlight(ExistingNode(a[0]));
   } else if (verb == "unhighlight") {
     if (a.empty()) {
       host.Scene().UnHighlight();
@@ -123,7 +121,7 @@ void ScriptRunner::Execute(const Statement& statement) {
       host.Scene().UnHighlight(Path(a[0]));
     }
   } else if (verb == "select") {
-    interaction.Select(Path(a[0]));
+    interaction.Select(ExistingNode(a[0]));
   } else if (verb == "unselect") {
     if (a.empty()) {
       host.Scene().UnSelect();

@@ -17,20 +17,24 @@ class ViewHost;
 
 class ScriptRunner {
  public:
-  // Pick lines go to `out`.
-  ScriptRunner(ViewHost& host, std::ostream& out) : host(host), interaction(host), out(out) {}
+  // Pick lines go to `out`. Models the script loads take ids from
+  // `nextModelId` on, after those already in the scene.
+  ScriptRunner(ViewHost& host, std::ostream& out, std::uint64_t nextModelId = 1)
+      : host(host), interaction(host), out(out), nextModelId(nextModelId) {}
 
   void Run(const SessionScript& script);
 
  private:
   void Execute(const Statement& statement);
   void Expect(const Statement& statement);
+  // The path of a node in the scene; a path to nothing fails the line.
+  RenderId ExistingNode(const std::string& word);
 
   ViewHost& host;
   Interaction interaction;
   std::ostream& out;
   std::filesystem::path directory;
-  std::uint64_t nextModelId = 1;
+  std::uint64_t nextModelId;
   bool framed = false;
 };
 

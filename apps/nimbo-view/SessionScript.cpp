@@ -1,5 +1,6 @@
 #include "SessionScript.h"
 
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <sstream>
@@ -10,8 +11,8 @@ namespace nimboview {
 namespace {
 
 // The arguments each verb takes, one letter each: i integer, f number,
-// c colour, p node path (1/2/3), s any word; a '|' marks where the optional
-// ones begin. "expect" is checked by its first word.
+// c colour, p node path (1/2/3), n a node path or "none", s any word; a '|'
+// marks where the optional ones begin. "expect" is checked by its first word.
 const std::map<std::string, std::string>& Forms() {
   static const std::map<std::string, std::string> forms = {
       {"size", "ii"},         {"demo", ""},          {"load", "s"},
@@ -22,7 +23,7 @@ const std::map<std::string, std::string>& Forms() {
       {"pan", "iiii"},        {"wheel", "iii"},      {"key", "iii"},
       {"render", ""},         {"pick", "ii"},        {"highlight", "p"},
       {"unhighlight", "|p"},  {"select", "p"},       {"unselect", "|p"},
-      {"snapshot", "s"},      {"expect pixel", "iic|i"}, {"expect pick", "iis"},
+      {"snapshot", "s"},      {"expect pixel", "iic|i"}, {"expect pick", "iin"},
       {"expect point", "iifff|f"}, {"expect highlighted", "p"}, {"expect not-highlighted", "p"},
   };
   return forms;
@@ -33,13 +34,10 @@ void CheckArgument(char kind, const std::string& word) {
     case 'i': CommandLine::Integer(word, "argument"); break;
     case 'f': CommandLine::Number(word, "argument"); break;
     case 'c': CommandLine::Color(word, "colour"); break;
-    case 'p':
-      for (std::size_t start = 0; start <= word.size();) {
-        const std::size_t end = std::min(word.find('/', start), word.size());
-        CommandLine::Integer(word.substr(start, end - start), "node path " + word);
-        start = end + 1;
-      }
+    case 'n':
+      if (word != "none") SessionScript::NodePath(word);
       break;
+    case 'p': SessionScript::NodePath(word); break;
     default: break;
   }
 }
@@ -72,6 +70,7 @@ void Check(const Statement& statement) {
   if (key == "ortho" && statement.arguments[0] != "on" && statement.arguments[0] != "off") {
     throw UsageError("ortho takes on or off");
   }
+  if (key == "size") SessionScript::WindowSize(statement.arguments);
 }
 
 // A '#' at the start of the line or followed by a blank starts a comment;
@@ -89,7 +88,7 @@ std::size_t CommentStart(const std::string& line) {
 
 const char* SessionScript::Reference() {
   return "Script lines (X Y are window pixels, origin top left; PATH is 1/model/part/category/node):\n"
-         "  size W H                 resize the window\n"
+         "  size W H                 resize the window (1 to 8192 each)\n"
          "  demo | load FILE         add the demo scene or a model (FILE relative to the script)\n"
          "  clear                    empty the scene\n"
          "  camera AZ EL [DIST]      aim and fit the camera;  fit  refits;  ortho on|off\n"
@@ -108,9 +107,24 @@ const char* SessionScript::Reference() {
          "'# ' starts a comment (a line starting with '#' is one).\n";
 }
 
+RenderId SessionScript::NodePath(const std::string& word) {
+  RenderId path({}, RenderId::SceneOrigin);
+  for (std::size_t start = 0; start <= word.size();) {
+    const std::size_t end = std::min(word.find('/', start), word.size());
+    path.Append(CommandLine::Id(word.substr(start, end - start), "node path " + word));
+    start = end + 1;
+  }
+  return path;
+}
+
+std::array<int, 2> SessionScript::WindowSize(const std::vector<std::string>& arguments) {
+  return CommandLine::Size(arguments.at(0) + "x" + arguments.at(1), "size");
+}
+
 SessionScript SessionScript::Read(const std::string& path) {
+  std::error_code error;
   std::ifstream file(path);
-  if (!file) throw ScriptError(path, 0, "cannot read the script");
+  if (!file || std::filesystem::is_directory(path, error)) throw ScriptError(path, "cannot read the script");
   std::ostringstream text;
   text << file.rdbuf();
   return Parse(text.str(), path);

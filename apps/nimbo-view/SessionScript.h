@@ -5,17 +5,22 @@
 #ifndef NIMBO_VIEW_SESSION_SCRIPT_H
 #define NIMBO_VIEW_SESSION_SCRIPT_H
 
+#include <array>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "KivVizCore/RenderId.h"
+
 namespace nimboview {
 
-// An error at a line of a script; what() reads "FILE:LINE: message".
+// An error at a line of a script; what() reads "FILE:LINE: message", or
+// "FILE: message" for the script as a whole.
 class ScriptError : public std::runtime_error {
  public:
   ScriptError(const std::string& file, int line, const std::string& message)
       : std::runtime_error(file + ":" + std::to_string(line) + ": " + message) {}
+  ScriptError(const std::string& file, const std::string& message) : std::runtime_error(file + ": " + message) {}
 };
 
 struct Statement {
@@ -29,9 +34,14 @@ class SessionScript {
   // The language, one line per verb, for --help.
   static const char* Reference();
 
-  // Throws ScriptError (line 0 when the file cannot be read).
+  // Throws ScriptError.
   static SessionScript Read(const std::string& path);
   static SessionScript Parse(const std::string& text, const std::string& name);
+
+  // A node path "1/2/3" of unsigned ids; throws UsageError.
+  static RenderId NodePath(const std::string& word);
+  // The window size of a "size W H" line, 1 to 8192 each; throws UsageError.
+  static std::array<int, 2> WindowSize(const std::vector<std::string>& arguments);
 
   const std::string& Name() const { return name; }
   const std::vector<Statement>& Statements() const { return statements; }

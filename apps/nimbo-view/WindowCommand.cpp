@@ -99,13 +99,13 @@ int WindowCommand::Run(const std::vector<std::string>& arguments) {
   // The GLFW window outlives the view host, whose platform window only wraps it.
   GlfwWindow glfw(setup.width, setup.height, "nimbo-view");
   ViewHost host(setup.pluginPath, platform::Window::WrapNative(glfw.X11Display(), glfw.X11Window()));
-  SceneSource::Load(host, line.Positionals());
+  const std::size_t loaded = SceneSource::Load(host, line.Positionals()).size();
   setup.ApplyCamera(host);
   host.Render();
 
   if (script) {
     glfwPollEvents();
-    ScriptRunner(host, std::cout).Run(*script);
+    ScriptRunner(host, std::cout, loaded + 1).Run(*script);
     host.Render();
     if (auto screenshot = line.Value("--screenshot")) platform::WritePng(*screenshot, host.Snapshot());
     return 0;

@@ -42,16 +42,22 @@ std::array<std::uint8_t, 4> Image::At(int x, int y) const {
   return {rgba[offset], rgba[offset + 1], rgba[offset + 2], rgba[offset + 3]};
 }
 
-void WritePng(const std::string& path, const Image& image) {
-  if (image.width <= 0 || image.height <= 0 ||
-      image.rgba.size() != static_cast<std::size_t>(image.width) * image.height * 4)
-    Fail(path, "image has no pixels or a wrong buffer size");
-  FilePtr file(std::fopen(path.c_str(), "wb"));
-  if (!file) Fail(path, "cannot open for writing");
+namespace {
+
+// libpng's default handlers also print to stderr; the exception says it all.
+void SilentError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
+void SilentWarning(png_structp, png_const_charp) {}
+
+// Writes the image into `file`; failures name `path`, the file the caller
+// means to make.
+void WritePngFile(const std::string& file, const std::string& path, const Image& image) {
+  FilePtr out(std::fopen(file.c_str(), "wb"));
+  if (!out) Fail(path, "cannot open for writing");
   WriteStruct write;
   if (!write.png || !write.info) Fail(path, "out of memory");
+  png_set_error_fn(write.png, nullptr, SilentError, SilentWarning);
   if (setjmp(png_jmpbuf(write.png))) Fail(path, "cannot write PNG");
-  png_init_io(write.png, file.get());
+  png_init_io(write.png, out.get());
   png_set_IHDR(write.png, write.info, static_cast<png_uint_32>(image.width),
                static_cast<png_uint_32>(image.height), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
                PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
@@ -59,7 +65,28 @@ void WritePng(const std::string& path, const Image& image) {
   for (int y = 0; y < image.height; ++y)
     png_write_row(write.png, image.rgba.data() + static_cast<std::size_t>(y) * image.width * 4);
   png_write_end(write.png, nullptr);
-  if (std::fflush(file.get()) != 0) Fail(path, "cannot write PNG");
+  if (std::fflush(out.get()) != 0 || std::fclose(out.release()) != 0) Fail(path, "cannot write PNG");
+}
+
+}  // namespace
+
+void WritePng(const std::string& path, const Image& image) {
+  if (image.width <= 0 || image.height <= 0 ||
+      image.rgba.size() != static_cast<std::size_t>(image.width) * image.height * 4)
+    Fail(path, "image has no pixels or a wrong buffer size");
+  // Written beside the target and renamed over it only when complete, so
+  // that a failed write neither leaves half a file nor spoils an old one.
+  const std::string partial = path + ".part";
+  try {
+    WritePngFile(partial, path, image);
+  } catch (...) {
+    std::remove(partial.c_str());
+    throw;
+  }
+  if (std::rename(partial.c_str(), path.c_str()) != 0) {
+    std::remove(partial.c_str());
+    Fail(path, "cannot write PNG");
+  }
 }
 
 Image ReadPng(const std::string& path) {

@@ -82,6 +82,21 @@ TEST_F(RenderGLTest, ObjObjectsBecomePartsWithMaterialColourAndOpacity) {
   EXPECT_LT(glass[2], 200) << "but blended with the black behind it";
 }
 
+TEST_F(RenderGLTest, GltfOpacityCountsOnceAndPointCloudsBecomePoints) {
+  // One triangle, half transparent green: its base colour's alpha is the opacity.
+  const std::string gltf = Parts(scratch.Write(
+      "half.gltf",
+      R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],)"
+      R"("meshes":[{"primitives":[{"attributes":{"POSITION":0},"material":0}]}],)"
+      R"("materials":[{"pbrMetallicRoughness":{"baseColorFactor":[0,1,0,0.5]},"alphaMode":"BLEND"}],)"
+      R"("buffers":[{"byteLength":36,"uri":"data:application/octet-stream;base64,AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAA"}],)"
+      R"("bufferViews":[{"buffer":0,"byteLength":36}],)"
+      R"("accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3","min":[0,0,0],"max":[1,1,0]}]})"));
+  EXPECT_NE(gltf.find("\"color\":[0,255,0,128],\"transparent\":true,\"triangles\":1"), std::string::npos) << gltf;
+  const std::string cloud = Parts(scratch.Write("cloud.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 1\n"));
+  EXPECT_NE(cloud.find("\"triangles\":0,\"segments\":0,\"points\":4"), std::string::npos) << cloud;
+}
+
 TEST_F(RenderGLTest, BadModelsFailCleanlyNamingTheFile) {
   const struct {
     const char* file;
@@ -92,7 +107,8 @@ TEST_F(RenderGLTest, BadModelsFailCleanlyNamingTheFile) {
                {"broken.obj", "v 0 0 0\nf 1 2 3\n"},
                {"cut.ply",
                 "ply\nformat binary_little_endian 1.0\nelement vertex 100\nproperty float x\n"
-                "property float y\nproperty float z\nend_header\n\x01\x02"},
+                "property float y\nproperty float z\nelement face 50\nproperty list uchar int vertex_indices\n"
+                "end_header\n\x01\x02"},
                {"junk.stl", "solid x\n facet normal nonsense\n"}};
   for (const auto& c : cases) {
     if (c.content != nullptr) scratch.Write(c.file, c.content);

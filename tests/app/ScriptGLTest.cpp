@@ -87,6 +87,11 @@ TEST_F(ScriptGLTest, BadLinesAndFailedExpectationsStopTheScriptAtTheirLine) {
       {"demo\nrender\nsnapshot never.png\nhover 10\n", 4, "'hover' takes 2 arguments, got 1"},
       {"demo\nrender\nsnapshot never.png\ncamera left 10\n", 4, "not a number"},
       {"demo\nrender\nsnapshot never.png\nselect 1//2\n", 4, "node path"},
+      {"demo\nrender\nsnapshot never.png\nhighlight 1/-2\n", 4, "node path"},
+      {"demo\nrender\nsnapshot never.png\nexpect pick 10 10 abc\n", 4, "node path"},
+      {"demo\nrender\nsnapshot never.png\nsize 40000 40000\n", 4, "out of range (1 to 8192)"},
+      {"demo\nrender\nsnapshot never.png\ncamera nan 0\n", 4, "not a number"},
+      {"demo\nselect 1/1/99/10002/1\nrender\nsnapshot never.png\n", 2, "no node at 1/1/99/10002/1"},
       {"render\nexpect\nsnapshot never.png\n", 2, "expect what"},
       {"load quad.obj\ncamera 0 0\nbackground #000000\nrender\nexpect pixel 2 2 #ffffff\nsnapshot never.png\n", 5,
        "expected pixel 2,2"},
@@ -102,9 +107,11 @@ TEST_F(ScriptGLTest, BadLinesAndFailedExpectationsStopTheScriptAtTheirLine) {
     EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
     EXPECT_FALSE(std::filesystem::exists(scratch.Path("never.png"))) << "nothing after the failing line runs";
   }
-  const Result unreadable = scratch.Run({"run", "no-such-script.nvs"});
-  EXPECT_EQ(unreadable.exitCode, 1);
-  EXPECT_NE(unreadable.err.find("no-such-script.nvs"), std::string::npos) << unreadable.err;
+  for (const std::string unreadable : {"no-such-script.nvs", "."}) {
+    const Result result = scratch.Run({"run", unreadable});
+    EXPECT_EQ(result.exitCode, 1) << unreadable;
+    EXPECT_NE(result.err.find(unreadable + ": cannot read the script"), std::string::npos) << result.err;
+  }
 }
 
 TEST_F(ScriptGLTest, WindowWithABadScriptFailsBeforeOpening) {
@@ -139,6 +146,8 @@ TEST(WindowGLTest, ScriptedHoverHighlightsTheNodeInTheScreenshot) {
   EXPECT_LT(before[1], 80) << "red before";
   EXPECT_GT(after[0], 150);
   EXPECT_GT(after[1], 120) << "highlight yellow under the pointer";
+  // A model the script loads comes after the one on the command line.
+  EXPECT_FALSE(screenshot("load quad.obj\nexpect pick 120 90 1/1/1/10002/1\nrender\n").Empty());
 }
 
 }  // namespace

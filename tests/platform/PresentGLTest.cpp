@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -72,6 +73,18 @@ TEST(PngTest, FailuresNameTheFile) {
   }
   EXPECT_THROW(platform::ReadPng("/nonexistent-dir/x.png"), std::runtime_error);
   EXPECT_THROW(empty.At(0, 0), std::out_of_range);
+
+  // A write that cannot complete (a folder stands where the file would go)
+  // leaves nothing behind and the folder as it was.
+  const std::filesystem::path folder = std::filesystem::temp_directory_path() / "png-test-folder.png";
+  std::filesystem::create_directories(folder);
+  platform::Image pixel;
+  pixel.width = pixel.height = 1;
+  pixel.rgba = {1, 2, 3, 255};
+  EXPECT_THROW(platform::WritePng(folder.string(), pixel), std::runtime_error);
+  EXPECT_TRUE(std::filesystem::is_directory(folder));
+  EXPECT_FALSE(std::filesystem::exists(folder.string() + ".part"));
+  std::filesystem::remove(folder);
 }
 
 }  // namespace
