@@ -37,7 +37,7 @@ int RenderCommand::Run(const std::vector<std::string>& arguments) {
   const CommandLine line(arguments, valued, flags);
   std::optional<std::string> output = line.Value("--output");
   if (auto shortOutput = line.Value("-o")) output = shortOutput;
-  if (!output) throw UsageError("render: no output file (-o FILE.png)");
+  if (!output) throw UsageError("no output file (-o FILE.png)");
   const ViewSetup setup = ViewSetup::From(line, 800, 600);
   setup.ApplyBackground();
 

@@ -64,6 +64,8 @@ void ScriptRunner::Execute(const Statement& statement) {
   if (verb == "size") {
     const std::array<int, 2> size = SessionScript::WindowSize(a);
     host.Resize(size[0], size[1]);
+    // The last frame has the old size: pixels and snapshots wait for a new one.
+    framed = false;
   } else if (verb == "demo") {
     if (nextModelId != DemoScene::ModelId) throw Failure("the demo scene goes into an empty scene");
     DemoScene::AddTo(host);

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <map>
 #include <sstream>
+#include <string_view>
 
 #include "CommandLine.h"
 
@@ -71,6 +72,11 @@ void Check(const Statement& statement) {
     throw UsageError("ortho takes on or off");
   }
   if (key == "size") SessionScript::WindowSize(statement.arguments);
+  const std::size_t tolerance = key == "expect pixel" ? 4 : key == "expect point" ? 6 : 0;
+  if (tolerance != 0 && statement.arguments.size() > tolerance &&
+      CommandLine::Number(statement.arguments[tolerance], "tolerance") < 0.0f) {
+    throw UsageError("a tolerance cannot be negative");
+  }
 }
 
 // A '#' at the start of the line or followed by a blank starts a comment;
@@ -133,7 +139,9 @@ SessionScript SessionScript::Read(const std::string& path) {
 SessionScript SessionScript::Parse(const std::string& text, const std::string& name) {
   SessionScript script;
   script.name = name;
-  std::istringstream lines(text);
+  // A byte-order mark some editors write is no part of the first command.
+  constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+  std::istringstream lines(text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size()) : text);
   std::string line;
   for (int number = 1; std::getline(lines, line); ++number) {
     line = line.substr(0, CommentStart(line));

@@ -21,7 +21,7 @@ class ScriptGLTest : public ::testing::Test {
 
 TEST_F(ScriptGLTest, SessionWithHoldingExpectationsPasses) {
   const Result result = RunScript(
-      "# a square, looked at from the front\n"
+      "\xEF\xBB\xBF# a square, looked at from the front (after a byte-order mark)\n"
       "load quad.obj\n"
       "camera 0 0\n"
       "background #000000\n"
@@ -92,6 +92,8 @@ TEST_F(ScriptGLTest, BadLinesAndFailedExpectationsStopTheScriptAtTheirLine) {
       {"demo\nrender\nsnapshot never.png\nsize 40000 40000\n", 4, "out of range (1 to 8192)"},
       {"demo\nrender\nsnapshot never.png\ncamera nan 0\n", 4, "not a number"},
       {"demo\nselect 1/1/99/10002/1\nrender\nsnapshot never.png\n", 2, "no node at 1/1/99/10002/1"},
+      {"demo\nrender\nsnapshot never.png\nexpect pixel 2 2 #ffffff -1\n", 4, "tolerance cannot be negative"},
+      {"demo\nrender\nsize 100 80\nsnapshot never.png\n", 4, "no frame rendered"},
       {"render\nexpect\nsnapshot never.png\n", 2, "expect what"},
       {"load quad.obj\ncamera 0 0\nbackground #000000\nrender\nexpect pixel 2 2 #ffffff\nsnapshot never.png\n", 5,
        "expected pixel 2,2"},
