@@ -26,9 +26,13 @@ std::vector<std::string> SplitList(const std::string& text) {
 
 CommandLine::CommandLine(const std::vector<std::string>& arguments,
                          const std::set<std::string>& valued, const std::set<std::string>& flags) {
+  bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
-    if (argument.size() < 2 || argument[0] != '-') {
+    if (!optionsEnded && argument == "--") {
+      // What follows are files, even those whose names start with '-'.
+      optionsEnded = true;
+    } else if (optionsEnded || argument.size() < 2 || argument[0] != '-') {
       positionals.push_back(argument);
     } else if (valued.count(argument) != 0) {
       if (i + 1 == arguments.size()) throw UsageError("option " + argument + " needs a value");

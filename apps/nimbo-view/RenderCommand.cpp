@@ -1,6 +1,9 @@
 #include "RenderCommand.h"
 
 #include <iostream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "CommandLine.h"
 #include "Interaction.h"
@@ -39,6 +42,15 @@ int RenderCommand::Run(const std::vector<std::string>& arguments) {
   if (auto shortOutput = line.Value("-o")) output = shortOutput;
   if (!output) throw UsageError("no output file (-o FILE.png)");
   const ViewSetup setup = ViewSetup::From(line, 800, 600);
+  // The pointer actions in the order given, checked before anything loads.
+  std::vector<std::pair<std::string, std::vector<int>>> actions;
+  for (const auto& [option, value] : line.Options()) {
+    if (option == "--hover" || option == "--click" || option == "--pick") {
+      actions.emplace_back(option, CommandLine::Integers(value, 2, option));
+    } else if (option == "--drag") {
+      actions.emplace_back(option, CommandLine::Integers(value, 4, option));
+    }
+  }
   setup.ApplyBackground();
 
   ViewHost host(setup.pluginPath, platform::Window::CreateOffscreen(setup.width, setup.height));
@@ -52,19 +64,15 @@ int RenderCommand::Run(const std::vector<std::string>& arguments) {
   host.Render();
 
   Interaction interaction(host);
-  for (const auto& [option, value] : line.Options()) {
+  for (const auto& [option, at] : actions) {
     if (option == "--hover") {
-      const std::vector<int> at = CommandLine::Integers(value, 2, option);
       interaction.Hover(at[0], at[1]);
     } else if (option == "--click") {
-      const std::vector<int> at = CommandLine::Integers(value, 2, option);
       interaction.Click(at[0], at[1]);
     } else if (option == "--drag") {
-      const std::vector<int> at = CommandLine::Integers(value, 4, option);
       interaction.BandPress(at[0], at[1]);
       interaction.BandMove(at[2], at[3]);
-    } else if (option == "--pick") {
-      const std::vector<int> at = CommandLine::Integers(value, 2, option);
+    } else {
       std::cout << interaction.Pick(at[0], at[1]).Json() << '\n';
     }
   }

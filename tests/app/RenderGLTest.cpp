@@ -126,7 +126,7 @@ TEST(NimboViewArgumentsTest, BadArgumentsAreRefusedWithAMessageAndEveryCommandHa
     const char* message;
   } cases[] = {{{"render"}, "no output file"},
                {{"render", "-o", "out.png", "--size", "0x10"}, "--size"},
-               {{"render", "-o", "out.png", "--hover", "1"}, "--hover"},
+               {{"render", "-o", "out.png", "--plugin", "/nowhere.so", "--hover", "1"}, "--hover"},
                {{"render", "-o", "out.png", "--background", "#12"}, "--background"},
                {{"render", "-o", "out.png", "--frobnicate"}, "--frobnicate"},
                {{"render", "-o"}, "-o needs a value"},
@@ -145,6 +145,12 @@ TEST(NimboViewArgumentsTest, BadArgumentsAreRefusedWithAMessageAndEveryCommandHa
   const Result top = scratch.Run({"--help"});
   EXPECT_EQ(top.exitCode, 0);
   EXPECT_NE(top.out.find("render"), std::string::npos);
+
+  // After "--" a name starting with '-' is a model file.
+  scratch.WriteQuad();
+  scratch.Write("-quad.obj", kQuadObj);
+  const Result dashed = scratch.Run({"render", "-o", "out.png", "--size", "64x48", "--", "-quad.obj"});
+  EXPECT_EQ(dashed.exitCode, 0) << dashed.err;
 }
 
 }  // namespace
