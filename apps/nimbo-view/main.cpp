@@ -1,13 +1,16 @@
 // nimbo-view: the host application of the 3D view plug-in.
+#include <cstdlib>
 #include <exception>
 #include <iostream>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "CommandLine.h"
 #include "RenderCommand.h"
 #include "RunCommand.h"
 #include "WindowCommand.h"
+#include "platform/DebugOutput.h"
 
 namespace {
 
@@ -19,6 +22,7 @@ const char* kUsage =
     "  run SCRIPT                      replay a session script\n"
     "  window [MODEL...]               open an interactive window\n"
     "Without a model the built-in demo scene is shown.\n"
+    "The plug-in's debug output goes to stderr when NIMBO_VIEW_DEBUG is set.\n"
     "'nimbo-view COMMAND --help' describes a command.\n";
 
 bool WantsHelp(const std::vector<std::string>& arguments) {
@@ -31,6 +35,8 @@ bool WantsHelp(const std::vector<std::string>& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+  // Debug output is for a debugger, as on Windows: shown only when asked for.
+  if (std::getenv("NIMBO_VIEW_DEBUG") == nullptr) platform::SetDebugOutputSink([](std::string_view) {});
   if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
     (argc < 2 ? std::cerr : std::cout) << kUsage;
     return argc < 2 ? 2 : 0;

@@ -30,6 +30,7 @@ TEST_F(RenderGLTest, DemoSceneFillsTheMiddleOverTheGradient) {
   const Result result = scratch.Run({"render", "-o", "demo.png", "--size", "240x180", "--background-top", "0,0,255",
                                      "--background-bottom", "#ff0000"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_EQ(result.err, "") << "the plug-in's debug output stays hidden unless asked for";
   const platform::Image image = platform::ReadPng(scratch.Path("demo.png"));
   ASSERT_EQ(image.width, 240);
   ASSERT_EQ(image.height, 180);
