@@ -99,6 +99,14 @@ EglDisplay::EglDisplay(EGLDisplay display, SurfaceKind kind) : display_(display)
     if ((Attribute(display_, config, EGL_RENDERABLE_TYPE) & EGL_OPENGL_BIT) == 0) continue;
     if ((Attribute(display_, config, EGL_SURFACE_TYPE) & surfaceBit) == 0) continue;
     if (Attribute(display_, config, EGL_COLOR_BUFFER_TYPE) != EGL_RGB_BUFFER) continue;
+    // Win32's own list of formats holds single-sampled ones of at most 8
+    // bits a channel; multisampled, 10-bit and float formats are reached
+    // only through extensions, and a descriptor could not tell them apart.
+    if (Attribute(display_, config, EGL_SAMPLE_BUFFERS) != 0) continue;
+    if (Attribute(display_, config, EGL_RED_SIZE) > 8 || Attribute(display_, config, EGL_GREEN_SIZE) > 8 ||
+        Attribute(display_, config, EGL_BLUE_SIZE) > 8) {
+      continue;
+    }
     configs_.push_back(config);
   }
   if (configs_.empty()) {

@@ -4,8 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <array>
 #include <cstring>
 #include <thread>
+#include <vector>
 
 #include "OffscreenGLFixture.h"
 #include "platform/Window.h"
@@ -42,6 +45,24 @@ TEST_F(PixelFormatGLTest, ImpossibleRequestsAndBadArgumentsFailWithWin32Codes) {
   EXPECT_EQ(DescribePixelFormat(dc, 1, 4, &out), count) << "a short buffer is filled only as far as it reaches";
   EXPECT_EQ(out.nSize, sizeof(PIXELFORMATDESCRIPTOR));
   EXPECT_EQ(out.dwFlags, 0xABABABABu);
+}
+
+TEST_F(PixelFormatGLTest, OfferedFormatsAreDistinctEightBitOnesAndThirtyTwoBitsGetsOne) {
+  std::vector<std::array<int, 5>> seen;
+  for (int index = 1; index <= count; ++index) {
+    PIXELFORMATDESCRIPTOR format{};
+    ASSERT_EQ(DescribePixelFormat(dc, index, sizeof format, &format), count);
+    EXPECT_LE(format.cRedBits, 8) << "format " << index;
+    EXPECT_LE(format.cBlueBits, 8) << "format " << index;
+    seen.push_back({format.cColorBits, format.cAlphaBits, format.cDepthBits, format.cStencilBits, format.cRedBits});
+  }
+  std::sort(seen.begin(), seen.end());
+  EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end()) << "two formats a caller cannot tell apart";
+  const PIXELFORMATDESCRIPTOR request = RgbaRequest(32, 24);
+  PIXELFORMATDESCRIPTOR chosen{};
+  DescribePixelFormat(dc, ChoosePixelFormat(dc, &request), sizeof chosen, &chosen);
+  EXPECT_EQ(chosen.cRedBits, 8) << "the usual 32-bit request gets 8 bits a channel";
+  EXPECT_EQ(chosen.cColorBits, 24);
 }
 
 TEST_F(PixelFormatGLTest, AWindowTakesOneFormatOnceAndTheScreenNone) {
