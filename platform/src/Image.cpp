@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -98,6 +99,8 @@ Image ReadPng(const std::string& path) {
   ReadStruct read;
   if (!read.png || !read.info) Fail(path, "out of memory");
   Image image;
+  std::vector<png_bytep> rows;
+  png_set_error_fn(read.png, nullptr, SilentError, SilentWarning);
   if (setjmp(png_jmpbuf(read.png))) Fail(path, "malformed PNG");
   png_init_io(read.png, file.get());
   png_set_sig_bytes(read.png, 8);
@@ -107,13 +110,16 @@ Image ReadPng(const std::string& path) {
   png_set_strip_16(read.png);
   png_set_gray_to_rgb(read.png);
   png_set_add_alpha(read.png, 0xFF, PNG_FILLER_AFTER);
+  png_set_interlace_handling(read.png);
   png_read_update_info(read.png, read.info);
   image.width = static_cast<int>(png_get_image_width(read.png, read.info));
   image.height = static_cast<int>(png_get_image_height(read.png, read.info));
   image.rgba.resize(static_cast<std::size_t>(image.width) * image.height * 4);
+  // All rows at once, so that an interlaced image's passes land in place.
+  rows.resize(static_cast<std::size_t>(image.height));
   for (int y = 0; y < image.height; ++y)
-    png_read_row(read.png, image.rgba.data() + static_cast<std::size_t>(y) * image.width * 4,
-                 nullptr);
+    rows[static_cast<std::size_t>(y)] = image.rgba.data() + static_cast<std::size_t>(y) * image.width * 4;
+  png_read_image(read.png, rows.data());
   png_read_end(read.png, nullptr);
   return image;
 }

@@ -7,6 +7,7 @@
 
 #include <array>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 #include <string>
 
@@ -63,7 +64,7 @@ TEST_F(OffscreenGLTest, SwapBuffersFailuresPresentNothing) {
   EXPECT_FAILS_WITH(SwapBuffers(GetDC(bare.Handle())), ERROR_INVALID_PIXEL_FORMAT);
 }
 
-TEST(PngTest, FailuresNameTheFile) {
+TEST(PngTest, InterlacedImagesReadAndFailuresNameTheFileLeavingNothing) {
   const platform::Image empty;
   try {
     platform::WritePng("/nonexistent-dir/x.png", empty);
@@ -73,6 +74,21 @@ TEST(PngTest, FailuresNameTheFile) {
   }
   EXPECT_THROW(platform::ReadPng("/nonexistent-dir/x.png"), std::runtime_error);
   EXPECT_THROW(empty.At(0, 0), std::out_of_range);
+
+  // An interlaced 2 x 2 image: red, green / blue, white.
+  const unsigned char interlaced[] = {
+      0x89, 0x50, 0x4e, 0x47, 0x0d, 0x0a, 0x1a, 0x0a, 0x00, 0x00, 0x00, 0x0d, 0x49, 0x48, 0x44, 0x52, 0x00, 0x00, 0x00,
+      0x02, 0x00, 0x00, 0x00, 0x02, 0x08, 0x06, 0x00, 0x00, 0x01, 0x05, 0xb1, 0x3d, 0xb2, 0x00, 0x00, 0x00, 0x13, 0x49,
+      0x44, 0x41, 0x54, 0x78, 0x9c, 0x63, 0xf8, 0xcf, 0xc0, 0x00, 0x46, 0x40, 0x82, 0xe1, 0x3f, 0x18, 0x00, 0x00, 0x4b,
+      0xc7, 0x09, 0xf7, 0x41, 0xa9, 0xbf, 0x18, 0x00, 0x00, 0x00, 0x00, 0x49, 0x45, 0x4e, 0x44, 0xae, 0x42, 0x60, 0x82};
+  const std::filesystem::path file = std::filesystem::temp_directory_path() / "png-test-interlaced.png";
+  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(interlaced), sizeof interlaced);
+  const platform::Image read = platform::ReadPng(file.string());
+  std::filesystem::remove(file);
+  ASSERT_EQ(read.width, 2);
+  EXPECT_EQ(read.At(1, 0), (std::array<std::uint8_t, 4>{0, 255, 0, 255}));
+  EXPECT_EQ(read.At(0, 1), (std::array<std::uint8_t, 4>{0, 0, 255, 255}));
+  EXPECT_EQ(read.At(1, 1), (std::array<std::uint8_t, 4>{255, 255, 255, 255}));
 
   // A write that cannot complete (a folder stands where the file would go)
   // leaves nothing behind and the folder as it was.
