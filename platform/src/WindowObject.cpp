@@ -88,7 +88,11 @@ void HWND__::CapturePresentedImage() {
   ++presentCount;
   if (presentedBottomUp.empty()) return;
 
-  // Leave the caller's pixel-pack state as it was.
+  // Read the window, not a framebuffer object the caller left bound, and
+  // leave the caller's pixel-pack state as it was.
+  GLint readFramebuffer = 0;
+  glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &readFramebuffer);
+  if (readFramebuffer != 0) glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
   GLint packBuffer = 0;
   glGetIntegerv(GL_PIXEL_PACK_BUFFER_BINDING, &packBuffer);
   if (packBuffer != 0) glBindBuffer(GL_PIXEL_PACK_BUFFER, 0);
@@ -103,4 +107,5 @@ void HWND__::CapturePresentedImage() {
                presentedBottomUp.data());
   glPopClientAttrib();
   if (packBuffer != 0) glBindBuffer(GL_PIXEL_PACK_BUFFER, static_cast<GLuint>(packBuffer));
+  if (readFramebuffer != 0) glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer));
 }

@@ -2,7 +2,9 @@
 // and PNG files.
 #include <windows.h>
 
+#define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <array>
@@ -52,6 +54,26 @@ TEST_F(OffscreenGLTest, SwapBuffersPresentsTheFrameTopRowFirstUnlessSwitchedOff)
   window->SetPresentEnabled(true);
   DrawQuarter(kYellow, kBlue);
   EXPECT_EQ(window->PresentedImage().At(kWidth - 3, 2), kYellowRgba);
+
+  // A framebuffer object left bound is not what the window shows.
+  GLuint framebuffer = 0;
+  GLuint colour = 0;
+  glGenFramebuffers(1, &framebuffer);
+  glGenRenderbuffers(1, &colour);
+  glBindRenderbuffer(GL_RENDERBUFFER, colour);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kWidth, kHeight);
+  glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
+  glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
+  glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT);
+  ASSERT_TRUE(SwapBuffers(dc));
+  EXPECT_EQ(window->PresentedImage().At(kWidth - 3, 2), kYellowRgba);
+  GLint bound = 0;
+  glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &bound);
+  EXPECT_EQ(static_cast<GLuint>(bound), framebuffer) << "and stays bound";
+  glBindFramebuffer(GL_FRAMEBUFFER, 0);
+  glDeleteRenderbuffers(1, &colour);
+  glDeleteFramebuffers(1, &framebuffer);
 }
 
 TEST_F(OffscreenGLTest, SwapBuffersFailuresPresentNothing) {
