@@ -63,6 +63,8 @@ void GeometryItemAxisGL::Display(AView3DAdapter* adapter) {
     text->RenderText(tip, label);
   }
   glPopAttrib();
+  // The colour popped back is not the one colour tracking last copied.
+  KivVizOpenGL::SyncColorMaterial();
 }
 
 bool GeometryItemAxisGL::GetBoundingBox(float minimum[3], float maximum[3]) const {

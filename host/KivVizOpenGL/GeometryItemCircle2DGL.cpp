@@ -8,6 +8,8 @@
 #include <cmath>
 #include <numbers>
 
+#include "ColorMaterial.h"
+
 GeometryItemCircle2DGL::GeometryItemCircle2DGL(std::uint64_t id) : AGeometryItem(id) {}
 
 void GeometryItemCircle2DGL::Display(AView3DAdapter*) {
@@ -24,6 +26,8 @@ void GeometryItemCircle2DGL::Display(AView3DAdapter*) {
   }
   glEnd();
   glPopAttrib();
+  // The colour popped back is not the one colour tracking last copied.
+  KivVizOpenGL::SyncColorMaterial();
 }
 
 bool GeometryItemCircle2DGL::GetBoundingBox(float minimum[3], float maximum[3]) const {

@@ -11,6 +11,7 @@
 #include "ClientArrays.h"
 #include "ItemArrays.h"
 #include "PickCone.h"
+#include "ColorMaterial.h"
 
 using KivVizOpenGL::detail::Float3;
 
@@ -56,6 +57,8 @@ void GeometryItemPolylineGL::Display(AView3DAdapter*) {
   glDrawArrays(GL_LINE_STRIP, 0, static_cast<GLsizei>(points.size() / 3));
   glPopClientAttrib();
   glPopAttrib();
+  // The colour popped back is not the one colour tracking last copied.
+  KivVizOpenGL::SyncColorMaterial();
 }
 
 bool GeometryItemPolylineGL::RayHit(const float origin[3], const float direction[3], float scalar,

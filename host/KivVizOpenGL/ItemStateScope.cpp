@@ -2,6 +2,7 @@
 
 #include <array>
 
+#include "ColorMaterial.h"
 #include "KivVizCore/AView3DAdapter.h"
 
 namespace KivVizOpenGL {
@@ -40,6 +41,7 @@ ItemStateScope::ItemStateScope(AView3DAdapter* view, GLbitfield attributes) {
   }
   if (attributes != 0) {
     ownAttributes = true;
+    syncMaterial = (attributes & GL_CURRENT_BIT) != 0;
     glPushAttrib(attributes);
   }
 }
@@ -47,6 +49,9 @@ ItemStateScope::ItemStateScope(AView3DAdapter* view, GLbitfield attributes) {
 ItemStateScope::~ItemStateScope() {
   if (ownAttributes) {
     glPopAttrib();
+  }
+  if (syncMaterial) {
+    SyncColorMaterial();
   }
   if (ownArrays) {
     glPopClientAttrib();

@@ -32,6 +32,8 @@ class ItemStateScope {
  private:
   bool ownArrays = false;
   bool ownAttributes = false;
+  // The current colour comes back by popping, which colour tracking misses.
+  bool syncMaterial = false;
 };
 
 }  // namespace KivVizOpenGL

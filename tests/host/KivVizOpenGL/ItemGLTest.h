@@ -46,6 +46,12 @@ inline std::string GLState() {
     out << "\n0x" << std::hex << name << std::dec << ':';
     for (int i = 0; i < count; ++i) out << ' ' << value[i];
   }
+  for (const GLenum parameter : {GL_AMBIENT, GL_DIFFUSE}) {
+    float material[4];
+    glGetMaterialfv(GL_FRONT, parameter, material);
+    out << "\nmaterial 0x" << std::hex << parameter << std::dec << ':';
+    for (const float value : material) out << ' ' << value;
+  }
   for (const GLenum pointer : {GL_VERTEX_ARRAY_POINTER, GL_COLOR_ARRAY_POINTER}) {
     GLvoid* value = nullptr;
     glGetPointerv(pointer, &value);
