@@ -30,7 +30,8 @@ void GeometryItemPointsGL::Display(AView3DAdapter* view) {
   }
   const KivVizOpenGL::ItemStateScope state(view, GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT);
   glDisable(GL_LIGHTING);
-  glPointSize(pointSize);
+  // GL refuses sizes that are not positive; those draw as GL's default.
+  glPointSize(pointSize > 0.0f ? pointSize : 1.0f);
   if (HasColor()) {
     glColor4ub(GetColor().red, GetColor().green, GetColor().blue, GetColor().alpha);
   }

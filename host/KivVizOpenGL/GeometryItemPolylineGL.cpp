@@ -43,7 +43,8 @@ void GeometryItemPolylineGL::Display(AView3DAdapter*) {
   glPushAttrib(GL_ENABLE_BIT | GL_CURRENT_BIT | GL_LINE_BIT);
   glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
   glDisable(GL_LIGHTING);
-  glLineWidth(lineWidth);
+  // GL refuses widths that are not positive; those draw as GL's default.
+  glLineWidth(lineWidth > 0.0f ? lineWidth : 1.0f);
   if (stipplePattern != 0xFFFF) {
     glLineStipple(1, stipplePattern);
     glEnable(GL_LINE_STIPPLE);

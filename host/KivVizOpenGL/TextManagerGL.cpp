@@ -68,6 +68,14 @@ bool TextManagerGL::EnsureFont() const {
   fontContext = nullptr;
   fontBase = 0;
   const HDC dc = window != nullptr ? GetDC(window) : wglGetCurrentDC();
+  // A window's device context goes back once the font is off it again.
+  struct WindowDc {
+    HWND window;
+    HDC dc;
+    ~WindowDc() {
+      if (window != nullptr) ReleaseDC(window, dc);
+    }
+  } const windowDc{window, dc};
   const GLuint base = glGenLists(CharacterCount);
   if (base == 0) {
     return false;

@@ -13,6 +13,11 @@ namespace {
 
 // A wheel step brings the eye 10 % closer (or farther for negative steps).
 constexpr float kZoomPerStep = 0.9f;
+// One record zooms by at most this much either way, and zooming in stops
+// this close to the target (relative to its distance from the origin, at
+// least 1), from where the eye could never move out again.
+constexpr float kMostZoomPerRecord = 1000.0f;
+constexpr float kClosestEye = 1e-6f;
 // A drag across one pixel turns the camera by half a degree.
 constexpr float kDegreesPerPixel = 0.5f;
 
@@ -51,7 +56,15 @@ void Controller::MoveCamera(const IViewOp& op) {
   ACamera* camera = view != nullptr ? view->GetCamera() : nullptr;
   if (camera != nullptr) {
     if (type == IViewOp::WheelZoom && op.first != 0) {
-      camera->Zoom(std::pow(kZoomPerStep, static_cast<float>(op.first)));
+      const float factor = std::clamp(std::pow(kZoomPerStep, static_cast<float>(op.first)), 1.0f / kMostZoomPerRecord,
+                                      kMostZoomPerRecord);
+      float eye[3];
+      float target[3];
+      float up[3];
+      camera->GetLookAt(eye, target, up);
+      const float distance = std::hypot(eye[0] - target[0], eye[1] - target[1], eye[2] - target[2]);
+      const float closest = kClosestEye * std::max(1.0f, std::hypot(target[0], target[1], target[2]));
+      if (factor >= 1.0f || distance * factor >= closest) camera->Zoom(factor);
     } else if ((type == IViewOp::Orbit || type == IViewOp::Pan) && type == lastType && op.phase != 1) {
       // A drag moves by the pointer's way since its previous record; its
       // first record (phase 1, or a new drag type) only sets the start.

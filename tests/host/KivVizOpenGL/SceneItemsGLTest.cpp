@@ -110,6 +110,19 @@ TEST_F(SceneItemsGLTest, ABigMeshLooksAsDrawnWhole) {
 
 // Every item draws into a caller's odd state (lighting, widths, stipple, current
 // values, list base, projection mode, client arrays) and leaves it as it was.
+TEST_F(SceneItemsGLTest, SizesGLWouldRefuseDrawAtGLsDefault) {
+  const float corners[] = {-0.8f, -0.8f, 0, 0.8f, 0.8f, 0};
+  GeometryItemPolylineGL polyline(1, corners, 6);
+  GeometryItemPointsGL points(1, {0, 0, 0});
+  for (const float size : {0.0f, -2.0f, std::nanf("")}) {
+    polyline.lineWidth = size;
+    points.pointSize = size;
+    polyline.Display(nullptr);
+    points.Display(nullptr);
+    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << size;
+  }
+}
+
 TEST_F(SceneItemsGLTest, EveryItemDrawsAndLeavesTheStateAsItFoundIt) {
   auto lines = std::make_unique<GeometryItemLinesGL>(1, std::vector<float>{-0.8f, 0.1f, 0, 0.8f, 0.1f, 0, 0, -0.8f, 0},
                                                      std::vector<std::uint32_t>{0, 1, 1, 2});

@@ -95,6 +95,17 @@ TEST_F(ControllerTest, WheelZoomMovesTheCameraBeforeListenersHearIt) {
   EXPECT_NEAR(log[0].eyeDistance, before * 0.81f, 1e-4f);
   Send(IViewOp::WheelZoom, 0, -2, 100, 50);
   EXPECT_NEAR(EyeDistance(camera), before, 1e-4f);
+
+  // Huge turns zoom by at most a thousand times a record, and never onto the
+  // target, from where no zoom could come back out.
+  for (int i = 0; i < 20; ++i) EXPECT_NO_THROW(Send(IViewOp::WheelZoom, 0, 1000, 100, 50));
+  EXPECT_GT(EyeDistance(camera), 0.0f);
+  EXPECT_NO_THROW(Send(IViewOp::WheelZoom, 0, -1000, 100, 50));
+  EXPECT_GT(EyeDistance(camera), 0.0f);
+  EXPECT_TRUE(std::isfinite(EyeDistance(camera)));
+  const float near = EyeDistance(camera);
+  Send(IViewOp::WheelZoom, 0, -2, 100, 50);
+  EXPECT_NEAR(EyeDistance(camera), near / 0.81f, near * 1e-3f) << "and back out";
 }
 
 TEST_F(ControllerTest, AListenersExceptionReachesTheCallerAfterTheCameraMoved) {
