@@ -39,11 +39,12 @@ float PickCone::WidestWithin(const detail::Aabb& box) const {
 
 std::optional<detail::SegmentApproach> PickCone::Approach(const detail::Float3& a, const detail::Float3& b,
                                                           float widest) const {
-  auto approach = detail::ApproachSegment(ray, a, b, widest, scalar);
-  if (approach && !Within(approach->distance, approach->t)) {
-    approach.reset();
+  // Any point inside the cone lies within `widest` of the ray, so a segment
+  // that never comes that close is out at the price of the plain approach.
+  if (!detail::ApproachSegment(ray, a, b, widest, scalar)) {
+    return std::nullopt;
   }
-  return approach;
+  return detail::ApproachSegmentInCone(ray, a, b, angle, scalar);
 }
 
 std::optional<detail::PointApproach> PickCone::Approach(const detail::Float3& point, float widest) const {

@@ -1,6 +1,7 @@
 // A pick ray widened into a narrow cone, for hitting lines and points that
-// have no area: a segment or point is hit when, at its closest approach to
-// the ray, it lies within the cone's angle as seen from the ray's origin.
+// have no area: a point is hit when it lies within the cone's angle as seen
+// from the ray's origin, a segment when any of its points does (the one
+// nearest the ray in angle is reported).
 // So the tolerance is about a pixel whatever the distance, as a person
 // pointing at a thin line expects.
 #ifndef KIVVIZOPENGL_PICKCONE_H
@@ -32,8 +33,9 @@ class PickCone {
   // padded by.
   float WidestWithin(const detail::Aabb& box) const;
 
-  // The closest approach, when it lies within the cone; `widest` bounds the
-  // tolerance (WidestWithin of a box around the primitive).
+  // Where the primitive lies within the cone, if it does (for a segment,
+  // its point nearest the ray in angle); `widest` bounds the tolerance
+  // (WidestWithin of a box around the primitive).
   std::optional<detail::SegmentApproach> Approach(const detail::Float3& a, const detail::Float3& b,
                                                   float widest) const;
   std::optional<detail::PointApproach> Approach(const detail::Float3& point, float widest) const;

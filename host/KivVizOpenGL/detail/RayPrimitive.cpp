@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
+#include <utility>
 
 namespace KivVizOpenGL::detail {
 
@@ -113,6 +115,67 @@ std::optional<SegmentApproach> ApproachSegment(const Ray& ray, const Float3& a, 
   return SegmentApproach{static_cast<float>(s), static_cast<float>(u),
                          Float3{static_cast<float>(onSegment.x), static_cast<float>(onSegment.y),
                                 static_cast<float>(onSegment.z)},
+                         static_cast<float>(distance)};
+}
+
+std::optional<SegmentApproach> ApproachSegmentInCone(const Ray& ray, const Float3& a, const Float3& b,
+                                                     float tangent, float maxT) {
+  if (!ray.IsValid() || !(tangent >= 0.0f) || !(maxT > 0.0f)) {
+    return std::nullopt;
+  }
+  const Double3 origin = Widen(ray.Origin());
+  const Double3 direction = Widen(ray.Direction());
+  const double dd = Dot(direction, direction);
+  const Double3 startOffset = Widen(a) - origin;
+  const Double3 edge = Widen(b) - Widen(a);
+  // Ray parameters of the projections, linear along the segment.
+  const double tStart = Dot(startOffset, direction) / dd;
+  const double tSlope = Dot(edge, direction) / dd;
+  // Only the part in front of the origin (by more than rounding) and up to
+  // maxT can be seen along the ray.
+  const double front = std::max(1e-9 * std::max(std::abs(tStart), std::abs(tStart + tSlope)),
+                                std::numeric_limits<double>::min());
+  double u0 = 0.0;
+  double u1 = 1.0;
+  for (const auto& [bound, lower] : {std::pair{front, true}, std::pair{static_cast<double>(maxT), false}}) {
+    if (tSlope == 0.0) {
+      if (lower ? !(tStart >= bound) : !(tStart <= bound)) return std::nullopt;
+      continue;
+    }
+    const double u = (bound - tStart) / tSlope;
+    if ((tSlope > 0.0) == lower) {
+      u0 = std::max(u0, u);
+    } else {
+      u1 = std::min(u1, u);
+    }
+  }
+  if (!(u0 <= u1)) {
+    return std::nullopt;
+  }
+  // Seen from the origin the segment is a segment again: on the plane one
+  // ray parameter ahead, each point lies at its offset from the ray divided
+  // by its t. The closest of those to the ray marks the point sought.
+  const auto offsetAt = [&](double u) { return startOffset + edge * u; };
+  const double t0 = tStart + tSlope * u0;
+  const double t1 = tStart + tSlope * u1;
+  const Double3 q0 = (offsetAt(u0) - direction * t0) * (1.0 / t0);
+  const Double3 q1 = (offsetAt(u1) - direction * t1) * (1.0 / t1);
+  const Double3 across = q1 - q0;
+  const double acrossSquared = Dot(across, across);
+  const double v = acrossSquared > 0.0 ? std::clamp(-Dot(q0, across) / acrossSquared, 0.0, 1.0) : 0.0;
+  // The projection is not affine along the segment: v on the plane is
+  // lambda = v t0 / (v t0 + (1 - v) t1) of the way from u0 to u1.
+  const double lambda = v * t0 / (v * t0 + (1.0 - v) * t1);
+  const double u = u0 + (u1 - u0) * lambda;
+  const double t = tStart + tSlope * u;
+  const Double3 offset = offsetAt(u);
+  const double distance = Length(offset - direction * t);
+  if (!(distance <= static_cast<double>(tangent) * t * std::sqrt(dd))) {
+    return std::nullopt;
+  }
+  const Double3 point = origin + offset;
+  return SegmentApproach{static_cast<float>(t), static_cast<float>(u),
+                         Float3{static_cast<float>(point.x), static_cast<float>(point.y), static_cast<float>(point.z)},
                          static_cast<float>(distance)};
 }
 

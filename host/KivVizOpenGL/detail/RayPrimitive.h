@@ -45,6 +45,16 @@ std::optional<TriangleIntersection> IntersectTriangle(const Ray& ray, const Floa
 std::optional<SegmentApproach> ApproachSegment(const Ray& ray, const Float3& a, const Float3& b,
                                                float tolerance, float maxT);
 
+// The point of segment ab that the ray's origin sees nearest the ray's
+// direction, among those in front of the origin whose projection onto the
+// ray lies in t in (0, maxT]; when it lies within the cone of that half
+// angle's tangent (its distance from the ray at most tangent * t * |d|).
+// A segment running away from the origin is then found by its far part,
+// where it comes closest in angle, not by its nearest point. t is the ray
+// parameter of the point's projection onto the ray.
+std::optional<SegmentApproach> ApproachSegmentInCone(const Ray& ray, const Float3& a, const Float3& b,
+                                                     float tangent, float maxT);
+
 // The closest approach between the ray's part t in [0, maxT] and a point,
 // when it is within `tolerance`.
 std::optional<PointApproach> ApproachPoint(const Ray& ray, const Float3& point, float tolerance,

@@ -81,6 +81,14 @@ TEST(RayHitTest, LinesAndPointsAreHitWithinThePickConeOnly) {
                        {"PastTheEndWithinTheCone", {1.02f, 0, 10}, {0, 0, -1}, 20, Float3{1.02f, 0, 0}, 10},
                        {"UnusedVertexIsNotASegment", {5, 5, 10}, {0, 0, -1}, 20, std::nullopt},
                        {"ZeroDirection", {0.5f, 0, 10}, {0, 0, 0}, 20, std::nullopt}});
+  // Seen end-on from below, segments rising away: the far end comes into the
+  // cone though the near end lies well outside it.
+  const GeometryItemLinesGL rising(4, {0.05f, 0, 1, 0.05f, 0, 100, 0.5f, 0, 1, 0.5f, 0, 100}, {0, 1, 2, 3});
+  ExpectRays(rising, {{"AwayIntoTheCone", {0, 0, 0}, {0, 0, 1}, 200, Float3{0, 0, 100}, 100},
+                      {"AwayButOutside", {0.45f, 0, 0}, {0, 0, 1}, 200, Float3{0.45f, 0, 100}, 100},
+                      {"EndingWhereItIsInside", {0, 0, 0}, {0, 0, 1}, 20, Float3{0, 0, 20}, 20},
+                      {"EndingBeforeItIsInside", {0, 0, 0}, {0, 0, 1}, 10, std::nullopt},
+                      {"Behind", {0, 0, 101}, {0, 0, 1}, 200, std::nullopt}});
   const GeometryItemPointsGL points(3, {0, 0, 0, 3, 0, 0, 3, 0, -1});
   ExpectRays(points, {{"Through", {0, 0, 10}, {0, 0, -1}, 20, Float3{0, 0, 0}, 10},
                       {"WithinTheCone", {0.02f, 0, 10}, {0, 0, -1}, 20, Float3{0.02f, 0, 0}, 10},
@@ -149,12 +157,15 @@ TEST(RayHitTest, RandomLinesAndPointsMatchTheConeRuleOverEveryPrimitive) {
     const auto withinCone = [&](const auto& item, float t, float distance) {
       return distance <= item.pickAngle * t * length;
     };
+    const auto inCone = [&](std::size_t k) {
+      return KivVizOpenGL::detail::ApproachSegmentInCone(ray, Float3::At(lineVertices, 2 * k),
+                                                         Float3::At(lineVertices, 2 * k + 1), lines.pickAngle, scalar);
+    };
     std::optional<float> nearestLine;
     std::optional<float> nearestPoint;
     for (std::size_t k = 0; k < 2000; ++k) {
-      const auto a = KivVizOpenGL::detail::ApproachSegment(ray, Float3::At(lineVertices, 2 * k),
-                                                           Float3::At(lineVertices, 2 * k + 1), Inf, scalar);
-      if (a && withinCone(lines, a->t, a->distance) && (!nearestLine || a->t < *nearestLine)) nearestLine = a->t;
+      const auto a = inCone(k);
+      if (a && (!nearestLine || a->t < *nearestLine)) nearestLine = a->t;
       const auto b = KivVizOpenGL::detail::ApproachPoint(ray, Float3::At(cloud, k), Inf, scalar);
       if (b && withinCone(points, b->t, b->distance) && (!nearestPoint || b->t < *nearestPoint)) nearestPoint = b->t;
     }
