@@ -34,8 +34,7 @@ bool HighlightStrategyGL::Do(const RenderId& id) {
     const auto hover = std::find_if(marks.begin(), marks.end(),
                                     [&id](const Mark& mark) { return !mark.sticky && !(mark.path == id); });
     if (hover != marks.end()) {
-      Restore(*hover);
-      marks.erase(hover);
+      Remove(hover);
     }
   }
   const auto existing =
@@ -45,25 +44,34 @@ bool HighlightStrategyGL::Do(const RenderId& id) {
     // node leaves it selected.
     if (sticky && !existing->sticky) {
       existing->sticky = true;
-      Paint(*existing, *node);
+      Paint(*node);
     }
     return true;
   }
   Mark mark;
   mark.path = id;
   mark.sticky = sticky;
-  Save(mark, *node);
-  Paint(mark, *node);
+  // A node shared by several groups may be marked along another path
+  // already: its colour state from before any mark is that mark's.
+  const auto sameNode =
+      std::find_if(marks.begin(), marks.end(), [&](const Mark& other) { return adapter->GetNode(other.path) == node; });
+  if (sameNode != marks.end()) {
+    mark.hadColor = sameNode->hadColor;
+    mark.color = sameNode->color;
+    mark.opaque = sameNode->opaque;
+  } else {
+    Save(mark, *node);
+  }
   marks.push_back(mark);
+  Paint(*node);
   return true;
 }
 
 void HighlightStrategyGL::Undo() {
   // Latest first, so that two paths to one shared node unwind in order.
-  for (auto mark = marks.rbegin(); mark != marks.rend(); ++mark) {
-    Restore(*mark);
+  while (!marks.empty()) {
+    Remove(marks.end() - 1);
   }
-  marks.clear();
 }
 
 bool HighlightStrategyGL::Undo(const RenderId& id) {
@@ -71,8 +79,7 @@ bool HighlightStrategyGL::Undo(const RenderId& id) {
   if (found == marks.end()) {
     return false;
   }
-  Restore(*found);
-  marks.erase(found);
+  Remove(found);
   return true;
 }
 
@@ -81,14 +88,37 @@ bool HighlightStrategyGL::IsDone(const RenderId& id) const {
   return found != marks.end() && MarkedNode(*found) != nullptr;
 }
 
+bool HighlightStrategyGL::AnyStickyOn(const GeoNode* node) const {
+  return std::any_of(marks.begin(), marks.end(),
+                     [&](const Mark& mark) { return mark.sticky && adapter->GetNode(mark.path) == node; });
+}
+
 GeoNode* HighlightStrategyGL::MarkedNode(const Mark& mark) const {
   GeoNode* node = adapter == nullptr ? nullptr : adapter->GetNode(mark.path);
   if (node == nullptr) {
     return nullptr;
   }
   const AttributeColor* color = ColorAttributeOf(*node);
-  const RGBAColor& shown = mark.sticky ? SelectionColor : HighlightColor;
+  const RGBAColor& shown = AnyStickyOn(node) ? SelectionColor : HighlightColor;
   return color != nullptr && SameRgb(color->GetColor(), shown) ? node : nullptr;
+}
+
+void HighlightStrategyGL::Remove(std::vector<Mark>::iterator mark) {
+  GeoNode* node = MarkedNode(*mark);
+  const Mark removed = *mark;
+  marks.erase(mark);
+  if (node == nullptr) {
+    return;
+  }
+  const bool stillMarked =
+      std::any_of(marks.begin(), marks.end(), [&](const Mark& other) { return adapter->GetNode(other.path) == node; });
+  if (stillMarked) {
+    Paint(*node);
+  } else if (removed.hadColor) {
+    node->SetAttribute(new AttributeColor(removed.color, removed.opaque));
+  } else {
+    node->RemoveAttribute(Attribute::ColorType);
+  }
 }
 
 void HighlightStrategyGL::Save(Mark& mark, const GeoNode& node) const {
@@ -114,20 +144,14 @@ void HighlightStrategyGL::Save(Mark& mark, const GeoNode& node) const {
   }
 }
 
-void HighlightStrategyGL::Paint(const Mark& mark, GeoNode& node) const {
-  RGBAColor color = mark.sticky ? SelectionColor : HighlightColor;
-  color.alpha = mark.color.alpha;
-  node.SetAttribute(new AttributeColor(color, mark.opaque));
-}
-
-void HighlightStrategyGL::Restore(const Mark& mark) const {
-  GeoNode* node = MarkedNode(mark);
-  if (node == nullptr) {
+void HighlightStrategyGL::Paint(GeoNode& node) const {
+  const auto first =
+      std::find_if(marks.begin(), marks.end(), [&](const Mark& mark) { return adapter->GetNode(mark.path) == &node; });
+  if (first == marks.end()) {
     return;
   }
-  if (mark.hadColor) {
-    node->SetAttribute(new AttributeColor(mark.color, mark.opaque));
-  } else {
-    node->RemoveAttribute(Attribute::ColorType);
-  }
+  // A selection shows over a hover on the same node.
+  RGBAColor color = AnyStickyOn(&node) ? SelectionColor : HighlightColor;
+  color.alpha = first->color.alpha;
+  node.SetAttribute(new AttributeColor(color, first->opaque));
 }

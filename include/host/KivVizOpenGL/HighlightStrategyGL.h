@@ -39,14 +39,21 @@ class KIVVIZOPENGL_EXPORT HighlightStrategyGL : public AHighlightStrategy {
     bool opaque = true;
   };
 
-  // The marked node, while it still shows the mark's colour: a node deleted,
-  // rebuilt or recoloured since has nothing of the mark left to undo.
+  // The marked node, while it still shows the colour its marks give it: a
+  // node deleted, rebuilt or recoloured since has nothing of a mark left to
+  // undo.
   GeoNode* MarkedNode(const Mark& mark) const;
+  // Whether any mark, along whichever path, makes `node` selected.
+  bool AnyStickyOn(const GeoNode* node) const;
   // Records the node's colour state; without a colour attribute, the alpha
   // and opaque flag it inherits along the path.
   void Save(Mark& mark, const GeoNode& node) const;
-  void Paint(const Mark& mark, GeoNode& node) const;
-  void Restore(const Mark& mark) const;
+  // Shows the node's marks: the selection colour if any mark on it is
+  // lasting, else the highlight colour.
+  void Paint(GeoNode& node) const;
+  // Drops a mark; the node takes the colour of the marks left on it, or the
+  // colour state it had before any.
+  void Remove(std::vector<Mark>::iterator mark);
 
   AView3DAdapter* adapter;
   std::vector<Mark> marks;

@@ -145,6 +145,29 @@ TEST_F(HighlightStrategyGLTest, SelectionAndHoverOfOneNodeRestoreTheColourBefore
   EXPECT_EQ(ColourOf(HighlightScene::Opaque), kOriginalOpaque) << "not the hover colour";
 }
 
+TEST_F(HighlightStrategyGLTest, ASharedNodeMarkedAlongTwoPathsKeepsItsSelectionAndGetsItsColourBack) {
+  // The red node is also held by the blue group: two paths, one node.
+  ASSERT_TRUE(static_cast<Node*>(scene.view.GetNode(HighlightScene::PathOf(HighlightScene::Group)))
+                  ->AddChild(scene.view.GetNode(HighlightScene::PathOf(HighlightScene::Opaque))));
+  const RenderId first = HighlightScene::PathOf(HighlightScene::Opaque);
+  const RenderId second({1, 2, 3, 10002, HighlightScene::Group, HighlightScene::Opaque}, RenderId::SceneOrigin);
+  const State original = ColourOf(HighlightScene::Opaque);
+  for (const bool selectFirst : {true, false}) {
+    SCOPED_TRACE(selectFirst ? "selected along one path, hovered along the other" : "hovered, then selected");
+    scene.strategy->SetStickySelection(selectFirst);
+    ASSERT_TRUE(scene.strategy->Do(first));
+    scene.strategy->SetStickySelection(!selectFirst);
+    ASSERT_TRUE(scene.strategy->Do(second));
+    EXPECT_EQ(ColourOf(HighlightScene::Opaque), State(std::pair{Selected, true}));
+    // The hover moves on: the selection stays.
+    ASSERT_TRUE(Do(HighlightScene::Transparent, false));
+    EXPECT_EQ(ColourOf(HighlightScene::Opaque), State(std::pair{Selected, true}));
+    EXPECT_TRUE(scene.strategy->IsDone(selectFirst ? first : second));
+    scene.strategy->Undo();
+    EXPECT_EQ(ColourOf(HighlightScene::Opaque), original);
+  }
+}
+
 TEST_F(HighlightStrategyGLTest, PathsThatLeadNowhereAreNotMarked) {
   EXPECT_FALSE(Do(99, true));
   EXPECT_FALSE(scene.strategy->Do(RenderId()));
