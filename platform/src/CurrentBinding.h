@@ -13,6 +13,10 @@ struct CurrentBinding {
 
   static CurrentBinding& OfThisThread();
 
+  // A thread that ends gives its context up, so that others may delete it
+  // or make it current.
+  ~CurrentBinding() { Release(); }
+
   // Binds the context to the device context's window surface; false if EGL
   // refuses. Releases whatever was current first.
   bool Bind(HDC newDc, HGLRC newContext);

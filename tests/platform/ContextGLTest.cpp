@@ -111,6 +111,15 @@ TEST(ContextGLTest, AContextIsCurrentOnlyOnItsThreadFromMakeCurrentToDeletion) {
   EXPECT_EQ(wglGetCurrentContext(), nullptr) << "deleting the current context leaves none current";
   EXPECT_EQ(wglGetCurrentDC(), nullptr);
   EXPECT_FAILS_WITH(wglDeleteContext(context), ERROR_INVALID_HANDLE);
+
+  // A thread that ends with a context current leaves it free.
+  HGLRC orphan = nullptr;
+  std::thread([&] {
+    orphan = wglCreateContext(target.dc);
+    EXPECT_TRUE(wglMakeCurrent(target.dc, orphan));
+  }).join();
+  EXPECT_TRUE(wglMakeCurrent(target.dc, orphan));
+  EXPECT_TRUE(wglDeleteContext(orphan));
 }
 
 TEST(ContextGLTest, ContextsNeedWindowsWithTheirPixelFormatAndFailuresLeaveNoneCurrent) {
