@@ -11,17 +11,17 @@ DebugOutputSink SetDebugOutputSink(DebugOutputSink sink) {
 }
 
 DebugOutputCapture::DebugOutputCapture() {
-  previous_ = SetDebugOutputSink([this](std::string_view text) {
-    std::lock_guard lock(mutex_);
-    text_.append(text);
+  previous_ = SetDebugOutputSink([collected = collected_](std::string_view text) {
+    std::lock_guard lock(collected->mutex);
+    collected->text.append(text);
   });
 }
 
 DebugOutputCapture::~DebugOutputCapture() { SetDebugOutputSink(std::move(previous_)); }
 
 std::string DebugOutputCapture::Text() const {
-  std::lock_guard lock(mutex_);
-  return text_;
+  std::lock_guard lock(collected_->mutex);
+  return collected_->text;
 }
 
 }  // namespace platform

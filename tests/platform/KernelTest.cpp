@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <string>
 #include <thread>
 
@@ -44,6 +45,15 @@ TEST(DebugOutputTest, CapturesNestAndTheSinkDefaultsToStandardError) {
   OutputDebugStringA("to stderr\n");
   EXPECT_EQ(::testing::internal::GetCapturedStderr(), "to stderr\n");
   platform::SetDebugOutputSink(previous);
+
+  // Captures that end out of order lose output but leave no sink pointing
+  // at a capture that is gone.
+  auto first = std::make_unique<platform::DebugOutputCapture>();
+  auto second = std::make_unique<platform::DebugOutputCapture>();
+  first.reset();
+  second.reset();
+  OutputDebugStringA("after both");
+  platform::SetDebugOutputSink(nullptr);
 }
 
 }  // namespace

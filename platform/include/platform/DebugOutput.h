@@ -4,6 +4,7 @@
 #define NIMBO_PLATFORM_DEBUG_OUTPUT_H
 
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -16,7 +17,8 @@ using DebugOutputSink = std::function<void(std::string_view)>;
 DebugOutputSink SetDebugOutputSink(DebugOutputSink sink);
 
 // Collects everything written with OutputDebugStringA while it lives, then
-// puts the previous sink back.
+// puts the previous sink back. Captures are meant to nest; one that ends out
+// of order, or while another thread writes, only loses output.
 class DebugOutputCapture {
  public:
   DebugOutputCapture();
@@ -27,8 +29,12 @@ class DebugOutputCapture {
   std::string Text() const;
 
  private:
-  mutable std::mutex mutex_;
-  std::string text_;
+  // Shared with the installed sink, which may outlive the capture.
+  struct Collected {
+    std::mutex mutex;
+    std::string text;
+  };
+  std::shared_ptr<Collected> collected_ = std::make_shared<Collected>();
   DebugOutputSink previous_;
 };
 
