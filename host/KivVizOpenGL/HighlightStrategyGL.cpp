@@ -98,9 +98,13 @@ GeoNode* HighlightStrategyGL::MarkedNode(const Mark& mark) const {
   if (node == nullptr) {
     return nullptr;
   }
+  // Either mark colour: along another path to a shared node a selection may
+  // show over this mark. Asking which would cost a scan of every mark per mark.
   const AttributeColor* color = ColorAttributeOf(*node);
-  const RGBAColor& shown = AnyStickyOn(node) ? SelectionColor : HighlightColor;
-  return color != nullptr && SameRgb(color->GetColor(), shown) ? node : nullptr;
+  return color != nullptr &&
+                 (SameRgb(color->GetColor(), SelectionColor) || SameRgb(color->GetColor(), HighlightColor))
+             ? node
+             : nullptr;
 }
 
 void HighlightStrategyGL::Remove(std::vector<Mark>::iterator mark) {

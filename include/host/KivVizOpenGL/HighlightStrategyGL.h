@@ -39,9 +39,8 @@ class KIVVIZOPENGL_EXPORT HighlightStrategyGL : public AHighlightStrategy {
     bool opaque = true;
   };
 
-  // The marked node, while it still shows the colour its marks give it: a
-  // node deleted, rebuilt or recoloured since has nothing of a mark left to
-  // undo.
+  // The marked node, while it still shows a mark colour: a node deleted,
+  // rebuilt or recoloured since has nothing of a mark left to undo.
   GeoNode* MarkedNode(const Mark& mark) const;
   // Whether any mark, along whichever path, makes `node` selected.
   bool AnyStickyOn(const GeoNode* node) const;
