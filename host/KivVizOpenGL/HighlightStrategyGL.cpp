@@ -68,10 +68,13 @@ bool HighlightStrategyGL::Do(const RenderId& id) {
 }
 
 void HighlightStrategyGL::Undo() {
-  // Latest first, so that two paths to one shared node unwind in order.
-  while (!marks.empty()) {
-    Remove(marks.end() - 1);
+  // Every mark goes: each node takes back the state it had before its first
+  // mark, which all marks on a node keep. Once restored, a node shared by
+  // several marked paths shows no mark colour, so it is restored once.
+  for (auto mark = marks.rbegin(); mark != marks.rend(); ++mark) {
+    if (GeoNode* node = MarkedNode(*mark)) RestoreUnmarked(*mark, *node);
   }
+  marks.clear();
 }
 
 bool HighlightStrategyGL::Undo(const RenderId& id) {
@@ -118,10 +121,16 @@ void HighlightStrategyGL::Remove(std::vector<Mark>::iterator mark) {
       std::any_of(marks.begin(), marks.end(), [&](const Mark& other) { return adapter->GetNode(other.path) == node; });
   if (stillMarked) {
     Paint(*node);
-  } else if (removed.hadColor) {
-    node->SetAttribute(new AttributeColor(removed.color, removed.opaque));
   } else {
-    node->RemoveAttribute(Attribute::ColorType);
+    RestoreUnmarked(removed, *node);
+  }
+}
+
+void HighlightStrategyGL::RestoreUnmarked(const Mark& mark, GeoNode& node) const {
+  if (mark.hadColor) {
+    node.SetAttribute(new AttributeColor(mark.color, mark.opaque));
+  } else {
+    node.RemoveAttribute(Attribute::ColorType);
   }
 }
 

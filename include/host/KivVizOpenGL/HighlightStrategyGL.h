@@ -53,6 +53,8 @@ class KIVVIZOPENGL_EXPORT HighlightStrategyGL : public AHighlightStrategy {
   // Drops a mark; the node takes the colour of the marks left on it, or the
   // colour state it had before any.
   void Remove(std::vector<Mark>::iterator mark);
+  // Puts back the colour state the node had before any mark.
+  void RestoreUnmarked(const Mark& mark, GeoNode& node) const;
 
   AView3DAdapter* adapter;
   std::vector<Mark> marks;
