@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -51,6 +52,14 @@ std::optional<std::string> CommandLine::Value(const std::string& name) const {
   std::optional<std::string> value;
   for (const auto& [option, text] : options) {
     if (option == name) value = text;
+  }
+  return value;
+}
+
+std::optional<std::string> CommandLine::LastValue(std::initializer_list<std::string> names) const {
+  std::optional<std::string> value;
+  for (const auto& [option, text] : options) {
+    if (std::find(names.begin(), names.end(), option) != names.end()) value = text;
   }
   return value;
 }

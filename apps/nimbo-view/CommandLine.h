@@ -5,6 +5,7 @@
 #define NIMBO_VIEW_COMMAND_LINE_H
 
 #include <array>
+#include <initializer_list>
 #include <optional>
 #include <set>
 #include <stdexcept>
@@ -33,6 +34,8 @@ class CommandLine {
   bool Has(const std::string& name) const;
   // The last value given for the option.
   std::optional<std::string> Value(const std::string& name) const;
+  // The value of whichever of the names (spellings of one option) came last.
+  std::optional<std::string> LastValue(std::initializer_list<std::string> names) const;
 
   // Value parsers; `what` names the option or field in the error.
   static float Number(const std::string& text, const std::string& what);

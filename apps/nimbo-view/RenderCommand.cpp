@@ -38,8 +38,7 @@ int RenderCommand::Run(const std::vector<std::string>& arguments) {
   std::set<std::string> flags = ViewSetup::Flags();
   flags.insert("--list-parts");
   const CommandLine line(arguments, valued, flags);
-  std::optional<std::string> output = line.Value("--output");
-  if (auto shortOutput = line.Value("-o")) output = shortOutput;
+  const std::optional<std::string> output = line.LastValue({"-o", "--output"});
   if (!output) throw UsageError("no output file (-o FILE.png)");
   const ViewSetup setup = ViewSetup::From(line, 800, 600);
   // The pointer actions in the order given, checked before anything loads.

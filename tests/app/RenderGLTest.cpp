@@ -147,6 +147,12 @@ TEST(NimboViewArgumentsTest, BadArgumentsAreRefusedWithAMessageAndEveryCommandHa
   EXPECT_EQ(top.exitCode, 0);
   EXPECT_NE(top.out.find("render"), std::string::npos);
 
+  // Of -o and --output, the one given last names the file.
+  const Result named = scratch.Run({"render", "-o", "first.png", "--output", "last.png", "--size", "64x48"});
+  EXPECT_EQ(named.exitCode, 0) << named.err;
+  EXPECT_TRUE(std::filesystem::exists(scratch.Path("last.png")));
+  EXPECT_FALSE(std::filesystem::exists(scratch.Path("first.png")));
+
   // After "--" a name starting with '-' is a model file.
   scratch.WriteQuad();
   scratch.Write("-quad.obj", kQuadObj);
