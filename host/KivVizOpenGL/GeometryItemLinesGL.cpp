@@ -29,7 +29,7 @@ void GeometryItemLinesGL::Display(AView3DAdapter* view) {
       !KivVizOpenGL::CurrentViewVolume(view).Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
     return;
   }
-  const KivVizOpenGL::ItemStateScope state(view, GL_ENABLE_BIT | GL_CURRENT_BIT);
+  const KivVizOpenGL::ItemStateScope state(view, GL_ENABLE_BIT | (HasColor() ? GL_CURRENT_BIT : 0));
   glDisable(GL_LIGHTING);
   if (HasColor()) {
     glColor4ub(GetColor().red, GetColor().green, GetColor().blue, GetColor().alpha);

@@ -28,7 +28,7 @@ void GeometryItemPointsGL::Display(AView3DAdapter* view) {
       !KivVizOpenGL::CurrentViewVolume(view).Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
     return;
   }
-  const KivVizOpenGL::ItemStateScope state(view, GL_ENABLE_BIT | GL_CURRENT_BIT | GL_POINT_BIT);
+  const KivVizOpenGL::ItemStateScope state(view, GL_ENABLE_BIT | GL_POINT_BIT | (HasColor() ? GL_CURRENT_BIT : 0));
   glDisable(GL_LIGHTING);
   // GL refuses sizes that are not positive; those draw as GL's default.
   glPointSize(pointSize > 0.0f ? pointSize : 1.0f);
