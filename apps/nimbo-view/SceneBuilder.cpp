@@ -11,6 +11,9 @@
 namespace nimboview {
 namespace {
 
+// Pixels across a point of a point cloud: one pixel is lost on most screens.
+constexpr float kPointSize = 4.0f;
+
 std::string Narrow(const std::wstring& text) {
   std::string out;
   for (wchar_t c : text) out += (c >= 32 && c < 127) ? static_cast<char>(c) : '?';
@@ -61,7 +64,7 @@ void SceneBuilder::AddPart(const Part& part) {
   }
   if (!part.points.vertices.empty() &&
       OpenCategory(RenderingOptions::PointsCategoryId, part.color)) {
-    scene.AddGeometry(factory.CreatePoints(1, part.points.vertices));
+    scene.AddGeometry(factory.CreatePoints(1, part.points.vertices, kPointSize));
     scene.CloseNode();
     scene.CloseNode();
   }

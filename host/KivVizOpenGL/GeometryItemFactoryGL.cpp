@@ -15,6 +15,8 @@ AGeometryItem* GeometryItemFactoryGL::CreateLines(std::uint64_t id, const std::v
   return new GeometryItemLinesGL(id, vertices, indices);
 }
 
-AGeometryItem* GeometryItemFactoryGL::CreatePoints(std::uint64_t id, const std::vector<float>& vertices) {
-  return new GeometryItemPointsGL(id, vertices);
+AGeometryItem* GeometryItemFactoryGL::CreatePoints(std::uint64_t id, const std::vector<float>& vertices, float size) {
+  auto* points = new GeometryItemPointsGL(id, vertices);
+  points->pointSize = size;
+  return points;
 }

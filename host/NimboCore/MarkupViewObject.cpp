@@ -69,7 +69,7 @@ void MarkupViewObject::createGeometry() {
   const std::vector<float> vertices(coordinates.begin(), coordinates.end());
   const std::size_t pointCount = vertices.size() / 3;
   if (pointCount == 1) {
-    own->AddGeometry(factory->CreatePoints(kItemId, vertices));
+    own->AddGeometry(factory->CreatePoints(kItemId, vertices, kMarkerSize));
     return;
   }
   std::vector<std::uint32_t> segments;
@@ -95,9 +95,8 @@ void MarkupViewObject::draw() {
   // Drawn in the scene's space with the frame's projection (markups draw
   // before any overlay changes it); the camera's view goes on top of an
   // identity model-view.
-  glPushAttrib(GL_ENABLE_BIT | GL_POINT_BIT | GL_LINE_BIT);
+  glPushAttrib(GL_ENABLE_BIT | GL_LINE_BIT);
   glDisable(GL_LIGHTING);
-  glPointSize(kMarkerSize);
   glLineWidth(kLineWidth);
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();

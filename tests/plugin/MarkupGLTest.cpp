@@ -129,6 +129,14 @@ TEST_F(MarkupGLTest, MarkupsAndRenderingOptionsShowInTheNextFrame) {
   }
   EXPECT_GT(changed, 40) << "a horizontal polyline crosses the rows";
 
+  // A single point is a marker eight pixels across; y = -1.5 lies on row 82.
+  const platform::Image scene = Frame();
+  Provider().AddMarkups({{0.0, -1.5, 0.0}});
+  const platform::Image marked = Frame();
+  int across = 0;
+  for (int x = 0; x < kWidth; ++x) across += Near(marked.At(x, 82), scene.At(x, 82), 10) ? 0 : 1;
+  EXPECT_EQ(across, 8);
+
   // The view listens to rendering options; other notifications are ignored.
   struct OtherOptions : IRenderingOptions {
     bool IsFilterVisible(int) const override { return false; }

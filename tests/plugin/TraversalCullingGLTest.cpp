@@ -126,7 +126,7 @@ AGeometryItem* MixedItem(AGeometryItemFactory& factory, const Mesh& mesh, int tu
       return factory.CreateLines(1, mesh.vertices, segments);
     }
     default: {
-      AGeometryItem* points = factory.CreatePoints(1, mesh.vertices);
+      AGeometryItem* points = factory.CreatePoints(1, mesh.vertices, 4.0f);
       points->SetColor(RGBAColor{250, 40, 200, 255});
       return points;
     }

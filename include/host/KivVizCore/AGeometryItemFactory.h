@@ -22,8 +22,8 @@ class KIVVIZCORE_EXPORT AGeometryItemFactory {
   // Unlit line segments, two indices per segment.
   virtual AGeometryItem* CreateLines(std::uint64_t id, const std::vector<float>& vertices,
                                      const std::vector<std::uint32_t>& indices) = 0;
-  // Unlit points, three floats each.
-  virtual AGeometryItem* CreatePoints(std::uint64_t id, const std::vector<float>& vertices) = 0;
+  // Unlit points, three floats each, drawn `size` pixels wide.
+  virtual AGeometryItem* CreatePoints(std::uint64_t id, const std::vector<float>& vertices, float size) = 0;
 
  protected:
   AGeometryItemFactory() = default;

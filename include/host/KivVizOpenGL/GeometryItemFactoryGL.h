@@ -16,7 +16,7 @@ class KIVVIZOPENGL_EXPORT GeometryItemFactoryGL : public AGeometryItemFactory {
                                  const std::vector<std::uint32_t>& indices) override;
   AGeometryItem* CreateLines(std::uint64_t id, const std::vector<float>& vertices,
                              const std::vector<std::uint32_t>& indices) override;
-  AGeometryItem* CreatePoints(std::uint64_t id, const std::vector<float>& vertices) override;
+  AGeometryItem* CreatePoints(std::uint64_t id, const std::vector<float>& vertices, float size) override;
 };
 
 #endif

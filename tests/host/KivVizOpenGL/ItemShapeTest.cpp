@@ -32,7 +32,7 @@ TEST(GeometryItemFactoryGLTest, MalformedArraysAreRefusedNamingTheFunction) {
       {"TrianglesShortNormals", [&] { delete f.CreateTriangles(1, Triangle, {0, 0, 1}, {0, 1, 2}); }},
       {"LinesOddIndexCount", [&] { delete f.CreateLines(1, Triangle, {0, 1, 2}); }},
       {"LinesIndexOutOfRange", [&] { delete f.CreateLines(1, Triangle, {0, 7}); }},
-      {"PointsPartialVertex", [&] { delete f.CreatePoints(1, {0, 0}); }},
+      {"PointsPartialVertex", [&] { delete f.CreatePoints(1, {0, 0}, 1.0f); }},
       {"PolylineNegativeCount", [] { GeometryItemPolylineGL(1, Triangle.data(), -3); }},
       {"PolylinePartialPoint", [] { GeometryItemPolylineGL(1, Triangle.data(), 4); }},
       {"PolylineNullPoints", [] { GeometryItemPolylineGL(1, nullptr, 3); }}};

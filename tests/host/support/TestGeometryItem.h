@@ -46,7 +46,7 @@ class TestGeometryItemFactory : public AGeometryItemFactory {
                              const std::vector<std::uint32_t>& indices) override {
     return new TestGeometryItem(id, TestGeometryItem::Kind::Lines, vertices, indices);
   }
-  AGeometryItem* CreatePoints(std::uint64_t id, const std::vector<float>& vertices) override {
+  AGeometryItem* CreatePoints(std::uint64_t id, const std::vector<float>& vertices, float) override {
     return new TestGeometryItem(id, TestGeometryItem::Kind::Points, vertices);
   }
 };
