@@ -71,8 +71,11 @@ PluginLoader::PluginLoader(const std::string& path, const std::string& expectedT
   std::string error;
   library = OpenLibrary(path, error);
   if (library == nullptr) {
+    // A bare name is looked for along the loader's search path, not here:
+    // only the loader can say why it was not found.
+    const bool searched = path.find_first_of("/\\") == std::string::npos;
     std::error_code ignored;
-    throw LoadError(path, std::filesystem::exists(path, ignored) ? error : "no such file");
+    throw LoadError(path, searched || std::filesystem::exists(path, ignored) ? error : "no such file");
   }
   try {
     const auto createPlugin = Resolve<CreatePluginFunction>(library, path, "CreatePlugin");

@@ -45,6 +45,7 @@ TEST(PluginLoaderTest, FailuresNameTheFileAndTheReason) {
     const char* type;
     std::string reason;
   } cases[] = {{missing, "View3D", "no such file"},
+               {"NoSuchPlugin.so", "View3D", "cannot open shared object file"},
                {NIMBO_TEST_NOT_A_LIBRARY, "View3D", ""},
                {NIMBO_TEST_NO_TYPE_PLUGIN, "View3D", "does not export GetPluginType"},
                {NIMBO_TEST_WRONG_TYPE_PLUGIN, "View3D", "'Importer', expected 'View3D'"}};
