@@ -4,12 +4,15 @@
 
 #include <GL/gl.h>
 
+#include <optional>
+
 #include "ClientArrays.h"
 #include "ColorMaterial.h"
 #include "ItemArrays.h"
 #include "ItemCulling.h"
 #include "ItemStateScope.h"
 #include "TriangleChunks.h"
+#include "detail/ChunkedTriangleBvh.h"
 #include "detail/TriangleBvh.h"
 
 using KivVizOpenGL::detail::Float3;
@@ -44,8 +47,7 @@ void GeometryItemTrianglesGL::Display(AView3DAdapter* view) {
   // the first pass that can skip some, so that a first frame is not slowed.
   // Picks take spatial chunks, frames chunks in the mesh's own order.
   std::unique_ptr<KivVizOpenGL::TriangleChunks>& parts = selecting ? chunks : runs;
-  const bool chunked = indices.size() / 3 > KivVizOpenGL::TriangleChunks::ChunkedAbove &&
-                       (parts || !volume.Contains(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum)));
+  const bool chunked = IsBig() && (parts || !volume.Contains(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum)));
   if (chunked) {
     if (!parts) {
       parts = std::make_unique<KivVizOpenGL::TriangleChunks>(
@@ -64,12 +66,26 @@ bool GeometryItemTrianglesGL::RayHit(const float origin[3], const float directio
   if (!(scalar >= 0.0f)) {
     return false;
   }
-  if (!bvh) {
-    bvh = std::make_unique<KivVizOpenGL::detail::TriangleBvh>(vertices, indices);
-  }
   const Float3 from{origin[0], origin[1], origin[2]};
   const Float3 along{direction[0], direction[1], direction[2]};
-  const auto hit = bvh->Intersect(from, along, scalar);
+  std::optional<KivVizOpenGL::detail::TriangleHit> hit;
+  if (IsBig()) {
+    // A pick has usually built the spatial chunks already; a hierarchy over
+    // them is far quicker to build than one over every triangle.
+    if (!chunks) {
+      chunks = std::make_unique<KivVizOpenGL::TriangleChunks>(vertices, normals, indices,
+                                                              KivVizOpenGL::TriangleChunks::Order::Spatial);
+    }
+    if (!chunkedBvh) {
+      chunkedBvh = std::make_unique<KivVizOpenGL::detail::ChunkedTriangleBvh>(chunks->Mesh());
+    }
+    hit = chunkedBvh->Intersect(from, along, scalar);
+  } else {
+    if (!bvh) {
+      bvh = std::make_unique<KivVizOpenGL::detail::TriangleBvh>(vertices, indices);
+    }
+    hit = bvh->Intersect(from, along, scalar);
+  }
   if (!hit) {
     return false;
   }
@@ -79,6 +95,10 @@ bool GeometryItemTrianglesGL::RayHit(const float origin[3], const float directio
   hitPoint[2] = point.z;
   parameter = hit->t;
   return true;
+}
+
+bool GeometryItemTrianglesGL::IsBig() const {
+  return indices.size() / 3 > KivVizOpenGL::TriangleChunks::ChunkedAbove;
 }
 
 bool GeometryItemTrianglesGL::GetBoundingBox(float minimum[3], float maximum[3]) const {

@@ -33,8 +33,7 @@ TriangleChunks::TriangleChunks(std::span<const float> vertices, std::span<const 
                                std::span<const std::uint32_t> indices, Order order) {
   if (order == Order::Spatial) {
     mesh = detail::SpatialChunker(TrianglesPerChunk).Split(vertices, normals, indices);
-    // Only drawing needs the rearranged mesh; the mapping back is dead weight.
-    mesh.sourceTriangles = {};
+    // Picks need each triangle's input index; nothing needs the vertices'.
     mesh.sourceVertices = {};
     drawVertices = mesh.vertices;
     drawNormals = mesh.normals;

@@ -46,6 +46,10 @@ class TriangleChunks {
   // indices are contiguous.
   void Draw(const detail::ViewVolume& volume) const;
 
+  // The chunks and, for spatial chunks, the rearranged arrays with each
+  // triangle's index in the arrays given.
+  const detail::ChunkedMesh& Mesh() const { return mesh; }
+
  private:
   struct Run {
     std::uint32_t first = 0;

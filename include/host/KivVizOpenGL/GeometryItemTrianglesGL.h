@@ -3,7 +3,9 @@
 // outside the current view volume. A big mesh is split into chunks by the
 // first pass that sees only part of it, and then skips each chunk the same
 // way: spatial chunks in selection passes, runs in its own order in frames.
-// RayHit is exact and uses a bounding-volume hierarchy built on first use.
+// RayHit is exact and uses a bounding-volume hierarchy built on first use;
+// on a big mesh, one over its spatial chunks, each chunk's own built when a
+// ray first reaches it.
 #ifndef KIVVIZOPENGL_GEOMETRYITEMTRIANGLESGL_H
 #define KIVVIZOPENGL_GEOMETRYITEMTRIANGLESGL_H
 
@@ -17,6 +19,7 @@
 namespace KivVizOpenGL {
 class TriangleChunks;
 namespace detail {
+class ChunkedTriangleBvh;
 class TriangleBvh;
 }
 }  // namespace KivVizOpenGL
@@ -43,12 +46,16 @@ class KIVVIZOPENGL_EXPORT GeometryItemTrianglesGL : public AGeometryItem {
   std::vector<std::uint32_t> indices;
   float boxMinimum[3];
   float boxMaximum[3];
-  // Built by the first RayHit.
+  bool IsBig() const;
+
+  // Built by the first RayHit of a mesh that is not big.
   mutable std::unique_ptr<KivVizOpenGL::detail::TriangleBvh> bvh;
-  // Built by the first selection pass, and the first frame, that sees only
-  // part of a big mesh.
-  std::unique_ptr<KivVizOpenGL::TriangleChunks> chunks;
+  // Spatial chunks, built by the first selection pass that sees only part of
+  // a big mesh or by its first RayHit; runs, by the first frame that does.
+  mutable std::unique_ptr<KivVizOpenGL::TriangleChunks> chunks;
   std::unique_ptr<KivVizOpenGL::TriangleChunks> runs;
+  // Over `chunks`, built by the first RayHit of a big mesh.
+  mutable std::unique_ptr<KivVizOpenGL::detail::ChunkedTriangleBvh> chunkedBvh;
 };
 
 #endif

@@ -16,6 +16,7 @@
 #include "KivVizOpenGL/GeometryItemPolylineGL.h"
 #include "KivVizOpenGL/GeometryItemTrianglesGL.h"
 #include "detail/RayPrimitive.h"
+#include "detail/TriangleBvh.h"
 
 namespace {
 
@@ -68,6 +69,43 @@ TEST(RayHitTest, TrianglesAreHitExactlyAndTheNearestWins) {
                     {"NegativeScalar", {0.25f, 0.25f, 1}, {0, 0, -1}, -1, std::nullopt},
                     {"NaNScalar", {0.25f, 0.25f, 1}, {0, 0, -1}, NaN, std::nullopt},
                     {"InfiniteScalar", {0.25f, 0.25f, 1}, {0, 0, -1}, Inf, Float3{0.25f, 0.25f, 0}, 1}});
+}
+
+// A mesh big enough to be chunked answers through its chunks, exactly as one
+// hierarchy over all its triangles does, within the scalar too.
+TEST(RayHitTest, ABigMeshAnswersAsOneHierarchyOverAllItsTriangles) {
+  std::mt19937 random(3);
+  std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
+  const auto point = [&](float scale) { return Float3{scale * unit(random), scale * unit(random), scale * unit(random)}; };
+  std::vector<float> vertices;
+  std::vector<std::uint32_t> indices;
+  for (std::uint32_t corner = 0; corner < 3 * 6000; corner += 3) {
+    const Float3 base = point(1.0f);
+    for (int i = 0; i < 3; ++i) {
+      const Float3 vertex = base + point(0.1f);
+      vertices.insert(vertices.end(), {vertex.x, vertex.y, vertex.z});
+    }
+    indices.insert(indices.end(), {corner, corner + 1, corner + 2});
+  }
+  const GeometryItemTrianglesGL item(1, vertices, {}, indices);
+  const KivVizOpenGL::detail::TriangleBvh whole(vertices, indices);
+  int hits = 0;
+  for (int ray = 0; ray < 400; ++ray) {
+    const Float3 origin = point(2.0f);
+    const Float3 direction = point(0.8f) - origin;
+    const float scalar = ray % 4 == 0 ? 0.7f : 10.0f;
+    const auto expected = whole.Intersect(origin, direction, scalar);
+    const float from[3] = {origin.x, origin.y, origin.z};
+    const float along[3] = {direction.x, direction.y, direction.z};
+    float hit[3] = {};
+    float t = -1.0f;
+    ASSERT_EQ(item.RayHit(from, along, scalar, hit, t), expected.has_value()) << "ray " << ray;
+    if (expected) {
+      EXPECT_EQ(t, expected->t) << "ray " << ray;
+      ++hits;
+    }
+  }
+  EXPECT_GT(hits, 100);
 }
 
 // Rays come down -Z from height h at an offset from the primitive: with
