@@ -116,13 +116,11 @@ void ApertureViewObjectGL::ControllerNotify(IViewOp* op) {
 }
 
 void ApertureViewObjectGL::draw() {
-  // No circle before geometry exists, and no pixel size to scale it by in a
-  // window without rows.
+  // No circle before geometry exists.
   if (!isActive || circleItem == nullptr) return;
   float width = 0.0f;
   float height = 0.0f;
   view->GetWindowSize(width, height);
-  if (height == 0.0f) return;
   glViewport(0, 0, static_cast<GLsizei>(width), static_cast<GLsizei>(height));
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
@@ -146,6 +144,11 @@ void ApertureViewObjectGL::draw() {
 
   glLoadIdentity();
   glClear(GL_DEPTH_BUFFER_BIT);
+  // A window without rows has no pixel size to scale the circle by.
+  if (height == 0.0f) {
+    glPopMatrix();
+    return;
+  }
   const double x = static_cast<double>(cursorX) * unitsPerPixel - visibleWidth * 0.5;
   const double y = visibleHeight * 0.5 - static_cast<double>(cursorY) * unitsPerPixel;
   glTranslatef(static_cast<float>(x), static_cast<float>(y), -distance);
