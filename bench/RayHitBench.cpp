@@ -16,6 +16,7 @@
 #include <random>
 #include <vector>
 
+#include "detail/ChunkedTriangleBvh.h"
 #include "detail/PointBvh.h"
 #include "detail/Ray.h"
 #include "detail/RayPrimitive.h"
@@ -29,6 +30,7 @@
 namespace {
 
 using KivVizOpenGL::detail::ChunkedMesh;
+using KivVizOpenGL::detail::ChunkedTriangleBvh;
 using KivVizOpenGL::detail::Float3;
 using KivVizOpenGL::detail::MeshChunk;
 using KivVizOpenGL::detail::PointBvh;
@@ -135,6 +137,38 @@ void BM_TriangleBvhIntersect(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_TriangleBvhIntersect)->Unit(benchmark::kMicrosecond);
+
+const ChunkedMesh& MillionTriangleChunks() {
+  static const ChunkedMesh chunked = SpatialChunker(256).Split(MillionTriangleSphere().vertices, {},
+                                                               MillionTriangleSphere().indices);
+  return chunked;
+}
+
+// What a big mesh's first ray hit pays once a pick has chunked it, against
+// BM_TriangleBvhBuild: the hierarchy over the chunks and those it reaches.
+void BM_ChunkedTriangleBvhFirstRay(benchmark::State& state) {
+  const ChunkedMesh& chunked = MillionTriangleChunks();
+  const PickRay ray = PickRays().front();
+  for (auto _ : state) {
+    const ChunkedTriangleBvh bvh(chunked);
+    benchmark::DoNotOptimize(bvh.Intersect(ray.origin, ray.direction));
+  }
+}
+BENCHMARK(BM_ChunkedTriangleBvhFirstRay)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// Against BM_TriangleBvhIntersect, once every chunk the rays reach has its
+// own hierarchy.
+void BM_ChunkedTriangleBvhIntersect(benchmark::State& state) {
+  const ChunkedTriangleBvh bvh(MillionTriangleChunks());
+  const std::vector<PickRay> rays = PickRays();
+  for (const PickRay& ray : rays) bvh.Intersect(ray.origin, ray.direction);
+  std::size_t next = 0;
+  for (auto _ : state) {
+    const PickRay& ray = rays[next++ % rays.size()];
+    benchmark::DoNotOptimize(bvh.Intersect(ray.origin, ray.direction));
+  }
+}
+BENCHMARK(BM_ChunkedTriangleBvhIntersect)->Unit(benchmark::kMicrosecond);
 
 // The baseline: every triangle tested with the same exact routine.
 void BM_BruteForceIntersect(benchmark::State& state) {
