@@ -6,6 +6,7 @@
 #ifndef NIMBO_KIVVIZOPENGL_DETAIL_CHUNKEDTRIANGLEBVH_H
 #define NIMBO_KIVVIZOPENGL_DETAIL_CHUNKEDTRIANGLEBVH_H
 
+#include <cstddef>
 #include <cstdint>
 #include <limits>
 #include <memory>
