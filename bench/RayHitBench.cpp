@@ -119,7 +119,7 @@ BENCHMARK(BM_TriangleBvhBuild)->Unit(benchmark::kMillisecond)->Iterations(3);
 void BM_SpatialChunkerSplit(benchmark::State& state) {
   const Sphere& sphere = MillionTriangleSphere();
   for (auto _ : state) {
-    const ChunkedMesh chunked = SpatialChunker(256).Split(sphere.vertices, {}, sphere.indices);
+    const ChunkedMesh chunked = SpatialChunker(256, 3).Split(sphere.vertices, {}, sphere.indices);
     benchmark::DoNotOptimize(chunked.chunks.data());
   }
   state.counters["triangles"] = static_cast<double>(sphere.indices.size() / 3);
@@ -139,7 +139,7 @@ void BM_TriangleBvhIntersect(benchmark::State& state) {
 BENCHMARK(BM_TriangleBvhIntersect)->Unit(benchmark::kMicrosecond);
 
 const ChunkedMesh& MillionTriangleChunks() {
-  static const ChunkedMesh chunked = SpatialChunker(256).Split(MillionTriangleSphere().vertices, {},
+  static const ChunkedMesh chunked = SpatialChunker(256, 3).Split(MillionTriangleSphere().vertices, {},
                                                                MillionTriangleSphere().indices);
   return chunked;
 }
@@ -231,7 +231,7 @@ class SelectionFixture {
  public:
   SelectionFixture()
       : context_(kViewport, kViewport),
-        mesh_(SpatialChunker(2048).Split(MillionTriangleSphere().vertices,
+        mesh_(SpatialChunker(2048, 3).Split(MillionTriangleSphere().vertices,
                                          MillionTriangleSphere().normals,
                                          MillionTriangleSphere().indices)) {
     glViewport(0, 0, kViewport, kViewport);
@@ -285,8 +285,8 @@ class SelectionFixture {
       }
       glDrawRangeElements(GL_TRIANGLES, chunk.firstVertex,
                           chunk.firstVertex + chunk.vertexCount - 1,
-                          static_cast<GLsizei>(3 * chunk.triangleCount), GL_UNSIGNED_INT,
-                          mesh_.indices.data() + 3 * std::size_t{chunk.firstTriangle});
+                          static_cast<GLsizei>(3 * chunk.primitiveCount), GL_UNSIGNED_INT,
+                          mesh_.indices.data() + 3 * std::size_t{chunk.firstPrimitive});
       ++drawn;
     }
     return drawn;

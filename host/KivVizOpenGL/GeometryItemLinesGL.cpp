@@ -6,11 +6,11 @@
 
 #include <optional>
 
-#include "ClientArrays.h"
 #include "ItemArrays.h"
 #include "ItemCulling.h"
 #include "ItemStateScope.h"
 #include "PickCone.h"
+#include "PrimitiveChunks.h"
 #include "detail/SegmentBvh.h"
 
 using KivVizOpenGL::detail::Float3;
@@ -25,8 +25,12 @@ GeometryItemLinesGL::GeometryItemLinesGL(std::uint64_t id, std::vector<float> ve
 GeometryItemLinesGL::~GeometryItemLinesGL() = default;
 
 void GeometryItemLinesGL::Display(AView3DAdapter* view) {
-  if (indices.empty() ||
-      !KivVizOpenGL::CurrentViewVolume(view).Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
+  if (indices.empty()) {
+    return;
+  }
+  const auto volume = KivVizOpenGL::CurrentViewVolume(view);
+  const auto box = KivVizOpenGL::ToAabb(boxMinimum, boxMaximum);
+  if (!volume.Intersects(box)) {
     return;
   }
   const KivVizOpenGL::ItemStateScope state(view, GL_ENABLE_BIT | (HasColor() ? GL_CURRENT_BIT : 0));
@@ -34,8 +38,7 @@ void GeometryItemLinesGL::Display(AView3DAdapter* view) {
   if (HasColor()) {
     glColor4ub(GetColor().red, GetColor().green, GetColor().blue, GetColor().alpha);
   }
-  KivVizOpenGL::UseClientArrays(vertices.data(), nullptr);
-  glDrawElements(GL_LINES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+  KivVizOpenGL::DrawItemArrays(GL_LINES, vertices, {}, indices, volume, box, chunks, runs);
 }
 
 bool GeometryItemLinesGL::RayHit(const float origin[3], const float direction[3], float scalar, float hitPoint[3],

@@ -6,11 +6,11 @@
 
 #include <optional>
 
-#include "ClientArrays.h"
 #include "ItemArrays.h"
 #include "ItemCulling.h"
 #include "ItemStateScope.h"
 #include "PickCone.h"
+#include "PrimitiveChunks.h"
 #include "detail/PointBvh.h"
 
 using KivVizOpenGL::detail::Float3;
@@ -24,8 +24,12 @@ GeometryItemPointsGL::GeometryItemPointsGL(std::uint64_t id, std::vector<float> 
 GeometryItemPointsGL::~GeometryItemPointsGL() = default;
 
 void GeometryItemPointsGL::Display(AView3DAdapter* view) {
-  if (vertices.empty() ||
-      !KivVizOpenGL::CurrentViewVolume(view).Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
+  if (vertices.empty()) {
+    return;
+  }
+  const auto volume = KivVizOpenGL::CurrentViewVolume(view);
+  const auto box = KivVizOpenGL::ToAabb(boxMinimum, boxMaximum);
+  if (!volume.Intersects(box)) {
     return;
   }
   const KivVizOpenGL::ItemStateScope state(view, GL_ENABLE_BIT | GL_POINT_BIT | (HasColor() ? GL_CURRENT_BIT : 0));
@@ -35,8 +39,7 @@ void GeometryItemPointsGL::Display(AView3DAdapter* view) {
   if (HasColor()) {
     glColor4ub(GetColor().red, GetColor().green, GetColor().blue, GetColor().alpha);
   }
-  KivVizOpenGL::UseClientArrays(vertices.data(), nullptr);
-  glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(vertices.size() / 3));
+  KivVizOpenGL::DrawItemArrays(GL_POINTS, vertices, {}, {}, volume, box, chunks, runs);
 }
 
 bool GeometryItemPointsGL::RayHit(const float origin[3], const float direction[3], float scalar, float hitPoint[3],

@@ -6,12 +6,11 @@
 
 #include <optional>
 
-#include "ClientArrays.h"
 #include "ColorMaterial.h"
 #include "ItemArrays.h"
 #include "ItemCulling.h"
 #include "ItemStateScope.h"
-#include "TriangleChunks.h"
+#include "PrimitiveChunks.h"
 #include "detail/ChunkedTriangleBvh.h"
 #include "detail/TriangleBvh.h"
 
@@ -39,26 +38,11 @@ void GeometryItemTrianglesGL::Display(AView3DAdapter* view) {
   if (HasColor()) {
     glColor4ub(GetColor().red, GetColor().green, GetColor().blue, GetColor().alpha);
   }
-  const bool selecting = KivVizOpenGL::IsSelecting();
-  if (!selecting) {
+  if (!KivVizOpenGL::IsSelecting()) {
     KivVizOpenGL::SyncColorMaterial();
   }
-  // A mesh wholly in view gains nothing from chunks; building them waits for
-  // the first pass that can skip some, so that a first frame is not slowed.
-  // Picks take spatial chunks, frames chunks in the mesh's own order.
-  std::unique_ptr<KivVizOpenGL::TriangleChunks>& parts = selecting ? chunks : runs;
-  const bool chunked = IsBig() && (parts || !volume.Contains(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum)));
-  if (chunked) {
-    if (!parts) {
-      parts = std::make_unique<KivVizOpenGL::TriangleChunks>(
-          vertices, normals, indices,
-          selecting ? KivVizOpenGL::TriangleChunks::Order::Spatial : KivVizOpenGL::TriangleChunks::Order::AsGiven);
-    }
-    parts->Draw(volume);
-  } else {
-    KivVizOpenGL::UseClientArrays(vertices.data(), normals.empty() ? nullptr : normals.data());
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
-  }
+  KivVizOpenGL::DrawItemArrays(GL_TRIANGLES, vertices, normals, indices, volume,
+                               KivVizOpenGL::ToAabb(boxMinimum, boxMaximum), chunks, runs);
 }
 
 bool GeometryItemTrianglesGL::RayHit(const float origin[3], const float direction[3], float scalar,
@@ -73,8 +57,8 @@ bool GeometryItemTrianglesGL::RayHit(const float origin[3], const float directio
     // A pick has usually built the spatial chunks already; a hierarchy over
     // them is far quicker to build than one over every triangle.
     if (!chunks) {
-      chunks = std::make_unique<KivVizOpenGL::TriangleChunks>(vertices, normals, indices,
-                                                              KivVizOpenGL::TriangleChunks::Order::Spatial);
+      chunks = std::make_unique<KivVizOpenGL::PrimitiveChunks>(GL_TRIANGLES, vertices, normals, indices,
+                                                               KivVizOpenGL::PrimitiveChunks::Order::Spatial);
     }
     if (!chunkedBvh) {
       chunkedBvh = std::make_unique<KivVizOpenGL::detail::ChunkedTriangleBvh>(chunks->Mesh());
@@ -97,9 +81,7 @@ bool GeometryItemTrianglesGL::RayHit(const float origin[3], const float directio
   return true;
 }
 
-bool GeometryItemTrianglesGL::IsBig() const {
-  return indices.size() / 3 > KivVizOpenGL::TriangleChunks::ChunkedAbove;
-}
+bool GeometryItemTrianglesGL::IsBig() const { return KivVizOpenGL::PrimitiveChunks::IsBig(indices.size() / 3); }
 
 bool GeometryItemTrianglesGL::GetBoundingBox(float minimum[3], float maximum[3]) const {
   return KivVizOpenGL::CopyBounds(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum), minimum, maximum);

@@ -16,8 +16,8 @@ Aabb HittableBox(const ChunkedMesh& mesh, const MeshChunk& chunk) {
     return chunk.bounds;
   }
   Aabb box;
-  const std::size_t end = 3 * (std::size_t{chunk.firstTriangle} + chunk.triangleCount);
-  for (std::size_t corner = 3 * std::size_t{chunk.firstTriangle}; corner < end; corner += 3) {
+  const std::size_t end = 3 * (std::size_t{chunk.firstPrimitive} + chunk.primitiveCount);
+  for (std::size_t corner = 3 * std::size_t{chunk.firstPrimitive}; corner < end; corner += 3) {
     const Float3 a = Float3::At(mesh.vertices, mesh.indices[corner]);
     const Float3 b = Float3::At(mesh.vertices, mesh.indices[corner + 1]);
     const Float3 c = Float3::At(mesh.vertices, mesh.indices[corner + 2]);
@@ -33,7 +33,7 @@ Aabb HittableBox(const ChunkedMesh& mesh, const MeshChunk& chunk) {
 }  // namespace
 
 ChunkedTriangleBvh::ChunkedTriangleBvh(const ChunkedMesh& mesh) : mesh_(mesh) {
-  if (mesh.sourceTriangles.size() != mesh.indices.size() / 3) {
+  if (mesh.sourcePrimitives.size() != mesh.indices.size() / 3) {
     throw std::invalid_argument(
         "KivVizOpenGL::detail::ChunkedTriangleBvh::ChunkedTriangleBvh: the mesh lacks its source triangles");
   }
@@ -64,7 +64,7 @@ std::optional<TriangleHit> ChunkedTriangleBvh::Intersect(const Float3& origin, c
         continue;
       }
       // hit->t <= bound == nearest->t here, as within one chunk.
-      const std::uint32_t triangle = mesh_.sourceTriangles[mesh_.chunks[chunk].firstTriangle + hit->triangle];
+      const std::uint32_t triangle = mesh_.sourcePrimitives[mesh_.chunks[chunk].firstPrimitive + hit->triangle];
       if (!nearest || hit->t < nearest->t || triangle < nearest->triangle) {
         nearest = TriangleHit{triangle, hit->t, hit->u, hit->v};
         bound = hit->t;
@@ -88,8 +88,8 @@ const TriangleBvh& ChunkedTriangleBvh::ChunkHierarchy(std::uint32_t chunk) const
     // keep their order, so local indices order as the input's do.
     hierarchy = std::make_unique<TriangleBvh>(
         std::span<const float>(mesh_.vertices),
-        std::span<const std::uint32_t>(mesh_.indices).subspan(3 * std::size_t{part.firstTriangle},
-                                                               3 * std::size_t{part.triangleCount}));
+        std::span<const std::uint32_t>(mesh_.indices).subspan(3 * std::size_t{part.firstPrimitive},
+                                                               3 * std::size_t{part.primitiveCount}));
   }
   return *hierarchy;
 }

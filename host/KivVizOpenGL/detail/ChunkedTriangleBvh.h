@@ -22,7 +22,7 @@ namespace KivVizOpenGL::detail {
 
 class ChunkedTriangleBvh {
  public:
-  // `mesh` must outlive the hierarchy and keep its sourceTriangles. Throws
+  // `mesh` must outlive the hierarchy and keep its sourcePrimitives. Throws
   // std::invalid_argument when they do not cover every triangle.
   explicit ChunkedTriangleBvh(const ChunkedMesh& mesh);
   ~ChunkedTriangleBvh();

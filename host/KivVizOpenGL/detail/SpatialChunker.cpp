@@ -4,6 +4,7 @@
 #include <cmath>
 #include <limits>
 #include <stdexcept>
+#include <string>
 #include <utility>
 
 #include "Float3.h"
@@ -22,11 +23,11 @@ float SortKey(float coordinate) {
   return std::isnan(coordinate) ? std::numeric_limits<float>::infinity() : coordinate;
 }
 
-// A triangle with its centroid beside it, so that the splits read memory in
+// A primitive with its centroid beside it, so that the splits read memory in
 // order instead of looking every centroid up.
 struct Entry {
   Float3 centroid;
-  std::uint32_t triangle;
+  std::uint32_t primitive;
 };
 
 class MedianSplitter {
@@ -50,7 +51,7 @@ class MedianSplitter {
     std::nth_element(first, middle, last, [axis](const Entry& a, const Entry& b) {
       const float ka = SortKey(a.centroid[axis]);
       const float kb = SortKey(b.centroid[axis]);
-      return ka < kb || (ka == kb && a.triangle < b.triangle);
+      return ka < kb || (ka == kb && a.primitive < b.primitive);
     });
     const auto split = static_cast<std::size_t>(middle - entries_.begin());
     Split(begin, split, parts);
@@ -63,10 +64,15 @@ class MedianSplitter {
 };
 
 void CheckSizes(std::span<const float> vertices, std::span<const float> normals,
-                std::span<const std::uint32_t> indices) {
-  if (vertices.size() % 3 != 0 || indices.size() % 3 != 0) {
+                std::span<const std::uint32_t> indices, std::uint32_t cornersPerPrimitive) {
+  if (vertices.size() % 3 != 0) {
     throw std::invalid_argument(
-        "KivVizOpenGL::detail::SpatialChunker::Split: array size is not a multiple of 3");
+        "KivVizOpenGL::detail::SpatialChunker::Split: vertex array size is not a multiple of 3");
+  }
+  if (indices.size() % cornersPerPrimitive != 0) {
+    throw std::invalid_argument(
+        "KivVizOpenGL::detail::SpatialChunker::Split: index array size is not a multiple of " +
+        std::to_string(cornersPerPrimitive));
   }
   if (!normals.empty() && normals.size() != vertices.size()) {
     throw std::invalid_argument(
@@ -83,28 +89,35 @@ void CheckSizes(std::span<const float> vertices, std::span<const float> normals,
 
 }  // namespace
 
-SpatialChunker::SpatialChunker(std::uint32_t maxTrianglesPerChunk)
-    : maxTrianglesPerChunk_(maxTrianglesPerChunk) {
-  if (maxTrianglesPerChunk == 0) {
+SpatialChunker::SpatialChunker(std::uint32_t maxPrimitivesPerChunk, std::uint32_t cornersPerPrimitive)
+    : maxPrimitivesPerChunk_(maxPrimitivesPerChunk), cornersPerPrimitive_(cornersPerPrimitive) {
+  if (maxPrimitivesPerChunk == 0) {
     throw std::invalid_argument(
         "KivVizOpenGL::detail::SpatialChunker::SpatialChunker: the chunk size limit is zero");
+  }
+  if (cornersPerPrimitive < 1 || cornersPerPrimitive > 3) {
+    throw std::invalid_argument(
+        "KivVizOpenGL::detail::SpatialChunker::SpatialChunker: primitives have 1, 2 or 3 corners");
   }
 }
 
 ChunkedMesh SpatialChunker::Split(std::span<const float> vertices, std::span<const float> normals,
                                   std::span<const std::uint32_t> indices) const {
-  CheckSizes(vertices, normals, indices);
-  const std::size_t triangleCount = indices.size() / 3;
-  std::vector<Entry> entries(triangleCount);
-  for (std::size_t t = 0; t < triangleCount; ++t) {
-    const Float3 sum = Float3::At(vertices, indices[3 * t]) +
-                       Float3::At(vertices, indices[3 * t + 1]) +
-                       Float3::At(vertices, indices[3 * t + 2]);
-    entries[t] = Entry{sum * (1.0f / 3.0f), static_cast<std::uint32_t>(t)};
+  CheckSizes(vertices, normals, indices, cornersPerPrimitive_);
+  const std::size_t corners = cornersPerPrimitive_;
+  const std::size_t primitiveCount = indices.size() / corners;
+  const float share = 1.0f / static_cast<float>(corners);
+  std::vector<Entry> entries(primitiveCount);
+  for (std::size_t p = 0; p < primitiveCount; ++p) {
+    Float3 sum = Float3::At(vertices, indices[corners * p]);
+    for (std::size_t corner = 1; corner < corners; ++corner) {
+      sum = sum + Float3::At(vertices, indices[corners * p + corner]);
+    }
+    entries[p] = Entry{sum * share, static_cast<std::uint32_t>(p)};
   }
   std::vector<Range> parts;
-  if (triangleCount != 0) {
-    MedianSplitter(entries, maxTrianglesPerChunk_).Split(0, triangleCount, parts);
+  if (primitiveCount != 0) {
+    MedianSplitter(entries, maxPrimitivesPerChunk_).Split(0, primitiveCount, parts);
   }
 
   ChunkedMesh mesh;
@@ -116,20 +129,20 @@ ChunkedMesh SpatialChunker::Split(std::span<const float> vertices, std::span<con
   mesh.sourceVertices.reserve(vertexEstimate);
   mesh.vertices.reserve(3 * vertexEstimate);
   mesh.normals.reserve(normals.empty() ? 0 : 3 * vertexEstimate);
-  // Each part's triangles in input order: one counting pass over the input
-  // instead of a sort per part (the parts tile [0, triangleCount) in order).
-  std::vector<std::uint32_t> partOf(triangleCount);
+  // Each part's primitives in input order: one counting pass over the input
+  // instead of a sort per part (the parts tile [0, primitiveCount) in order).
+  std::vector<std::uint32_t> partOf(primitiveCount);
   for (std::size_t p = 0; p < parts.size(); ++p) {
-    for (std::size_t i = parts[p].begin; i < parts[p].end; ++i) partOf[entries[i].triangle] = static_cast<std::uint32_t>(p);
+    for (std::size_t i = parts[p].begin; i < parts[p].end; ++i) partOf[entries[i].primitive] = static_cast<std::uint32_t>(p);
   }
   entries = {};
   std::vector<std::size_t> next(parts.size());
   for (std::size_t p = 0; p < parts.size(); ++p) next[p] = parts[p].begin;
-  std::vector<std::uint32_t> grouped(triangleCount);
-  for (std::uint32_t t = 0; t < static_cast<std::uint32_t>(triangleCount); ++t) grouped[next[partOf[t]]++] = t;
+  std::vector<std::uint32_t> grouped(primitiveCount);
+  for (std::uint32_t p = 0; p < static_cast<std::uint32_t>(primitiveCount); ++p) grouped[next[partOf[p]]++] = p;
 
   // Input vertex -> output vertex, valid for the chunk being written: every
-  // vertex the chunk uses is assigned before its triangles are written.
+  // vertex the chunk uses is assigned before its primitives are written.
   std::vector<std::uint32_t> outputVertex(vertices.size() / 3);
   // The last part that listed each input vertex, so that a part lists each once.
   std::vector<std::uint32_t> listedBy(vertices.size() / 3, std::numeric_limits<std::uint32_t>::max());
@@ -140,8 +153,8 @@ ChunkedMesh SpatialChunker::Split(std::span<const float> vertices, std::span<con
     const auto last = grouped.begin() + static_cast<std::ptrdiff_t>(part.end);
     used.clear();
     for (auto it = first; it != last; ++it) {
-      for (std::size_t corner = 0; corner < 3; ++corner) {
-        const std::uint32_t vertex = indices[3 * std::size_t{*it} + corner];
+      for (std::size_t corner = 0; corner < corners; ++corner) {
+        const std::uint32_t vertex = indices[corners * *it + corner];
         if (listedBy[vertex] != p) {
           listedBy[vertex] = static_cast<std::uint32_t>(p);
           used.push_back(vertex);
@@ -151,8 +164,8 @@ ChunkedMesh SpatialChunker::Split(std::span<const float> vertices, std::span<con
     std::sort(used.begin(), used.end());
 
     MeshChunk chunk;
-    chunk.firstTriangle = static_cast<std::uint32_t>(part.begin);
-    chunk.triangleCount = static_cast<std::uint32_t>(part.end - part.begin);
+    chunk.firstPrimitive = static_cast<std::uint32_t>(part.begin);
+    chunk.primitiveCount = static_cast<std::uint32_t>(part.end - part.begin);
     chunk.firstVertex = static_cast<std::uint32_t>(mesh.sourceVertices.size());
     chunk.vertexCount = static_cast<std::uint32_t>(used.size());
     // Sized up front: three floats are too few to copy by a call each.
@@ -169,13 +182,13 @@ ChunkedMesh SpatialChunker::Split(std::span<const float> vertices, std::span<con
       chunk.bounds.Grow(Float3::At(vertices, vertex));
     }
     for (auto it = first; it != last; ++it) {
-      for (std::size_t corner = 0; corner < 3; ++corner) {
-        mesh.indices.push_back(outputVertex[indices[3 * std::size_t{*it} + corner]]);
+      for (std::size_t corner = 0; corner < corners; ++corner) {
+        mesh.indices.push_back(outputVertex[indices[corners * *it + corner]]);
       }
     }
     mesh.chunks.push_back(chunk);
   }
-  mesh.sourceTriangles = std::move(grouped);
+  mesh.sourcePrimitives = std::move(grouped);
   return mesh;
 }
 

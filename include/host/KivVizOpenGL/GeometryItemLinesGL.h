@@ -1,6 +1,6 @@
 // Unlit line segments drawn from vertex arrays in the colour they find (or
 // their own); skipped when their box lies wholly outside the current view
-// volume. A ray hits a segment that passes within about a pixel of it: at
+// volume, and a big set partly outside it in chunks, as big meshes are. A ray hits a segment that passes within about a pixel of it: at
 // its closest approach the segment is within pickAngle (radians) as seen
 // from the ray's origin.
 #ifndef KIVVIZOPENGL_GEOMETRYITEMLINESGL_H
@@ -13,9 +13,12 @@
 #include "KivVizCore/AGeometryItem.h"
 #include "KivVizOpenGL/Export.h"
 
-namespace KivVizOpenGL::detail {
+namespace KivVizOpenGL {
+class PrimitiveChunks;
+namespace detail {
 class SegmentBvh;
 }
+}  // namespace KivVizOpenGL
 
 class KIVVIZOPENGL_EXPORT GeometryItemLinesGL : public AGeometryItem {
  public:
@@ -40,6 +43,10 @@ class KIVVIZOPENGL_EXPORT GeometryItemLinesGL : public AGeometryItem {
   float boxMaximum[3];
   // Built by the first RayHit.
   mutable std::unique_ptr<KivVizOpenGL::detail::SegmentBvh> bvh;
+  // Spatial chunks and runs in the given order of a big line set, built by
+  // the first selection pass and the first frame that see only part of it.
+  std::unique_ptr<KivVizOpenGL::PrimitiveChunks> chunks;
+  std::unique_ptr<KivVizOpenGL::PrimitiveChunks> runs;
 };
 
 #endif

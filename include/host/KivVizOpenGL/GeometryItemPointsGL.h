@@ -1,5 +1,6 @@
 // Unlit points drawn from a vertex array in the colour they find (or their
-// own); skipped when their box lies wholly outside the current view volume.
+// own); skipped when their box lies wholly outside the current view volume,
+// and a big cloud partly outside it in chunks, as big meshes are.
 // A ray hits a point that lies within about a pixel of it: within pickAngle
 // (radians) as seen from the ray's origin.
 #ifndef KIVVIZOPENGL_GEOMETRYITEMPOINTSGL_H
@@ -12,9 +13,12 @@
 #include "KivVizCore/AGeometryItem.h"
 #include "KivVizOpenGL/Export.h"
 
-namespace KivVizOpenGL::detail {
+namespace KivVizOpenGL {
+class PrimitiveChunks;
+namespace detail {
 class PointBvh;
 }
+}  // namespace KivVizOpenGL
 
 class KIVVIZOPENGL_EXPORT GeometryItemPointsGL : public AGeometryItem {
  public:
@@ -38,6 +42,10 @@ class KIVVIZOPENGL_EXPORT GeometryItemPointsGL : public AGeometryItem {
   float boxMaximum[3];
   // Built by the first RayHit.
   mutable std::unique_ptr<KivVizOpenGL::detail::PointBvh> bvh;
+  // Spatial chunks and runs in the given order of a big cloud, built by the
+  // first selection pass and the first frame that see only part of it.
+  std::unique_ptr<KivVizOpenGL::PrimitiveChunks> chunks;
+  std::unique_ptr<KivVizOpenGL::PrimitiveChunks> runs;
 };
 
 #endif

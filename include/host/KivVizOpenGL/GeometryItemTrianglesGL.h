@@ -17,7 +17,7 @@
 #include "KivVizOpenGL/Export.h"
 
 namespace KivVizOpenGL {
-class TriangleChunks;
+class PrimitiveChunks;
 namespace detail {
 class ChunkedTriangleBvh;
 class TriangleBvh;
@@ -52,8 +52,8 @@ class KIVVIZOPENGL_EXPORT GeometryItemTrianglesGL : public AGeometryItem {
   mutable std::unique_ptr<KivVizOpenGL::detail::TriangleBvh> bvh;
   // Spatial chunks, built by the first selection pass that sees only part of
   // a big mesh or by its first RayHit; runs, by the first frame that does.
-  mutable std::unique_ptr<KivVizOpenGL::TriangleChunks> chunks;
-  std::unique_ptr<KivVizOpenGL::TriangleChunks> runs;
+  mutable std::unique_ptr<KivVizOpenGL::PrimitiveChunks> chunks;
+  std::unique_ptr<KivVizOpenGL::PrimitiveChunks> runs;
   // Over `chunks`, built by the first RayHit of a big mesh.
   mutable std::unique_ptr<KivVizOpenGL::detail::ChunkedTriangleBvh> chunkedBvh;
 };

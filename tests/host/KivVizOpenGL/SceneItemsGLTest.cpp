@@ -108,6 +108,52 @@ TEST_F(SceneItemsGLTest, ABigMeshLooksAsDrawnWhole) {
                                           << Save(whole, "whole");
 }
 
+// The same for big line sets and clouds partly in view, in a translucent
+// colour so that a primitive drawn twice would show too.
+TEST_F(SceneItemsGLTest, BigLineSetsAndCloudsLookAsDrawnWhole) {
+  std::vector<float> vertices;
+  std::vector<std::uint32_t> segments;
+  for (std::uint32_t i = 0; i < 4000; ++i) {
+    const float angle = 0.01f * static_cast<float>(i);
+    const float radius = 0.2f + 0.0004f * static_cast<float>(i);
+    vertices.insert(vertices.end(), {radius * std::cos(angle), radius * std::sin(angle), 0.0f});
+    if (i > 0) segments.insert(segments.end(), {i - 1, i});
+  }
+  GeometryItemLinesGL lines(1, vertices, segments);
+  GeometryItemPointsGL points(2, vertices);
+  points.pointSize = 3.0f;
+  ASSERT_GT(segments.size() / 2, 2048u);
+  const auto draw = [&](const std::function<void()>& drawItems) {
+    Clear();
+    glTranslatef(0.9f, -0.7f, 0);
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4ub(200, 60, 40, 120);
+    drawItems();
+    glDisable(GL_BLEND);
+    return Present();
+  };
+  const platform::Image chunked = draw([&] {
+    lines.Display(nullptr);
+    points.Display(nullptr);
+  });
+  const platform::Image whole = draw([&] {
+    glDisable(GL_LIGHTING);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, vertices.data());
+    glDrawElements(GL_LINES, static_cast<GLsizei>(segments.size()), GL_UNSIGNED_INT, segments.data());
+    glPointSize(3.0f);
+    glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(vertices.size() / 3));
+    glPointSize(1.0f);
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glEnable(GL_LIGHTING);
+  });
+  glDisable(GL_LIGHTING);
+  EXPECT_GT(CountDrawn(whole), 500);
+  EXPECT_TRUE(chunked.rgba == whole.rgba) << "pictures in " << Save(chunked, "chunked") << " and "
+                                          << Save(whole, "whole");
+}
+
 // Every item draws into a caller's odd state (lighting, widths, stipple, current
 // values, list base, projection mode, client arrays) and leaves it as it was.
 TEST_F(SceneItemsGLTest, SizesGLWouldRefuseDrawAtGLsDefault) {

@@ -21,21 +21,33 @@
 
 namespace {
 
-// The scene: a big wavy grid, a small raised square, a line set, a point
-// cloud, and a mesh far outside the view; each under its own name.
+// The scene: a big wavy grid, a small raised square, a big line set, a big
+// point cloud, and a mesh far outside the view; each under its own name.
 struct Scene {
   Scene() {
     grid = NimboTest::Grid(120, -3.0f, -3.0f, 6.0f);
     square = std::make_unique<GeometryItemTrianglesGL>(
         2, std::vector<float>{0.2f, 0.2f, 0.5f, 0.8f, 0.2f, 0.5f, 0.8f, 0.8f, 0.5f, 0.2f, 0.8f, 0.5f},
         std::vector<float>{}, std::vector<std::uint32_t>{0, 1, 2, 0, 2, 3});
-    lines = std::make_unique<GeometryItemLinesGL>(
-        3, std::vector<float>{-1.5f, -1, 0.8f, 1.5f, -1, 0.8f, -1, -1.5f, 0.9f, -1, 1.5f, 0.9f},
-        std::vector<std::uint32_t>{0, 1, 2, 3});
+    // Two long lines crossing the view, then short strokes over all of it.
+    std::vector<float> ends{-1.5f, -1, 0.8f, 1.5f, -1, 0.8f, -1, -1.5f, 0.9f, -1, 1.5f, 0.9f};
+    std::vector<std::uint32_t> segments{0, 1, 2, 3};
+    // A cloud along a row, then a lattice over all of the view.
     std::vector<float> cloud;
     for (int i = 0; i < 200; ++i) {
       cloud.insert(cloud.end(), {-2.0f + 0.02f * static_cast<float>(i), 1.2f, 1.0f});
     }
+    for (int row = 0; row < 60; ++row) {
+      for (int column = 0; column < 60; ++column) {
+        const float x = -2.9f + 0.097f * static_cast<float>(column);
+        const float y = -2.9f + 0.097f * static_cast<float>(row);
+        const auto first = static_cast<std::uint32_t>(ends.size() / 3);
+        ends.insert(ends.end(), {x, y, 0.85f, x + 0.05f, y + 0.03f, 0.85f});
+        segments.insert(segments.end(), {first, first + 1});
+        cloud.insert(cloud.end(), {x + 0.03f, y + 0.05f, 1.0f});
+      }
+    }
+    lines = std::make_unique<GeometryItemLinesGL>(3, ends, segments);
     points = std::make_unique<GeometryItemPointsGL>(4, cloud);
     faraway = NimboTest::Grid(4, 50.0f, 50.0f, 2.0f);
   }
@@ -196,6 +208,14 @@ TEST_F(ViewCullingGLTest, OnlyChunksInViewReachGL) {
   EXPECT_GT(sent, 0u);
   EXPECT_LE(sent, triangleCount / 8) << "a view of 1/225 of the grid, in rows of its own order";
   EXPECT_EQ(PrimitivesSent([&] { scene.faraway->Display(nullptr); }), 0u);
+  // Line sets and clouds as big go in runs of 256 the same way: the corner's
+  // rows of the lattices lie in the first two runs (3,602 and 3,800 in all).
+  const GLuint segmentsSent = PrimitivesSent([&] { scene.lines->Display(nullptr); });
+  EXPECT_GT(segmentsSent, 0u);
+  EXPECT_LE(segmentsSent, 512u);
+  const GLuint pointsSent = PrimitivesSent([&] { scene.points->Display(nullptr); });
+  EXPECT_GT(pointsSent, 0u);
+  EXPECT_LE(pointsSent, 512u);
   EXPECT_EQ(PrimitivesSent([&] { scene.square->Display(nullptr); }), 0u);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();

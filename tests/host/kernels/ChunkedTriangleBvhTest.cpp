@@ -45,7 +45,7 @@ TEST(ChunkedTriangleBvhTest, AnswersAsOneHierarchyOverTheWholeMesh) {
                {"OneChunk", test::TriangleSoup(6, 500, 0.3f), 1000, kInf}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const ChunkedMesh chunked = SpatialChunker(c.limit).Split(c.mesh.vertices, {}, c.mesh.indices);
+    const ChunkedMesh chunked = SpatialChunker(c.limit, 3).Split(c.mesh.vertices, {}, c.mesh.indices);
     const ChunkedTriangleBvh picker(chunked);
     const TriangleBvh whole(c.mesh.vertices, c.mesh.indices);
     const Aabb bounds = whole.Hierarchy().Bounds();
@@ -69,7 +69,7 @@ TEST(ChunkedTriangleBvhTest, TiesAcrossChunksGoToTheLowestInputIndex) {
   };
   duplicateOf(5);
   duplicateOf(140);
-  const ChunkedMesh chunked = SpatialChunker(4).Split(mesh.vertices, {}, mesh.indices);
+  const ChunkedMesh chunked = SpatialChunker(4, 3).Split(mesh.vertices, {}, mesh.indices);
   const ChunkedTriangleBvh picker(chunked);
   const TriangleBvh whole(mesh.vertices, mesh.indices);
   for (float y = 0.0f; y <= 12.0f; y += 0.5f) {
@@ -87,7 +87,7 @@ TEST(ChunkedTriangleBvhTest, TiesAcrossChunksGoToTheLowestInputIndex) {
 TEST(ChunkedTriangleBvhTest, FiniteTrianglesOfAChunkWithAnInfiniteVertexAreHit) {
   const std::vector<float> vertices{0, 0, 0, 1, 0, 0, 0, 1, 0, kInf, 0, -1, 3, 0, 0, 4, 0, 0, 3, 1, 0};
   const std::vector<std::uint32_t> indices{0, 1, 2, 0, 3, 2, 4, 5, 6};
-  const ChunkedMesh chunked = SpatialChunker(2).Split(vertices, {}, indices);
+  const ChunkedMesh chunked = SpatialChunker(2, 3).Split(vertices, {}, indices);
   const ChunkedTriangleBvh picker(chunked);
   const TriangleBvh whole(vertices, indices);
   for (const TestRay& ray : {TestRay{{0.2f, 0.2f, 1}, {0, 0, -1}}, TestRay{{3.2f, 0.2f, 1}, {0, 0, -1}},
@@ -96,8 +96,8 @@ TEST(ChunkedTriangleBvhTest, FiniteTrianglesOfAChunkWithAnInfiniteVertexAreHit) 
   }
   // Triangle 2 shares its chunk with the infinite one.
   for (const MeshChunk& chunk : chunked.chunks) {
-    for (std::uint32_t i = chunk.firstTriangle; i < chunk.firstTriangle + chunk.triangleCount; ++i) {
-      if (chunked.sourceTriangles[i] == 2) {
+    for (std::uint32_t i = chunk.firstPrimitive; i < chunk.firstPrimitive + chunk.primitiveCount; ++i) {
+      if (chunked.sourcePrimitives[i] == 2) {
         EXPECT_FALSE(chunk.bounds.IsFinite());
       }
     }
@@ -109,7 +109,7 @@ TEST(ChunkedTriangleBvhTest, FiniteTrianglesOfAChunkWithAnInfiniteVertexAreHit) 
 
 TEST(ChunkedTriangleBvhTest, OnlyChunksARayReachesGetAHierarchy) {
   const Mesh grid = test::Grid(1, 64, 0.0f);
-  const ChunkedMesh chunked = SpatialChunker(16).Split(grid.vertices, {}, grid.indices);
+  const ChunkedMesh chunked = SpatialChunker(16, 3).Split(grid.vertices, {}, grid.indices);
   ASSERT_GT(chunked.chunks.size(), 400u);
   const ChunkedTriangleBvh picker(chunked);
   EXPECT_EQ(0u, picker.BuiltChunkCount());
@@ -121,8 +121,8 @@ TEST(ChunkedTriangleBvhTest, OnlyChunksARayReachesGetAHierarchy) {
 
 TEST(ChunkedTriangleBvhTest, AMeshWithoutItsSourceTrianglesIsRefused) {
   const Mesh grid = test::Grid(1, 4, 0.0f);
-  ChunkedMesh chunked = SpatialChunker(4).Split(grid.vertices, {}, grid.indices);
-  chunked.sourceTriangles.clear();
+  ChunkedMesh chunked = SpatialChunker(4, 3).Split(grid.vertices, {}, grid.indices);
+  chunked.sourcePrimitives.clear();
   EXPECT_THROW(ChunkedTriangleBvh{chunked}, std::invalid_argument);
   EXPECT_FALSE(ChunkedTriangleBvh(ChunkedMesh{}).Intersect({0, 0, 1}, {0, 0, -1}).has_value());
 }

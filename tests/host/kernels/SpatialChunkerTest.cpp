@@ -1,4 +1,4 @@
-// Splitting a mesh into chunks: every triangle once, with its own corners,
+// Splitting a mesh into chunks: every primitive once, with its own corners,
 // inside its chunk's box. Chunked pictures are compared in the GL item tests.
 #include "detail/SpatialChunker.h"
 
@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <limits>
+#include <numeric>
 #include <stdexcept>
 #include <vector>
 
@@ -16,40 +17,61 @@ namespace {
 
 using test::Mesh;
 
-TEST(SpatialChunkerTest, EveryTriangleOnceWithItsOwnCornersInABoxThatHoldsIt) {
+// Segments from two corners of each triangle, points from every vertex.
+Mesh WithCorners(const Mesh& triangles, std::uint32_t corners) {
+  Mesh mesh{triangles.vertices, {}};
+  if (corners == 1) {
+    mesh.indices.resize(mesh.vertices.size() / 3);
+    std::iota(mesh.indices.begin(), mesh.indices.end(), 0u);
+    return mesh;
+  }
+  for (std::size_t t = 0; t < triangles.indices.size(); t += 3) {
+    mesh.indices.insert(mesh.indices.end(), triangles.indices.begin() + static_cast<std::ptrdiff_t>(t),
+                        triangles.indices.begin() + static_cast<std::ptrdiff_t>(t + corners));
+  }
+  return mesh;
+}
+
+TEST(SpatialChunkerTest, EveryPrimitiveOnceWithItsOwnCornersInABoxThatHoldsIt) {
   Mesh withNaN = test::Grid(5, 10, 0.0f);
   withNaN.vertices[3 * 7] = std::numeric_limits<float>::quiet_NaN();
   withNaN.vertices[3 * 50 + 1] = std::numeric_limits<float>::quiet_NaN();
+  const Mesh soup = test::TriangleSoup(4, 5000, 0.1f);
   const struct {
     const char* name;
     Mesh mesh;
+    std::uint32_t corners;
     std::uint32_t limit;
-  } cases[] = {{"OneTrianglePerChunk", test::Grid(2, 6, 0.0f), 1},
-               {"Soup", test::TriangleSoup(4, 5000, 0.1f), 300},
-               {"Empty", Mesh{{0, 0, 0}, {}}, 8},
-               {"NaNCentroids", withNaN, 16}};
+  } cases[] = {{"OneTrianglePerChunk", test::Grid(2, 6, 0.0f), 3, 1},
+               {"Soup", soup, 3, 300},
+               {"Empty", Mesh{{0, 0, 0}, {}}, 3, 8},
+               {"NaNCentroids", withNaN, 3, 16},
+               {"Segments", WithCorners(soup, 2), 2, 200},
+               {"Points", WithCorners(soup, 1), 1, 256},
+               {"PointsWithNaN", WithCorners(withNaN, 1), 1, 7}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const ChunkedMesh chunked = SpatialChunker(c.limit).Split(c.mesh.vertices, {}, c.mesh.indices);
-    const std::size_t triangleCount = c.mesh.indices.size() / 3;
-    ASSERT_EQ(triangleCount, chunked.sourceTriangles.size());
-    std::vector<int> seen(triangleCount, 0);
-    std::uint32_t nextTriangle = 0;
+    const std::uint32_t corners = c.corners;
+    const ChunkedMesh chunked = SpatialChunker(c.limit, corners).Split(c.mesh.vertices, {}, c.mesh.indices);
+    const std::size_t primitiveCount = c.mesh.indices.size() / corners;
+    ASSERT_EQ(primitiveCount, chunked.sourcePrimitives.size());
+    std::vector<int> seen(primitiveCount, 0);
+    std::uint32_t nextPrimitive = 0;
     for (const MeshChunk& chunk : chunked.chunks) {
-      EXPECT_EQ(nextTriangle, chunk.firstTriangle);
-      EXPECT_GT(chunk.triangleCount, 0u);
-      EXPECT_LE(chunk.triangleCount, c.limit);
-      nextTriangle += chunk.triangleCount;
-      for (std::uint32_t t = chunk.firstTriangle; t < nextTriangle; ++t) {
-        const std::uint32_t source = chunked.sourceTriangles[t];
-        ASSERT_LT(source, triangleCount);
+      EXPECT_EQ(nextPrimitive, chunk.firstPrimitive);
+      EXPECT_GT(chunk.primitiveCount, 0u);
+      EXPECT_LE(chunk.primitiveCount, c.limit);
+      nextPrimitive += chunk.primitiveCount;
+      for (std::uint32_t p = chunk.firstPrimitive; p < nextPrimitive; ++p) {
+        const std::uint32_t source = chunked.sourcePrimitives[p];
+        ASSERT_LT(source, primitiveCount);
         ++seen[source];
-        for (std::uint32_t corner = 0; corner < 3; ++corner) {
-          const std::uint32_t v = chunked.indices[3 * t + corner];
+        for (std::uint32_t corner = 0; corner < corners; ++corner) {
+          const std::uint32_t v = chunked.indices[corners * p + corner];
           ASSERT_GE(v, chunk.firstVertex);
           ASSERT_LT(v, chunk.firstVertex + chunk.vertexCount);
           // Bitwise, so that NaN coordinates compare too.
-          const std::uint32_t input = c.mesh.indices[3 * source + corner];
+          const std::uint32_t input = c.mesh.indices[corners * source + corner];
           EXPECT_EQ(0, std::memcmp(&c.mesh.vertices[3 * input], &chunked.vertices[3 * v], 3 * sizeof(float)));
           const Float3 position = Float3::At(chunked.vertices, v);
           if (IsFinite(position)) {
@@ -58,7 +80,7 @@ TEST(SpatialChunkerTest, EveryTriangleOnceWithItsOwnCornersInABoxThatHoldsIt) {
         }
       }
     }
-    EXPECT_EQ(std::vector<int>(triangleCount, 1), seen);
+    EXPECT_EQ(std::vector<int>(primitiveCount, 1), seen);
   }
 }
 
@@ -66,8 +88,11 @@ TEST(SpatialChunkerTest, BadInputThrows) {
   const std::vector<float> vertices{0, 0, 0, 1, 0, 0, 0, 1, 0};
   const std::vector<std::uint32_t> triangle{0, 1, 2};
   const std::vector<std::uint32_t> outOfRange{0, 1, 3};
-  const SpatialChunker chunker(4);
-  EXPECT_THROW(SpatialChunker(0), std::invalid_argument);
+  const SpatialChunker chunker(4, 3);
+  EXPECT_THROW(SpatialChunker(0, 3), std::invalid_argument);
+  EXPECT_THROW(SpatialChunker(4, 0), std::invalid_argument);
+  EXPECT_THROW(SpatialChunker(4, 4), std::invalid_argument);
+  EXPECT_THROW(SpatialChunker(4, 2).Split(vertices, {}, triangle), std::invalid_argument) << "half a segment";
   EXPECT_THROW(chunker.Split(std::span(vertices).first(8), {}, triangle), std::invalid_argument);
   EXPECT_THROW(chunker.Split(vertices, {}, std::span(triangle).first(2)), std::invalid_argument);
   EXPECT_THROW(chunker.Split(vertices, std::span(vertices).first(6), triangle),
