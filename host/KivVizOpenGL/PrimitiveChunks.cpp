@@ -110,19 +110,21 @@ void DrawItemArrays(GLenum mode, std::span<const float> vertices, std::span<cons
                     const detail::Aabb& box, std::unique_ptr<PrimitiveChunks>& spatial,
                     std::unique_ptr<PrimitiveChunks>& runs) {
   const std::size_t primitives = mode == GL_POINTS ? vertices.size() / 3 : indices.size() / PrimitiveChunks::CornersOf(mode);
-  // Arrays wholly in view gain nothing from chunks; building them waits for
-  // the first pass that can skip some, so that a first frame is not slowed.
-  // Picks take spatial chunks, frames chunks in the arrays' own order.
-  const bool selecting = IsSelecting();
-  std::unique_ptr<PrimitiveChunks>& parts = selecting ? spatial : runs;
-  if (PrimitiveChunks::IsBig(primitives) && (parts || !volume.Contains(box))) {
-    if (!parts) {
-      parts = std::make_unique<PrimitiveChunks>(
-          mode, vertices, normals, indices,
-          selecting ? PrimitiveChunks::Order::Spatial : PrimitiveChunks::Order::AsGiven);
+  if (PrimitiveChunks::IsBig(primitives)) {
+    // Arrays wholly in view gain nothing from chunks; building them waits
+    // for the first pass that can skip some, so that a first frame is not
+    // slowed. Picks take spatial chunks, frames chunks in the arrays' order.
+    const bool selecting = IsSelecting();
+    std::unique_ptr<PrimitiveChunks>& parts = selecting ? spatial : runs;
+    if (parts || !volume.Contains(box)) {
+      if (!parts) {
+        parts = std::make_unique<PrimitiveChunks>(
+            mode, vertices, normals, indices,
+            selecting ? PrimitiveChunks::Order::Spatial : PrimitiveChunks::Order::AsGiven);
+      }
+      parts->Draw(volume);
+      return;
     }
-    parts->Draw(volume);
-    return;
   }
   UseClientArrays(vertices.data(), normals.empty() ? nullptr : normals.data());
   if (mode == GL_POINTS) {
