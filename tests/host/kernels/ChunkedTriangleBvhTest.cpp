@@ -15,23 +15,11 @@
 namespace KivVizOpenGL::detail {
 namespace {
 
+using test::ExpectSameHit;
 using test::Mesh;
 using test::TestRay;
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
-
-void ExpectSameHit(const std::optional<TriangleHit>& expected, const std::optional<TriangleHit>& actual,
-                   const TestRay& ray) {
-  ASSERT_EQ(expected.has_value(), actual.has_value())
-      << "ray (" << ray.origin.x << ", " << ray.origin.y << ", " << ray.origin.z << ") dir (" << ray.direction.x
-      << ", " << ray.direction.y << ", " << ray.direction.z << ")";
-  if (expected) {
-    EXPECT_EQ(expected->triangle, actual->triangle);
-    EXPECT_EQ(expected->t, actual->t);
-    EXPECT_EQ(expected->u, actual->u);
-    EXPECT_EQ(expected->v, actual->v);
-  }
-}
 
 TEST(ChunkedTriangleBvhTest, AnswersAsOneHierarchyOverTheWholeMesh) {
   const struct {

@@ -1,5 +1,7 @@
 #include "TestGeometry.h"
 
+#include <gtest/gtest.h>
+
 #include <random>
 
 #include "detail/Ray.h"
@@ -81,6 +83,19 @@ std::optional<TriangleHit> BruteForceTriangle(const Mesh& mesh, const TestRay& r
     if (hit && (!nearest || hit->t < nearest->t)) nearest = TriangleHit{t, hit->t, hit->u, hit->v};
   }
   return nearest;
+}
+
+void ExpectSameHit(const std::optional<TriangleHit>& expected, const std::optional<TriangleHit>& actual,
+                   const TestRay& ray) {
+  ASSERT_EQ(expected.has_value(), actual.has_value())
+      << "ray (" << ray.origin.x << ", " << ray.origin.y << ", " << ray.origin.z << ") dir (" << ray.direction.x
+      << ", " << ray.direction.y << ", " << ray.direction.z << ")";
+  if (expected) {
+    EXPECT_EQ(expected->triangle, actual->triangle);
+    EXPECT_EQ(expected->t, actual->t);
+    EXPECT_EQ(expected->u, actual->u);
+    EXPECT_EQ(expected->v, actual->v);
+  }
 }
 
 }  // namespace KivVizOpenGL::detail::test

@@ -34,6 +34,10 @@ std::vector<TestRay> RandomRays(std::uint32_t seed, std::size_t count, const Flo
 
 std::optional<TriangleHit> BruteForceTriangle(const Mesh& mesh, const TestRay& ray, float maxT);
 
+// The same hit, or the same miss, bit for bit.
+void ExpectSameHit(const std::optional<TriangleHit>& expected, const std::optional<TriangleHit>& actual,
+                   const TestRay& ray);
+
 }  // namespace KivVizOpenGL::detail::test
 
 #endif
