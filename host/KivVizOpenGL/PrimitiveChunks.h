@@ -15,6 +15,7 @@
 
 #include <GL/gl.h>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <span>
