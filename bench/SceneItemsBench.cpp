@@ -14,7 +14,9 @@
 #include <random>
 #include <vector>
 
+#include "KivVizOpenGL/GeometryItemPointsGL.h"
 #include "KivVizOpenGL/GeometryItemTrianglesGL.h"
+#include "detail/PointBvh.h"
 #include "detail/RayPrimitive.h"
 #include "platform/OffscreenContext.h"
 #include "platform/Window.h"
@@ -294,7 +296,8 @@ void BM_RayHitMillionTriangles_BruteForce(benchmark::State& state) {
 }
 BENCHMARK(BM_RayHitMillionTriangles_BruteForce)->Unit(benchmark::kMicrosecond);
 
-// The one-off cost of the first RayHit, which builds the hierarchy.
+// The one-off cost of the first RayHit of a mesh no pass has chunked: it
+// chunks the mesh and builds the hierarchies the ray reaches.
 void BM_RayHitMillionTriangles_FirstCall(benchmark::State& state) {
   const float origin[3] = {0, 0, 3};
   const float down[3] = {0, 0, -1};
@@ -311,6 +314,34 @@ void BM_RayHitMillionTriangles_FirstCall(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_RayHitMillionTriangles_FirstCall)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+// The same for the mesh's vertices as a point cloud, against what it cost
+// before clouds were chunked: one hierarchy over every point.
+void BM_RayHitPointCloud_FirstCall(benchmark::State& state) {
+  const float origin[3] = {0, 0, 3};
+  const float down[3] = {0, 0, -1};
+  for (auto _ : state) {
+    state.PauseTiming();
+    auto item = std::make_unique<GeometryItemPointsGL>(1, bench->bigMesh.vertices);
+    state.ResumeTiming();
+    float point[3];
+    float t = 0.0f;
+    benchmark::DoNotOptimize(item->RayHit(origin, down, 10.0f, point, t));
+    state.PauseTiming();
+    item.reset();
+    state.ResumeTiming();
+  }
+  state.counters["points"] = static_cast<double>(bench->bigMesh.vertices.size() / 3);
+}
+BENCHMARK(BM_RayHitPointCloud_FirstCall)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+void BM_RayHitPointCloud_FirstCallOneHierarchy(benchmark::State& state) {
+  for (auto _ : state) {
+    const KivVizOpenGL::detail::PointBvh bvh(bench->bigMesh.vertices);
+    benchmark::DoNotOptimize(bvh.Intersect({0, 0, 3}, {0, 0, -1}, 0.003f, 10.0f));
+  }
+}
+BENCHMARK(BM_RayHitPointCloud_FirstCallOneHierarchy)->Unit(benchmark::kMillisecond)->Iterations(3);
 
 }  // namespace
 

@@ -47,13 +47,27 @@ bool GeometryItemLinesGL::RayHit(const float origin[3], const float direction[3]
   if (!cone.IsUsable() || indices.empty()) {
     return false;
   }
-  if (!bvh) {
-    bvh = std::make_unique<KivVizOpenGL::detail::SegmentBvh>(vertices, indices);
+  std::optional<float> nearest;
+  if (KivVizOpenGL::PrimitiveChunks::IsBig(indices.size() / 2)) {
+    // A pick has usually built the spatial chunks already.
+    const auto& mesh = KivVizOpenGL::SpatialChunksOf(GL_LINES, vertices, {}, indices, chunks).Mesh();
+    if (!hierarchies) {
+      hierarchies = std::make_unique<KivVizOpenGL::detail::ChunkHierarchies>(mesh, 2);
+    }
+    nearest = cone.Nearest(*hierarchies, [&](std::uint32_t chunk, std::uint32_t segment, float widest) {
+      const std::size_t first = 2 * (std::size_t{mesh.chunks[chunk].firstPrimitive} + segment);
+      return cone.Approach(Float3::At(mesh.vertices, mesh.indices[first]),
+                           Float3::At(mesh.vertices, mesh.indices[first + 1]), widest);
+    });
+  } else {
+    if (!bvh) {
+      bvh = std::make_unique<KivVizOpenGL::detail::SegmentBvh>(vertices, indices);
+    }
+    nearest = cone.Nearest(bvh->Hierarchy(), [&](std::uint32_t segment, float widest) {
+      return cone.Approach(Float3::At(vertices, indices[2 * segment]), Float3::At(vertices, indices[2 * segment + 1]),
+                           widest);
+    });
   }
-  const auto nearest = cone.Nearest(bvh->Hierarchy(), [&](std::uint32_t segment, float widest) {
-    return cone.Approach(Float3::At(vertices, indices[2 * segment]), Float3::At(vertices, indices[2 * segment + 1]),
-                         widest);
-  });
   if (!nearest) {
     return false;
   }

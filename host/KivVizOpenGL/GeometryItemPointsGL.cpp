@@ -48,12 +48,24 @@ bool GeometryItemPointsGL::RayHit(const float origin[3], const float direction[3
   if (!cone.IsUsable() || vertices.empty()) {
     return false;
   }
-  if (!bvh) {
-    bvh = std::make_unique<KivVizOpenGL::detail::PointBvh>(vertices);
+  std::optional<float> nearest;
+  if (KivVizOpenGL::PrimitiveChunks::IsBig(vertices.size() / 3)) {
+    // A pick has usually built the spatial chunks already.
+    const auto& mesh = KivVizOpenGL::SpatialChunksOf(GL_POINTS, vertices, {}, {}, chunks).Mesh();
+    if (!hierarchies) {
+      hierarchies = std::make_unique<KivVizOpenGL::detail::ChunkHierarchies>(mesh, 1);
+    }
+    nearest = cone.Nearest(*hierarchies, [&](std::uint32_t chunk, std::uint32_t point, float widest) {
+      return cone.Approach(Float3::At(mesh.vertices, mesh.indices[mesh.chunks[chunk].firstPrimitive + point]), widest);
+    });
+  } else {
+    if (!bvh) {
+      bvh = std::make_unique<KivVizOpenGL::detail::PointBvh>(vertices);
+    }
+    nearest = cone.Nearest(bvh->Hierarchy(), [&](std::uint32_t point, float widest) {
+      return cone.Approach(Float3::At(vertices, point), widest);
+    });
   }
-  const auto nearest = cone.Nearest(bvh->Hierarchy(), [&](std::uint32_t point, float widest) {
-    return cone.Approach(Float3::At(vertices, point), widest);
-  });
   if (!nearest) {
     return false;
   }

@@ -56,12 +56,9 @@ bool GeometryItemTrianglesGL::RayHit(const float origin[3], const float directio
   if (IsBig()) {
     // A pick has usually built the spatial chunks already; a hierarchy over
     // them is far quicker to build than one over every triangle.
-    if (!chunks) {
-      chunks = std::make_unique<KivVizOpenGL::PrimitiveChunks>(GL_TRIANGLES, vertices, normals, indices,
-                                                               KivVizOpenGL::PrimitiveChunks::Order::Spatial);
-    }
     if (!chunkedBvh) {
-      chunkedBvh = std::make_unique<KivVizOpenGL::detail::ChunkedTriangleBvh>(chunks->Mesh());
+      chunkedBvh = std::make_unique<KivVizOpenGL::detail::ChunkedTriangleBvh>(
+          KivVizOpenGL::SpatialChunksOf(GL_TRIANGLES, vertices, normals, indices, chunks).Mesh());
     }
     hit = chunkedBvh->Intersect(from, along, scalar);
   } else {

@@ -7,11 +7,14 @@
 #ifndef KIVVIZOPENGL_PICKCONE_H
 #define KIVVIZOPENGL_PICKCONE_H
 
+#include <algorithm>
 #include <cstdint>
+#include <limits>
 #include <optional>
 
 #include "detail/Aabb.h"
 #include "detail/Bvh.h"
+#include "detail/ChunkHierarchies.h"
 #include "detail/Float3.h"
 #include "detail/Ray.h"
 #include "detail/RayPrimitive.h"
@@ -61,6 +64,48 @@ class PickCone {
                          }
                          return bound;
                        });
+    return nearest;
+  }
+
+  // The same over a line set or cloud in chunks, with the same answer:
+  // approachOf(chunk, primitive, widest) gives the Approach of a primitive
+  // numbered within its chunk. Only the chunks the cone reaches get a
+  // hierarchy of their own.
+  template <typename ApproachOf>
+  std::optional<float> Nearest(const detail::ChunkHierarchies& hierarchies, ApproachOf&& approachOf) const {
+    // The widest of the whole set, as one hierarchy over it would take, so
+    // that every primitive is tested exactly as there.
+    const float widest = WidestWithin(hierarchies.Bounds());
+    const detail::Bvh& top = hierarchies.Chunks();
+    const float padding = top.PaddingFor(widest);
+    const auto chunkOrder = top.PrimitiveOrder();
+    std::optional<float> nearest;
+    top.Traverse(ray, padding, scalar, [&](std::uint32_t first, std::uint32_t count, float bound) {
+      for (std::uint32_t i = first; i < first + count; ++i) {
+        const std::uint32_t chunk = chunkOrder[i];
+        detail::RayInterval reach{0.0f, std::min(bound * detail::Aabb::kExitWidening, std::numeric_limits<float>::max())};
+        if (!hierarchies.BoxOf(chunk).ClipRay(ray, padding, reach)) {
+          continue;
+        }
+        const detail::Bvh& inner = hierarchies.Of(chunk);
+        const auto order = inner.PrimitiveOrder();
+        inner.Traverse(ray, inner.PaddingFor(widest), bound, [&](std::uint32_t innerFirst, std::uint32_t innerCount,
+                                                                float innerBound) {
+          for (std::uint32_t j = innerFirst; j < innerFirst + innerCount; ++j) {
+            const auto approach = approachOf(chunk, order[j], widest);
+            if (approach && approach->t <= innerBound) {
+              nearest = approach->t;
+              innerBound = approach->t;
+            }
+          }
+          return innerBound;
+        });
+        if (nearest) {
+          bound = *nearest;
+        }
+      }
+      return bound;
+    });
     return nearest;
   }
 

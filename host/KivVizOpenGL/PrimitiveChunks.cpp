@@ -105,6 +105,15 @@ void PrimitiveChunks::Flush(Run& run) const {
   run = Run{};
 }
 
+const PrimitiveChunks& SpatialChunksOf(GLenum mode, std::span<const float> vertices, std::span<const float> normals,
+                                       std::span<const std::uint32_t> indices,
+                                       std::unique_ptr<PrimitiveChunks>& spatial) {
+  if (!spatial) {
+    spatial = std::make_unique<PrimitiveChunks>(mode, vertices, normals, indices, PrimitiveChunks::Order::Spatial);
+  }
+  return *spatial;
+}
+
 void DrawItemArrays(GLenum mode, std::span<const float> vertices, std::span<const float> normals,
                     std::span<const std::uint32_t> indices, const detail::ViewVolume& volume,
                     const detail::Aabb& box, std::unique_ptr<PrimitiveChunks>& spatial,

@@ -85,6 +85,11 @@ class PrimitiveChunks {
   std::vector<std::vector<detail::Aabb>> levels;
 };
 
+// An item's spatial chunks, built now when no selection pass has built them.
+const PrimitiveChunks& SpatialChunksOf(GLenum mode, std::span<const float> vertices, std::span<const float> normals,
+                                       std::span<const std::uint32_t> indices,
+                                       std::unique_ptr<PrimitiveChunks>& spatial);
+
 // Draws an item's arrays in the current pass from client arrays: whole while
 // they are small or the view volume holds them all, otherwise through the
 // chunks that the first pass needing them builds, `spatial` in selection

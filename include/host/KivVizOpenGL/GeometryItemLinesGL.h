@@ -1,8 +1,11 @@
 // Unlit line segments drawn from vertex arrays in the colour they find (or
 // their own); skipped when their box lies wholly outside the current view
-// volume, and a big set partly outside it in chunks, as big meshes are. A ray hits a segment that passes within about a pixel of it: at
-// its closest approach the segment is within pickAngle (radians) as seen
-// from the ray's origin.
+// volume, and a big set partly outside it drawn in chunks, as big meshes
+// are. A ray hits a segment that passes within about a pixel of it: at its
+// closest approach the segment is within pickAngle (radians) as seen from
+// the ray's origin. Hits go through a bounding-volume hierarchy; on a big
+// set, one over its chunks, each chunk's own built when a ray first reaches
+// it.
 #ifndef KIVVIZOPENGL_GEOMETRYITEMLINESGL_H
 #define KIVVIZOPENGL_GEOMETRYITEMLINESGL_H
 
@@ -16,6 +19,7 @@
 namespace KivVizOpenGL {
 class PrimitiveChunks;
 namespace detail {
+class ChunkHierarchies;
 class SegmentBvh;
 }
 }  // namespace KivVizOpenGL
@@ -41,12 +45,15 @@ class KIVVIZOPENGL_EXPORT GeometryItemLinesGL : public AGeometryItem {
   std::vector<std::uint32_t> indices;
   float boxMinimum[3];
   float boxMaximum[3];
-  // Built by the first RayHit.
+  // Built by the first RayHit of a line set that is not big.
   mutable std::unique_ptr<KivVizOpenGL::detail::SegmentBvh> bvh;
-  // Spatial chunks and runs in the given order of a big line set, built by
-  // the first selection pass and the first frame that see only part of it.
-  std::unique_ptr<KivVizOpenGL::PrimitiveChunks> chunks;
+  // Spatial chunks of a big line set, built by the first selection pass that
+  // sees only part of it or by its first RayHit; runs in the given order, by
+  // the first frame that does.
+  mutable std::unique_ptr<KivVizOpenGL::PrimitiveChunks> chunks;
   std::unique_ptr<KivVizOpenGL::PrimitiveChunks> runs;
+  // Over `chunks`, built by the first RayHit of a big line set.
+  mutable std::unique_ptr<KivVizOpenGL::detail::ChunkHierarchies> hierarchies;
 };
 
 #endif

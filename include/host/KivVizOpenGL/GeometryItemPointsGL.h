@@ -1,8 +1,10 @@
 // Unlit points drawn from a vertex array in the colour they find (or their
 // own); skipped when their box lies wholly outside the current view volume,
-// and a big cloud partly outside it in chunks, as big meshes are.
+// and a big cloud partly outside it drawn in chunks, as big meshes are.
 // A ray hits a point that lies within about a pixel of it: within pickAngle
-// (radians) as seen from the ray's origin.
+// (radians) as seen from the ray's origin. Hits go through a bounding-volume
+// hierarchy; on a big cloud, one over its chunks, each chunk's own built
+// when a ray first reaches it.
 #ifndef KIVVIZOPENGL_GEOMETRYITEMPOINTSGL_H
 #define KIVVIZOPENGL_GEOMETRYITEMPOINTSGL_H
 
@@ -16,6 +18,7 @@
 namespace KivVizOpenGL {
 class PrimitiveChunks;
 namespace detail {
+class ChunkHierarchies;
 class PointBvh;
 }
 }  // namespace KivVizOpenGL
@@ -40,12 +43,15 @@ class KIVVIZOPENGL_EXPORT GeometryItemPointsGL : public AGeometryItem {
   std::vector<float> vertices;
   float boxMinimum[3];
   float boxMaximum[3];
-  // Built by the first RayHit.
+  // Built by the first RayHit of a cloud that is not big.
   mutable std::unique_ptr<KivVizOpenGL::detail::PointBvh> bvh;
-  // Spatial chunks and runs in the given order of a big cloud, built by the
-  // first selection pass and the first frame that see only part of it.
-  std::unique_ptr<KivVizOpenGL::PrimitiveChunks> chunks;
+  // Spatial chunks of a big cloud, built by the first selection pass that
+  // sees only part of it or by its first RayHit; runs in the given order, by
+  // the first frame that does.
+  mutable std::unique_ptr<KivVizOpenGL::PrimitiveChunks> chunks;
   std::unique_ptr<KivVizOpenGL::PrimitiveChunks> runs;
+  // Over `chunks`, built by the first RayHit of a big cloud.
+  mutable std::unique_ptr<KivVizOpenGL::detail::ChunkHierarchies> hierarchies;
 };
 
 #endif

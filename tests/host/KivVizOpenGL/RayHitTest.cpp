@@ -163,7 +163,7 @@ TEST(RayHitTest, AxisAndCircleAreNotPickable) {
 
 // The item must give exactly the nearest t of the primitives whose closest
 // approach lies within pickAngle * t * |d|, as a loop over all of them finds it.
-TEST(RayHitTest, RandomLinesAndPointsMatchTheConeRuleOverEveryPrimitive) {
+void ExpectConeRuleOnRandomSets(std::uint32_t count) {
   using KivVizOpenGL::detail::Ray;
   std::mt19937 random(7);
   const auto uniform = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
@@ -171,12 +171,14 @@ TEST(RayHitTest, RandomLinesAndPointsMatchTheConeRuleOverEveryPrimitive) {
   std::vector<float> lineVertices;
   std::vector<std::uint32_t> indices;
   std::vector<float> cloud;
-  for (std::uint32_t i = 0; i < 2000; ++i) {
-    const Float3 start = point(0.0f, 1.0f);
+  // Bigger sets fill a bigger cube, so that some rays still miss.
+  const float extent = static_cast<float>(count) / 2000.0f;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    const Float3 start = point(0.0f, extent);
     const Float3 end = start + point(-0.1f, 0.1f);
     lineVertices.insert(lineVertices.end(), {start.x, start.y, start.z, end.x, end.y, end.z});
     indices.insert(indices.end(), {2 * i, 2 * i + 1});
-    const Float3 p = point(0.0f, 1.0f);
+    const Float3 p = point(0.0f, extent);
     cloud.insert(cloud.end(), {p.x, p.y, p.z});
   }
   const GeometryItemLinesGL lines(1, lineVertices, indices);
@@ -186,7 +188,7 @@ TEST(RayHitTest, RandomLinesAndPointsMatchTheConeRuleOverEveryPrimitive) {
   int pointHits = 0;
   for (int i = 0; i < 400; ++i) {
     // Aim at a primitive, off it by up to a few cone widths.
-    const std::size_t n = random() % 2000;
+    const std::size_t n = random() % count;
     const Float3 target = (i % 2 == 0 ? Float3::At(lineVertices, 2 * n) : Float3::At(cloud, n)) + point(-0.05f, 0.05f);
     const Float3 from = point(-4.0f, 5.0f) + Float3{0, 0, 6};
     const Ray ray(from, target - from);
@@ -201,7 +203,7 @@ TEST(RayHitTest, RandomLinesAndPointsMatchTheConeRuleOverEveryPrimitive) {
     };
     std::optional<float> nearestLine;
     std::optional<float> nearestPoint;
-    for (std::size_t k = 0; k < 2000; ++k) {
+    for (std::size_t k = 0; k < count; ++k) {
       const auto a = inCone(k);
       if (a && (!nearestLine || a->t < *nearestLine)) nearestLine = a->t;
       const auto b = KivVizOpenGL::detail::ApproachPoint(ray, Float3::At(cloud, k), Inf, scalar);
@@ -227,6 +229,14 @@ TEST(RayHitTest, RandomLinesAndPointsMatchTheConeRuleOverEveryPrimitive) {
   EXPECT_LT(lineHits, 390);
   EXPECT_GT(pointHits, 30);
   EXPECT_LT(pointHits, 390);
+}
+
+// Sets of 2,000 go through one hierarchy, sets of 3,000 through their chunks'.
+TEST(RayHitTest, RandomLinesAndPointsMatchTheConeRuleOverEveryPrimitive) {
+  for (const std::uint32_t count : {2000u, 3000u}) {
+    SCOPED_TRACE(count);
+    ExpectConeRuleOnRandomSets(count);
+  }
 }
 
 }  // namespace
