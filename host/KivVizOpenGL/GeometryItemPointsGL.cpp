@@ -56,7 +56,7 @@ bool GeometryItemPointsGL::RayHit(const float origin[3], const float direction[3
       hierarchies = std::make_unique<KivVizOpenGL::detail::ChunkHierarchies>(mesh, 1);
     }
     nearest = cone.Nearest(*hierarchies, [&](std::uint32_t chunk, std::uint32_t point, float widest) {
-      return cone.Approach(Float3::At(mesh.vertices, mesh.indices[mesh.chunks[chunk].firstPrimitive + point]), widest);
+      return cone.Approach(Float3::At(mesh.vertices, std::size_t{mesh.chunks[chunk].firstPrimitive} + point), widest);
     });
   } else {
     if (!bvh) {

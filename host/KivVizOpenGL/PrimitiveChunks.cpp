@@ -11,17 +11,20 @@ namespace KivVizOpenGL {
 
 namespace {
 
-// Runs of consecutive primitives, each with the box of the vertices it uses.
+// Runs of consecutive primitives, each with the box of the vertices it uses;
+// points have no indices.
 std::vector<detail::MeshChunk> RunsAsGiven(std::span<const float> vertices, std::span<const std::uint32_t> indices,
                                            std::uint32_t corners) {
   std::vector<detail::MeshChunk> runs;
-  const auto primitives = static_cast<std::uint32_t>(indices.size() / corners);
+  const bool points = indices.empty();
+  const auto primitives = static_cast<std::uint32_t>(points ? vertices.size() / 3 : indices.size() / corners);
   for (std::uint32_t first = 0; first < primitives; first += PrimitiveChunks::PrimitivesPerChunk) {
     detail::MeshChunk run;
     run.firstPrimitive = first;
     run.primitiveCount = std::min(PrimitiveChunks::PrimitivesPerChunk, primitives - first);
-    run.bounds = BoundsOf(vertices, indices.subspan(std::size_t{corners} * first,
-                                                    std::size_t{corners} * run.primitiveCount));
+    run.bounds = points ? BoundsOf(vertices.subspan(3 * std::size_t{first}, 3 * std::size_t{run.primitiveCount}))
+                        : BoundsOf(vertices, indices.subspan(std::size_t{corners} * first,
+                                                             std::size_t{corners} * run.primitiveCount));
     runs.push_back(run);
   }
   return runs;
@@ -37,15 +40,26 @@ PrimitiveChunks::PrimitiveChunks(GLenum mode, std::span<const float> vertices, s
                                  std::span<const std::uint32_t> indices, Order order)
     : mode(mode), corners(CornersOf(mode)) {
   if (mode == GL_POINTS) {
-    pointIndices.resize(vertices.size() / 3);
-    std::iota(pointIndices.begin(), pointIndices.end(), 0u);
-    indices = pointIndices;
+    indices = {};
   }
   if (order == Order::Spatial) {
-    mesh = detail::SpatialChunker(PrimitivesPerChunk, corners).Split(vertices, normals, indices);
-    // Picks need each primitive's input index; nothing needs the vertices'.
+    if (mode == GL_POINTS) {
+      // The chunker takes each point as a primitive of one corner. It lists
+      // a chunk's vertices in input order, as it does its primitives, so in
+      // its result point p is vertex p and the indices can go.
+      std::vector<std::uint32_t> everyVertex(vertices.size() / 3);
+      std::iota(everyVertex.begin(), everyVertex.end(), 0u);
+      mesh = detail::SpatialChunker(PrimitivesPerChunk, 1).Split(vertices, normals, everyVertex);
+      mesh.indices = {};
+    } else {
+      mesh = detail::SpatialChunker(PrimitivesPerChunk, corners).Split(vertices, normals, indices);
+    }
+    // Triangle picks need each triangle's input index; nothing needs the
+    // vertices'.
     mesh.sourceVertices = {};
-    pointIndices = {};
+    if (mode != GL_TRIANGLES) {
+      mesh.sourcePrimitives = {};
+    }
     drawVertices = mesh.vertices;
     drawNormals = mesh.normals;
     drawIndices = mesh.indices;
@@ -98,7 +112,9 @@ void PrimitiveChunks::Visit(const detail::ViewVolume& volume, std::size_t level,
 }
 
 void PrimitiveChunks::Flush(Run& run) const {
-  if (run.count != 0) {
+  if (run.count != 0 && mode == GL_POINTS) {
+    glDrawArrays(GL_POINTS, static_cast<GLint>(run.first), static_cast<GLsizei>(run.count));
+  } else if (run.count != 0) {
     glDrawElements(mode, static_cast<GLsizei>(corners * run.count), GL_UNSIGNED_INT,
                    drawIndices.data() + std::size_t{corners} * run.first);
   }

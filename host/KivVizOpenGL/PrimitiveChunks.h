@@ -53,8 +53,9 @@ class PrimitiveChunks {
   // indices are contiguous.
   void Draw(const detail::ViewVolume& volume) const;
 
-  // The chunks and, for spatial chunks, the rearranged arrays with each
-  // primitive's index in the arrays given.
+  // The chunks and, for spatial chunks, the rearranged arrays; for
+  // triangles also each triangle's index in the arrays given. Points have no
+  // indices: point p is vertex p.
   const detail::ChunkedMesh& Mesh() const { return mesh; }
 
   // Indices per primitive of a GL mode: 3, 2 or 1.
@@ -72,10 +73,9 @@ class PrimitiveChunks {
 
   GLenum mode;
   std::uint32_t corners;
-  // Every vertex in order, for points.
-  std::vector<std::uint32_t> pointIndices;
   // Holds the rearranged arrays and every chunk; the arrays stay empty
-  // for chunks in the given order.
+  // for chunks in the given order. Points have no indices: point p is
+  // vertex p.
   detail::ChunkedMesh mesh;
   std::span<const float> drawVertices;
   std::span<const float> drawNormals;

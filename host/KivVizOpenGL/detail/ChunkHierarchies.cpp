@@ -1,6 +1,7 @@
 #include "ChunkHierarchies.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 #include "Float3.h"
 
@@ -8,6 +9,14 @@ namespace KivVizOpenGL::detail {
 
 ChunkHierarchies::ChunkHierarchies(const ChunkedMesh& mesh, std::uint32_t corners)
     : mesh_(mesh), corners_(corners) {
+  const std::size_t primitives =
+      mesh.chunks.empty() ? 0 : std::size_t{mesh.chunks.back().firstPrimitive} + mesh.chunks.back().primitiveCount;
+  const bool covered = mesh.indices.empty() ? corners == 1 && mesh.vertices.size() / 3 == primitives
+                                            : mesh.indices.size() == std::size_t{corners} * primitives;
+  if (!covered) {
+    throw std::invalid_argument(
+        "KivVizOpenGL::detail::ChunkHierarchies::ChunkHierarchies: the chunks do not cover the mesh's primitives");
+  }
   boxes_.reserve(mesh.chunks.size());
   for (const MeshChunk& chunk : mesh.chunks) {
     Aabb box;
@@ -45,7 +54,8 @@ std::size_t ChunkHierarchies::BuiltCount() const {
 Aabb ChunkHierarchies::PrimitiveBox(std::size_t primitive) const {
   Aabb box;
   for (std::size_t corner = 0; corner < corners_; ++corner) {
-    const Float3 vertex = Float3::At(mesh_.vertices, mesh_.indices[corners_ * primitive + corner]);
+    const std::size_t index = mesh_.indices.empty() ? primitive : mesh_.indices[corners_ * primitive + corner];
+    const Float3 vertex = Float3::At(mesh_.vertices, index);
     if (!IsFinite(vertex)) {
       return Aabb();
     }

@@ -19,8 +19,10 @@ namespace KivVizOpenGL::detail {
 
 class ChunkHierarchies {
  public:
-  // Primitives of `corners` indices each: 2 for segments, 1 for points.
-  // `mesh` must outlive the hierarchies.
+  // Primitives of `corners` indices each: 2 for segments, 1 for points;
+  // points may come without indices, point p then being vertex p. `mesh`
+  // must outlive the hierarchies. Throws std::invalid_argument when the
+  // chunks do not cover the mesh's primitives.
   ChunkHierarchies(const ChunkedMesh& mesh, std::uint32_t corners);
   ~ChunkHierarchies();
   ChunkHierarchies(const ChunkHierarchies&) = delete;

@@ -8,6 +8,7 @@
 
 #include <limits>
 #include <numeric>
+#include <stdexcept>
 #include <vector>
 
 #include "TestGeometry.h"
@@ -40,8 +41,14 @@ TEST(ChunkHierarchiesTest, BoundsAreThoseOfOneHierarchyOverEveryPrimitive) {
   const std::vector<float> vertices = CloudWithBadPoints();
   std::vector<std::uint32_t> points(vertices.size() / 3);
   std::iota(points.begin(), points.end(), 0u);
-  const ChunkedMesh cloud = SpatialChunker(16, 1).Split(vertices, {}, points);
+  ChunkedMesh cloud = SpatialChunker(16, 1).Split(vertices, {}, points);
   ExpectSameBox(PointBvh(vertices).Hierarchy().Bounds(), ChunkHierarchies(cloud, 1).Bounds());
+  // Chunked points list their vertices in point order, so they may drop the
+  // indices.
+  for (std::size_t p = 0; p < cloud.indices.size(); ++p) ASSERT_EQ(p, cloud.indices[p]);
+  cloud.indices.clear();
+  ExpectSameBox(PointBvh(vertices).Hierarchy().Bounds(), ChunkHierarchies(cloud, 1).Bounds());
+  EXPECT_THROW(ChunkHierarchies(cloud, 2), std::invalid_argument) << "segments need their indices";
 
   // Segments between neighbours, the bad points among their ends.
   std::vector<std::uint32_t> segments;
