@@ -166,6 +166,36 @@ void BM_SelectOneMesh_BareGL(benchmark::State& state) {
 }
 BENCHMARK(BM_SelectOneMesh_BareGL)->Unit(benchmark::kMillisecond);
 
+// The mesh's half a million vertices as a point cloud: an item, which the
+// first pass chunks, against every point sent to GL.
+void BM_SelectPointCloud_Items(benchmark::State& state) {
+  GeometryItemPointsGL points(1, bench->bigMesh.vertices);
+  const auto pass = [&] {
+    glPushName(1);
+    points.Display(nullptr);
+    glPopName();
+  };
+  Bench::SelectionPass(pass);
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(Bench::SelectionPass(pass));
+  }
+}
+BENCHMARK(BM_SelectPointCloud_Items)->Unit(benchmark::kMillisecond);
+
+void BM_SelectPointCloud_BareGL(benchmark::State& state) {
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(Bench::SelectionPass([] {
+      glPushName(1);
+      glEnableClientState(GL_VERTEX_ARRAY);
+      glVertexPointer(3, GL_FLOAT, 0, bench->bigMesh.vertices.data());
+      glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(bench->bigMesh.vertices.size() / 3));
+      glDisableClientState(GL_VERTEX_ARRAY);
+      glPopName();
+    }));
+  }
+}
+BENCHMARK(BM_SelectPointCloud_BareGL)->Unit(benchmark::kMillisecond);
+
 void BM_SelectTiles_Items(benchmark::State& state) {
   for (auto _ : state) {
     benchmark::DoNotOptimize(Bench::SelectionPass([] {
