@@ -53,7 +53,7 @@ std::string ViewHost::DefaultPluginPath() {
   const ssize_t length = readlink("/proc/self/exe", self, sizeof self - 1);
   if (length <= 0) return "View3dOpenGlSG.so";
   const std::filesystem::path exe(std::string(self, static_cast<std::size_t>(length)));
-  return (exe.parent_path() / ".." / "lib" / "View3dOpenGlSG.so").lexically_normal().string();
+  return (exe.parent_path() / NIMBO_VIEW_PLUGIN_FROM_BIN).lexically_normal().string();
 }
 
 AViewObject* ViewHost::Overlay(const std::string& name) {

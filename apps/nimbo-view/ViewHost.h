@@ -32,7 +32,8 @@ class ViewHost {
   ViewHost& operator=(const ViewHost&) = delete;
 
   // Where the plug-in is looked for: NIMBO_VIEW_PLUGIN when set, otherwise
-  // ../lib/View3dOpenGlSG.so next to this executable.
+  // where the build and the install put it relative to this executable
+  // (../lib/nimbo-view3d/View3dOpenGlSG.so).
   static std::string DefaultPluginPath();
 
   AView3D& View() { return *view; }

@@ -28,7 +28,7 @@ const char* ViewSetup::Help() {
          "  --background-bottom COLOUR bottom of the background gradient\n"
          "  --background-top COLOUR    top of the background gradient\n"
          "  --plugin PATH              the view plug-in (default: $NIMBO_VIEW_PLUGIN, else\n"
-         "                             ../lib/View3dOpenGlSG.so next to the executable)\n";
+         "                             " NIMBO_VIEW_PLUGIN_FROM_BIN " from the executable's folder)\n";
 }
 
 ViewSetup ViewSetup::From(const CommandLine& line, int defaultWidth, int defaultHeight) {
