@@ -44,6 +44,16 @@ class StderrProgress : public Assimp::ProgressHandler {
   int shown = -1;
 };
 
+// The importer's material for a file that names none: OBJ and STL call it
+// "DefaultMaterial" (grey 0.6), PLY leaves it unnamed (white). glTF, whose
+// unnamed materials are real ones with a base colour, defines its own
+// default (white), which is kept.
+bool IsStandIn(const aiMaterial& material) {
+  if (material.GetName() == aiString(AI_DEFAULT_MATERIAL_NAME)) return true;
+  aiColor4D base;
+  return material.GetName().length == 0 && material.Get(AI_MATKEY_BASE_COLOR, base) != AI_SUCCESS;
+}
+
 std::uint8_t Byte(float value) {
   return static_cast<std::uint8_t>(std::clamp(value, 0.0f, 1.0f) * 255.0f + 0.5f);
 }
@@ -52,13 +62,12 @@ std::uint8_t Byte(float value) {
 // the diffuse alpha: some formats give the opacity as both, so they are not
 // multiplied). The view draws one colour per node, so a mesh with vertex
 // colours takes their mean instead. A mesh without a material of its own
-// (the importer's stand-in differs by format) gets the part's default colour.
+// gets the part's default colour, whatever the importer's stand-in says.
 RGBAColor ColorOf(const aiScene& scene, const aiMesh& mesh) {
   const RGBAColor fallback = Part().color;
   aiColor4D diffuse(fallback.red / 255.0f, fallback.green / 255.0f, fallback.blue / 255.0f, 1.0f);
   std::optional<float> opacity;
-  if (mesh.mMaterialIndex < scene.mNumMaterials &&
-      scene.mMaterials[mesh.mMaterialIndex]->GetName() != aiString(AI_DEFAULT_MATERIAL_NAME)) {
+  if (mesh.mMaterialIndex < scene.mNumMaterials && !IsStandIn(*scene.mMaterials[mesh.mMaterialIndex])) {
     const aiMaterial& material = *scene.mMaterials[mesh.mMaterialIndex];
     material.Get(AI_MATKEY_COLOR_DIFFUSE, diffuse);
     float value = 1.0f;
