@@ -64,10 +64,13 @@ void GeometryItemTrianglesGL::Display(AView3DAdapter* view) {
   KivVizOpenGL::DrawItemArrays(GL_TRIANGLES, vertices, normals, indices, volume,
                                KivVizOpenGL::ToAabb(boxMinimum, boxMaximum), chunks, runs);
   if (hatch && !KivVizOpenGL::IsSelecting()) {
-    // The same triangles again, at the same depths, through the stipple.
-    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_POLYGON_STIPPLE_BIT | GL_DEPTH_BUFFER_BIT);
+    // The same triangles again through the stipple, pulled a little towards
+    // the eye: drivers need not give the second pass the very same depths.
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_POLYGON_BIT | GL_POLYGON_STIPPLE_BIT | GL_DEPTH_BUFFER_BIT);
     glEnable(GL_POLYGON_STIPPLE);
     glPolygonStipple(HatchPattern());
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(-1.0f, -2.0f);
     glDepthFunc(GL_LEQUAL);
     GLfloat current[4];
     glGetFloatv(GL_CURRENT_COLOR, current);

@@ -105,6 +105,35 @@ TEST_F(RenderGLTest, GltfOpacityCountsOnceAndPointCloudsBecomePoints) {
   EXPECT_NE(cloud.find("\"triangles\":0,\"segments\":0,\"points\":4"), std::string::npos) << cloud;
 }
 
+TEST_F(RenderGLTest, ASelectedPartShowsItsOwnColourBetweenStripesBesideItsUnselectedTwin) {
+  scratch.Write("green.mtl", "newmtl green\nKd 0.2 0.7 0.3\n");
+  scratch.Write("twins.obj", "mtllib green.mtl\nv -2 -0.8 0\nv -0.4 -0.8 0\nv -0.4 0.8 0\nv -2 0.8 0\n"
+                             "v 0.4 -0.8 0\nv 2 -0.8 0\nv 2 0.8 0\nv 0.4 0.8 0\nusemtl green\n"
+                             "o left\nf 1 2 3 4\no right\nf 5 6 7 8\n");
+  const Result result = scratch.Run({"render", "twins.obj", "-o", "out.png", "--size", "400x200", "--view", "front",
+                                     "--click", "150,100", "--pick", "150,100"});
+  ASSERT_EQ(result.exitCode, 0) << result.err;
+  ASSERT_NE(result.out.find("\"path\":[1,1,1,10002,1]"), std::string::npos) << "the click is on the left part";
+  const platform::Image image = platform::ReadPng(scratch.Path("out.png"));
+  // Pixels of each part, by the colour that dominates them.
+  const auto count = [&image](int x0, int x1) {
+    std::array<int, 2> greenAndRed{};
+    for (int y = 85; y < 115; ++y) {
+      for (int x = x0; x < x1; ++x) {
+        const auto pixel = image.At(x, y);
+        if (pixel[1] > pixel[0] + 40) ++greenAndRed[0];
+        if (pixel[0] > pixel[1] + 40) ++greenAndRed[1];
+      }
+    }
+    return greenAndRed;
+  };
+  const auto selected = count(130, 170);
+  const auto unselected = count(230, 270);
+  EXPECT_GT(selected[0], 40 * 30 / 2) << "mostly its own green";
+  EXPECT_GT(selected[1], 40 * 30 / 8) << "with red stripes";
+  EXPECT_EQ(unselected[0], 40 * 30) << "its twin all green";
+}
+
 TEST_F(RenderGLTest, ViewUpAxisAndBackFacesDecideWhatTheCentreShows) {
   scratch.WriteQuad();
   // The square wound the other way round: its front faces -Z.
