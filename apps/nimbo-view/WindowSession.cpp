@@ -35,6 +35,10 @@ WindowSession::WindowSession(ViewHost& host, PartIndex parts, std::string title,
 }
 
 void WindowSession::ShowHovered() {
+  if (interaction.Hovered() != printedHover) {
+    printedHover = interaction.Hovered();
+    PrintNode("hovered", printedHover, std::nullopt);
+  }
   std::string text = title;
   if (const auto& hovered = interaction.Hovered()) {
     if (const std::optional<PartLabel> label = parts.Find(*hovered)) {
@@ -46,9 +50,10 @@ void WindowSession::ShowHovered() {
   setTitle(text);
 }
 
-void WindowSession::PrintSelection(const std::optional<RenderId>& path, const std::optional<PickResult>& pick) {
+void WindowSession::PrintNode(const char* key, const std::optional<RenderId>& path,
+                              const std::optional<PickResult>& pick) {
   std::ostringstream line;
-  line << "{\"selected\":";
+  line << "{\"" << key << "\":";
   if (!path) {
     line << "null}";
   } else {
@@ -133,10 +138,10 @@ void WindowSession::ButtonPressed(Button button, bool shift, int x, int y) {
 void WindowSession::ButtonReleased(Button button, int x, int y) {
   const bool left = button == Button::Left;
   if (gesture == Gesture::Band && left) {
-    for (const RenderId& path : interaction.BandRelease(x, y)) PrintSelection(path, std::nullopt);
+    for (const RenderId& path : interaction.BandRelease(x, y)) PrintNode("selected", path, std::nullopt);
   } else if (gesture == Gesture::Pressed && left) {
     const std::optional<RenderId> path = interaction.Click(x, y);
-    PrintSelection(path, path ? std::optional<PickResult>(interaction.Pick(x, y)) : std::nullopt);
+    PrintNode("selected", path, path ? std::optional<PickResult>(interaction.Pick(x, y)) : std::nullopt);
   } else if ((gesture == Gesture::Orbit && left) || (gesture == Gesture::Pan && !left)) {
     ViewOp release(IViewOp::Idle, 0, x, y);
     host.View().GetController()->Notify(&release);

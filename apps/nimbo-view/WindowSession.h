@@ -1,7 +1,8 @@
 // The interactive window's input handling: left drag orbits, right or
 // middle drag pans, the wheel zooms, hovering highlights the node under the
 // pointer with the aperture around it and names its file and part in the
-// title, a click selects and prints the selection as a JSON line, a
+// title and on stdout, a click selects and prints the selection as a JSON
+// line, a
 // shift-left drag draws the rubber band and selects the visible nodes inside.
 // Keys as ViewKeys lists; S writes a screenshot, Q closes.
 #ifndef NIMBO_VIEW_WINDOW_SESSION_H
@@ -42,9 +43,9 @@ class WindowSession {
   enum class Gesture { None, Pressed, Orbit, Pan, Band };
 
   void ShowHovered();
-  // {"selected":PATH|null,"file":..,"part":..,"point":[x,y,z]|null}; the
-  // point only for a click (the pick there), not for a rubber band.
-  void PrintSelection(const std::optional<RenderId>& path, const std::optional<PickResult>& pick);
+  // {KEY:PATH|null,"file":..,"part":..,"point":[x,y,z]|null}; the point
+  // only with a pick (a click's), not for a hover or a rubber band.
+  void PrintNode(const char* key, const std::optional<RenderId>& path, const std::optional<PickResult>& pick);
   // Writes nimbo-view-N.png in the working folder, N the first number free.
   void Screenshot();
 
@@ -53,6 +54,7 @@ class WindowSession {
   PartIndex parts;
   std::string title;
   std::string shownTitle;
+  std::optional<RenderId> printedHover;
   TitleSetter setTitle;
   std::ostream& out;
   Gesture gesture = Gesture::None;

@@ -31,8 +31,12 @@ class RenderGLTest : public ::testing::Test {
 
 TEST_F(RenderGLTest, DemoSceneFillsTheMiddleOverTheGradient) {
   const Result result = scratch.Run({"render", "-o", "demo.png", "--size", "240x180", "--background-top", "0,0,255",
-                                     "--background-bottom", "#ff0000"});
+                                     "--background-bottom", "#ff0000", "--list-parts"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find(R"("name":"filtered tower","color":[230,230,230,255],"transparent":false,)"
+                            R"("triangles":12,"segments":0,"points":0,"hidden":true})"),
+            std::string::npos)
+      << "the part the demo filters out says so: " << result.out;
   EXPECT_EQ(result.err, "nimbo-view render: wrote demo.png (240x180)\n")
       << "the plug-in's debug output stays hidden unless asked for";
   const platform::Image image = platform::ReadPng(scratch.Path("demo.png"));

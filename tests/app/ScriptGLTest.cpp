@@ -205,7 +205,12 @@ TEST(WindowGLTest, PointerAndKeysNameThePartSelectItAndSaveAScreenshot) {
   const auto read = [&scratch](const std::string& name) { return scratch.Read(name); };
   EXPECT_EQ(read("title.txt"), "nimbo-view: quad.obj: quad\n");
   const std::string out = read("out.txt");
-  EXPECT_EQ(out.rfind(R"({"selected":[1,1,1,10002,1],"file":"quad.obj","part":"quad","point":[)", 0), 0u) << out;
+  EXPECT_EQ(out.rfind(R"({"hovered":[1,1,1,10002,1],"file":"quad.obj","part":"quad"})"
+                      "\n"
+                      R"({"selected":[1,1,1,10002,1],"file":"quad.obj","part":"quad","point":[)",
+                      0),
+            0u)
+      << out;
   EXPECT_NE(out.find("\n{\"screenshot\":\"nimbo-view-1.png\"}\n"), std::string::npos) << out;
   EXPECT_EQ(platform::ReadPng(scratch.Path("nimbo-view-1.png")).width, 240);
   EXPECT_EQ(read("err.txt"), "");
