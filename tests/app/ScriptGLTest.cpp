@@ -199,7 +199,7 @@ TEST(WindowGLTest, PointerAndKeysNameThePartSelectItAndSaveAScreenshot) {
                          "window=$(timeout 20 xdotool search --sync --name '^nimbo-view' | head -n 1)\n"
                          "xdotool mousemove --window \"$window\" 120 90 && sleep 1\n"
                          "xdotool getwindowname \"$window\" > title.txt\n"
-                         "xdotool click 1 && sleep 1 && xdotool key s && sleep 1 && xdotool key q\n"
+                         "xdotool click 1 key s key q\n"
                          "wait $!\n"),
             0);
   const auto read = [&scratch](const std::string& name) { return scratch.Read(name); };
