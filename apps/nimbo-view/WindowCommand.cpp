@@ -103,8 +103,14 @@ int WindowCommand::Run(const std::vector<std::string>& arguments) {
   std::optional<SessionScript> script;
   if (auto path = line.Value("--script")) script = SessionScript::Read(*path);
 
+  // Named from the start: the scene loads after the window opens.
+  std::string title = "nimbo-view: ";
+  if (line.Positionals().empty()) title += script ? "script" : "demo";
+  for (std::size_t i = 0; i < line.Positionals().size(); ++i) {
+    title += (i > 0 ? ", " : "") + std::filesystem::path(line.Positionals()[i]).filename().string();
+  }
   // The GLFW window outlives the view host, whose platform window only wraps it.
-  GlfwWindow glfw(setup.width, setup.height, "nimbo-view");
+  GlfwWindow glfw(setup.width, setup.height, title);
   ViewHost host(setup.pluginPath, platform::Window::WrapNative(glfw.X11Display(), glfw.X11Window()));
   // A script starts on an empty scene, as `run` does, unless models are given.
   const bool empty = script && line.Positionals().empty();
@@ -123,11 +129,8 @@ int WindowCommand::Run(const std::vector<std::string>& arguments) {
   }
 
   PartIndex parts;
-  std::string title = "nimbo-view: ";
   for (std::size_t i = 0; i < models.size(); ++i) {
-    const std::string file = line.Positionals().empty() ? "demo" : line.Positionals()[i];
-    parts.Add(models[i], file);
-    title += (i > 0 ? ", " : "") + std::filesystem::path(file).filename().string();
+    parts.Add(models[i], line.Positionals().empty() ? "demo" : line.Positionals()[i]);
   }
   GLFWwindow* window = glfw.Get();
   WindowSession session(
