@@ -193,12 +193,17 @@ TEST(WindowGLTest, PointerAndKeysNameThePartSelectItAndSaveAScreenshot) {
   if (std::system("command -v xdotool > /dev/null") != 0) GTEST_SKIP() << "no xdotool to move the pointer";
   Scratch scratch;
   scratch.WriteQuad();
-  // xdotool stands in for a person: hover the square, read the title, click,
-  // press S, then Q. Every wait is bounded, so a stuck window fails the test.
+  // xdotool stands in for a person: hover the square until the title names
+  // it (the window opens before its scene is loaded), click, press S, then Q.
+  // Every wait is bounded, so a stuck window fails the test.
   EXPECT_EQ(scratch.Bash("timeout 30 \"$NIMBO_VIEW\" window quad.obj --size 240x180 --view front > out.txt 2> err.txt &\n"
                          "window=$(timeout 20 xdotool search --sync --name '^nimbo-view' | head -n 1)\n"
-                         "xdotool mousemove --window \"$window\" 120 90 && sleep 1\n"
-                         "xdotool getwindowname \"$window\" > title.txt\n"
+                         "for i in $(seq 50); do\n"
+                         "  xdotool mousemove --window \"$window\" 121 90 mousemove --window \"$window\" 120 90\n"
+                         "  sleep 0.2\n"
+                         "  xdotool getwindowname \"$window\" > title.txt\n"
+                         "  grep -q ': quad$' title.txt && break\n"
+                         "done\n"
                          "xdotool click 1 key s key q\n"
                          "wait $!\n"),
             0);
