@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cctype>
 #include <cmath>
+#include <filesystem>
 #include <cstdint>
+#include <map>
 
 namespace nimboview {
 namespace {
@@ -114,8 +117,17 @@ std::array<int, 2> CommandLine::Size(const std::string& text, const std::string&
 }
 
 RGBAColor CommandLine::Color(const std::string& text, const std::string& what) {
+  static const std::map<std::string, RGBAColor> names = {
+      {"black", {0, 0, 0, 255}},     {"white", {255, 255, 255, 255}}, {"grey", {128, 128, 128, 255}},
+      {"gray", {128, 128, 128, 255}}, {"red", {255, 0, 0, 255}},       {"green", {0, 255, 0, 255}},
+      {"blue", {0, 0, 255, 255}},     {"yellow", {255, 255, 0, 255}},  {"cyan", {0, 255, 255, 255}},
+      {"magenta", {255, 0, 255, 255}}};
+  if (const auto named = names.find(text); named != names.end()) return named->second;
   std::vector<int> channels;
-  if (!text.empty() && text[0] == '#') {
+  if (text.empty() || (text[0] != '#' && (text[0] < '0' || text[0] > '9'))) {
+    throw UsageError(what + ": '" + text + "' is not a colour (#rrggbb, #rrggbbaa, r,g,b[,a] or a name)");
+  }
+  if (text[0] == '#') {
     if (text.size() != 7 && text.size() != 9) {
       throw UsageError(what + ": expected #rrggbb or #rrggbbaa, got '" + text + "'");
     }
@@ -139,6 +151,14 @@ RGBAColor CommandLine::Color(const std::string& text, const std::string& what) {
   }
   return RGBAColor{static_cast<std::uint8_t>(channels[0]), static_cast<std::uint8_t>(channels[1]),
                    static_cast<std::uint8_t>(channels[2]), static_cast<std::uint8_t>(channels[3])};
+}
+
+void CommandLine::CheckPngName(const std::string& text, const std::string& what) {
+  std::string extension = std::filesystem::path(text).extension().string();
+  for (char& c : extension) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  if (extension != ".png") {
+    throw UsageError(what + ": '" + text + "' is not a .png file name (pictures are written as PNG)");
+  }
 }
 
 }  // namespace nimboview

@@ -46,8 +46,12 @@ class CommandLine {
   static std::vector<int> Integers(const std::string& text, std::size_t count, const std::string& what);
   // "WxH", both positive.
   static std::array<int, 2> Size(const std::string& text, const std::string& what);
-  // "#rrggbb", "#rrggbbaa" or "r,g,b[,a]" (0 to 255).
+  // "#rrggbb", "#rrggbbaa", "r,g,b[,a]" (0 to 255) or a colour name
+  // (black, white, grey or gray, red, green, blue, yellow, cyan, magenta).
   static RGBAColor Color(const std::string& text, const std::string& what);
+  // Refuses a file name that does not end in .png (any case): pictures are
+  // written as PNG, and PNG data under another name misleads.
+  static void CheckPngName(const std::string& text, const std::string& what);
 
  private:
   std::vector<std::string> positionals;

@@ -106,6 +106,7 @@ Model DemoScene::Build() {
       BoxPart(kMarkedPart, L"marked block", RGBAColor{40, 170, 60, 255}, markedMin, markedMax));
   Part filtered = BoxPart(5, L"filtered tower", RGBAColor{230, 230, 230, 255}, filteredMin, filteredMax);
   filtered.filterId = HiddenFilterId;
+  filtered.hidden = true;
   model.parts.push_back(std::move(filtered));
   model.parts.push_back(Helix());
   model.parts.push_back(PointGrid());

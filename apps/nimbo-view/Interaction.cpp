@@ -1,6 +1,8 @@
 #include "Interaction.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <set>
 #include <sstream>
 
@@ -143,8 +145,11 @@ PickResult Interaction::Pick(int x, int y) {
   result.x = x;
   result.y = y;
   result.path = PathAt(x, y);
-  std::array<float, 3> point{};
-  if (host.Scene().PickPoint(x, y, point[0], point[1], point[2])) result.point = point;
+  // The view answers true but writes nothing when the pick box holds a node
+  // that the ray through the pixel misses: the NaNs left mean no point.
+  std::array<float, 3> point;
+  point.fill(std::numeric_limits<float>::quiet_NaN());
+  if (host.Scene().PickPoint(x, y, point[0], point[1], point[2]) && !std::isnan(point[0])) result.point = point;
   return result;
 }
 

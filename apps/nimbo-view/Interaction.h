@@ -57,6 +57,7 @@ class Interaction {
   void Key(int code, int x, int y);
 
   PickResult Pick(int x, int y);
+  const std::optional<RenderId>& Hovered() const { return hovered; }
   // Forgets the hovered and selected nodes (after the scene is cleared).
   void Forget() {
     hovered.reset();

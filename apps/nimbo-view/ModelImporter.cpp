@@ -11,29 +11,48 @@
 #include <optional>
 #include <stdexcept>
 
+#include <unistd.h>
+
 namespace nimboview {
 namespace {
 
-// One line on stderr, rewritten in place as the reading goes on.
+// On a terminal, one line on stderr rewritten in place as the reading goes
+// on; in a log, a line at each quarter, since a log keeps every '\r' step.
 class StderrProgress : public Assimp::ProgressHandler {
  public:
-  explicit StderrProgress(std::string path) : path(std::move(path)) {}
+  explicit StderrProgress(std::string path) : path(std::move(path)), terminal(isatty(STDERR_FILENO) != 0) {}
   ~StderrProgress() override {
-    if (shown >= 0) std::cerr << '\n';
+    if (shown >= 0 && terminal) std::cerr << '\n';
   }
   bool Update(float percentage) override {
-    const int percent = std::clamp(static_cast<int>(percentage * 100.0f), 0, 100);
+    int percent = std::clamp(static_cast<int>(percentage * 100.0f), 0, 100);
+    if (!terminal) percent -= percent % 25;
     if (percent != shown) {
       shown = percent;
-      std::cerr << "\rreading " << path << ": " << percent << '%' << std::flush;
+      if (terminal) {
+        std::cerr << "\rreading " << path << ": " << percent << '%' << std::flush;
+      } else {
+        std::cerr << "reading " << path << ": " << percent << "%\n";
+      }
     }
     return true;
   }
 
  private:
   std::string path;
+  bool terminal;
   int shown = -1;
 };
+
+// The importer's material for a file that names none: OBJ and STL call it
+// "DefaultMaterial" (grey 0.6), PLY leaves it unnamed (white). glTF, whose
+// unnamed materials are real ones with a base colour, defines its own
+// default (white), which is kept.
+bool IsStandIn(const aiMaterial& material) {
+  if (material.GetName() == aiString(AI_DEFAULT_MATERIAL_NAME)) return true;
+  aiColor4D base;
+  return material.GetName().length == 0 && material.Get(AI_MATKEY_BASE_COLOR, base) != AI_SUCCESS;
+}
 
 std::uint8_t Byte(float value) {
   return static_cast<std::uint8_t>(std::clamp(value, 0.0f, 1.0f) * 255.0f + 0.5f);
@@ -42,11 +61,13 @@ std::uint8_t Byte(float value) {
 // The material's diffuse colour, and its opacity where it gives one (else
 // the diffuse alpha: some formats give the opacity as both, so they are not
 // multiplied). The view draws one colour per node, so a mesh with vertex
-// colours takes their mean instead.
+// colours takes their mean instead. A mesh without a material of its own
+// gets the part's default colour, whatever the importer's stand-in says.
 RGBAColor ColorOf(const aiScene& scene, const aiMesh& mesh) {
-  aiColor4D diffuse(0.8f, 0.8f, 0.8f, 1.0f);
+  const RGBAColor fallback = Part().color;
+  aiColor4D diffuse(fallback.red / 255.0f, fallback.green / 255.0f, fallback.blue / 255.0f, 1.0f);
   std::optional<float> opacity;
-  if (mesh.mMaterialIndex < scene.mNumMaterials) {
+  if (mesh.mMaterialIndex < scene.mNumMaterials && !IsStandIn(*scene.mMaterials[mesh.mMaterialIndex])) {
     const aiMaterial& material = *scene.mMaterials[mesh.mMaterialIndex];
     material.Get(AI_MATKEY_COLOR_DIFFUSE, diffuse);
     float value = 1.0f;
@@ -74,6 +95,17 @@ bool HoldsOnlyPoints(const aiScene& scene) {
 
 std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
+// A part is an instance of a mesh at a node: the node's name tells instances
+// apart, with the mesh's added where the node holds several. Names in angle
+// brackets are the importer's own stand-ins, not the file's.
+std::string PartName(const aiMesh& mesh, const aiNode& node) {
+  const std::string nodeName = node.mName.C_Str();
+  const std::string meshName = mesh.mName.C_Str();
+  if (nodeName.empty() || nodeName.front() == '<') return meshName.empty() ? nodeName : meshName;
+  if (node.mNumMeshes > 1 && !meshName.empty() && meshName != nodeName) return nodeName + "/" + meshName;
+  return nodeName;
+}
+
 class PartCollector {
  public:
   PartCollector(const aiScene& scene, Model& model) : scene(scene), model(model) {}
@@ -92,7 +124,7 @@ class PartCollector {
   void AddMesh(const aiMesh& mesh, const aiNode& node, const aiMatrix4x4& transform) {
     Part part;
     part.id = model.parts.size() + 1;
-    part.name = Widen(mesh.mName.length > 0 ? mesh.mName.C_Str() : node.mName.C_Str());
+    part.name = Widen(PartName(mesh, node));
     part.color = ColorOf(scene, mesh);
     aiMatrix3x3 normalMatrix(transform);
     normalMatrix.Inverse().Transpose();

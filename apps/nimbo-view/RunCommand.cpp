@@ -7,6 +7,7 @@
 #include "ScriptRunner.h"
 #include "SessionScript.h"
 #include "ViewHost.h"
+#include "ViewKeys.h"
 #include "ViewSetup.h"
 #include "platform/Window.h"
 
@@ -15,9 +16,10 @@ namespace nimboview {
 const char* RunCommand::Help() {
   static const std::string help =
       std::string("usage: nimbo-view run SCRIPT [--size WxH] [--plugin PATH]\n"
-                  "Replays a session script on an offscreen window (default 400x300).\n"
+                  "Replays a session script on an offscreen window (default 400x300), starting\n"
+                  "with an empty scene. Picks and rubber-band selections go to stdout as JSON lines.\n"
                   "A bad line or a failed expectation stops it with SCRIPT:LINE: and exit code 1.\n") +
-      SessionScript::Reference();
+      SessionScript::Reference() + ViewKeys::Help();
   return help.c_str();
 }
 
@@ -28,7 +30,9 @@ int RunCommand::Run(const std::vector<std::string>& arguments) {
   // The whole script is checked before the plug-in is loaded.
   const SessionScript script = SessionScript::Read(line.Positionals()[0]);
   ViewHost host(setup.pluginPath, platform::Window::CreateOffscreen(setup.width, setup.height));
-  ScriptRunner(host, std::cout).Run(script);
+  ScriptRunner runner(host, std::cout);
+  runner.AimFirstLoad(setup.azimuth, setup.elevation);
+  runner.Run(script);
   return 0;
 }
 

@@ -33,6 +33,7 @@ struct Part {
   std::wstring name;
   RGBAColor color{200, 200, 200, 255};
   std::optional<int> filterId;
+  bool hidden = false;  // its filter is switched off in the view
   Surfaces surfaces;
   Curves curves;
   Points points;

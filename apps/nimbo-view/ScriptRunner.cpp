@@ -15,6 +15,7 @@
 #include "NimboCore/Settings.h"
 #include "SceneBuilder.h"
 #include "ViewHost.h"
+#include "ViewKeys.h"
 
 namespace nimboview {
 namespace {
@@ -47,6 +48,15 @@ RenderId ScriptRunner::ExistingNode(const std::string& word) {
   return path;
 }
 
+void ScriptRunner::FitLoaded() {
+  if (firstAim) {
+    host.Aim((*firstAim)[0], (*firstAim)[1], std::nullopt);
+    firstAim.reset();
+  } else {
+    host.Fit();
+  }
+}
+
 void ScriptRunner::Run(const SessionScript& script) {
   directory = std::filesystem::path(script.Name()).parent_path();
   for (const Statement& statement : script.Statements()) {
@@ -70,16 +80,17 @@ void ScriptRunner::Execute(const Statement& statement) {
     if (nextModelId != DemoScene::ModelId) throw Failure("the demo scene goes into an empty scene");
     DemoScene::AddTo(host);
     nextModelId = DemoScene::ModelId + 1;
-    host.Fit();
+    FitLoaded();
   } else if (verb == "load") {
     const std::filesystem::path file = directory / a[0];
     SceneBuilder(host.Scene()).Add({ModelImporter::Import(file.string(), nextModelId++)});
-    host.Fit();
+    FitLoaded();
   } else if (verb == "clear") {
     static_cast<IView3D&>(host.View()).ClearAll();
     interaction.Forget();
     nextModelId = 1;
   } else if (verb == "camera") {
+    firstAim.reset();
     host.Aim(Float(a[0]), Float(a[1]), a.size() > 2 ? std::optional<float>(Float(a[2])) : std::nullopt);
   } else if (verb == "ortho") {
     host.View().GetCamera()->SetOrthographic(a[0] == "on");
@@ -108,7 +119,7 @@ void ScriptRunner::Execute(const Statement& statement) {
   } else if (verb == "wheel") {
     interaction.Wheel(Int(a[0]), Int(a[1]), Int(a[2]));
   } else if (verb == "key") {
-    interaction.Key(Int(a[0]), Int(a[1]), Int(a[2]));
+    ViewKeys::Press(Int(a[0]), Int(a[1]), Int(a[2]), host, interaction);
   } else if (verb == "render") {
     host.Render();
     framed = true;

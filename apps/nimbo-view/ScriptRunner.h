@@ -4,7 +4,9 @@
 #ifndef NIMBO_VIEW_SCRIPT_RUNNER_H
 #define NIMBO_VIEW_SCRIPT_RUNNER_H
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <filesystem>
 #include <iosfwd>
 
@@ -22,6 +24,11 @@ class ScriptRunner {
   ScriptRunner(ViewHost& host, std::ostream& out, std::uint64_t nextModelId = 1)
       : host(host), interaction(host), out(out), nextModelId(nextModelId) {}
 
+  // Until the script aims the camera itself, its first demo or load aims
+  // from this azimuth and elevation, as the render command starts; later
+  // loads refit from where the camera looks.
+  void AimFirstLoad(float azimuth, float elevation) { firstAim = {azimuth, elevation}; }
+
   void Run(const SessionScript& script);
 
  private:
@@ -29,6 +36,8 @@ class ScriptRunner {
   void Expect(const Statement& statement);
   // The path of a node in the scene; a path to nothing fails the line.
   RenderId ExistingNode(const std::string& word);
+  // Fits the camera to the scene after a load, aiming it first if pending.
+  void FitLoaded();
 
   ViewHost& host;
   Interaction interaction;
@@ -36,6 +45,7 @@ class ScriptRunner {
   std::filesystem::path directory;
   std::uint64_t nextModelId;
   bool framed = false;
+  std::optional<std::array<float, 2>> firstAim;
 };
 
 }  // namespace nimboview

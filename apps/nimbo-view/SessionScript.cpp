@@ -93,15 +93,19 @@ std::size_t CommentStart(const std::string& line) {
 }  // namespace
 
 const char* SessionScript::Reference() {
-  return "Script lines (X Y are window pixels, origin top left; PATH is 1/model/part/category/node):\n"
+  return "Script lines (X Y are window pixels, origin top left; PATH is 1/MODEL/PART/CATEGORY/1,\n"
+         "CATEGORY 10000 points, 10001 curves, 10002 surfaces):\n"
          "  size W H                 resize the window (1 to 8192 each)\n"
-         "  demo | load FILE         add the demo scene or a model (FILE relative to the script)\n"
+         "  demo | load FILE         add the demo scene or a model (FILE relative to the script);\n"
+         "                           the first one aims the camera as render does (azimuth 30,\n"
+         "                           elevation 25) unless a camera line came before\n"
          "  clear                    empty the scene\n"
          "  camera AZ EL [DIST]      aim and fit the camera;  fit  refits;  ortho on|off\n"
-         "  background COLOUR [TOP]  background colours (#rrggbb or r,g,b)\n"
+         "  background COLOUR [TOP]  background colours (#rrggbb, #rrggbbaa, r,g,b[,a] or a name)\n"
          "  hover X Y | leave | click X Y\n"
          "  press X Y | drag X Y | release X Y   rubber band; the release selects inside\n"
-         "  orbit X0 Y0 X1 Y1 | pan X0 Y0 X1 Y1 | wheel STEPS X Y | key CODE X Y\n"
+         "  orbit X0 Y0 X1 Y1 | pan X0 Y0 X1 Y1 | wheel STEPS X Y\n"
+         "  key CODE X Y             press a key with the pointer at X Y (codes below)\n"
          "  render                   draw a frame\n"
          "  pick X Y                 print the pick as a JSON line\n"
          "  highlight PATH | unhighlight [PATH] | select PATH | unselect [PATH]\n"

@@ -80,21 +80,27 @@ void ViewHost::Aim(float azimuthDegrees, float elevationDegrees, std::optional<f
   // Straight above or below, the up vector would be the view direction.
   const float elevation = std::clamp(elevationDegrees, -89.0f, 89.0f) * kRadiansPerDegree;
   const float azimuth = azimuthDegrees * kRadiansPerDegree;
-  const float direction[3] = {std::cos(elevation) * std::sin(azimuth), std::sin(elevation),
-                              std::cos(elevation) * std::cos(azimuth)};
+  std::array<float, 3> front{0.0f, 0.0f, 1.0f};
+  if (up[2] != 0.0f) front = {0.0f, -up[2], 0.0f};
+  const std::array<float, 3> right{up[1] * front[2] - up[2] * front[1], up[2] * front[0] - up[0] * front[2],
+                                   up[0] * front[1] - up[1] * front[0]};
+  float direction[3];
+  for (int i = 0; i < 3; ++i) {
+    direction[i] = std::cos(elevation) * (std::sin(azimuth) * right[i] + std::cos(azimuth) * front[i]) +
+                   std::sin(elevation) * up[i];
+  }
   view->UpdateSceneBounds();
   float center[3];
   float radius = 1.0f;
   view->GetSceneBounds(center, radius);
-  const float up[3] = {0.0f, 1.0f, 0.0f};
   float eye[3];
   for (int i = 0; i < 3; ++i) eye[i] = center[i] + direction[i] * radius * 3.0f;
   ACamera& camera = *view->GetCamera();
-  camera.SetLookAt(eye, center, up);
+  camera.SetLookAt(eye, center, up.data());
   camera.FitToSphere(center, radius);
   if (distance) {
     for (int i = 0; i < 3; ++i) eye[i] = center[i] + direction[i] * *distance;
-    camera.SetLookAt(eye, center, up);
+    camera.SetLookAt(eye, center, up.data());
   }
 }
 

@@ -9,6 +9,7 @@
 #ifndef NIMBO_VIEW_VIEW_HOST_H
 #define NIMBO_VIEW_VIEW_HOST_H
 
+#include <array>
 #include <memory>
 #include <optional>
 #include <string>
@@ -47,9 +48,15 @@ class ViewHost {
   // Sets the scene bounds from the scene and fits the camera to them.
   void Fit();
   // Puts the eye on the sphere around the target seen from the azimuth
-  // (degrees about +Y, from +Z towards +X) and elevation (degrees above the
-  // XZ plane), then fits the scene; a distance moves the eye to it.
+  // (degrees about the up axis, from the front towards the right) and
+  // elevation (degrees above the plane across the up axis), then fits the
+  // scene; a distance moves the eye to it.
   void Aim(float azimuthDegrees, float elevationDegrees, std::optional<float> distance);
+  // The world axis that Aim keeps upwards: a unit vector along x, y or z,
+  // either way. With +Y up the front is +Z; with Z up, -Y (+Y for -Z); with
+  // X up, +Z.
+  void SetUpAxis(const std::array<float, 3>& axis) { up = axis; }
+  const std::array<float, 3>& UpAxis() const { return up; }
   void Render();
   // Renders once when no frame was drawn yet: picking needs the context.
   void EnsureRendered();
@@ -61,6 +68,7 @@ class ViewHost {
   std::optional<platform::Window> window;
   AView3D* view = nullptr;
   bool rendered = false;
+  std::array<float, 3> up{0.0f, 1.0f, 0.0f};
 };
 
 }  // namespace nimboview

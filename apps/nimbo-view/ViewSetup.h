@@ -1,8 +1,10 @@
 // The options that set up a view, shared by the render and window commands:
-// window size, camera, background colours and where the plug-in is.
+// window size, camera (direction, preset, up axis, projection), back faces,
+// background colours and where the plug-in is.
 #ifndef NIMBO_VIEW_VIEW_SETUP_H
 #define NIMBO_VIEW_VIEW_SETUP_H
 
+#include <array>
 #include <optional>
 #include <set>
 #include <string>
@@ -21,14 +23,19 @@ struct ViewSetup {
   // The help text lines for them.
   static const char* Help();
 
+  // The azimuth and elevation of a named view (front, top, side, iso).
+  static std::optional<std::array<float, 2>> Preset(const std::string& name);
+  // The unit vector of an axis name: x, y, z, -x, -y or -z.
+  static std::optional<std::array<float, 3>> Axis(const std::string& name);
+
   // Throws UsageError for bad values.
   static ViewSetup From(const CommandLine& line, int defaultWidth, int defaultHeight);
 
   // Puts the background colours into the host's settings, which the view
   // reads at each frame.
   void ApplyBackground() const;
-  // Aims and fits the camera at the scene in the view, and sets the
-  // projection.
+  // Sets the up axis, the projection and the back faces, and aims and fits
+  // the camera at the scene in the view.
   void ApplyCamera(ViewHost& host) const;
 
   int width = 800;
@@ -37,6 +44,8 @@ struct ViewSetup {
   float elevation = 25.0f;
   std::optional<float> distance;
   bool orthographic = false;
+  bool backFaces = false;
+  std::array<float, 3> up{0.0f, 1.0f, 0.0f};
   std::optional<RGBAColor> backgroundBottom;
   std::optional<RGBAColor> backgroundTop;
   std::string pluginPath;

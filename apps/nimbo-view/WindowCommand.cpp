@@ -2,15 +2,19 @@
 
 #include <GLFW/glfw3.h>
 
+#include <filesystem>
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "CommandLine.h"
 #include "GlfwWindow.h"
+#include "PartIndex.h"
 #include "SceneSource.h"
 #include "ScriptRunner.h"
 #include "SessionScript.h"
 #include "ViewHost.h"
+#include "ViewKeys.h"
 #include "ViewSetup.h"
 #include "WindowSession.h"
 #include "platform/Window.h"
@@ -60,7 +64,8 @@ void OnKey(GLFWwindow* window, int key, int, int action, int) {
   int x = 0;
   int y = 0;
   Pointer(window, x, y);
-  const int code = key == GLFW_KEY_ESCAPE ? 27 : key;
+  // GLFW's codes of letters and digits are their capital ASCII codes.
+  const int code = key == GLFW_KEY_ESCAPE ? ViewKeys::Escape : key;
   if (!SessionOf(window).KeyPressed(code, x, y)) glfwSetWindowShouldClose(window, GLFW_TRUE);
 }
 
@@ -75,12 +80,15 @@ const char* WindowCommand::Help() {
       std::string("usage: nimbo-view window [MODEL...] [options]\n"
                   "Opens an interactive window (needs DISPLAY) on the models or the demo scene.\n"
                   "  left drag: orbit   right/middle drag: pan   wheel: zoom\n"
-                  "  hover: highlight under the aperture   click: select\n"
-                  "  shift + left drag: rubber band, selects the visible nodes inside\n"
-                  "  F: fit   P: perspective/orthographic   Escape: clear selection   Q: quit\n"
-                  "  --script FILE              replay a session script on the window, then close\n"
+                  "  hover: highlight under the aperture; the title names the file and part,\n"
+                  "    and stdout gets {\"hovered\":PATH|null,\"file\":..,\"part\":..} as it changes\n"
+                  "  click: select, and print {\"selected\":PATH|null,\"file\":..,\"part\":..,\"point\":..}\n"
+                  "  shift + left drag: rubber band, selects (and prints) the visible nodes inside\n"
+                  "  S: screenshot to nimbo-view-N.png, printed as {\"screenshot\":FILE}\n"
+                  "  --script FILE              replay a session script on the window, then close;\n"
+                  "                             without models it starts empty, as run does\n"
                   "  --screenshot FILE.png      with --script: write what the window shows at the end\n") +
-      ViewSetup::Help();
+      ViewKeys::Help() + ViewSetup::Help();
   return help.c_str();
 }
 
@@ -88,31 +96,46 @@ int WindowCommand::Run(const std::vector<std::string>& arguments) {
   std::set<std::string> valued = ViewSetup::ValuedOptions();
   valued.insert({"--script", "--screenshot"});
   const CommandLine line(arguments, valued, ViewSetup::Flags());
-  if (line.Has("--screenshot") && !line.Has("--script")) {
-    throw UsageError("window: --screenshot needs --script");
-  }
+  if (line.Has("--screenshot") && !line.Has("--script")) throw UsageError("--screenshot needs --script");
+  if (auto screenshot = line.Value("--screenshot")) CommandLine::CheckPngName(*screenshot, "--screenshot");
   const ViewSetup setup = ViewSetup::From(line, 800, 600);
   setup.ApplyBackground();
   std::optional<SessionScript> script;
   if (auto path = line.Value("--script")) script = SessionScript::Read(*path);
 
+  // Named from the start: the scene loads after the window opens.
+  std::string title = "nimbo-view: ";
+  if (line.Positionals().empty()) title += script ? "script" : "demo";
+  for (std::size_t i = 0; i < line.Positionals().size(); ++i) {
+    title += (i > 0 ? ", " : "") + std::filesystem::path(line.Positionals()[i]).filename().string();
+  }
   // The GLFW window outlives the view host, whose platform window only wraps it.
-  GlfwWindow glfw(setup.width, setup.height, "nimbo-view");
+  GlfwWindow glfw(setup.width, setup.height, title);
   ViewHost host(setup.pluginPath, platform::Window::WrapNative(glfw.X11Display(), glfw.X11Window()));
-  const std::size_t loaded = SceneSource::Load(host, line.Positionals()).size();
+  // A script starts on an empty scene, as `run` does, unless models are given.
+  const bool empty = script && line.Positionals().empty();
+  const std::vector<Model> models = empty ? std::vector<Model>() : SceneSource::Load(host, line.Positionals());
   setup.ApplyCamera(host);
   host.Render();
 
   if (script) {
     glfwPollEvents();
-    ScriptRunner(host, std::cout, loaded + 1).Run(*script);
+    ScriptRunner runner(host, std::cout, models.size() + 1);
+    if (empty) runner.AimFirstLoad(setup.azimuth, setup.elevation);
+    runner.Run(*script);
     host.Render();
     if (auto screenshot = line.Value("--screenshot")) platform::WritePng(*screenshot, host.Snapshot());
     return 0;
   }
 
-  WindowSession session(host);
+  PartIndex parts;
+  for (std::size_t i = 0; i < models.size(); ++i) {
+    parts.Add(models[i], line.Positionals().empty() ? "demo" : line.Positionals()[i]);
+  }
   GLFWwindow* window = glfw.Get();
+  WindowSession session(
+      host, std::move(parts), title, [window](const std::string& text) { glfwSetWindowTitle(window, text.c_str()); },
+      std::cout);
   glfwSetWindowUserPointer(window, &session);
   glfwSetCursorPosCallback(window, OnCursor);
   glfwSetMouseButtonCallback(window, OnButton);

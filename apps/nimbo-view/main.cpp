@@ -17,6 +17,7 @@ namespace {
 const char* kUsage =
     "usage: nimbo-view COMMAND [ARGS...]\n"
     "Loads the View3dOpenGlSG plug-in and shows scenes with it.\n"
+    "  -h, --help      show this help;  --version  show the version\n"
     "commands:\n"
     "  render [MODEL...] -o FILE.png   render headless to a PNG\n"
     "  run SCRIPT                      replay a session script\n"
@@ -37,9 +38,17 @@ bool WantsHelp(const std::vector<std::string>& arguments) {
 int main(int argc, char** argv) {
   // Debug output is for a debugger, as on Windows: shown only when asked for.
   if (std::getenv("NIMBO_VIEW_DEBUG") == nullptr) platform::SetDebugOutputSink([](std::string_view) {});
-  if (argc < 2 || std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
-    (argc < 2 ? std::cerr : std::cout) << kUsage;
-    return argc < 2 ? 2 : 0;
+  if (argc < 2) {
+    std::cerr << "nimbo-view: no command given (render, run or window); try 'nimbo-view --help'\n";
+    return 2;
+  }
+  if (std::string(argv[1]) == "--help" || std::string(argv[1]) == "-h") {
+    std::cout << kUsage;
+    return 0;
+  }
+  if (std::string(argv[1]) == "--version") {
+    std::cout << "nimbo-view " NIMBO_VIEW_VERSION "\n";
+    return 0;
   }
   const std::string command = argv[1];
   const std::vector<std::string> arguments(argv + 2, argv + argc);
@@ -62,13 +71,15 @@ int main(int argc, char** argv) {
     try {
       return entry.run(arguments);
     } catch (const nimboview::UsageError& error) {
-      std::cerr << "nimbo-view " << command << ": " << error.what() << '\n' << entry.help();
+      // One line naming the problem; the whole help would bury it.
+      std::cerr << "nimbo-view " << command << ": " << error.what() << "; try 'nimbo-view " << command
+                << " --help'\n";
       return 2;
     } catch (const std::exception& error) {
       std::cerr << "nimbo-view " << command << ": " << error.what() << '\n';
       return 1;
     }
   }
-  std::cerr << "nimbo-view: unknown command '" << command << "'\n" << kUsage;
+  std::cerr << "nimbo-view: unknown command '" << command << "'; try 'nimbo-view --help'\n";
   return 2;
 }

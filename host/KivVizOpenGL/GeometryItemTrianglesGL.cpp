@@ -4,6 +4,7 @@
 
 #include <GL/gl.h>
 
+#include <array>
 #include <optional>
 
 #include "ColorMaterial.h"
@@ -15,6 +16,25 @@
 #include "detail/TriangleBvh.h"
 
 using KivVizOpenGL::detail::Float3;
+
+namespace {
+
+// Diagonal stripes, 2 pixels on and 6 off: a 32 x 32 polygon stipple, rows
+// bottom up, most significant bit leftmost.
+const GLubyte* HatchPattern() {
+  static const auto pattern = [] {
+    std::array<GLubyte, 128> bits{};
+    for (int row = 0; row < 32; ++row) {
+      for (int column = 0; column < 32; ++column) {
+        if ((row + column) % 8 < 2) bits[row * 4 + column / 8] |= static_cast<GLubyte>(0x80u >> (column % 8));
+      }
+    }
+    return bits;
+  }();
+  return pattern.data();
+}
+
+}  // namespace
 
 GeometryItemTrianglesGL::GeometryItemTrianglesGL(std::uint64_t id, std::vector<float> vertices,
                                                  std::vector<float> normals, std::vector<std::uint32_t> indices)
@@ -43,6 +63,24 @@ void GeometryItemTrianglesGL::Display(AView3DAdapter* view) {
   }
   KivVizOpenGL::DrawItemArrays(GL_TRIANGLES, vertices, normals, indices, volume,
                                KivVizOpenGL::ToAabb(boxMinimum, boxMaximum), chunks, runs);
+  if (hatch && !KivVizOpenGL::IsSelecting()) {
+    // The same triangles again through the stipple, pulled a little towards
+    // the eye: drivers need not give the second pass the very same depths.
+    glPushAttrib(GL_CURRENT_BIT | GL_ENABLE_BIT | GL_POLYGON_BIT | GL_POLYGON_STIPPLE_BIT | GL_DEPTH_BUFFER_BIT);
+    glEnable(GL_POLYGON_STIPPLE);
+    glPolygonStipple(HatchPattern());
+    glEnable(GL_POLYGON_OFFSET_FILL);
+    glPolygonOffset(-1.0f, -2.0f);
+    glDepthFunc(GL_LEQUAL);
+    GLfloat current[4];
+    glGetFloatv(GL_CURRENT_COLOR, current);
+    glColor4ub(hatch->red, hatch->green, hatch->blue, static_cast<GLubyte>(current[3] * 255.0f + 0.5f));
+    KivVizOpenGL::SyncColorMaterial();
+    KivVizOpenGL::DrawItemArrays(GL_TRIANGLES, vertices, normals, indices, volume,
+                                 KivVizOpenGL::ToAabb(boxMinimum, boxMaximum), chunks, runs);
+    glPopAttrib();
+    KivVizOpenGL::SyncColorMaterial();
+  }
 }
 
 bool GeometryItemTrianglesGL::RayHit(const float origin[3], const float direction[3], float scalar,

@@ -5,8 +5,37 @@
 #include "KivVizCore/AView3DAdapter.h"
 #include "KivVizCore/AttributeColor.h"
 #include "KivVizCore/GeoNode.h"
+#include "KivVizOpenGL/GeometryItemTrianglesGL.h"
 
 namespace {
+
+// Moves each channel towards white (positive amount) or black (negative).
+RGBAColor Shade(const RGBAColor& color, float amount) {
+  const auto channel = [amount](std::uint8_t value) {
+    const float target = amount > 0.0f ? 255.0f : 0.0f;
+    const float moved = value + (target - value) * (amount > 0.0f ? amount : -amount);
+    return static_cast<std::uint8_t>(moved + 0.5f);
+  };
+  return RGBAColor{channel(color.red), channel(color.green), channel(color.blue), color.alpha};
+}
+
+// Light colours are shaded darker: lighter would hardly show.
+bool IsLight(const RGBAColor& color) {
+  return 0.299f * color.red + 0.587f * color.green + 0.114f * color.blue > 160.0f;
+}
+
+// Sets or clears the stripes on the node's triangle meshes; returns whether
+// it has any.
+bool SetHatch(GeoNode& node, const std::optional<RGBAColor>& color) {
+  bool any = false;
+  for (AGeometryItem* item : node.Geometry()) {
+    if (auto* triangles = dynamic_cast<GeometryItemTrianglesGL*>(item)) {
+      triangles->SetHatch(color);
+      any = true;
+    }
+  }
+  return any;
+}
 
 const AttributeColor* ColorAttributeOf(const GeoNode& node) {
   return dynamic_cast<const AttributeColor*>(node.GetAttribute(Attribute::ColorType));
@@ -21,6 +50,31 @@ bool SameRgb(const RGBAColor& a, const RGBAColor& b) {
 HighlightStrategyGL::HighlightStrategyGL(AView3DAdapter* adapter) : adapter(adapter) {}
 
 HighlightStrategyGL::~HighlightStrategyGL() = default;
+
+RGBAColor HighlightStrategyGL::HoverColor(const RGBAColor& own) {
+  return Shade(own, IsLight(own) ? -0.4f : 0.5f);
+}
+
+RGBAColor HighlightStrategyGL::SelectedColor(const RGBAColor& own, bool hatched) {
+  if (!hatched) {
+    return RGBAColor{SelectionColor.red, SelectionColor.green, SelectionColor.blue, own.alpha};
+  }
+  return Shade(own, IsLight(own) ? -0.15f : 0.2f);
+}
+
+RGBAColor HighlightStrategyGL::MarkColor(const Mark& mark, const GeoNode& node, bool sticky) {
+  const bool hatched = std::any_of(node.Geometry().begin(), node.Geometry().end(), [](AGeometryItem* item) {
+    return dynamic_cast<GeometryItemTrianglesGL*>(item) != nullptr;
+  });
+  RGBAColor color;
+  if (!mark.hadColor) {
+    color = sticky ? SelectionColor : HighlightColor;
+    color.alpha = mark.color.alpha;
+  } else {
+    color = sticky ? SelectedColor(mark.color, hatched) : HoverColor(mark.color);
+  }
+  return color;
+}
 
 bool HighlightStrategyGL::Do(const RenderId& id) {
   GeoNode* node = adapter == nullptr ? nullptr : adapter->GetNode(id);
@@ -104,8 +158,8 @@ GeoNode* HighlightStrategyGL::MarkedNode(const Mark& mark) const {
   // Either mark colour: along another path to a shared node a selection may
   // show over this mark. Asking which would cost a scan of every mark per mark.
   const AttributeColor* color = ColorAttributeOf(*node);
-  return color != nullptr &&
-                 (SameRgb(color->GetColor(), SelectionColor) || SameRgb(color->GetColor(), HighlightColor))
+  return color != nullptr && (SameRgb(color->GetColor(), MarkColor(mark, *node, true)) ||
+                              SameRgb(color->GetColor(), MarkColor(mark, *node, false)))
              ? node
              : nullptr;
 }
@@ -127,6 +181,7 @@ void HighlightStrategyGL::Remove(std::vector<Mark>::iterator mark) {
 }
 
 void HighlightStrategyGL::RestoreUnmarked(const Mark& mark, GeoNode& node) const {
+  SetHatch(node, std::nullopt);
   if (mark.hadColor) {
     node.SetAttribute(new AttributeColor(mark.color, mark.opaque));
   } else {
@@ -164,7 +219,7 @@ void HighlightStrategyGL::Paint(GeoNode& node) const {
     return;
   }
   // A selection shows over a hover on the same node.
-  RGBAColor color = AnyStickyOn(&node) ? SelectionColor : HighlightColor;
-  color.alpha = first->color.alpha;
-  node.SetAttribute(new AttributeColor(color, first->opaque));
+  const bool sticky = AnyStickyOn(&node);
+  SetHatch(node, sticky ? std::optional<RGBAColor>(SelectionColor) : std::nullopt);
+  node.SetAttribute(new AttributeColor(MarkColor(*first, node, sticky), first->opaque));
 }

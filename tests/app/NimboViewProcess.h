@@ -61,6 +61,13 @@ class Scratch {
     const int status = std::system((command + " > stdout.txt 2> stderr.txt").c_str());
     return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), Slurp("stdout.txt"), Slurp("stderr.txt")};
   }
+  // Runs a bash script inside this folder; NIMBO_VIEW is the executable.
+  int Bash(const std::string& script) const {
+    const std::string path = Write("script.sh", "NIMBO_VIEW=" + Quote(NIMBO_VIEW_EXE) + "\n" + script);
+    const int status = std::system(("cd " + Quote(folder.string()) + " && bash " + Quote(path)).c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+  }
+  std::string Read(const std::string& name) const { return Slurp(name); }
 
  private:
   static std::string Quote(const std::string& text) {

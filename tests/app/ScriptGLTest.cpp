@@ -2,6 +2,7 @@
 // expectations stop the script with their line number and a non-zero exit.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <string>
 
 #include "NimboViewProcess.h"
@@ -31,6 +32,10 @@ TEST_F(ScriptGLTest, SessionWithHoldingExpectationsPasses) {
       "expect pick 100 75 1/1/1/10002/1\n"
       "expect pick 2 2 none\n"
       "expect point 100 75 0 0 0 0.05\n"
+      "key 51 100 75\n"
+      "expect pick 100 75 none\n"
+      "key 49 100 75\n"
+      "expect pick 100 75 1/1/1/10002/1\n"
       "hover 100 75\n"
       "expect highlighted 1/1/1/10002/1\n"
       "leave\n"
@@ -124,7 +129,9 @@ TEST_F(ScriptGLTest, WindowWithABadScriptFailsBeforeOpening) {
 }
 
 
-// `nimbo-view window` on a private X server: a scripted hover shows in the screenshot.
+// `nimbo-view window` on a private X server: a scripted hover shows in the
+// screenshot, a script starts as `run` and `render` do, and a person's
+// pointer and keys get the title, selections and screenshots.
 TEST(WindowGLTest, ScriptedHoverHighlightsTheNodeInTheScreenshot) {
   const XvfbServer server;
   if (!server.Unavailable().empty()) GTEST_SKIP() << "no X server: " << server.Unavailable();
@@ -146,10 +153,72 @@ TEST(WindowGLTest, ScriptedHoverHighlightsTheNodeInTheScreenshot) {
   const auto after = hovered.At(150, 90);
   EXPECT_GT(before[0], 150);
   EXPECT_LT(before[1], 80) << "red before";
-  EXPECT_GT(after[0], 150);
-  EXPECT_GT(after[1], 120) << "highlight yellow under the pointer";
+  EXPECT_GT(after[0], 150) << "still red";
+  EXPECT_GT(after[1], before[1] + 40) << "but lighter under the pointer";
   // A model the script loads comes after the one on the command line.
   EXPECT_FALSE(screenshot("load quad.obj\nexpect pick 120 90 1/1/1/10002/1\nrender\n").Empty());
+}
+
+}  // namespace
+}  // namespace apptest
+
+namespace apptest {
+namespace {
+
+TEST(WindowGLTest, RenderRunAndAScriptedWindowStartWithTheSamePicture) {
+  const XvfbServer server;
+  if (!server.Unavailable().empty()) GTEST_SKIP() << "no X server: " << server.Unavailable();
+  Scratch scratch;
+  const std::string script = scratch.Write("demo.nvs", "demo\nrender\nsnapshot run.png\n");
+  const Result runs[] = {scratch.Run({"render", "-o", "render.png", "--size", "160x120"}),
+                         scratch.Run({"run", script, "--size", "160x120"}),
+                         scratch.Run({"window", "--size", "160x120", "--script", script, "--screenshot", "window.png"})};
+  for (const Result& result : runs) ASSERT_EQ(result.exitCode, 0) << result.err;
+  const platform::Image rendered = platform::ReadPng(scratch.Path("render.png"));
+  for (const char* other : {"run.png", "window.png"}) {
+    const platform::Image image = platform::ReadPng(scratch.Path(other));
+    ASSERT_EQ(image.width, rendered.width);
+    ASSERT_EQ(image.height, rendered.height);
+    int differing = 0;
+    for (int y = 0; y < image.height; ++y) {
+      for (int x = 0; x < image.width; ++x) differing += image.At(x, y) == rendered.At(x, y) ? 0 : 1;
+    }
+    EXPECT_EQ(differing, 0) << other << " differs from render's picture";
+  }
+}
+
+TEST(WindowGLTest, PointerAndKeysNameThePartSelectItAndSaveAScreenshot) {
+  const XvfbServer server;
+  if (!server.Unavailable().empty()) GTEST_SKIP() << "no X server: " << server.Unavailable();
+  if (std::system("command -v xdotool > /dev/null") != 0) GTEST_SKIP() << "no xdotool to move the pointer";
+  Scratch scratch;
+  scratch.WriteQuad();
+  // xdotool stands in for a person: hover the square until the title names
+  // it (the window opens before its scene is loaded), click, press S, then Q.
+  // Every wait is bounded, so a stuck window fails the test.
+  EXPECT_EQ(scratch.Bash("timeout 30 \"$NIMBO_VIEW\" window quad.obj --size 240x180 --view front > out.txt 2> err.txt &\n"
+                         "window=$(timeout 20 xdotool search --sync --name '^nimbo-view' | head -n 1)\n"
+                         "for i in $(seq 50); do\n"
+                         "  xdotool mousemove --window \"$window\" 121 90 mousemove --window \"$window\" 120 90\n"
+                         "  sleep 0.2\n"
+                         "  xdotool getwindowname \"$window\" > title.txt\n"
+                         "  grep -q ': quad$' title.txt && break\n"
+                         "done\n"
+                         "xdotool click 1 key s key q\n"
+                         "wait $!\n"),
+            0);
+  const auto read = [&scratch](const std::string& name) { return scratch.Read(name); };
+  EXPECT_EQ(read("title.txt"), "nimbo-view: quad.obj: quad\n");
+  const std::string out = read("out.txt");
+  EXPECT_EQ(out.rfind(R"({"hovered":[1,1,1,10002,1],"file":"quad.obj","part":"quad"})"
+                      "\n"
+                      R"({"selected":[1,1,1,10002,1],"file":"quad.obj","part":"quad","point":[)",
+                      0),
+            0u)
+      << out;
+  EXPECT_NE(out.find("\n{\"screenshot\":\"nimbo-view-1.png\"}\n"), std::string::npos) << out;
+  EXPECT_EQ(platform::ReadPng(scratch.Path("nimbo-view-1.png")).width, 240);
+  EXPECT_EQ(read("err.txt"), "");
 }
 
 }  // namespace

@@ -5,12 +5,15 @@
 // way: spatial chunks in selection passes, runs in its own order in frames.
 // RayHit is exact and uses a bounding-volume hierarchy built on first use;
 // on a big mesh, one over its spatial chunks, each chunk's own built when a
-// ray first reaches it.
+// ray first reaches it. A hatch colour, set by the highlight strategy for a
+// selection, draws stripes over the mesh in frames (not in selection passes)
+// so that its own colour still shows between them.
 #ifndef KIVVIZOPENGL_GEOMETRYITEMTRIANGLESGL_H
 #define KIVVIZOPENGL_GEOMETRYITEMTRIANGLESGL_H
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "KivVizCore/AGeometryItem.h"
@@ -40,12 +43,16 @@ class KIVVIZOPENGL_EXPORT GeometryItemTrianglesGL : public AGeometryItem {
   const std::vector<float>& Normals() const { return normals; }
   const std::vector<std::uint32_t>& Indices() const { return indices; }
 
+  void SetHatch(const std::optional<RGBAColor>& color) { hatch = color; }
+  const std::optional<RGBAColor>& Hatch() const { return hatch; }
+
  private:
   std::vector<float> vertices;
   std::vector<float> normals;
   std::vector<std::uint32_t> indices;
   float boxMinimum[3];
   float boxMaximum[3];
+  std::optional<RGBAColor> hatch;
   bool IsBig() const;
 
   // Built by the first RayHit of a mesh that is not big.

@@ -2,12 +2,14 @@
 // restoration, and nodes that go away under a mark.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <memory>
 #include <optional>
 #include <utility>
 
 #include "KivVizCore/AttributeColor.h"
 #include "KivVizCore/Node.h"
+#include "KivVizOpenGL/GeometryItemTrianglesGL.h"
 #include "KivVizOpenGL/HighlightStrategyGL.h"
 #include "TestView.h"
 
@@ -89,12 +91,15 @@ TEST_F(HighlightStrategyGLTest, MarksRecolourKeepingAlphaAndUndoRestoresExactly)
     RGBAColor marked;
     bool opaque;
   } cases[] = {
-      {"OpaqueHover", HighlightScene::Opaque, false, Hover, true},
+      {"OpaqueHover", HighlightScene::Opaque, false, HighlightStrategyGL::HoverColor(HighlightScene::OpaqueColor),
+       true},
       {"OpaqueSelection", HighlightScene::Opaque, true, Selected, true},
       {"UncolouredBecomesOpaqueHover", HighlightScene::Uncoloured, false, Hover, true},
-      {"TransparentStaysTransparent", HighlightScene::Transparent, false, WithAlpha(Hover, 128), false},
+      {"TransparentStaysTransparent", HighlightScene::Transparent, false,
+       HighlightStrategyGL::HoverColor(HighlightScene::TransparentColor), false},
       {"TransparentSelection", HighlightScene::Transparent, true, WithAlpha(Selected, 128), false},
-      {"OpaqueFlagKeptWithItsAlpha", HighlightScene::OpaqueFlagged, false, WithAlpha(Hover, 128), true},
+      {"OpaqueFlagKeptWithItsAlpha", HighlightScene::OpaqueFlagged, false,
+       HighlightStrategyGL::HoverColor(HighlightScene::FlaggedColor), true},
       {"TransparentGroup", HighlightScene::Group, true, WithAlpha(Selected, 100), false},
       {"UncolouredInheritsTheGroupsAlpha", HighlightScene::InGroup, false, WithAlpha(Hover, 100), false}};
   for (const auto& c : cases) {
@@ -110,6 +115,41 @@ TEST_F(HighlightStrategyGLTest, MarksRecolourKeepingAlphaAndUndoRestoresExactly)
   }
   EXPECT_NE(Hover, Selected);
   EXPECT_TRUE(Hover.IsOpaque() && Selected.IsOpaque());
+}
+
+TEST_F(HighlightStrategyGLTest, MarksKeepAPartsHueAndASelectedMeshIsHatchedUntilUndone) {
+  // The strongest channel stays the strongest, and the change is plain to see.
+  for (const RGBAColor own : {RGBAColor{40, 170, 60}, RGBAColor{239, 205, 47}, RGBAColor{200, 10, 10},
+                              RGBAColor{60, 120, 255, 110}, RGBAColor{250, 250, 250}}) {
+    SCOPED_TRACE(testing::PrintToString(own));
+    for (const RGBAColor marked :
+         {HighlightStrategyGL::HoverColor(own), HighlightStrategyGL::SelectedColor(own, true)}) {
+      const auto strongest = [](const RGBAColor& c) {
+        return c.red >= c.green && c.red >= c.blue ? 0 : c.green >= c.blue ? 1 : 2;
+      };
+      if (own.red != own.green) {
+        EXPECT_EQ(strongest(marked), strongest(own));
+      }
+      EXPECT_EQ(marked.alpha, own.alpha);
+      EXPECT_GE(std::abs(marked.red - own.red) + std::abs(marked.green - own.green) +
+                    std::abs(marked.blue - own.blue),
+                24);
+    }
+    EXPECT_GE(std::abs(HighlightStrategyGL::HoverColor(own).green - own.green), 40) << "a hover shows clearly";
+  }
+  GeoNode* node = scene.view.GetNode(HighlightScene::PathOf(HighlightScene::Opaque));
+  auto* mesh = new GeometryItemTrianglesGL(1, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {}, {0, 1, 2});
+  node->AddGeometry(mesh);
+  ASSERT_TRUE(Do(HighlightScene::Opaque, false));
+  EXPECT_EQ(mesh->Hatch(), std::nullopt) << "a hover draws no stripes";
+  ASSERT_TRUE(Do(HighlightScene::Opaque, true));
+  EXPECT_EQ(mesh->Hatch(), Selected);
+  EXPECT_EQ(ColourOf(HighlightScene::Opaque),
+            (std::pair{HighlightStrategyGL::SelectedColor(HighlightScene::OpaqueColor, true), true}));
+  EXPECT_TRUE(IsDone(HighlightScene::Opaque));
+  ASSERT_TRUE(Undo(HighlightScene::Opaque));
+  EXPECT_EQ(mesh->Hatch(), std::nullopt);
+  EXPECT_EQ(ColourOf(HighlightScene::Opaque), kOriginalOpaque);
 }
 
 TEST_F(HighlightStrategyGLTest, HoverMarksReplaceEachOtherAndStickyMarksAddUp) {
