@@ -115,9 +115,11 @@ TEST(ContextGLTest, AContextIsCurrentOnlyOnItsThreadFromMakeCurrentToDeletion) {
   HGLRC context = wglCreateContext(target.dc);
   ASSERT_NE(context, nullptr);
   EXPECT_EQ(wglGetCurrentContext(), nullptr) << "creating a context does not make it current";
+  EXPECT_EQ(wglGetProcAddress("glGenQueries"), nullptr) << "entry points belong to a current context";
   ASSERT_TRUE(wglMakeCurrent(target.dc, context));
   EXPECT_EQ(wglGetCurrentContext(), context);
   EXPECT_EQ(wglGetCurrentDC(), target.dc);
+  EXPECT_NE(wglGetProcAddress("glGenQueries"), nullptr);
   HGLRC seenElsewhere = context;
   std::thread([&] {
     seenElsewhere = wglGetCurrentContext();
