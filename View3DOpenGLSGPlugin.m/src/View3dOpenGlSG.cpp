@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/glu.h>
 
 #include <algorithm>

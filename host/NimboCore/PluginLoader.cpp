@@ -22,10 +22,23 @@ std::runtime_error LoadError(const std::string& path, const std::string& cause) 
 }
 
 #if defined(_WIN32)
+// The system's text for an error code, as dlerror gives it elsewhere.
+std::string SystemMessage(DWORD code) {
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+      reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string message = length > 0 ? std::string(text, length) : std::string();
+  LocalFree(text);
+  while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
+    message.pop_back();
+  return "LoadLibrary failed with error " + std::to_string(code) + (message.empty() ? "" : ": " + message);
+}
+
 void* OpenLibrary(const std::string& path, std::string& error) {
   HMODULE module = LoadLibraryA(path.c_str());
   if (module == nullptr) {
-    error = "LoadLibrary failed with error " + std::to_string(GetLastError());
+    error = SystemMessage(GetLastError());
   }
   return reinterpret_cast<void*>(module);
 }

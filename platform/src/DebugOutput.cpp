@@ -3,10 +3,17 @@
 #include <utility>
 
 #include "DebugOutputRouter.h"
+#if defined(_WIN32)
+#include "DebugOutputHook.h"
+#endif
 
 namespace platform {
 
 DebugOutputSink SetDebugOutputSink(DebugOutputSink sink) {
+#if defined(_WIN32)
+  // The system's OutputDebugStringA reaches the router only through the hook.
+  detail::HookOutputDebugString();
+#endif
   return detail::DebugOutputRouter::Instance().Exchange(std::move(sink));
 }
 

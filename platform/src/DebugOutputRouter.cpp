@@ -16,18 +16,22 @@ DebugOutputSink DebugOutputRouter::Exchange(DebugOutputSink sink) {
 }
 
 void DebugOutputRouter::Write(std::string_view text) {
+  if (!Deliver(text)) {
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
+  }
+}
+
+bool DebugOutputRouter::Deliver(std::string_view text) {
   // Copy the sink so a sink that writes debug output itself cannot deadlock.
   DebugOutputSink sink;
   {
     std::lock_guard lock(mutex_);
     sink = sink_;
   }
-  if (sink) {
-    sink(text);
-  } else {
-    std::fwrite(text.data(), 1, text.size(), stderr);
-    std::fflush(stderr);
-  }
+  if (!sink) return false;
+  sink(text);
+  return true;
 }
 
 }  // namespace platform::detail

@@ -14,7 +14,10 @@ class DebugOutputRouter {
   static DebugOutputRouter& Instance();
 
   DebugOutputSink Exchange(DebugOutputSink sink);
+  // Hands the text to the installed sink, or to stderr when there is none.
   void Write(std::string_view text);
+  // Hands the text to the installed sink; false when there is none.
+  bool Deliver(std::string_view text);
 
  private:
   std::mutex mutex_;

@@ -96,6 +96,11 @@ BOOL WINAPI wglMakeCurrent(HDC hdc, HGLRC hglrc) {
 
 HGLRC WINAPI wglGetCurrentContext(void) { return CurrentBinding::OfThisThread().context; }
 
+PROC WINAPI wglGetProcAddress(LPCSTR lpszProc) {
+  if (lpszProc == nullptr || CurrentBinding::OfThisThread().context == nullptr) return nullptr;
+  return reinterpret_cast<PROC>(eglGetProcAddress(lpszProc));
+}
+
 HDC WINAPI wglGetCurrentDC(void) { return CurrentBinding::OfThisThread().dc; }
 
 BOOL WINAPI wglUseFontBitmapsW(HDC hdc, DWORD first, DWORD count, DWORD listBase) {

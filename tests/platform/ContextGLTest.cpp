@@ -31,16 +31,21 @@ class PixelFormatGLTest : public ::testing::Test {
 TEST_F(PixelFormatGLTest, ImpossibleRequestsAndBadArgumentsFailWithWin32Codes) {
   PIXELFORMATDESCRIPTOR request = RgbaRequest(8, 16);
   request.iPixelType = PFD_TYPE_COLORINDEX;
-  EXPECT_FAILS_WITH(ChoosePixelFormat(dc, &request), ERROR_INVALID_PIXEL_FORMAT);
+  EXPECT_FAILS_WITH_EGL_CODE(ChoosePixelFormat(dc, &request), ERROR_INVALID_PIXEL_FORMAT);
   request = RgbaRequest(24, 24);
   request.dwFlags |= PFD_DRAW_TO_BITMAP;
-  EXPECT_EQ(ChoosePixelFormat(dc, &request), 0) << "no format draws to bitmaps";
+  if (NimboTest::kEglLayer) {
+    EXPECT_EQ(ChoosePixelFormat(dc, &request), 0) << "the EGL layer has no format that draws to bitmaps";
+    // Win32 does not say what a null descriptor does (Wine reads through it).
+    EXPECT_FAILS_WITH(ChoosePixelFormat(dc, nullptr), ERROR_INVALID_PARAMETER);
+  }
   request = RgbaRequest(24, 24);
   EXPECT_FAILS_WITH(ChoosePixelFormat(nullptr, &request), ERROR_INVALID_HANDLE);
-  EXPECT_FAILS_WITH(ChoosePixelFormat(dc, nullptr), ERROR_INVALID_PARAMETER);
   PIXELFORMATDESCRIPTOR out{};
-  EXPECT_FAILS_WITH(DescribePixelFormat(dc, 0, sizeof out, &out), ERROR_INVALID_PARAMETER);
+  EXPECT_FAILS_WITH_EGL_CODE(DescribePixelFormat(dc, 0, sizeof out, &out), ERROR_INVALID_PARAMETER);
   EXPECT_EQ(DescribePixelFormat(dc, count + 1, sizeof out, &out), 0);
+  // Win32 "stores no more than nBytes bytes"; Wine refuses a short buffer.
+  if (NimboTest::RunsOnWine()) return;
   std::memset(&out, 0xAB, sizeof out);
   EXPECT_EQ(DescribePixelFormat(dc, 1, 4, &out), count) << "a short buffer is filled only as far as it reaches";
   EXPECT_EQ(out.nSize, sizeof(PIXELFORMATDESCRIPTOR));
@@ -57,27 +62,38 @@ TEST_F(PixelFormatGLTest, OfferedFormatsAreDistinctEightBitOnesAndThirtyTwoBitsG
     seen.push_back({format.cColorBits, format.cAlphaBits, format.cDepthBits, format.cStencilBits, format.cRedBits});
   }
   std::sort(seen.begin(), seen.end());
-  EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end()) << "two formats a caller cannot tell apart";
+  // The EGL layer's own promise; Win32 lists formats that differ in more
+  // (accumulation, swap method) and Wine repeats even those.
+  if (NimboTest::kEglLayer) {
+    EXPECT_EQ(std::adjacent_find(seen.begin(), seen.end()), seen.end()) << "two formats a caller cannot tell apart";
+  }
   const PIXELFORMATDESCRIPTOR request = RgbaRequest(32, 24);
   PIXELFORMATDESCRIPTOR chosen{};
   DescribePixelFormat(dc, ChoosePixelFormat(dc, &request), sizeof chosen, &chosen);
   EXPECT_EQ(chosen.cRedBits, 8) << "the usual 32-bit request gets 8 bits a channel";
-  EXPECT_EQ(chosen.cColorBits, 24);
+  // Colour bits exclude alpha, as Win32 documents; Wine counts alpha in.
+  if (!NimboTest::RunsOnWine()) {
+    EXPECT_EQ(chosen.cColorBits, 24);
+  }
 }
 
 TEST_F(PixelFormatGLTest, AWindowTakesOneFormatOnceAndTheScreenNone) {
-  EXPECT_FAILS_WITH(SetPixelFormat(dc, 0, nullptr), ERROR_INVALID_PIXEL_FORMAT);
+  EXPECT_FAILS_WITH_EGL_CODE(SetPixelFormat(dc, 0, nullptr), ERROR_INVALID_PIXEL_FORMAT);
   EXPECT_FALSE(SetPixelFormat(dc, count + 1, nullptr));
   const PIXELFORMATDESCRIPTOR request = RgbaRequest(24, 24);
   const int chosen = ChoosePixelFormat(dc, &request);
   EXPECT_TRUE(SetPixelFormat(dc, chosen, &request)) << "failed attempts do not use up the window";
-  EXPECT_FAILS_WITH(SetPixelFormat(dc, chosen, &request), ERROR_INVALID_PIXEL_FORMAT);
+  EXPECT_FALSE(SetPixelFormat(dc, chosen == 1 ? 2 : 1, &request)) << "a window's format is set once";
+  // Win32 allows no second SetPixelFormat at all; Wine accepts the same format again.
+  if (!NimboTest::RunsOnWine()) {
+    EXPECT_FAILS_WITH_EGL_CODE(SetPixelFormat(dc, chosen, &request), ERROR_INVALID_PIXEL_FORMAT);
+  }
   HGLRC context = wglCreateContext(dc);
   EXPECT_NE(context, nullptr) << "the first format stays";
   wglDeleteContext(context);
   HDC screen = GetDC(nullptr);
   EXPECT_NE(ChoosePixelFormat(screen, &request), 0) << "the screen can still be asked";
-  EXPECT_FAILS_WITH(SetPixelFormat(screen, 1, &request), ERROR_INVALID_PIXEL_FORMAT);
+  EXPECT_FAILS_WITH_EGL_CODE(SetPixelFormat(screen, 1, &request), ERROR_INVALID_PIXEL_FORMAT);
 }
 
 TEST_F(PixelFormatGLTest, DeviceContextBelongsToItsWindow) {
@@ -85,7 +101,10 @@ TEST_F(PixelFormatGLTest, DeviceContextBelongsToItsWindow) {
   EXPECT_EQ(ReleaseDC(window.Handle(), dc), 1);
   EXPECT_EQ(GetDC(window.Handle()), dc);
   platform::Window other = platform::Window::CreateOffscreen(8, 8);
-  EXPECT_EQ(ReleaseDC(other.Handle(), dc), 0);
+  // Win32 does not say what releasing a window's own DC through another window gives.
+  if (NimboTest::kEglLayer) {
+    EXPECT_EQ(ReleaseDC(other.Handle(), dc), 0);
+  }
   HWND stale = platform::Window::CreateOffscreen(8, 8).Handle();  // destroyed at once
   EXPECT_FAILS_WITH(GetDC(stale), ERROR_INVALID_WINDOW_HANDLE);
 }
@@ -96,9 +115,11 @@ TEST(ContextGLTest, AContextIsCurrentOnlyOnItsThreadFromMakeCurrentToDeletion) {
   HGLRC context = wglCreateContext(target.dc);
   ASSERT_NE(context, nullptr);
   EXPECT_EQ(wglGetCurrentContext(), nullptr) << "creating a context does not make it current";
+  EXPECT_EQ(wglGetProcAddress("glGenQueries"), nullptr) << "entry points belong to a current context";
   ASSERT_TRUE(wglMakeCurrent(target.dc, context));
   EXPECT_EQ(wglGetCurrentContext(), context);
   EXPECT_EQ(wglGetCurrentDC(), target.dc);
+  EXPECT_NE(wglGetProcAddress("glGenQueries"), nullptr);
   HGLRC seenElsewhere = context;
   std::thread([&] {
     seenElsewhere = wglGetCurrentContext();
@@ -112,7 +133,9 @@ TEST(ContextGLTest, AContextIsCurrentOnlyOnItsThreadFromMakeCurrentToDeletion) {
   EXPECT_EQ(wglGetCurrentDC(), nullptr);
   EXPECT_FAILS_WITH(wglDeleteContext(context), ERROR_INVALID_HANDLE);
 
-  // A thread that ends with a context current leaves it free.
+  // A thread that ends with a context current leaves it free over EGL; Win32
+  // does not say, and Wine keeps it bound to the ended thread.
+  if (!NimboTest::kEglLayer) return;
   HGLRC orphan = nullptr;
   std::thread([&] {
     orphan = wglCreateContext(target.dc);
@@ -130,15 +153,22 @@ TEST(ContextGLTest, ContextsNeedWindowsWithTheirPixelFormatAndFailuresLeaveNoneC
   EXPECT_FAILS_WITH(wglCreateContext(nullptr), ERROR_INVALID_HANDLE);
   PreparedWindow target;
   HGLRC context = wglCreateContext(target.dc);
+  // Win32: "If an error occurs, the wglMakeCurrent function makes the
+  // thread's current rendering context not current"; Wine leaves it current.
+  const bool failuresRelease = !NimboTest::RunsOnWine();
   ASSERT_TRUE(wglMakeCurrent(target.dc, context));
-  EXPECT_FAILS_WITH(wglMakeCurrent(bareDc, context), ERROR_INVALID_PIXEL_FORMAT);
-  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  EXPECT_FAILS_WITH_EGL_CODE(wglMakeCurrent(bareDc, context), ERROR_INVALID_PIXEL_FORMAT);
+  if (failuresRelease) {
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  }
   ASSERT_TRUE(wglMakeCurrent(target.dc, context));
   EXPECT_FAILS_WITH(wglMakeCurrent(target.dc, reinterpret_cast<HGLRC>(&target)), ERROR_INVALID_HANDLE);
-  EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  if (failuresRelease) {
+    EXPECT_EQ(wglGetCurrentContext(), nullptr);
+  }
   ASSERT_GT(DescribePixelFormat(bareDc, 1, 0, nullptr), 1);
   ASSERT_TRUE(SetPixelFormat(bareDc, target.format == 1 ? 2 : 1, nullptr));
-  EXPECT_FAILS_WITH(wglMakeCurrent(bareDc, context), ERROR_INVALID_PIXEL_FORMAT);  // another format
+  EXPECT_FAILS_WITH_EGL_CODE(wglMakeCurrent(bareDc, context), ERROR_INVALID_PIXEL_FORMAT);  // another format
   EXPECT_TRUE(wglDeleteContext(context));
 }
 

@@ -18,7 +18,11 @@ TEST_F(OffscreenGLTest, WithoutACurrentContextFontListsAreNotBuilt) {
   HGDIOBJ previous = SelectObject(dc, font);
   ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
   EXPECT_EQ(glGenLists(96), 0u) << "GL calls without a context do nothing";
-  EXPECT_FAILS_WITH(wglUseFontBitmapsW(dc, 32, 96, 0), ERROR_INVALID_HANDLE);
+  // The lists are for "the current OpenGL rendering context": without one
+  // the call fails, except on Wine, which returns TRUE having built nothing.
+  if (!NimboTest::RunsOnWine()) {
+    EXPECT_FAILS_WITH_EGL_CODE(wglUseFontBitmapsW(dc, 32, 96, 0), ERROR_INVALID_HANDLE);
+  }
   ASSERT_TRUE(wglMakeCurrent(dc, context));
   const GLuint base = glGenLists(96);
   EXPECT_TRUE(wglUseFontBitmapsW(dc, 32, 96, base)) << "with one they are";
@@ -33,14 +37,18 @@ TEST(FontObjectTest, SelectedFontsCannotBeDeletedAndBadHandlesAreRefused) {
   HFONT font = MakeFont(-12);
   HGDIOBJ original = SelectObject(dc, font);
   ASSERT_NE(original, nullptr);
-  EXPECT_FALSE(DeleteObject(font)) << "still selected into a device context";
+  // Win32: zero "if the specified handle ... is currently selected into a
+  // DC"; Wine returns TRUE and deletes it once it is deselected.
+  if (!NimboTest::RunsOnWine()) {
+    EXPECT_FALSE(DeleteObject(font)) << "still selected into a device context";
+  }
   EXPECT_EQ(SelectObject(dc, original), font);
   EXPECT_TRUE(DeleteObject(font));
-  EXPECT_FAILS_WITH(DeleteObject(font), ERROR_INVALID_HANDLE);  // already deleted
+  EXPECT_FAILS_WITH_EGL_CODE(DeleteObject(font), ERROR_INVALID_HANDLE);  // already deleted
   EXPECT_TRUE(DeleteObject(original)) << "stock objects may be deleted harmlessly";
   EXPECT_EQ(SelectObject(dc, original), original) << "and stay usable";
   int notAnObject = 0;
-  EXPECT_FAILS_WITH(SelectObject(dc, &notAnObject), ERROR_INVALID_HANDLE);
+  EXPECT_FAILS_WITH_EGL_CODE(SelectObject(dc, &notAnObject), ERROR_INVALID_HANDLE);
   HFONT other = MakeFont(-12);
   EXPECT_EQ(SelectObject(nullptr, other), nullptr);
   EXPECT_TRUE(DeleteObject(other));

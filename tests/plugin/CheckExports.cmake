@@ -1,16 +1,37 @@
 # Fails unless the plug-in exports exactly CreatePlugin, GetPluginName and
-# GetPluginType as plain C symbols. Run with -DPLUGIN=<path> -DNM=<nm>.
-execute_process(COMMAND ${NM} -D --defined-only ${PLUGIN}
-                OUTPUT_VARIABLE listing RESULT_VARIABLE result)
-if(NOT result EQUAL 0)
-  message(FATAL_ERROR "nm failed on ${PLUGIN}")
+# GetPluginType as plain C symbols. Run with -DPLUGIN=<path> and either
+# -DNM=<nm> (an ELF shared object) or -DOBJDUMP=<objdump> (a DLL, whose
+# export table nm cannot read).
+if(OBJDUMP)
+  execute_process(COMMAND ${OBJDUMP} -p ${PLUGIN} OUTPUT_VARIABLE listing RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "objdump failed on ${PLUGIN}")
+  endif()
+  # The names are the entries of the export name table, up to its blank line.
+  string(FIND "${listing}" "[Ordinal/Name Pointer] Table" start)
+  set(symbols)
+  if(start GREATER_EQUAL 0)
+    string(SUBSTRING "${listing}" ${start} -1 table)
+    string(REGEX REPLACE "\n[ \t]*\n.*" "" table "${table}")
+    string(REGEX MATCHALL "\\[ *[0-9]+\\] [^\n]+" entries "${table}")
+    foreach(entry IN LISTS entries)
+      string(REGEX REPLACE "^\\[ *[0-9]+\\] " "" symbol "${entry}")
+      list(APPEND symbols ${symbol})
+    endforeach()
+  endif()
+else()
+  execute_process(COMMAND ${NM} -D --defined-only ${PLUGIN}
+                  OUTPUT_VARIABLE listing RESULT_VARIABLE result)
+  if(NOT result EQUAL 0)
+    message(FATAL_ERROR "nm failed on ${PLUGIN}")
+  endif()
+  string(REGEX MATCHALL "[^\n]+" lines "${listing}")
+  set(symbols)
+  foreach(line IN LISTS lines)
+    string(REGEX REPLACE "^.* " "" symbol "${line}")
+    list(APPEND symbols ${symbol})
+  endforeach()
 endif()
-string(REGEX MATCHALL "[^\n]+" lines "${listing}")
-set(symbols)
-foreach(line IN LISTS lines)
-  string(REGEX REPLACE "^.* " "" symbol "${line}")
-  list(APPEND symbols ${symbol})
-endforeach()
 list(SORT symbols)
 if(NOT symbols STREQUAL "CreatePlugin;GetPluginName;GetPluginType")
   message(FATAL_ERROR "exported: ${symbols}")

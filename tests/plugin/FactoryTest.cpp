@@ -1,6 +1,5 @@
 // The plug-in's exports and factory, reached exactly as a host reaches them:
-// dlopen and the three undecorated symbols.
-#include <dlfcn.h>
+// opening the library and finding the three undecorated symbols.
 #include <gtest/gtest.h>
 
 #include <memory>
@@ -8,6 +7,7 @@
 #include <vector>
 
 #include "KivVizCore/Node.h"
+#include "LoadedLibrary.h"
 #include "NimboCore/APluginFactory.h"
 #include "NimboCore/AView3D.h"
 #include "NimboCore/AViewObject.h"
@@ -21,25 +21,20 @@ namespace {
 class FactoryTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    library = dlopen(NIMBO_PLUGIN_PATH, RTLD_NOW | RTLD_LOCAL);
-    ASSERT_NE(library, nullptr) << dlerror();
-    createPlugin = reinterpret_cast<APluginFactory* (*)()>(dlsym(library, "CreatePlugin"));
-    getName = reinterpret_cast<const char* (*)()>(dlsym(library, "GetPluginName"));
-    getType = reinterpret_cast<const char* (*)()>(dlsym(library, "GetPluginType"));
+    ASSERT_TRUE(library.IsOpen()) << library.Error();
+    createPlugin = library.Find<APluginFactory* (*)()>("CreatePlugin");
+    getName = library.Find<const char* (*)()>("GetPluginName");
+    getType = library.Find<const char* (*)()>("GetPluginType");
     ASSERT_NE(createPlugin, nullptr);
     ASSERT_NE(getName, nullptr);
     ASSERT_NE(getType, nullptr);
   }
-  void TearDown() override {
-    if (library != nullptr) dlclose(library);
-  }
-
   static ViewObjectManager* ManagerOf(AView3D& view) {
     auto* provider = dynamic_cast<IViewObjectProvider*>(&view);
     return provider != nullptr ? provider->GetViewObjectManager() : nullptr;
   }
 
-  void* library = nullptr;
+  LoadedLibrary library{NIMBO_PLUGIN_PATH};
   APluginFactory* (*createPlugin)() = nullptr;
   const char* (*getName)() = nullptr;
   const char* (*getType)() = nullptr;

@@ -1,6 +1,7 @@
 // Frames as a person sees them, and what the frame does to the GL state and
 // to the leaves it draws.
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <cmath>

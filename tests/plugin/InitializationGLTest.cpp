@@ -9,6 +9,7 @@
 #include "NimboCore/MainThread.h"
 #include "PluginHostFixture.h"
 #include "platform/DebugOutput.h"
+#include "WhichWin32.h"
 
 namespace plugintest {
 namespace {
@@ -41,7 +42,13 @@ TEST_F(InitializationGLTest, FontListsAreMadeOncePerProcessAndAgainOnReinitializ
   {
     platform::DebugOutputCapture debug;
     View().Initialize(window->Handle());  // a second Initialize remakes them
-    EXPECT_EQ(debug.Text(), "Error creating font: " + std::to_string(ERROR_INVALID_HANDLE) + "\n");
+    if (NimboTest::RunsOnWine()) {
+      EXPECT_EQ(debug.Text(), "") << "Wine's wglUseFontBitmapsW does not fail without a context";
+    } else if (NimboTest::kEglLayer) {
+      EXPECT_EQ(debug.Text(), "Error creating font: " + std::to_string(ERROR_INVALID_HANDLE) + "\n");
+    } else {
+      EXPECT_EQ(debug.Text().rfind("Error creating font: ", 0), 0u) << debug.Text();
+    }
     EXPECT_TRUE(View().IsInitialized());
   }
   {

@@ -33,6 +33,7 @@
 #include "NimboCore/ViewObjectManager.h"
 #include "platform/Image.h"
 #include "platform/Window.h"
+#include "WhichWin32.h"
 
 namespace plugintest {
 
@@ -144,7 +145,7 @@ class PluginGLTest : public ::testing::Test {
   }
   void TearDown() override {
     if (wglGetCurrentContext() != nullptr) {
-      EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+      EXPECT_EQ(NimboTest::GlErrorBesidesWineFonts(), static_cast<GLenum>(GL_NO_ERROR));
     }
     if (view != nullptr) {
       View().Uninitialize();

@@ -96,10 +96,10 @@ class Aabb {
       low -= padding;
       high += padding;
       const bool positive = !std::signbit(inverse);
-      const float near = ((positive ? low : high) - origin) * inverse;
-      const float far = ((positive ? high : low) - origin) * inverse * kExitWidening;
-      entry = near > entry ? near : entry;
-      exit = far < exit ? far : exit;
+      const float slabEntry = ((positive ? low : high) - origin) * inverse;
+      const float slabExit = ((positive ? high : low) - origin) * inverse * kExitWidening;
+      entry = slabEntry > entry ? slabEntry : entry;
+      exit = slabExit < exit ? slabExit : exit;
     };
     const Float3& inverse = ray.InverseDirection();
     const Float3& origin = ray.Origin();

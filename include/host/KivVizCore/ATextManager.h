@@ -9,7 +9,8 @@
 
 class KIVVIZCORE_EXPORT ATextManager {
  public:
-  virtual ~ATextManager() = default;
+  // Defined in the library, which so holds the class's virtual table.
+  virtual ~ATextManager();
 
   // Draws text in the current colour, starting at a point given in the
   // current model coordinates. Does nothing without a usable font.

@@ -7,7 +7,8 @@
 
 class KIVVIZCORE_EXPORT ITextManagerProvider {
  public:
-  virtual ~ITextManagerProvider() = default;
+  // Defined in the library, which so holds the class's virtual table.
+  virtual ~ITextManagerProvider();
   virtual ATextManager* GetTextManager() = 0;
 };
 

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <functional>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -178,16 +179,31 @@ INSTANTIATE_TEST_SUITE_P(
                       PickCase{"Edge", 63, 30, true}),
     [](const auto& info) { return info.param.name; });
 
-// Primitives that reach GL, counted before clipping.
+// An entry point beyond OpenGL 1.1 of the current context, which Windows'
+// OpenGL library does not export.
+template <typename Function>
+Function Entry(const char* name) {
+  const auto entry = reinterpret_cast<Function>(reinterpret_cast<void*>(wglGetProcAddress(name)));
+  if (entry == nullptr) throw std::runtime_error(std::string("no OpenGL entry point ") + name);
+  return entry;
+}
+
+// Primitives that reach GL, counted before clipping. The entry points are
+// looked up each time: they belong to the context current now.
 GLuint PrimitivesSent(const std::function<void()>& draw) {
+  const auto genQueries = Entry<PFNGLGENQUERIESPROC>("glGenQueries");
+  const auto beginQuery = Entry<PFNGLBEGINQUERYPROC>("glBeginQuery");
+  const auto endQuery = Entry<PFNGLENDQUERYPROC>("glEndQuery");
+  const auto getQueryObject = Entry<PFNGLGETQUERYOBJECTUIVPROC>("glGetQueryObjectuiv");
+  const auto deleteQueries = Entry<PFNGLDELETEQUERIESPROC>("glDeleteQueries");
   GLuint query = 0;
-  glGenQueries(1, &query);
-  glBeginQuery(GL_PRIMITIVES_GENERATED, query);
+  genQueries(1, &query);
+  beginQuery(GL_PRIMITIVES_GENERATED, query);
   draw();
-  glEndQuery(GL_PRIMITIVES_GENERATED);
+  endQuery(GL_PRIMITIVES_GENERATED);
   GLuint count = 0;
-  glGetQueryObjectuiv(query, GL_QUERY_RESULT, &count);
-  glDeleteQueries(1, &query);
+  getQueryObject(query, GL_QUERY_RESULT, &count);
+  deleteQueries(1, &query);
   return count;
 }
 

@@ -103,9 +103,9 @@ TEST_F(ControllerTest, WheelZoomMovesTheCameraBeforeListenersHearIt) {
   EXPECT_NO_THROW(Send(IViewOp::WheelZoom, 0, -1000, 100, 50));
   EXPECT_GT(EyeDistance(camera), 0.0f);
   EXPECT_TRUE(std::isfinite(EyeDistance(camera)));
-  const float near = EyeDistance(camera);
+  const float zoomedIn = EyeDistance(camera);
   Send(IViewOp::WheelZoom, 0, -2, 100, 50);
-  EXPECT_NEAR(EyeDistance(camera), near / 0.81f, near * 1e-3f) << "and back out";
+  EXPECT_NEAR(EyeDistance(camera), zoomedIn / 0.81f, zoomedIn * 1e-3f) << "and back out";
 }
 
 TEST_F(ControllerTest, AListenersExceptionReachesTheCallerAfterTheCameraMoved) {

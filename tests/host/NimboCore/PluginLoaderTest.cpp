@@ -38,6 +38,14 @@ TEST(PluginLoaderTest, MovingHandsTheLibraryOver) {
   EXPECT_THROW(moved.CreateView(), std::logic_error);  // NOLINT(bugprone-use-after-move)
 }
 
+// The system loader's own words for a library it cannot find: dlerror's, or
+// ERROR_MOD_NOT_FOUND with FormatMessage's text after it.
+#if defined(_WIN32)
+constexpr const char* kNotFoundText = "error 126: ";
+#else
+constexpr const char* kNotFoundText = "cannot open shared object file";
+#endif
+
 TEST(PluginLoaderTest, FailuresNameTheFileAndTheReason) {
   const std::string missing = std::string(NIMBO_TEST_PLUGIN_DIR) + "/NoSuchPlugin.so";
   const struct {
@@ -45,7 +53,7 @@ TEST(PluginLoaderTest, FailuresNameTheFileAndTheReason) {
     const char* type;
     std::string reason;
   } cases[] = {{missing, "View3D", "no such file"},
-               {"NoSuchPlugin.so", "View3D", "cannot open shared object file"},
+               {"NoSuchPlugin.so", "View3D", kNotFoundText},
                {NIMBO_TEST_NOT_A_LIBRARY, "View3D", ""},
                {NIMBO_TEST_NO_TYPE_PLUGIN, "View3D", "does not export GetPluginType"},
                {NIMBO_TEST_WRONG_TYPE_PLUGIN, "View3D", "'Importer', expected 'View3D'"}};

@@ -3,9 +3,8 @@
 #include <string>
 
 #include "NimboCore/APluginFactory.h"
+#include "PluginExports.h"
 #include "TestView.h"
-
-#define TEST_PLUGIN_EXPORT extern "C" __attribute__((visibility("default")))
 
 namespace {
 
@@ -21,10 +20,10 @@ class TestPluginFactory : public APluginFactory {
 
 }  // namespace
 
-TEST_PLUGIN_EXPORT APluginFactory* CreatePlugin() { return new TestPluginFactory(); }
+extern "C" APluginFactory* CreatePlugin() { return new TestPluginFactory(); }
 
-TEST_PLUGIN_EXPORT const char* GetPluginName() { return TEST_PLUGIN_NAME; }
+extern "C" const char* GetPluginName() { return TEST_PLUGIN_NAME; }
 
 #if !defined(TEST_PLUGIN_WITHOUT_TYPE)
-TEST_PLUGIN_EXPORT const char* GetPluginType() { return TEST_PLUGIN_TYPE; }
+extern "C" const char* GetPluginType() { return TEST_PLUGIN_TYPE; }
 #endif

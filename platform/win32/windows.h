@@ -40,6 +40,9 @@ typedef const WCHAR* LPCWSTR;
 typedef const char* LPCSTR;
 typedef void* HANDLE;
 typedef void* HGDIOBJ;
+typedef std::intptr_t INT_PTR;
+// An entry point of unknown signature, cast to its real type by the caller.
+typedef INT_PTR(WINAPI* PROC)(void);
 
 // Distinct opaque handle types, as Win32's DECLARE_HANDLE makes them.
 #define NIMBO_DECLARE_HANDLE(name) \
@@ -198,6 +201,8 @@ BOOL WINAPI wglDeleteContext(HGLRC hglrc);
 BOOL WINAPI wglMakeCurrent(HDC hdc, HGLRC hglrc);
 HGLRC WINAPI wglGetCurrentContext(void);
 HDC WINAPI wglGetCurrentDC(void);
+// OpenGL entry points beyond 1.1, for the current context; NULL without one.
+PROC WINAPI wglGetProcAddress(LPCSTR lpszProc);
 BOOL WINAPI wglUseFontBitmapsW(HDC hdc, DWORD first, DWORD count, DWORD listBase);
 
 // Fonts.

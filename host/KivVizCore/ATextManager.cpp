@@ -1,0 +1,3 @@
+#include "KivVizCore/ATextManager.h"
+
+ATextManager::~ATextManager() = default;

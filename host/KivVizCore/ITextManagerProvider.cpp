@@ -1,0 +1,3 @@
+#include "KivVizCore/ITextManagerProvider.h"
+
+ITextManagerProvider::~ITextManagerProvider() = default;

@@ -1,0 +1,8 @@
+// The library's own copies of its classes' constants. A DLL exports a
+// class's inline static data only where it defines it, and another module
+// that takes such a constant by reference links against that export.
+#include "NimboCore/MarkupFactory.h"
+#include "NimboCore/ViewObjectManager.h"
+
+constexpr const char* MarkupFactory::FactoryName;
+constexpr std::uint64_t ViewObjectManager::NodeId;
