@@ -1,6 +1,7 @@
 // Runs a parsed session script against a view host: each statement becomes
 // the host's calls, expectations compare the last frame, picks and marks.
-// Any failure is a ScriptError at the statement's line.
+// Any failure is a ScriptError at the statement's line. Its Verbs() table
+// is the language: each verb's form, help and handler.
 #ifndef NIMBO_VIEW_SCRIPT_RUNNER_H
 #define NIMBO_VIEW_SCRIPT_RUNNER_H
 
