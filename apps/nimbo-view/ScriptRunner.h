@@ -1,6 +1,7 @@
 // Runs a parsed session script against a view host: each statement becomes
 // the host's calls, expectations compare the last frame, picks and marks.
-// Any failure is a ScriptError at the statement's line.
+// Any failure is a ScriptError at the statement's line. Its Verbs() table
+// is the language: each verb's form, help and handler.
 #ifndef NIMBO_VIEW_SCRIPT_RUNNER_H
 #define NIMBO_VIEW_SCRIPT_RUNNER_H
 
@@ -9,8 +10,10 @@
 #include <optional>
 #include <filesystem>
 #include <iosfwd>
+#include <vector>
 
 #include "Interaction.h"
+#include "ScriptVerb.h"
 #include "SessionScript.h"
 
 namespace nimboview {
@@ -31,9 +34,16 @@ class ScriptRunner {
 
   void Run(const SessionScript& script);
 
+  // Every verb of the language, in the order of the reference.
+  static const std::vector<ScriptVerb>& Verbs();
+
  private:
-  void Execute(const Statement& statement);
-  void Expect(const Statement& statement);
+  using Arguments = ScriptVerb::Arguments;
+
+  void ExpectPixel(const Arguments& a);
+  void ExpectPick(const Arguments& a);
+  void ExpectPoint(const Arguments& a);
+  void ExpectHighlighted(const Arguments& a, bool wanted);
   // The path of a node in the scene; a path to nothing fails the line.
   RenderId ExistingNode(const std::string& word);
   // Fits the camera to the scene after a load, aiming it first if pending.

@@ -2,82 +2,17 @@
 
 #include <filesystem>
 #include <fstream>
-#include <map>
 #include <sstream>
 #include <string_view>
 
 #include "CommandLine.h"
+#include "ScriptRunner.h"
+#include "ScriptVerb.h"
 
 namespace nimboview {
 namespace {
 
-// The arguments each verb takes, one letter each: i integer, f number,
-// c colour, p node path (1/2/3), n a node path or "none", s any word; a '|'
-// marks where the optional ones begin. "expect" is checked by its first word.
-const std::map<std::string, std::string>& Forms() {
-  static const std::map<std::string, std::string> forms = {
-      {"size", "ii"},         {"demo", ""},          {"load", "s"},
-      {"clear", ""},          {"camera", "ff|f"},    {"ortho", "s"},
-      {"fit", ""},            {"background", "c|c"}, {"hover", "ii"},
-      {"leave", ""},          {"click", "ii"},       {"press", "ii"},
-      {"drag", "ii"},         {"release", "ii"},     {"orbit", "iiii"},
-      {"pan", "iiii"},        {"wheel", "iii"},      {"key", "iii"},
-      {"render", ""},         {"pick", "ii"},        {"highlight", "p"},
-      {"unhighlight", "|p"},  {"select", "p"},       {"unselect", "|p"},
-      {"snapshot", "s"},      {"expect pixel", "iic|i"}, {"expect pick", "iin"},
-      {"expect point", "iifff|f"}, {"expect highlighted", "p"}, {"expect not-highlighted", "p"},
-  };
-  return forms;
-}
-
-void CheckArgument(char kind, const std::string& word) {
-  switch (kind) {
-    case 'i': CommandLine::Integer(word, "argument"); break;
-    case 'f': CommandLine::Number(word, "argument"); break;
-    case 'c': CommandLine::Color(word, "colour"); break;
-    case 'n':
-      if (word != "none") SessionScript::NodePath(word);
-      break;
-    case 'p': SessionScript::NodePath(word); break;
-    default: break;
-  }
-}
-
-void Check(const Statement& statement) {
-  std::string key = statement.verb;
-  std::size_t skip = 0;
-  if (key == "expect") {
-    if (statement.arguments.empty()) throw UsageError("expect what? (pixel, pick, point, highlighted)");
-    key += " " + statement.arguments[0];
-    skip = 1;
-  }
-  const auto form = Forms().find(key);
-  if (form == Forms().end()) throw UsageError("unknown command '" + key + "'");
-  const std::string& letters = form->second;
-  const std::size_t bar = letters.find('|');
-  const std::size_t required = bar == std::string::npos ? letters.size() : bar;
-  const std::size_t maximum = letters.size() - (bar == std::string::npos ? 0 : 1);
-  const std::size_t given = statement.arguments.size() - skip;
-  if (given < required || given > maximum) {
-    throw UsageError("'" + key + "' takes " + std::to_string(required) +
-                     (maximum != required ? " to " + std::to_string(maximum) : std::string()) +
-                     " arguments, got " + std::to_string(given));
-  }
-  std::size_t letter = 0;
-  for (std::size_t i = skip; i < statement.arguments.size(); ++i, ++letter) {
-    if (letters[letter] == '|') ++letter;
-    CheckArgument(letters[letter], statement.arguments[i]);
-  }
-  if (key == "ortho" && statement.arguments[0] != "on" && statement.arguments[0] != "off") {
-    throw UsageError("ortho takes on or off");
-  }
-  if (key == "size") SessionScript::WindowSize(statement.arguments);
-  const std::size_t tolerance = key == "expect pixel" ? 4 : key == "expect point" ? 6 : 0;
-  if (tolerance != 0 && statement.arguments.size() > tolerance &&
-      CommandLine::Number(statement.arguments[tolerance], "tolerance") < 0.0f) {
-    throw UsageError("a tolerance cannot be negative");
-  }
-}
+void Check(const Statement& statement) { ScriptVerb::Of(statement).Read(statement); }
 
 // A '#' at the start of the line or followed by a blank starts a comment;
 // "#rrggbb" is a colour.
@@ -93,28 +28,22 @@ std::size_t CommentStart(const std::string& line) {
 }  // namespace
 
 const char* SessionScript::Reference() {
-  return "Script lines (X Y are window pixels, origin top left; PATH is 1/MODEL/PART/CATEGORY/1,\n"
-         "CATEGORY 10000 points, 10001 curves, 10002 surfaces):\n"
-         "  size W H                 resize the window (1 to 8192 each)\n"
-         "  demo | load FILE         add the demo scene or a model (FILE relative to the script);\n"
-         "                           the first one aims the camera as render does (azimuth 30,\n"
-         "                           elevation 25) unless a camera line came before\n"
-         "  clear                    empty the scene\n"
-         "  camera AZ EL [DIST]      aim and fit the camera;  fit  refits;  ortho on|off\n"
-         "  background COLOUR [TOP]  background colours (#rrggbb, #rrggbbaa, r,g,b[,a] or a name)\n"
-         "  hover X Y | leave | click X Y\n"
-         "  press X Y | drag X Y | release X Y   rubber band; the release selects inside\n"
-         "  orbit X0 Y0 X1 Y1 | pan X0 Y0 X1 Y1 | wheel STEPS X Y\n"
-         "  key CODE X Y             press a key with the pointer at X Y (codes below)\n"
-         "  render                   draw a frame\n"
-         "  pick X Y                 print the pick as a JSON line\n"
-         "  highlight PATH | unhighlight [PATH] | select PATH | unselect [PATH]\n"
-         "  snapshot FILE.png        write the last frame\n"
-         "  expect pixel X Y COLOUR [TOLERANCE]   in the last frame (default tolerance 16)\n"
-         "  expect pick X Y PATH|none\n"
-         "  expect point X Y PX PY PZ [TOLERANCE] (default 0.01)\n"
-         "  expect highlighted PATH | expect not-highlighted PATH\n"
-         "'# ' starts a comment (a line starting with '#' is one).\n";
+  static const std::string reference = [] {
+    std::string text =
+        "Script lines (X Y are window pixels, origin top left; PATH is 1/MODEL/PART/CATEGORY/1,\n"
+        "CATEGORY 10000 points, 10001 curves, 10002 surfaces):\n";
+    for (const ScriptVerb& verb : ScriptRunner::Verbs()) {
+      for (const char c : verb.help) {
+        if (c == '%') {
+          text += verb.fallback;
+        } else {
+          text += c;
+        }
+      }
+    }
+    return text + "'# ' starts a comment (a line starting with '#' is one).\n";
+  }();
+  return reference.c_str();
 }
 
 RenderId SessionScript::NodePath(const std::string& word) {

@@ -32,6 +32,7 @@ TEST_F(ScriptGLTest, SessionWithHoldingExpectationsPasses) {
       "expect pick 100 75 1/1/1/10002/1\n"
       "expect pick 2 2 none\n"
       "expect point 100 75 0 0 0 0.05\n"
+      "expect point 100 75 0 0 0\n"
       "key 51 100 75\n"
       "expect pick 100 75 none\n"
       "key 49 100 75\n"
@@ -104,6 +105,7 @@ TEST_F(ScriptGLTest, BadLinesAndFailedExpectationsStopTheScriptAtTheirLine) {
        "expected pixel 2,2"},
       {"render\nexpect pixel 500 2 #ffffff\nsnapshot never.png\n", 2, "outside"},
       {"load quad.obj\ncamera 0 0\nexpect pick 2 2 1/1/1/10002/1\nsnapshot never.png\n", 3, "got none"},
+      {"load quad.obj\ncamera 0 0\nexpect point 100 75 0 0 0.02\nsnapshot never.png\n", 3, "near 0 0 0.02, got 0 0 0"},
       {"demo\nsnapshot never.png\n", 2, "no frame rendered"},
       {"demo\nload nowhere.obj\nrender\nsnapshot never.png\n", 2, "nowhere.obj"},
       {"demo\ndemo\nrender\nsnapshot never.png\n", 2, "empty scene"}};
