@@ -4,7 +4,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "OffscreenGLFixture.h"
+#include "GLFixture.h"
+#include "Win32Expect.h"
 
 namespace {
 
@@ -13,7 +14,10 @@ HFONT MakeFont(int height) {
                      DEFAULT_QUALITY, 0, L"DejaVu Sans");
 }
 
-TEST_F(OffscreenGLTest, WithoutACurrentContextFontListsAreNotBuilt) {
+using FontListTest = NimboTest::GLFixture;
+
+TEST_F(FontListTest, WithoutACurrentContextFontListsAreNotBuilt) {
+  HDC dc = DeviceContext();
   HFONT font = MakeFont(-20);
   HGDIOBJ previous = SelectObject(dc, font);
   ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
@@ -23,7 +27,7 @@ TEST_F(OffscreenGLTest, WithoutACurrentContextFontListsAreNotBuilt) {
   if (!NimboTest::RunsOnWine()) {
     EXPECT_FAILS_WITH_EGL_CODE(wglUseFontBitmapsW(dc, 32, 96, 0), ERROR_INVALID_HANDLE);
   }
-  ASSERT_TRUE(wglMakeCurrent(dc, context));
+  MakeCurrent();
   const GLuint base = glGenLists(96);
   EXPECT_TRUE(wglUseFontBitmapsW(dc, 32, 96, base)) << "with one they are";
   glDeleteLists(base, 96);

@@ -13,7 +13,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "OffscreenGLFixture.h"
+#include "GLFixture.h"
+#include "Win32Expect.h"
 #include "platform/Image.h"
 
 namespace {
@@ -24,8 +25,27 @@ constexpr float kBlue[3] = {0.0f, 0.0f, 1.0f};
 constexpr float kYellow[3] = {1.0f, 1.0f, 0.0f};
 constexpr Rgba kBlueRgba{0, 0, 255, 255};
 constexpr Rgba kYellowRgba{255, 255, 0, 255};
+constexpr int kWidth = 64;
+constexpr int kHeight = 48;
 
-TEST_F(OffscreenGLTest, SwapBuffersPresentsTheFrameTopRowFirstUnlessSwitchedOff) {
+class PresentTest : public NimboTest::GLFixture {
+ protected:
+  PresentTest() : GLFixture(kWidth, kHeight) {}
+
+  // Clears to `background`, fills the lower-left quarter with `fill`, presents.
+  void DrawQuarter(const float (&background)[3], const float (&fill)[3]) {
+    glViewport(0, 0, kWidth, kHeight);
+    glClearColor(background[0], background[1], background[2], 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    glColor3fv(fill);
+    glRectf(-1.0f, -1.0f, 0.0f, 0.0f);
+    glFinish();
+    ASSERT_TRUE(SwapBuffers(DeviceContext()));
+  }
+};
+
+TEST_F(PresentTest, SwapBuffersPresentsTheFrameTopRowFirstUnlessSwitchedOff) {
+  platform::Window* window = &Window();
   EXPECT_TRUE(window->PresentedImage().Empty());
   glPixelStorei(GL_PACK_ALIGNMENT, 8);
   glPixelStorei(GL_PACK_ROW_LENGTH, 3);
@@ -66,7 +86,7 @@ TEST_F(OffscreenGLTest, SwapBuffersPresentsTheFrameTopRowFirstUnlessSwitchedOff)
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
   glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
-  ASSERT_TRUE(SwapBuffers(dc));
+  ASSERT_TRUE(SwapBuffers(DeviceContext()));
   EXPECT_EQ(window->PresentedImage().At(kWidth - 3, 2), kYellowRgba);
   GLint bound = 0;
   glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &bound);
@@ -76,7 +96,9 @@ TEST_F(OffscreenGLTest, SwapBuffersPresentsTheFrameTopRowFirstUnlessSwitchedOff)
   glDeleteFramebuffers(1, &framebuffer);
 }
 
-TEST_F(OffscreenGLTest, SwapBuffersFailuresPresentNothing) {
+TEST_F(PresentTest, SwapBuffersFailuresPresentNothing) {
+  platform::Window* window = &Window();
+  HDC dc = DeviceContext();
   DrawQuarter(kBlue, kYellow);
   ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
   EXPECT_TRUE(SwapBuffers(dc));
