@@ -8,9 +8,7 @@
 
 namespace NimboTest {
 
-GLFixture::GLFixture(int width, int height, Context context) : width(width), height(height), context(context) {}
-
-void GLFixture::SetUp() {
+GLFixture::GLFixture(int width, int height, Context context) {
   if (context == Context::Own) {
     own.emplace(width, height);
   } else {
@@ -22,7 +20,7 @@ void GLFixture::TearDown() {
   if (wglGetCurrentContext() != nullptr) {
     EXPECT_EQ(GlErrorBesidesWineFonts(), static_cast<GLenum>(GL_NO_ERROR));
   }
-  if (!HasFailure() || (!own && !bare)) return;
+  if (!HasFailure()) return;
   const platform::Image shown = Window().PresentedImage();
   if (!shown.Empty()) std::cout << "What the window shows: " << SavePicture(shown) << '\n';
 }

@@ -24,19 +24,16 @@ class GLFixture : public ::testing::Test {
   // its pixel format and makes its context itself.
   enum class Context { Own, OfSubject };
 
-  explicit GLFixture(int width = 64, int height = 64, Context context = Context::Own);
-
-  void SetUp() override;
+  explicit GLFixture(int width = 64, int height = 48, Context context = Context::Own);
   // Checks the error state and saves the picture; the window and context go
   // with the fixture, after whatever a derived fixture's TearDown released.
   void TearDown() override;
 
   platform::Window& Window() { return own ? own->Window() : *bare; }
-  HDC DeviceContext() { return own ? own->DeviceContext() : GetDC(Window().Handle()); }
-  // Makes the fixture's own context current again.
-  void MakeCurrent() const { own->MakeCurrent(); }
+  HDC DeviceContext() { return own ? own->DeviceContext() : GetDC(bare->Handle()); }
   // Replaces the own window and context with new ones.
   void RenewContext() {
+    const int width = own->Window().Width(), height = own->Window().Height();
     own.reset();
     own.emplace(width, height);
   }
@@ -46,9 +43,6 @@ class GLFixture : public ::testing::Test {
   static std::string SavePicture(const platform::Image& image, const std::string& tag = "");
 
  private:
-  const int width;
-  const int height;
-  const Context context;
   std::optional<platform::OffscreenContext> own;
   std::optional<platform::Window> bare;
 };

@@ -20,6 +20,7 @@ TEST_F(FontListTest, WithoutACurrentContextFontListsAreNotBuilt) {
   HDC dc = DeviceContext();
   HFONT font = MakeFont(-20);
   HGDIOBJ previous = SelectObject(dc, font);
+  const HGLRC context = wglGetCurrentContext();
   ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
   EXPECT_EQ(glGenLists(96), 0u) << "GL calls without a context do nothing";
   // The lists are for "the current OpenGL rendering context": without one
@@ -27,7 +28,7 @@ TEST_F(FontListTest, WithoutACurrentContextFontListsAreNotBuilt) {
   if (!NimboTest::RunsOnWine()) {
     EXPECT_FAILS_WITH_EGL_CODE(wglUseFontBitmapsW(dc, 32, 96, 0), ERROR_INVALID_HANDLE);
   }
-  MakeCurrent();
+  ASSERT_TRUE(wglMakeCurrent(dc, context));
   const GLuint base = glGenLists(96);
   EXPECT_TRUE(wglUseFontBitmapsW(dc, 32, 96, base)) << "with one they are";
   glDeleteLists(base, 96);

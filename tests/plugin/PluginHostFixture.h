@@ -135,7 +135,6 @@ class PluginHostFixture : public NimboTest::GLFixture {
 
   PluginHostFixture() : GLFixture(kWidth, kHeight, Context::OfSubject) {}
   void SetUp() override {
-    GLFixture::SetUp();
     Nimbo_mainThreadId = GetCurrentThreadId();
     Settings::Current().SetBackgroundColor1(RGBAColor{0, 0, 0, 255});
     Settings::Current().SetBackgroundColor2(RGBAColor{0, 0, 0, 255});

@@ -92,7 +92,6 @@ class ItemFixture : public GLFixture {
 
   ItemFixture() : GLFixture(Size, Size) {}
   void SetUp() override {
-    GLFixture::SetUp();
     glViewport(0, 0, Size, Size);
     Clear();
   }
@@ -112,25 +111,23 @@ class ItemFixture : public GLFixture {
     SwapBuffers(DeviceContext());
     return Window().PresentedImage();
   }
+  // Whether every colour channel of the pixel is within `tolerance` of rgb.
+  static bool Within(const std::array<std::uint8_t, 4>& pixel, const Rgb& rgb, int tolerance) {
+    for (int channel = 0; channel < 3; ++channel) {
+      if (std::abs(pixel[channel] - rgb[channel]) > tolerance) return false;
+    }
+    return true;
+  }
   // Whether pixel (x, y from the top) is within `tolerance` of rgb in every channel.
   ::testing::AssertionResult PixelIs(const platform::Image& image, int x, int y, const Rgb& rgb,
                                      int tolerance = 2) const {
     const auto pixel = image.At(x, y);
-    for (int channel = 0; channel < 3; ++channel) {
-      if (std::abs(pixel[channel] - rgb[channel]) > tolerance) {
-        return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << int{pixel[0]} << ","
-                                             << int{pixel[1]} << "," << int{pixel[2]} << "; picture in "
-                                             << SavePicture(image, "pixel");
-      }
-    }
-    return ::testing::AssertionSuccess();
+    if (Within(pixel, rgb, tolerance)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << int{pixel[0]} << ","
+                                         << int{pixel[1]} << "," << int{pixel[2]} << "; picture in "
+                                         << SavePicture(image, "pixel");
   }
-  static bool IsBackground(const std::array<std::uint8_t, 4>& pixel) {
-    for (int channel = 0; channel < 3; ++channel) {
-      if (std::abs(pixel[channel] - Background[channel]) > 8) return false;
-    }
-    return true;
-  }
+  static bool IsBackground(const std::array<std::uint8_t, 4>& pixel) { return Within(pixel, Background, 8); }
   static int CountDrawn(const platform::Image& image) {
     int drawn = 0;
     for (int y = 0; y < image.height; ++y) {
