@@ -31,8 +31,8 @@
 #include "NimboCore/PluginLoader.h"
 #include "NimboCore/Settings.h"
 #include "NimboCore/ViewObjectManager.h"
+#include "GLFixture.h"
 #include "platform/Image.h"
-#include "platform/Window.h"
 #include "WhichWin32.h"
 
 namespace plugintest {
@@ -127,31 +127,28 @@ inline PluginLoader& Plugin() {
   return loader;
 }
 
-// A view on a black 160 x 120 offscreen window; checks glGetError after each test.
-class PluginGLTest : public ::testing::Test {
+// A view on a black 160 x 120 offscreen window; the view makes the context.
+class PluginHostFixture : public NimboTest::GLFixture {
  protected:
   static constexpr int kWidth = 160;
   static constexpr int kHeight = 120;
 
+  PluginHostFixture() : GLFixture(kWidth, kHeight, Context::OfSubject) {}
   void SetUp() override {
     Nimbo_mainThreadId = GetCurrentThreadId();
     Settings::Current().SetBackgroundColor1(RGBAColor{0, 0, 0, 255});
     Settings::Current().SetBackgroundColor2(RGBAColor{0, 0, 0, 255});
-    window.emplace(platform::Window::CreateOffscreen(kWidth, kHeight));
     view = Plugin().CreateView();
     ASSERT_NE(view, nullptr);
-    View().Initialize(window->Handle());
+    View().Initialize(Window().Handle());
     View().SetWindowSize(kWidth, kHeight);
   }
   void TearDown() override {
-    if (wglGetCurrentContext() != nullptr) {
-      EXPECT_EQ(NimboTest::GlErrorBesidesWineFonts(), static_cast<GLenum>(GL_NO_ERROR));
-    }
+    GLFixture::TearDown();
     if (view != nullptr) {
       View().Uninitialize();
       delete view;
     }
-    window.reset();
   }
 
   IView3D& View() { return *view; }
@@ -165,7 +162,7 @@ class PluginGLTest : public ::testing::Test {
   }
   platform::Image Frame() {
     View().Render();
-    return window->PresentedImage();
+    return Window().PresentedImage();
   }
   // Starts a scene pass with root / path... open, creating missing groups.
   void Open(std::initializer_list<std::uint64_t> path) {
@@ -193,7 +190,6 @@ class PluginGLTest : public ::testing::Test {
     Close();
   }
 
-  std::optional<platform::Window> window;
   AView3D* view = nullptr;
 };
 

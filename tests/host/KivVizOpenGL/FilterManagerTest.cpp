@@ -7,7 +7,7 @@
 
 namespace {
 
-TEST(FilterManagerGLTest, FiltersAreEnabledUntilSwitchedOffAndSynchronizeCopiesTheOptions) {
+TEST(FilterManagerTest, FiltersAreEnabledUntilSwitchedOffAndSynchronizeCopiesTheOptions) {
   FilterManagerGL filters;
   EXPECT_TRUE(filters.IsEnabled(5));
   EXPECT_TRUE(filters.IsEnabled(-1));

@@ -61,7 +61,7 @@ struct HighlightScene {
 
 using State = std::optional<std::pair<RGBAColor, bool>>;
 
-class HighlightStrategyGLTest : public ::testing::Test {
+class HighlightStrategyTest : public ::testing::Test {
  protected:
   // The node's colour and opacity; nothing without a colour attribute.
   State ColourOf(std::uint64_t id) {
@@ -83,7 +83,7 @@ class HighlightStrategyGLTest : public ::testing::Test {
 const State kOriginalOpaque = std::pair{HighlightScene::OpaqueColor, true};
 const State kOriginalTransparent = std::pair{HighlightScene::TransparentColor, false};
 
-TEST_F(HighlightStrategyGLTest, MarksRecolourKeepingAlphaAndUndoRestoresExactly) {
+TEST_F(HighlightStrategyTest, MarksRecolourKeepingAlphaAndUndoRestoresExactly) {
   const struct {
     const char* name;
     std::uint64_t node;
@@ -117,7 +117,7 @@ TEST_F(HighlightStrategyGLTest, MarksRecolourKeepingAlphaAndUndoRestoresExactly)
   EXPECT_TRUE(Hover.IsOpaque() && Selected.IsOpaque());
 }
 
-TEST_F(HighlightStrategyGLTest, MarksKeepAPartsHueAndASelectedMeshIsHatchedUntilUndone) {
+TEST_F(HighlightStrategyTest, MarksKeepAPartsHueAndASelectedMeshIsHatchedUntilUndone) {
   // The strongest channel stays the strongest, and the change is plain to see.
   for (const RGBAColor own : {RGBAColor{40, 170, 60}, RGBAColor{239, 205, 47}, RGBAColor{200, 10, 10},
                               RGBAColor{60, 120, 255, 110}, RGBAColor{250, 250, 250}}) {
@@ -152,7 +152,7 @@ TEST_F(HighlightStrategyGLTest, MarksKeepAPartsHueAndASelectedMeshIsHatchedUntil
   EXPECT_EQ(ColourOf(HighlightScene::Opaque), kOriginalOpaque);
 }
 
-TEST_F(HighlightStrategyGLTest, HoverMarksReplaceEachOtherAndStickyMarksAddUp) {
+TEST_F(HighlightStrategyTest, HoverMarksReplaceEachOtherAndStickyMarksAddUp) {
   ASSERT_TRUE(Do(HighlightScene::Opaque, true));
   ASSERT_TRUE(Do(HighlightScene::Transparent, true));
   ASSERT_TRUE(Do(HighlightScene::Uncoloured, false));
@@ -170,7 +170,7 @@ TEST_F(HighlightStrategyGLTest, HoverMarksReplaceEachOtherAndStickyMarksAddUp) {
   EXPECT_FALSE(IsDone(HighlightScene::Opaque));
 }
 
-TEST_F(HighlightStrategyGLTest, SelectionAndHoverOfOneNodeRestoreTheColourBeforeBoth) {
+TEST_F(HighlightStrategyTest, SelectionAndHoverOfOneNodeRestoreTheColourBeforeBoth) {
   // Selecting the hovered node makes its mark last; the hover moving on keeps it.
   Do(HighlightScene::Opaque, false);
   Do(HighlightScene::Opaque, true);
@@ -185,7 +185,7 @@ TEST_F(HighlightStrategyGLTest, SelectionAndHoverOfOneNodeRestoreTheColourBefore
   EXPECT_EQ(ColourOf(HighlightScene::Opaque), kOriginalOpaque) << "not the hover colour";
 }
 
-TEST_F(HighlightStrategyGLTest, ASharedNodeMarkedAlongTwoPathsKeepsItsSelectionAndGetsItsColourBack) {
+TEST_F(HighlightStrategyTest, ASharedNodeMarkedAlongTwoPathsKeepsItsSelectionAndGetsItsColourBack) {
   // The red node is also held by the blue group: two paths, one node.
   ASSERT_TRUE(static_cast<Node*>(scene.view.GetNode(HighlightScene::PathOf(HighlightScene::Group)))
                   ->AddChild(scene.view.GetNode(HighlightScene::PathOf(HighlightScene::Opaque))));
@@ -208,7 +208,7 @@ TEST_F(HighlightStrategyGLTest, ASharedNodeMarkedAlongTwoPathsKeepsItsSelectionA
   }
 }
 
-TEST_F(HighlightStrategyGLTest, PathsThatLeadNowhereAreNotMarked) {
+TEST_F(HighlightStrategyTest, PathsThatLeadNowhereAreNotMarked) {
   EXPECT_FALSE(Do(99, true));
   EXPECT_FALSE(scene.strategy->Do(RenderId()));
   EXPECT_FALSE(IsDone(99));
@@ -217,7 +217,7 @@ TEST_F(HighlightStrategyGLTest, PathsThatLeadNowhereAreNotMarked) {
   EXPECT_FALSE(detached.Do(HighlightScene::PathOf(HighlightScene::Opaque)));
 }
 
-TEST_F(HighlightStrategyGLTest, NodesDeletedRebuiltOrRecolouredUnderAMarkKeepTheirOwnColour) {
+TEST_F(HighlightStrategyTest, NodesDeletedRebuiltOrRecolouredUnderAMarkKeepTheirOwnColour) {
   Do(HighlightScene::Opaque, true);
   Do(HighlightScene::Transparent, true);
   ASSERT_TRUE(scene.category->DeleteChildById(HighlightScene::Opaque));

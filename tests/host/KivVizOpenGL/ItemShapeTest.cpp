@@ -23,7 +23,7 @@ namespace {
 
 const std::vector<float> Triangle = {0, 0, 0, 1, 0, 0, 0, 1, 0};
 
-TEST(GeometryItemFactoryGLTest, MalformedArraysAreRefusedNamingTheFunction) {
+TEST(GeometryItemFactoryTest, MalformedArraysAreRefusedNamingTheFunction) {
   GeometryItemFactoryGL f;
   const std::pair<const char*, std::function<void()>> cases[] = {
       {"TrianglesPartialVertex", [&] { delete f.CreateTriangles(1, {0, 0, 0, 1}, {}, {0, 0, 0}); }},

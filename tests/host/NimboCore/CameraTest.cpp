@@ -1,5 +1,5 @@
 // The camera's defaults, refused settings and near and far planes; its rays
-// are checked against GL in CameraGLTest, zoom in ControllerTest.
+// are checked against GL in CameraRayTest, zoom in ControllerTest.
 #include <gtest/gtest.h>
 
 #include <array>

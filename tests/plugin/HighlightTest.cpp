@@ -48,15 +48,15 @@ class ScriptedStrategy : public AHighlightStrategy {
   }
 };
 
-class HighlightGLTest : public PluginGLTest {
+class HighlightTest : public PluginHostFixture {
  protected:
   void SetUp() override {
-    PluginGLTest::SetUp();
+    PluginHostFixture::SetUp();
     original = std::exchange(StrategySlot::Of(Scene()), &scripted);
   }
   void TearDown() override {
     StrategySlot::Of(Scene()) = original;
-    PluginGLTest::TearDown();
+    PluginHostFixture::TearDown();
   }
 
   ScriptedStrategy scripted;
@@ -66,7 +66,7 @@ class HighlightGLTest : public PluginGLTest {
 
 using Calls = std::vector<std::string>;
 
-TEST_F(HighlightGLTest, HighlightIsPlainListsAndSelectionsAreStickyAndSelectPutsTheSettingBack) {
+TEST_F(HighlightTest, HighlightIsPlainListsAndSelectionsAreStickyAndSelectPutsTheSettingBack) {
   scripted.SetStickySelection(true);
   EXPECT_TRUE(Scene().Highlight(a));
   EXPECT_FALSE(scripted.stickySelection) << "a single path's highlight leaves the setting off";
@@ -99,7 +99,7 @@ TEST_F(HighlightGLTest, HighlightIsPlainListsAndSelectionsAreStickyAndSelectPuts
   EXPECT_TRUE(scripted.calls.empty()) << "no strategy call without a path";
 }
 
-TEST_F(HighlightGLTest, StandardExceptionsPassThroughAndOthersBecomeTheOperationsMessage) {
+TEST_F(HighlightTest, StandardExceptionsPassThroughAndOthersBecomeTheOperationsMessage) {
   scripted.throwing = ScriptedStrategy::Throw::Standard;
   EXPECT_THROW(Scene().Highlight(a), std::out_of_range);
   EXPECT_EQ(MessageOf([&] { Scene().Select(a); }), "strategy's own message");

@@ -81,14 +81,14 @@ bool Black(const Rgba& p) { return p[0] < 30 && p[1] < 30 && p[2] < 30; }
 // Flat, unlit and opaque: exactly the rubber band's colour.
 bool RubberbandRed(const Rgba& p) { return Near(p, {220, 0, 0, 255}, 3); }
 
-class OverlayGLTest : public PluginGLTest {
+class OverlayTest : public PluginHostFixture {
  protected:
   static constexpr Region kCorner{0, kHeight - 100, 100, kHeight};  // the triad's
   static constexpr Region kWhole{0, 0, kWidth, kHeight};
 
   // Front camera, a finished empty scene (or no leaves draw) and a grey background.
   void SetUp() override {
-    PluginGLTest::SetUp();
+    PluginHostFixture::SetUp();
     Settings::Current().SetBackgroundColor1(RGBAColor{150, 150, 150, 255});
     Settings::Current().SetBackgroundColor2(RGBAColor{150, 150, 150, 255});
     LookFrom(0.0f, 0.0f, 10.0f);
@@ -174,7 +174,7 @@ class OverlayGLTest : public PluginGLTest {
   }
 };
 
-TEST_F(OverlayGLTest, EachOverlayHangsItsOwnNamedSubtreeUnderTheManagersNode) {
+TEST_F(OverlayTest, EachOverlayHangsItsOwnNamedSubtreeUnderTheManagersNode) {
   ShowListeners();
   Frame();
   ASSERT_EQ(Manager().GetNode()->Children().size(), 3u);
@@ -202,7 +202,7 @@ TEST_F(OverlayGLTest, EachOverlayHangsItsOwnNamedSubtreeUnderTheManagersNode) {
   EXPECT_EQ(outline.stipplePattern, 0xF0F0);
 }
 
-TEST_F(OverlayGLTest, IdsAreSignExtendedAndItemIdsWrapLikeInt32) {
+TEST_F(OverlayTest, IdsAreSignExtendedAndItemIdsWrapLikeInt32) {
   constexpr auto minus = [](std::uint64_t value) { return ~value + 1; };
   const struct {
     const char* object;
@@ -234,7 +234,7 @@ TEST_F(OverlayGLTest, IdsAreSignExtendedAndItemIdsWrapLikeInt32) {
   }
 }
 
-TEST_F(OverlayGLTest, RebuildingReopensTheNodesAndAddsNewItemsButTheRubberBandBuildsOnce) {
+TEST_F(OverlayTest, RebuildingReopensTheNodesAndAddsNewItemsButTheRubberBandBuildsOnce) {
   ShowListeners();
   Notify(IViewOp::Hover, 0, 80, 60);
   Frame();
@@ -262,7 +262,7 @@ TEST_F(OverlayGLTest, RebuildingReopensTheNodesAndAddsNewItemsButTheRubberBandBu
   EXPECT_EQ(diagnostics.Text(), "");
 }
 
-TEST_F(OverlayGLTest, DeletedOverlaysStayBuiltUntilClearedButTheRubberBandBuildsAgain) {
+TEST_F(OverlayTest, DeletedOverlaysStayBuiltUntilClearedButTheRubberBandBuildsAgain) {
   ShowListeners();
   Notify(IViewOp::Hover, 0, 120, 30);
   Frame();
@@ -299,7 +299,7 @@ class RefusingGroup : public Node {
   GeoNode* CreateChildGeoNode(std::uint64_t id) override { throw id; }
 };
 
-TEST_F(OverlayGLTest, BuildFailuresAreReportedAndNeverEscape) {
+TEST_F(OverlayTest, BuildFailuresAreReportedAndNeverEscape) {
   // Detached: the manager's node is unlinked; refusing: a host group refuses children.
   const struct {
     const char* object;
@@ -342,7 +342,7 @@ TEST_F(OverlayGLTest, BuildFailuresAreReportedAndNeverEscape) {
   }
 }
 
-TEST_F(OverlayGLTest, AWindowWithoutRowsDrawsNoCircleAndANegativeHeightAnAspectOfOne) {
+TEST_F(OverlayTest, AWindowWithoutRowsDrawsNoCircleAndANegativeHeightAnAspectOfOne) {
   Aperture().SetIsVisible(true);
   Notify(IViewOp::Hover, 0, 80, 60);
   Frame();
@@ -375,7 +375,7 @@ TEST_F(OverlayGLTest, AWindowWithoutRowsDrawsNoCircleAndANegativeHeightAnAspectO
   EXPECT_EQ(circle.radius, radius);
 }
 
-TEST_F(OverlayGLTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
+TEST_F(OverlayTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
   // A quad one unit before the eye fills the window: only depth clears let the overlays show.
   AddQuad(1, 1, 1, -2.0f, -2.0f, 2.0f, 2.0f, 9.0f, RGBAColor{160, 160, 160, 255});
   ShowListeners();
@@ -424,11 +424,11 @@ TEST_F(OverlayGLTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
 // The next frame's circle centre and rectangle corners, each empty when hidden.
 using Shown2 = std::pair<std::vector<int>, std::vector<int>>;
 
-class NotifyGLTest : public OverlayGLTest {
+class NotifyTest : public OverlayTest {
  protected:
   // Both listeners shown and built; the circle at (50, 60) after a rectangle dragged from (20, 30).
   void SetUp() override {
-    OverlayGLTest::SetUp();
+    OverlayTest::SetUp();
     ShowListeners();
     Frame();
     Record(Aperture(), 901, apertureLog);
@@ -470,7 +470,7 @@ class NotifyGLTest : public OverlayGLTest {
   std::vector<DrawRecord> apertureLog, rubberbandLog;
 };
 
-TEST_F(NotifyGLTest, EachRecordCodeShowsMovesOrHidesEachListener) {
+TEST_F(NotifyTest, EachRecordCodeShowsMovesOrHidesEachListener) {
   ASSERT_EQ(Observe(), (Shown2{{50, 60}, {20, 30, 50, 60}})) << "rubber-band records move the circle too";
   // Each from that state; wheel steps and key codes come first, the pointer follows.
   const struct {
@@ -502,7 +502,7 @@ TEST_F(NotifyGLTest, EachRecordCodeShowsMovesOrHidesEachListener) {
   EXPECT_EQ(Observe().second, (std::vector<int>{20, 30, 100, 10}));
 }
 
-TEST_F(NotifyGLTest, UnknownCodesThrowAndHiddenListenersAndNullRecordsChangeNothing) {
+TEST_F(NotifyTest, UnknownCodesThrowAndHiddenListenersAndNullRecordsChangeNothing) {
   for (int type : {9, -1, 100, INT_MIN, INT_MAX}) {
     for (const auto& expected :
          {std::pair{kApertureName, "Invalid argument in AView3D::Notify"},

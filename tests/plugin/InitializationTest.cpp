@@ -14,34 +14,34 @@
 namespace plugintest {
 namespace {
 
-using InitializationGLTest = PluginGLTest;
+using InitializationTest = PluginHostFixture;
 
-TEST_F(InitializationGLTest, TheFirstFrameCreatesTheContextAndUninitializeDeletesIt) {
+TEST_F(InitializationTest, TheFirstFrameCreatesTheContextAndUninitializeDeletesIt) {
   EXPECT_EQ(wglGetCurrentContext(), nullptr) << "Initialize creates no rendering context";
   View().Uninitialize();
   EXPECT_FALSE(View().IsInitialized()) << "without a context Uninitialize only clears the flag";
-  EXPECT_EQ(View().GetHandle(), window->Handle());
-  View().Initialize(window->Handle());
+  EXPECT_EQ(View().GetHandle(), Window().Handle());
+  View().Initialize(Window().Handle());
 
   Frame();
   HGLRC context = wglGetCurrentContext();
   ASSERT_NE(context, nullptr);
-  EXPECT_EQ(wglGetCurrentDC(), GetDC(window->Handle()));
+  EXPECT_EQ(wglGetCurrentDC(), GetDC(Window().Handle()));
   Frame();
   EXPECT_EQ(wglGetCurrentContext(), context) << "later frames reuse the current context";
   View().Uninitialize();
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_FALSE(wglDeleteContext(context)) << "the context is gone";
-  View().Initialize(window->Handle());
+  View().Initialize(Window().Handle());
   Frame();
   EXPECT_NE(wglGetCurrentContext(), nullptr) << "a later frame makes a new one";
 }
 
-TEST_F(InitializationGLTest, FontListsAreMadeOncePerProcessAndAgainOnReinitialize) {
+TEST_F(InitializationTest, FontListsAreMadeOncePerProcessAndAgainOnReinitialize) {
   // Without a current context the lists are not built: only a debug line tells.
   {
     platform::DebugOutputCapture debug;
-    View().Initialize(window->Handle());  // a second Initialize remakes them
+    View().Initialize(Window().Handle());  // a second Initialize remakes them
     if (NimboTest::RunsOnWine()) {
       EXPECT_EQ(debug.Text(), "") << "Wine's wglUseFontBitmapsW does not fail without a context";
     } else if (NimboTest::kEglLayer) {
@@ -54,32 +54,32 @@ TEST_F(InitializationGLTest, FontListsAreMadeOncePerProcessAndAgainOnReinitializ
   {
     platform::DebugOutputCapture debug;
     std::unique_ptr<AView3D> second(Plugin().CreateView());
-    second->Initialize(window->Handle());
+    second->Initialize(Window().Handle());
     EXPECT_EQ(debug.Text(), "") << "another view finds the process's lists made";
   }
   Frame();
   platform::DebugOutputCapture debug;
-  View().Initialize(window->Handle());
+  View().Initialize(Window().Handle());
   EXPECT_EQ(debug.Text(), "") << "with a context current the lists are built";
 }
 
-TEST_F(InitializationGLTest, NullWindowIsRefusedWhileTheListsDoNotExist) {
+TEST_F(InitializationTest, NullWindowIsRefusedWhileTheListsDoNotExist) {
   // Re-initialising with a null window deletes the lists and then refuses.
   EXPECT_EQ(MessageOf<std::invalid_argument>([&] { View().Initialize(nullptr); }), "Invalid HWND");
   EXPECT_EQ(View().GetHandle(), nullptr) << "the base stored the null handle first";
   std::unique_ptr<AView3D> fresh(Plugin().CreateView());
   EXPECT_THROW(fresh->Initialize(nullptr), std::invalid_argument);
   EXPECT_FALSE(fresh->IsInitialized());
-  fresh->Initialize(window->Handle());
+  fresh->Initialize(Window().Handle());
   std::unique_ptr<AView3D> other(Plugin().CreateView());
   EXPECT_NO_THROW(other->Initialize(nullptr)) << "once the lists exist again, a null window passes";
   EXPECT_TRUE(other->IsInitialized());
   other.reset();
   fresh.reset();
-  View().Initialize(window->Handle());
+  View().Initialize(Window().Handle());
 }
 
-TEST_F(InitializationGLTest, RenderOffTheMainThreadFailsItsAssertion) {
+TEST_F(InitializationTest, RenderOffTheMainThreadFailsItsAssertion) {
   struct Failure {
     std::string expression, file;
     int line;

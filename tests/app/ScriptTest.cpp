@@ -11,7 +11,7 @@
 namespace apptest {
 namespace {
 
-class ScriptGLTest : public ::testing::Test {
+class ScriptTest : public ::testing::Test {
  protected:
   Result RunScript(const std::string& text) {
     scratch.WriteQuad();
@@ -20,7 +20,7 @@ class ScriptGLTest : public ::testing::Test {
   Scratch scratch;
 };
 
-TEST_F(ScriptGLTest, SessionWithHoldingExpectationsPasses) {
+TEST_F(ScriptTest, SessionWithHoldingExpectationsPasses) {
   const Result result = RunScript(
       "\xEF\xBB\xBF# a square, looked at from the front (after a byte-order mark)\n"
       "load quad.obj\n"
@@ -62,7 +62,7 @@ TEST_F(ScriptGLTest, SessionWithHoldingExpectationsPasses) {
   EXPECT_EQ(small.height, 80);
 }
 
-TEST_F(ScriptGLTest, HoveringAwayKeepsSelectionsAndABackgroundClickKeepsTheDemosListHighlight) {
+TEST_F(ScriptTest, HoveringAwayKeepsSelectionsAndABackgroundClickKeepsTheDemosListHighlight) {
   // 1/1/2 is a block under (300, 300); the demo marks block 1/1/4 with a list highlight.
   const Result result = scratch.Run({"run",
                                      scratch.Write("marks.nvs",
@@ -83,7 +83,7 @@ TEST_F(ScriptGLTest, HoveringAwayKeepsSelectionsAndABackgroundClickKeepsTheDemos
   EXPECT_EQ(result.exitCode, 0) << result.err;
 }
 
-TEST_F(ScriptGLTest, BadLinesAndFailedExpectationsStopTheScriptAtTheirLine) {
+TEST_F(ScriptTest, BadLinesAndFailedExpectationsStopTheScriptAtTheirLine) {
   const struct {
     const char* text;
     int line;
@@ -123,7 +123,7 @@ TEST_F(ScriptGLTest, BadLinesAndFailedExpectationsStopTheScriptAtTheirLine) {
   }
 }
 
-TEST_F(ScriptGLTest, WindowWithABadScriptFailsBeforeOpening) {
+TEST_F(ScriptTest, WindowWithABadScriptFailsBeforeOpening) {
   const Result result =
       scratch.Run({"window", "--script", scratch.Write("bad.nvs", "hover\n"), "--screenshot", "x.png"});
   EXPECT_EQ(result.exitCode, 1);
@@ -134,7 +134,7 @@ TEST_F(ScriptGLTest, WindowWithABadScriptFailsBeforeOpening) {
 // `nimbo-view window` on a private X server: a scripted hover shows in the
 // screenshot, a script starts as `run` and `render` do, and a person's
 // pointer and keys get the title, selections and screenshots.
-TEST(WindowGLTest, ScriptedHoverHighlightsTheNodeInTheScreenshot) {
+TEST(WindowTest, ScriptedHoverHighlightsTheNodeInTheScreenshot) {
   const XvfbServer server;
   if (!server.Unavailable().empty()) GTEST_SKIP() << "no X server: " << server.Unavailable();
   Scratch scratch;
@@ -167,7 +167,7 @@ TEST(WindowGLTest, ScriptedHoverHighlightsTheNodeInTheScreenshot) {
 namespace apptest {
 namespace {
 
-TEST(WindowGLTest, RenderRunAndAScriptedWindowStartWithTheSamePicture) {
+TEST(WindowTest, RenderRunAndAScriptedWindowStartWithTheSamePicture) {
   const XvfbServer server;
   if (!server.Unavailable().empty()) GTEST_SKIP() << "no X server: " << server.Unavailable();
   Scratch scratch;
@@ -189,7 +189,7 @@ TEST(WindowGLTest, RenderRunAndAScriptedWindowStartWithTheSamePicture) {
   }
 }
 
-TEST(WindowGLTest, PointerAndKeysNameThePartSelectItAndSaveAScreenshot) {
+TEST(WindowTest, PointerAndKeysNameThePartSelectItAndSaveAScreenshot) {
   const XvfbServer server;
   if (!server.Unavailable().empty()) GTEST_SKIP() << "no X server: " << server.Unavailable();
   if (std::system("command -v xdotool > /dev/null") != 0) GTEST_SKIP() << "no xdotool to move the pointer";

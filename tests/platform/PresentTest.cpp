@@ -13,7 +13,8 @@
 #include <stdexcept>
 #include <string>
 
-#include "OffscreenGLFixture.h"
+#include "GLFixture.h"
+#include "Win32Expect.h"
 #include "platform/Image.h"
 
 namespace {
@@ -24,16 +25,31 @@ constexpr float kBlue[3] = {0.0f, 0.0f, 1.0f};
 constexpr float kYellow[3] = {1.0f, 1.0f, 0.0f};
 constexpr Rgba kBlueRgba{0, 0, 255, 255};
 constexpr Rgba kYellowRgba{255, 255, 0, 255};
+constexpr int kWidth = 64;  // the fixture's window
+constexpr int kHeight = 48;
 
-TEST_F(OffscreenGLTest, SwapBuffersPresentsTheFrameTopRowFirstUnlessSwitchedOff) {
-  EXPECT_TRUE(window->PresentedImage().Empty());
+// Clears to `background`, fills the lower-left quarter with `fill`, presents.
+void DrawQuarter(HDC dc, const float (&background)[3], const float (&fill)[3]) {
+  glViewport(0, 0, kWidth, kHeight);
+  glClearColor(background[0], background[1], background[2], 1.0f);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glColor3fv(fill);
+  glRectf(-1.0f, -1.0f, 0.0f, 0.0f);
+  glFinish();
+  ASSERT_TRUE(SwapBuffers(dc));
+}
+
+using PresentTest = NimboTest::GLFixture;
+
+TEST_F(PresentTest, SwapBuffersPresentsTheFrameTopRowFirstUnlessSwitchedOff) {
+  EXPECT_TRUE(Window().PresentedImage().Empty());
   glPixelStorei(GL_PACK_ALIGNMENT, 8);
   glPixelStorei(GL_PACK_ROW_LENGTH, 3);
-  DrawQuarter(kBlue, kYellow);
-  const platform::Image image = window->PresentedImage();
+  DrawQuarter(DeviceContext(), kBlue, kYellow);
+  const platform::Image image = Window().PresentedImage();
   ASSERT_EQ(image.width, kWidth);
   ASSERT_EQ(image.height, kHeight);
-  EXPECT_EQ(window->PresentCount(), 1u);
+  EXPECT_EQ(Window().PresentCount(), 1u);
   // The yellow quarter is the lower left one: bottom rows in a top-first image.
   EXPECT_EQ(image.At(2, kHeight - 3), kYellowRgba);
   EXPECT_EQ(image.At(kWidth - 3, kHeight - 3), kBlueRgba);
@@ -47,13 +63,13 @@ TEST_F(OffscreenGLTest, SwapBuffersPresentsTheFrameTopRowFirstUnlessSwitchedOff)
   glPixelStorei(GL_PACK_ALIGNMENT, 4);
   glPixelStorei(GL_PACK_ROW_LENGTH, 0);
 
-  window->SetPresentEnabled(false);
-  DrawQuarter(kYellow, kBlue);
-  EXPECT_EQ(window->PresentCount(), 1u);
-  EXPECT_EQ(window->PresentedImage().At(kWidth - 3, 2), kBlueRgba) << "the last presented frame stays";
-  window->SetPresentEnabled(true);
-  DrawQuarter(kYellow, kBlue);
-  EXPECT_EQ(window->PresentedImage().At(kWidth - 3, 2), kYellowRgba);
+  Window().SetPresentEnabled(false);
+  DrawQuarter(DeviceContext(), kYellow, kBlue);
+  EXPECT_EQ(Window().PresentCount(), 1u);
+  EXPECT_EQ(Window().PresentedImage().At(kWidth - 3, 2), kBlueRgba) << "the last presented frame stays";
+  Window().SetPresentEnabled(true);
+  DrawQuarter(DeviceContext(), kYellow, kBlue);
+  EXPECT_EQ(Window().PresentedImage().At(kWidth - 3, 2), kYellowRgba);
 
   // A framebuffer object left bound is not what the window shows.
   GLuint framebuffer = 0;
@@ -66,8 +82,8 @@ TEST_F(OffscreenGLTest, SwapBuffersPresentsTheFrameTopRowFirstUnlessSwitchedOff)
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
   glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
   glClear(GL_COLOR_BUFFER_BIT);
-  ASSERT_TRUE(SwapBuffers(dc));
-  EXPECT_EQ(window->PresentedImage().At(kWidth - 3, 2), kYellowRgba);
+  ASSERT_TRUE(SwapBuffers(DeviceContext()));
+  EXPECT_EQ(Window().PresentedImage().At(kWidth - 3, 2), kYellowRgba);
   GLint bound = 0;
   glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &bound);
   EXPECT_EQ(static_cast<GLuint>(bound), framebuffer) << "and stays bound";
@@ -76,11 +92,12 @@ TEST_F(OffscreenGLTest, SwapBuffersPresentsTheFrameTopRowFirstUnlessSwitchedOff)
   glDeleteFramebuffers(1, &framebuffer);
 }
 
-TEST_F(OffscreenGLTest, SwapBuffersFailuresPresentNothing) {
-  DrawQuarter(kBlue, kYellow);
+TEST_F(PresentTest, SwapBuffersFailuresPresentNothing) {
+  HDC dc = DeviceContext();
+  DrawQuarter(DeviceContext(), kBlue, kYellow);
   ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
   EXPECT_TRUE(SwapBuffers(dc));
-  EXPECT_EQ(window->PresentCount(), 1u) << "without a current context";
+  EXPECT_EQ(Window().PresentCount(), 1u) << "without a current context";
   EXPECT_FAILS_WITH(SwapBuffers(nullptr), ERROR_INVALID_HANDLE);
   platform::Window bare = platform::Window::CreateOffscreen(8, 8);
   EXPECT_FAILS_WITH(SwapBuffers(GetDC(bare.Handle())), ERROR_INVALID_PIXEL_FORMAT);

@@ -16,7 +16,7 @@
 namespace apptest {
 namespace {
 
-class RenderGLTest : public ::testing::Test {
+class RenderTest : public ::testing::Test {
  protected:
   // The output of `render --list-parts`: one line per part.
   std::string Parts(const std::string& model) {
@@ -29,7 +29,7 @@ class RenderGLTest : public ::testing::Test {
   Scratch scratch;
 };
 
-TEST_F(RenderGLTest, DemoSceneFillsTheMiddleOverTheGradient) {
+TEST_F(RenderTest, DemoSceneFillsTheMiddleOverTheGradient) {
   const Result result = scratch.Run({"render", "-o", "demo.png", "--size", "240x180", "--background-top", "0,0,255",
                                      "--background-bottom", "#ff0000", "--list-parts"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -58,7 +58,7 @@ TEST_F(RenderGLTest, DemoSceneFillsTheMiddleOverTheGradient) {
   EXPECT_GT(scenePixels, 80 * 60 / 2) << "the middle ninth is mostly scene";
 }
 
-TEST_F(RenderGLTest, PicksPrintPathAndPointAsJsonLinesInOrder) {
+TEST_F(RenderTest, PicksPrintPathAndPointAsJsonLinesInOrder) {
   const std::string quad = scratch.WriteQuad();
   const Result result = scratch.Run({"render", quad, "-o", "out.png", "--size", "400x300", "--azimuth", "0",
                                      "--elevation", "0", "--pick", "200,150", "--pick", "2,2", "--pick", "101,150"});
@@ -74,7 +74,7 @@ TEST_F(RenderGLTest, PicksPrintPathAndPointAsJsonLinesInOrder) {
             "{\"x\":101,\"y\":150,\"path\":[1,1,1,10002,1],\"point\":null}\n");
 }
 
-TEST_F(RenderGLTest, ObjObjectsBecomePartsWithMaterialColourAndOpacity) {
+TEST_F(RenderTest, ObjObjectsBecomePartsWithMaterialColourAndOpacity) {
   scratch.Write("two.mtl", "newmtl red\nKd 1 0 0\nd 1\nnewmtl glass\nKd 0 0 1\nd 0.5\n");
   const std::string parts = Parts(scratch.Write("two.obj",
                                                 "mtllib two.mtl\n"
@@ -94,7 +94,7 @@ TEST_F(RenderGLTest, ObjObjectsBecomePartsWithMaterialColourAndOpacity) {
   EXPECT_LT(glass[2], 200) << "but blended with the black behind it";
 }
 
-TEST_F(RenderGLTest, GltfOpacityCountsOnceAndPointCloudsBecomePoints) {
+TEST_F(RenderTest, GltfOpacityCountsOnceAndPointCloudsBecomePoints) {
   // One triangle, half transparent green: its base colour's alpha is the opacity.
   const std::string gltf = Parts(scratch.Write(
       "half.gltf",
@@ -109,7 +109,7 @@ TEST_F(RenderGLTest, GltfOpacityCountsOnceAndPointCloudsBecomePoints) {
   EXPECT_NE(cloud.find("\"triangles\":0,\"segments\":0,\"points\":4"), std::string::npos) << cloud;
 }
 
-TEST_F(RenderGLTest, ASelectedPartShowsItsOwnColourBetweenStripesBesideItsUnselectedTwin) {
+TEST_F(RenderTest, ASelectedPartShowsItsOwnColourBetweenStripesBesideItsUnselectedTwin) {
   scratch.Write("green.mtl", "newmtl green\nKd 0.2 0.7 0.3\n");
   scratch.Write("twins.obj", "mtllib green.mtl\nv -2 -0.8 0\nv -0.4 -0.8 0\nv -0.4 0.8 0\nv -2 0.8 0\n"
                              "v 0.4 -0.8 0\nv 2 -0.8 0\nv 2 0.8 0\nv 0.4 0.8 0\nusemtl green\n"
@@ -138,7 +138,7 @@ TEST_F(RenderGLTest, ASelectedPartShowsItsOwnColourBetweenStripesBesideItsUnsele
   EXPECT_EQ(unselected[0], 40 * 30) << "its twin all green";
 }
 
-TEST_F(RenderGLTest, ViewUpAxisAndBackFacesDecideWhatTheCentreShows) {
+TEST_F(RenderTest, ViewUpAxisAndBackFacesDecideWhatTheCentreShows) {
   scratch.WriteQuad();
   // The square wound the other way round: its front faces -Z.
   scratch.Write("inside-out.obj", "mtllib quad.mtl\nv -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nvn 0 0 -1\n"
@@ -163,7 +163,7 @@ TEST_F(RenderGLTest, ViewUpAxisAndBackFacesDecideWhatTheCentreShows) {
   }
 }
 
-TEST_F(RenderGLTest, PartsAreNamedAfterNodesShareOneDefaultColourAndEachModelIsSummed) {
+TEST_F(RenderTest, PartsAreNamedAfterNodesShareOneDefaultColourAndEachModelIsSummed) {
   // Two nodes place one triangle mesh twice.
   const std::string gltf = Parts(scratch.Write(
       "twice.gltf",
@@ -190,7 +190,7 @@ TEST_F(RenderGLTest, PartsAreNamedAfterNodesShareOneDefaultColourAndEachModelIsS
   }
 }
 
-TEST_F(RenderGLTest, ProgressOfALongLoadIsWholeLinesWhenStderrIsNoTerminal) {
+TEST_F(RenderTest, ProgressOfALongLoadIsWholeLinesWhenStderrIsNoTerminal) {
   const std::string padding(4u << 20, 'x');
   scratch.Write("big.obj", "# " + padding + "\n" + kQuadObj);
   scratch.Write("quad.mtl", kQuadMtl);
@@ -200,7 +200,7 @@ TEST_F(RenderGLTest, ProgressOfALongLoadIsWholeLinesWhenStderrIsNoTerminal) {
   EXPECT_EQ(result.err.find('\r'), std::string::npos) << result.err;
 }
 
-TEST_F(RenderGLTest, BadModelsFailCleanlyNamingTheFile) {
+TEST_F(RenderTest, BadModelsFailCleanlyNamingTheFile) {
   const struct {
     const char* file;
     const char* content;  // null: the file is not written

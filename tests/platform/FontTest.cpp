@@ -4,7 +4,8 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include "OffscreenGLFixture.h"
+#include "GLFixture.h"
+#include "Win32Expect.h"
 
 namespace {
 
@@ -13,9 +14,13 @@ HFONT MakeFont(int height) {
                      DEFAULT_QUALITY, 0, L"DejaVu Sans");
 }
 
-TEST_F(OffscreenGLTest, WithoutACurrentContextFontListsAreNotBuilt) {
+using FontListTest = NimboTest::GLFixture;
+
+TEST_F(FontListTest, WithoutACurrentContextFontListsAreNotBuilt) {
+  HDC dc = DeviceContext();
   HFONT font = MakeFont(-20);
   HGDIOBJ previous = SelectObject(dc, font);
+  const HGLRC context = wglGetCurrentContext();
   ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
   EXPECT_EQ(glGenLists(96), 0u) << "GL calls without a context do nothing";
   // The lists are for "the current OpenGL rendering context": without one

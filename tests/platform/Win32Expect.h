@@ -1,16 +1,12 @@
-// An offscreen window with a pixel format and a current rendering context, for
-// tests that draw; checks glGetError after each test.
-#ifndef NIMBO_TESTS_PLATFORM_OFFSCREEN_GL_FIXTURE_H
-#define NIMBO_TESTS_PLATFORM_OFFSCREEN_GL_FIXTURE_H
+// Expectations on Win32 failures and the pixel format requests of the
+// platform tests.
+#ifndef NIMBO_TESTS_PLATFORM_WIN32EXPECT_H
+#define NIMBO_TESTS_PLATFORM_WIN32EXPECT_H
 
 #include <windows.h>
 
-#include <GL/gl.h>
 #include <gtest/gtest.h>
 
-#include <optional>
-
-#include "platform/Window.h"
 #include "WhichWin32.h"
 
 // Expects the call to fail (return zero, false or null) with the Win32 error code.
@@ -51,45 +47,5 @@ inline int SetStandardFormat(HDC dc) {
   EXPECT_TRUE(SetPixelFormat(dc, format, &request));
   return format;
 }
-
-class OffscreenGLTest : public ::testing::Test {
- protected:
-  static constexpr int kWidth = 64;
-  static constexpr int kHeight = 48;
-
-  void SetUp() override {
-    window.emplace(platform::Window::CreateOffscreen(kWidth, kHeight));
-    dc = GetDC(window->Handle());
-    format = SetStandardFormat(dc);
-    context = wglCreateContext(dc);
-    ASSERT_NE(context, nullptr);
-    ASSERT_TRUE(wglMakeCurrent(dc, context));
-  }
-
-  void TearDown() override {
-    if (wglGetCurrentContext() != nullptr) {
-      EXPECT_EQ(NimboTest::GlErrorBesidesWineFonts(), static_cast<GLenum>(GL_NO_ERROR));
-    }
-    wglMakeCurrent(nullptr, nullptr);
-    if (context != nullptr) wglDeleteContext(context);
-    window.reset();
-  }
-
-  // Clears to `background`, fills the lower-left quarter with `fill`, presents.
-  void DrawQuarter(const float (&background)[3], const float (&fill)[3]) {
-    glViewport(0, 0, window->Width(), window->Height());
-    glClearColor(background[0], background[1], background[2], 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glColor3fv(fill);
-    glRectf(-1.0f, -1.0f, 0.0f, 0.0f);
-    glFinish();
-    ASSERT_TRUE(SwapBuffers(dc));
-  }
-
-  std::optional<platform::Window> window;
-  HDC dc = nullptr;
-  int format = 0;
-  HGLRC context = nullptr;
-};
 
 #endif

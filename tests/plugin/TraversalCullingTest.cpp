@@ -135,10 +135,10 @@ AGeometryItem* MixedItem(AGeometryItemFactory& factory, const Mesh& mesh, int tu
 
 using ItemMaker = std::function<AGeometryItem*(const Mesh&)>;
 
-class TraversalCullingGLTest : public PluginGLTest {
+class TraversalCullingTest : public PluginHostFixture {
  protected:
   void SetUp() override {
-    PluginGLTest::SetUp();
+    PluginHostFixture::SetUp();
     HideAxes();
     LookFrom(1.5f, -2.0f, 9.0f);
   }
@@ -216,7 +216,7 @@ class TraversalCullingGLTest : public PluginGLTest {
   }
 };
 
-TEST_F(TraversalCullingGLTest, FramesAndPicksMatchDrawingEverything) {
+TEST_F(TraversalCullingTest, FramesAndPicksMatchDrawingEverything) {
   // Close up the big meshes cross the window's edges and are drawn chunk by chunk.
   for (const auto& [name, eye] :
        {std::pair{"whole scene", std::array{1.5f, -2.0f, 9.0f}}, {"close up", {0.5f, -0.5f, 2.5f}}}) {
@@ -230,7 +230,7 @@ TEST_F(TraversalCullingGLTest, FramesAndPicksMatchDrawingEverything) {
   }
 }
 
-TEST_F(TraversalCullingGLTest, ATransparentMeshLooksTheSameBeforeAndAfterACloseUp) {
+TEST_F(TraversalCullingTest, ATransparentMeshLooksTheSameBeforeAndAfterACloseUp) {
   // Last in order, a triangle behind the whole grid: drawn before grid
   // triangles it would show through them instead of failing the depth test.
   Mesh mesh = WavyGrid(40);
@@ -254,7 +254,7 @@ TEST_F(TraversalCullingGLTest, ATransparentMeshLooksTheSameBeforeAndAfterACloseU
   EXPECT_TRUE(Frame().rgba == before.rgba) << "the picture changed after a close-up";
 }
 
-TEST_F(TraversalCullingGLTest, TrackedClipMatrixIsTheOneGLHolds) {
+TEST_F(TraversalCullingTest, TrackedClipMatrixIsTheOneGLHolds) {
   ClipProbeItem::Log log;
   BuildScene([&log](const Mesh&) { return new ClipProbeItem(log); });
   Frame();
@@ -285,7 +285,7 @@ TEST_F(TraversalCullingGLTest, TrackedClipMatrixIsTheOneGLHolds) {
   EXPECT_EQ(log.withoutMatrix, 13);
 }
 
-TEST_F(TraversalCullingGLTest, ItemsSharingTheTraversalsArraysDrawAsOnTheirOwnAndLeaveGLAsFound) {
+TEST_F(TraversalCullingTest, ItemsSharingTheTraversalsArraysDrawAsOnTheirOwnAndLeaveGLAsFound) {
   LookFrom(0.5f, -0.5f, 2.5f);
   Frame();
   // Meshes without normals light with the current normal, which the first frame's context now holds.

@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "OffscreenGLFixture.h"
+#include "Win32Expect.h"
 #include "platform/Window.h"
 
 namespace {
@@ -21,14 +21,14 @@ struct PreparedWindow {
   int format = SetStandardFormat(dc);
 };
 
-class PixelFormatGLTest : public ::testing::Test {
+class PixelFormatTest : public ::testing::Test {
  protected:
   platform::Window window = platform::Window::CreateOffscreen(32, 32);
   HDC dc = GetDC(window.Handle());
   const int count = DescribePixelFormat(dc, 1, 0, nullptr);
 };
 
-TEST_F(PixelFormatGLTest, ImpossibleRequestsAndBadArgumentsFailWithWin32Codes) {
+TEST_F(PixelFormatTest, ImpossibleRequestsAndBadArgumentsFailWithWin32Codes) {
   PIXELFORMATDESCRIPTOR request = RgbaRequest(8, 16);
   request.iPixelType = PFD_TYPE_COLORINDEX;
   EXPECT_FAILS_WITH_EGL_CODE(ChoosePixelFormat(dc, &request), ERROR_INVALID_PIXEL_FORMAT);
@@ -52,7 +52,7 @@ TEST_F(PixelFormatGLTest, ImpossibleRequestsAndBadArgumentsFailWithWin32Codes) {
   EXPECT_EQ(out.dwFlags, 0xABABABABu);
 }
 
-TEST_F(PixelFormatGLTest, OfferedFormatsAreDistinctEightBitOnesAndThirtyTwoBitsGetsOne) {
+TEST_F(PixelFormatTest, OfferedFormatsAreDistinctEightBitOnesAndThirtyTwoBitsGetsOne) {
   std::vector<std::array<int, 5>> seen;
   for (int index = 1; index <= count; ++index) {
     PIXELFORMATDESCRIPTOR format{};
@@ -77,7 +77,7 @@ TEST_F(PixelFormatGLTest, OfferedFormatsAreDistinctEightBitOnesAndThirtyTwoBitsG
   }
 }
 
-TEST_F(PixelFormatGLTest, AWindowTakesOneFormatOnceAndTheScreenNone) {
+TEST_F(PixelFormatTest, AWindowTakesOneFormatOnceAndTheScreenNone) {
   EXPECT_FAILS_WITH_EGL_CODE(SetPixelFormat(dc, 0, nullptr), ERROR_INVALID_PIXEL_FORMAT);
   EXPECT_FALSE(SetPixelFormat(dc, count + 1, nullptr));
   const PIXELFORMATDESCRIPTOR request = RgbaRequest(24, 24);
@@ -96,7 +96,7 @@ TEST_F(PixelFormatGLTest, AWindowTakesOneFormatOnceAndTheScreenNone) {
   EXPECT_FAILS_WITH_EGL_CODE(SetPixelFormat(screen, 1, &request), ERROR_INVALID_PIXEL_FORMAT);
 }
 
-TEST_F(PixelFormatGLTest, DeviceContextBelongsToItsWindow) {
+TEST_F(PixelFormatTest, DeviceContextBelongsToItsWindow) {
   EXPECT_EQ(GetDC(window.Handle()), dc) << "a window keeps one device context";
   EXPECT_EQ(ReleaseDC(window.Handle(), dc), 1);
   EXPECT_EQ(GetDC(window.Handle()), dc);
@@ -109,7 +109,7 @@ TEST_F(PixelFormatGLTest, DeviceContextBelongsToItsWindow) {
   EXPECT_FAILS_WITH(GetDC(stale), ERROR_INVALID_WINDOW_HANDLE);
 }
 
-TEST(ContextGLTest, AContextIsCurrentOnlyOnItsThreadFromMakeCurrentToDeletion) {
+TEST(ContextTest, AContextIsCurrentOnlyOnItsThreadFromMakeCurrentToDeletion) {
   PreparedWindow target;
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   HGLRC context = wglCreateContext(target.dc);
@@ -145,7 +145,7 @@ TEST(ContextGLTest, AContextIsCurrentOnlyOnItsThreadFromMakeCurrentToDeletion) {
   EXPECT_TRUE(wglDeleteContext(orphan));
 }
 
-TEST(ContextGLTest, ContextsNeedWindowsWithTheirPixelFormatAndFailuresLeaveNoneCurrent) {
+TEST(ContextTest, ContextsNeedWindowsWithTheirPixelFormatAndFailuresLeaveNoneCurrent) {
   platform::Window bare = platform::Window::CreateOffscreen(16, 16);
   HDC bareDc = GetDC(bare.Handle());
   EXPECT_FAILS_WITH(wglCreateContext(bareDc), ERROR_INVALID_PIXEL_FORMAT);

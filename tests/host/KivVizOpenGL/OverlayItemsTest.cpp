@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <string>
 
-#include "ItemGLTest.h"
+#include "ItemFixture.h"
 #include "KivVizCore/ITextManagerProvider.h"
 #include "KivVizOpenGL/GeometryItemAxisGL.h"
 #include "KivVizOpenGL/GeometryItemCircle2DGL.h"
@@ -33,10 +33,10 @@ int Count(const platform::Image& image, int x0, int x1, int y0, int y1, const Rg
   return count;
 }
 
-class OverlayItemsGLTest : public NimboTest::ItemGLTest {
+class OverlayItemsTest : public NimboTest::ItemFixture {
  protected:
   void SetUp() override {
-    ItemGLTest::SetUp();
+    ItemFixture::SetUp();
     const float white[4] = {1, 1, 1, 1};
     glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
     glEnable(GL_LIGHT0);
@@ -45,19 +45,19 @@ class OverlayItemsGLTest : public NimboTest::ItemGLTest {
   }
 };
 
-TEST_F(OverlayItemsGLTest, TheCircleIsAnUnlitLoopOfItsRadius) {
+TEST_F(OverlayItemsTest, TheCircleIsAnUnlitLoopOfItsRadius) {
   GeometryItemCircle2DGL circle(1);
   circle.SetColor({255, 255, 0, 255});
   circle.radius = 0.5f;
   circle.Display(nullptr);
   platform::Image image = Present();
   // x = +-0.5 falls on columns 47/48 and 15/16.
-  EXPECT_GT(Count(image, 46, 49, 32, 32, Yellow), 0) << Save(image, "radius0.5");
+  EXPECT_GT(Count(image, 46, 49, 32, 32, Yellow), 0) << SavePicture(image, "radius0.5");
   EXPECT_GT(Count(image, 14, 17, 32, 32, Yellow), 0);
   EXPECT_EQ(Count(image, 18, 45, 32, 32, Yellow), 0) << "a loop, not a disc";
 }
 
-TEST_F(OverlayItemsGLTest, ThePolylineHonoursWidthAndStipple) {
+TEST_F(OverlayItemsTest, ThePolylineHonoursWidthAndStipple) {
   // Along row 31, under a caller's stipple that must not leak into a solid polyline.
   const float across[] = {-1, RowY(31), 0, 0, RowY(31), 0, 1, RowY(31), 0};
   GeometryItemPolylineGL polyline(1, across, 9);
@@ -78,7 +78,7 @@ TEST_F(OverlayItemsGLTest, ThePolylineHonoursWidthAndStipple) {
   image = Present();
   int widest = 0;
   for (int x = 0; x < Size; ++x) widest = std::max(widest, Count(image, x, x, 0, 63, Yellow));
-  EXPECT_EQ(widest, 5) << Save(image, "wide and stippled");
+  EXPECT_EQ(widest, 5) << SavePicture(image, "wide and stippled");
   EXPECT_EQ(Count(image, 2, 61, 31, 31, Yellow), 30) << "four pixels on, four off";
   int longestGap = 0;
   for (int x = 2, gap = 0; x < 62; ++x) {
@@ -92,7 +92,7 @@ TEST_F(OverlayItemsGLTest, ThePolylineHonoursWidthAndStipple) {
 
 // Arrow from y = -0.8 up the screen: shaft radius 0.1 to y = -0.1, cone of
 // radius 0.3 to the tip at y = 0.4; the label starts just above it.
-TEST_F(OverlayItemsGLTest, TheAxisIsALitArrowAlongPlusZLabelledWithTheViewsTextManager) {
+TEST_F(OverlayItemsTest, TheAxisIsALitArrowAlongPlusZLabelledWithTheViewsTextManager) {
   struct LabelView : NimboTest::TestView, ITextManagerProvider {
     ATextManager* GetTextManager() override { return &text; }
     TextManagerGL text{nullptr};
@@ -104,7 +104,7 @@ TEST_F(OverlayItemsGLTest, TheAxisIsALitArrowAlongPlusZLabelledWithTheViewsTextM
   axis.Display(nullptr);
   platform::Image image = Present();
   const auto centre = image.At(32, 48);  // shaft, y = -0.5
-  EXPECT_GT(centre[0], 200) << Save(image, "axis");
+  EXPECT_GT(centre[0], 200) << SavePicture(image, "axis");
   EXPECT_LT(centre[1], 40);
   EXPECT_GT(centre[0], image.At(29, 48)[0] + 40) << "lit by its normals: x = -0.08 is turned away";
   EXPECT_TRUE(PixelIs(image, 37, 48, Background)) << "x = 0.17 is beyond the shaft";
@@ -120,7 +120,7 @@ TEST_F(OverlayItemsGLTest, TheAxisIsALitArrowAlongPlusZLabelledWithTheViewsTextM
   axis.Display(&view);
   EXPECT_EQ(NimboTest::GLState(), before);
   image = Present();
-  EXPECT_GT(Count(image, 0, 63, 0, 16, Red), 15) << Save(image, "label");
+  EXPECT_GT(Count(image, 0, 63, 0, 16, Red), 15) << SavePicture(image, "label");
   for (int y = 0; y < 17; ++y) {
     for (int x = 0; x < 30; ++x) {
       ASSERT_TRUE(IsBackground(image.At(x, y))) << "the label starts at the axis, at " << x << "," << y;

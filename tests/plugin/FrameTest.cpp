@@ -19,10 +19,10 @@ constexpr RGBAColor kGreen{0, 200, 0, 255};
 
 bool Dark(const Rgba& pixel) { return pixel[0] < 16 && pixel[1] < 16 && pixel[2] < 16; }
 
-class FrameGLTest : public PluginGLTest {
+class FrameTest : public PluginHostFixture {
  protected:
   void SetUp() override {
-    PluginGLTest::SetUp();
+    PluginHostFixture::SetUp();
     LookFrom(0.0f, 0.0f, 10.0f);
     HideAxes();
   }
@@ -34,7 +34,7 @@ class FrameGLTest : public PluginGLTest {
   Rgba Centre() { return Frame().At(kWidth / 2, kHeight / 2); }
 };
 
-TEST_F(FrameGLTest, TransparentNodeBlendsInFrontAndHidesBehind) {
+TEST_F(FrameTest, TransparentNodeBlendsInFrontAndHidesBehind) {
   AddQuad(1, 1, 1, -2.0f, -2.0f, 2.0f, 2.0f, 0.0f, RGBAColor{220, 0, 0, 255});
   AddQuad(1, 2, 1, -1.0f, -1.0f, 0.0f, 1.0f, 1.0f, RGBAColor{0, 0, 255, 128});  // in front
   AddQuad(1, 3, 1, 0.0f, -1.0f, 1.0f, 1.0f, -1.0f, RGBAColor{0, 0, 255, 128});  // behind
@@ -46,7 +46,7 @@ TEST_F(FrameGLTest, TransparentNodeBlendsInFrontAndHidesBehind) {
   EXPECT_LT(behind[2], 20) << "a transparent node behind an opaque one stays hidden";
 }
 
-TEST_F(FrameGLTest, BackFacesAreCulledUnlessMadeVisible) {
+TEST_F(FrameTest, BackFacesAreCulledUnlessMadeVisible) {
   AddQuad(1, 1, 1, 1.0f, -1.0f, -1.0f, 1.0f, 0.0f, kGreen);  // wound clockwise as seen: its back shows
   EXPECT_TRUE(Dark(Centre()));
   View().SetBackFacesVisible(true);
@@ -60,7 +60,7 @@ TEST_F(FrameGLTest, BackFacesAreCulledUnlessMadeVisible) {
   EXPECT_TRUE(Dark(Centre()));
 }
 
-TEST_F(FrameGLTest, OpaquePassDrawsOpaqueLeavesAndTransparentPassesTheRest) {
+TEST_F(FrameTest, OpaquePassDrawsOpaqueLeavesAndTransparentPassesTheRest) {
   std::vector<DrawRecord> log;
   Open({AView3DAdapter::OverlayNodeId});
   AddRecordingLeaf(77, log);  // the scene never draws the overlay child
@@ -103,7 +103,7 @@ TEST_F(FrameGLTest, OpaquePassDrawsOpaqueLeavesAndTransparentPassesTheRest) {
   ASSERT_EQ(log.size(), 1u) << "without transparent nodes one pass draws the scene";
 }
 
-TEST_F(FrameGLTest, FramesSetUpLightsThatFollowTheCameraAndTheMaterial) {
+TEST_F(FrameTest, FramesSetUpLightsThatFollowTheCameraAndTheMaterial) {
   AddQuad(1, 1, 1, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
   Frame();
   EXPECT_FALSE(glIsEnabled(GL_LIGHT0)) << "light 0 is the overlays' light";
@@ -149,7 +149,7 @@ TEST_F(FrameGLTest, FramesSetUpLightsThatFollowTheCameraAndTheMaterial) {
   }
 }
 
-TEST_F(FrameGLTest, ProjectionFollowsCameraSceneBoundsAndWindow) {
+TEST_F(FrameTest, ProjectionFollowsCameraSceneBoundsAndWindow) {
   const struct {
     const char* name;
     float eyeZ, radius;

@@ -40,7 +40,7 @@ class NamedMarkup : public HostObject<AMarkupViewObject> {
   AMarkupViewObject* CreateMarkup(IViewObjectProvider*, const std::vector<double>&) override { return nullptr; }
 };
 
-class MarkupGLTest : public PluginGLTest {
+class MarkupTest : public PluginHostFixture {
  protected:
   IViewObjectProvider& Provider() { return dynamic_cast<IViewObjectProvider&>(*view); }
   void AddFactory() { ASSERT_TRUE(Manager().Add("MarkupFactory", new MarkupFactory())); }
@@ -53,7 +53,7 @@ class MarkupGLTest : public PluginGLTest {
   }
 };
 
-TEST_F(MarkupGLTest, WithoutAMarkupFactoryNothingHappensEvenForBadLists) {
+TEST_F(MarkupTest, WithoutAMarkupFactoryNothingHappensEvenForBadLists) {
   const std::size_t before = Manager().Count();
   EXPECT_NO_THROW(Provider().AddMarkups({{1.0, 2.0}, {}}));
   // An object under the factory's name that is not a markup factory.
@@ -62,7 +62,7 @@ TEST_F(MarkupGLTest, WithoutAMarkupFactoryNothingHappensEvenForBadLists) {
   EXPECT_EQ(Manager().Count(), before + 1);
 }
 
-TEST_F(MarkupGLTest, EachValidListBecomesAVisibleMarkupUntilABadListStopsTheCall) {
+TEST_F(MarkupTest, EachValidListBecomesAVisibleMarkupUntilABadListStopsTheCall) {
   AddFactory();
   Provider().AddMarkups({{0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 1.0, 1.0, 1.0, 2.0, 0.0, 0.0}});
   ASSERT_EQ(MarkupCount(), 3u) << "the factory and two markups";
@@ -81,7 +81,7 @@ TEST_F(MarkupGLTest, EachValidListBecomesAVisibleMarkupUntilABadListStopsTheCall
   EXPECT_EQ(MarkupCount(), 4u) << "the first list made a markup, the third was not used";
 }
 
-TEST_F(MarkupGLTest, RemoveMarkupsAndClearAllSpareTheFactoryAndTheOverlays) {
+TEST_F(MarkupTest, RemoveMarkupsAndClearAllSpareTheFactoryAndTheOverlays) {
   AddFactory();
   int deletions = 0;
   ASSERT_TRUE(Manager().Add("Overlay", new HostObject<AViewObject>("Overlay")));
@@ -100,7 +100,7 @@ TEST_F(MarkupGLTest, RemoveMarkupsAndClearAllSpareTheFactoryAndTheOverlays) {
   EXPECT_NE(Manager().Get("MarkupFactory"), nullptr);
 }
 
-TEST_F(MarkupGLTest, DrawArrowIsRefusedEveryTimeAndOneTextManagerIsHandedOut) {
+TEST_F(MarkupTest, DrawArrowIsRefusedEveryTimeAndOneTextManagerIsHandedOut) {
   auto& text = dynamic_cast<ITextManagerProvider&>(*view);
   EXPECT_NE(text.GetTextManager(), nullptr);
   EXPECT_EQ(text.GetTextManager(), text.GetTextManager());
@@ -110,7 +110,7 @@ TEST_F(MarkupGLTest, DrawArrowIsRefusedEveryTimeAndOneTextManagerIsHandedOut) {
   }
 }
 
-TEST_F(MarkupGLTest, MarkupsAndRenderingOptionsShowInTheNextFrame) {
+TEST_F(MarkupTest, MarkupsAndRenderingOptionsShowInTheNextFrame) {
   LookFrom(0.0f, 0.0f, 10.0f);
   HideAxes();
   AddFactory();

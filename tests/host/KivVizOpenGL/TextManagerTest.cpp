@@ -1,6 +1,6 @@
 // Bitmap text of TextManagerGL in real contexts: the fallback glyph and the
 // display lists each context gets (where text lands is pinned by the axis label).
-#include "ItemGLTest.h"
+#include "ItemFixture.h"
 #include "KivVizOpenGL/TextManagerGL.h"
 
 namespace {
@@ -24,7 +24,7 @@ int CountLists() {
   return lists;
 }
 
-class TextManagerGLTest : public NimboTest::ItemGLTest {
+class TextManagerTest : public NimboTest::ItemFixture {
  protected:
   platform::Image Draw(float x, float y, const std::wstring& text) {
     Clear();
@@ -37,7 +37,7 @@ class TextManagerGLTest : public NimboTest::ItemGLTest {
   TextManagerGL manager{nullptr};
 };
 
-TEST_F(TextManagerGLTest, CharactersWithoutAGlyphShowAsQuestionMarksAndBlanksDrawNothing) {
+TEST_F(TextManagerTest, CharactersWithoutAGlyphShowAsQuestionMarksAndBlanksDrawNothing) {
   const platform::Image question = Draw(-0.5f, 0.0f, L"?");
   EXPECT_GT(Ink(question), 5);
   EXPECT_TRUE(question.rgba == Draw(-0.5f, 0.0f, L"\u00e9").rgba);
@@ -45,7 +45,7 @@ TEST_F(TextManagerGLTest, CharactersWithoutAGlyphShowAsQuestionMarksAndBlanksDra
   EXPECT_EQ(CountDrawn(Draw(-0.5f, 0.0f, L"  ")), 0);
 }
 
-TEST_F(TextManagerGLTest, EachContextGetsItsOwnListsWhichLiveWithTheManager) {
+TEST_F(TextManagerTest, EachContextGetsItsOwnListsWhichLiveWithTheManager) {
   EXPECT_EQ(CountLists(), 0);
   {
     TextManagerGL own(nullptr);
@@ -63,17 +63,16 @@ TEST_F(TextManagerGLTest, EachContextGetsItsOwnListsWhichLiveWithTheManager) {
   EXPECT_FALSE(manager.IsFontAvailable());
   const float position[3] = {0, 0, 0};
   manager.RenderText(position, L"A");
-  ASSERT_TRUE(wglMakeCurrent(gl->DeviceContext(), context));
+  ASSERT_TRUE(wglMakeCurrent(DeviceContext(), context));
   EXPECT_EQ(CountLists(), 0);
 
   EXPECT_GT(Ink(Draw(-0.5f, 0.0f, L"H")), 5);
   // Another context replaces this one; the manager outlives both.
-  gl.reset();
-  gl.emplace(Size, Size);
+  RenewContext();
   glViewport(0, 0, Size, Size);
   EXPECT_EQ(CountLists(), 0);
   const platform::Image image = Draw(-0.5f, 0.0f, L"H");
-  EXPECT_GT(Ink(image), 5) << Save(image, "second context");
+  EXPECT_GT(Ink(image), 5) << SavePicture(image, "second context");
   EXPECT_EQ(CountLists(), 96);
 }
 

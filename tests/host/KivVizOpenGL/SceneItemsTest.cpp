@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "ItemGLTest.h"
+#include "ItemFixture.h"
 #include "KivVizOpenGL/GeometryItemAxisGL.h"
 #include "KivVizOpenGL/GeometryItemCircle2DGL.h"
 #include "KivVizOpenGL/GeometryItemLinesGL.h"
@@ -44,9 +44,9 @@ void UseWhiteLightFromTheViewer() {
   glEnable(GL_COLOR_MATERIAL);
 }
 
-class SceneItemsGLTest : public NimboTest::ItemGLTest {};
+class SceneItemsTest : public NimboTest::ItemFixture {};
 
-TEST_F(SceneItemsGLTest, TrianglesTakeTheirOwnColourAndLeaveTheCurrentColour) {
+TEST_F(SceneItemsTest, TrianglesTakeTheirOwnColourAndLeaveTheCurrentColour) {
   auto item = Rectangles({{-1, -1, 0, 1, 1}});
   item->SetColor({10, 220, 30, 255});
   glColor3ub(200, 100, 50);
@@ -59,7 +59,7 @@ TEST_F(SceneItemsGLTest, TrianglesTakeTheirOwnColourAndLeaveTheCurrentColour) {
   EXPECT_NEAR(color[0] * 255.0f, 200.0f, 0.5f);
 }
 
-TEST_F(SceneItemsGLTest, LinesAndPointsIgnoreLighting) {
+TEST_F(SceneItemsTest, LinesAndPointsIgnoreLighting) {
   UseWhiteLightFromTheViewer();
   glColor3ub(250, 40, 40);
   // Row 31 has its centre at y = 1 - 31.5 / 32; column 48 at x = 48.5 / 32 - 1.
@@ -79,7 +79,7 @@ TEST_F(SceneItemsGLTest, LinesAndPointsIgnoreLighting) {
 
 // Chunked drawing must show exactly what drawing the whole mesh at once
 // shows, also when only part of it is in view.
-TEST_F(SceneItemsGLTest, ABigMeshLooksAsDrawnWhole) {
+TEST_F(SceneItemsTest, ABigMeshLooksAsDrawnWhole) {
   auto grid = NimboTest::Grid(80, -2.0f, -2.0f, 4.0f);
   ASSERT_GT(grid->Indices().size() / 3, 10000u);
   UseWhiteLightFromTheViewer();
@@ -104,13 +104,13 @@ TEST_F(SceneItemsGLTest, ABigMeshLooksAsDrawnWhole) {
   glDisable(GL_LIGHTING);
   EXPECT_GT(CountDrawn(whole), 1000);
   EXPECT_GT(Size * Size - CountDrawn(whole), 100) << "part of the grid is out of view";
-  EXPECT_TRUE(chunked.rgba == whole.rgba) << "pictures in " << Save(chunked, "chunked") << " and "
-                                          << Save(whole, "whole");
+  EXPECT_TRUE(chunked.rgba == whole.rgba) << "pictures in " << SavePicture(chunked, "chunked") << " and "
+                                          << SavePicture(whole, "whole");
 }
 
 // The same for big line sets and clouds partly in view, in a translucent
 // colour so that a primitive drawn twice would show too.
-TEST_F(SceneItemsGLTest, BigLineSetsAndCloudsLookAsDrawnWhole) {
+TEST_F(SceneItemsTest, BigLineSetsAndCloudsLookAsDrawnWhole) {
   std::vector<float> vertices;
   std::vector<std::uint32_t> segments;
   for (std::uint32_t i = 0; i < 4000; ++i) {
@@ -150,13 +150,13 @@ TEST_F(SceneItemsGLTest, BigLineSetsAndCloudsLookAsDrawnWhole) {
   });
   glDisable(GL_LIGHTING);
   EXPECT_GT(CountDrawn(whole), 500);
-  EXPECT_TRUE(chunked.rgba == whole.rgba) << "pictures in " << Save(chunked, "chunked") << " and "
-                                          << Save(whole, "whole");
+  EXPECT_TRUE(chunked.rgba == whole.rgba) << "pictures in " << SavePicture(chunked, "chunked") << " and "
+                                          << SavePicture(whole, "whole");
 }
 
 // Every item draws into a caller's odd state (lighting, widths, stipple, current
 // values, list base, projection mode, client arrays) and leaves it as it was.
-TEST_F(SceneItemsGLTest, SizesGLWouldRefuseDrawAtGLsDefault) {
+TEST_F(SceneItemsTest, SizesGLWouldRefuseDrawAtGLsDefault) {
   const float corners[] = {-0.8f, -0.8f, 0, 0.8f, 0.8f, 0};
   GeometryItemPolylineGL polyline(1, corners, 6);
   GeometryItemPointsGL points(1, {0, 0, 0});
@@ -169,7 +169,7 @@ TEST_F(SceneItemsGLTest, SizesGLWouldRefuseDrawAtGLsDefault) {
   }
 }
 
-TEST_F(SceneItemsGLTest, EveryItemDrawsAndLeavesTheStateAsItFoundIt) {
+TEST_F(SceneItemsTest, EveryItemDrawsAndLeavesTheStateAsItFoundIt) {
   auto lines = std::make_unique<GeometryItemLinesGL>(1, std::vector<float>{-0.8f, 0.1f, 0, 0.8f, 0.1f, 0, 0, -0.8f, 0},
                                                      std::vector<std::uint32_t>{0, 1, 1, 2});
   lines->SetColor({255, 255, 0, 255});

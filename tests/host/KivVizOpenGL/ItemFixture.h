@@ -1,7 +1,7 @@
 // GL item fixture: a 64 x 64 context viewing [-1, 1]^2 orthographically (pixel
-// column c at x = (c + 0.5) / 32 - 1); glGetError must be clean after each test.
-#ifndef NIMBO_TESTS_KIVVIZOPENGL_ITEMGLTEST_H
-#define NIMBO_TESTS_KIVVIZOPENGL_ITEMGLTEST_H
+// column c at x = (c + 0.5) / 32 - 1).
+#ifndef NIMBO_TESTS_KIVVIZOPENGL_ITEMFIXTURE_H
+#define NIMBO_TESTS_KIVVIZOPENGL_ITEMFIXTURE_H
 
 #include <windows.h>
 
@@ -13,15 +13,13 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
-#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "GLFixture.h"
 #include "KivVizOpenGL/GeometryItemTrianglesGL.h"
 #include "platform/Image.h"
-#include "platform/OffscreenContext.h"
-#include "WhichWin32.h"
 
 namespace NimboTest {
 
@@ -87,21 +85,15 @@ inline std::unique_ptr<GeometryItemTrianglesGL> Grid(int n, float x0, float y0, 
   return std::make_unique<GeometryItemTrianglesGL>(1, vertices, normals, indices);
 }
 
-class ItemGLTest : public ::testing::Test {
+class ItemFixture : public GLFixture {
  protected:
   static constexpr int Size = 64;
   static constexpr Rgb Background = {20, 30, 40};
 
+  ItemFixture() : GLFixture(Size, Size) {}
   void SetUp() override {
-    gl.emplace(Size, Size);
     glViewport(0, 0, Size, Size);
     Clear();
-  }
-  void TearDown() override {
-    if (wglGetCurrentContext() != nullptr) {
-      EXPECT_EQ(NimboTest::GlErrorBesidesWineFonts(), static_cast<GLenum>(GL_NO_ERROR));
-    }
-    gl.reset();
   }
   // Clears colour and depth and loads the orthographic view.
   void Clear() {
@@ -116,28 +108,26 @@ class ItemGLTest : public ::testing::Test {
   // Finishes, swaps and returns what the window shows.
   platform::Image Present() {
     glFinish();
-    SwapBuffers(gl->DeviceContext());
-    return gl->Window().PresentedImage();
+    SwapBuffers(DeviceContext());
+    return Window().PresentedImage();
+  }
+  // Whether every colour channel of the pixel is within `tolerance` of rgb.
+  static bool Within(const std::array<std::uint8_t, 4>& pixel, const Rgb& rgb, int tolerance) {
+    for (int channel = 0; channel < 3; ++channel) {
+      if (std::abs(pixel[channel] - rgb[channel]) > tolerance) return false;
+    }
+    return true;
   }
   // Whether pixel (x, y from the top) is within `tolerance` of rgb in every channel.
   ::testing::AssertionResult PixelIs(const platform::Image& image, int x, int y, const Rgb& rgb,
                                      int tolerance = 2) const {
     const auto pixel = image.At(x, y);
-    for (int channel = 0; channel < 3; ++channel) {
-      if (std::abs(pixel[channel] - rgb[channel]) > tolerance) {
-        return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << int{pixel[0]} << ","
-                                             << int{pixel[1]} << "," << int{pixel[2]} << "; picture in "
-                                             << Save(image, "pixel");
-      }
-    }
-    return ::testing::AssertionSuccess();
+    if (Within(pixel, rgb, tolerance)) return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << int{pixel[0]} << ","
+                                         << int{pixel[1]} << "," << int{pixel[2]} << "; picture in "
+                                         << SavePicture(image, "pixel");
   }
-  static bool IsBackground(const std::array<std::uint8_t, 4>& pixel) {
-    for (int channel = 0; channel < 3; ++channel) {
-      if (std::abs(pixel[channel] - Background[channel]) > 8) return false;
-    }
-    return true;
-  }
+  static bool IsBackground(const std::array<std::uint8_t, 4>& pixel) { return Within(pixel, Background, 8); }
   static int CountDrawn(const platform::Image& image) {
     int drawn = 0;
     for (int y = 0; y < image.height; ++y) {
@@ -145,16 +135,6 @@ class ItemGLTest : public ::testing::Test {
     }
     return drawn;
   }
-  // Writes the image as <suite>.<test>.<tag>.png in the working directory.
-  std::string Save(const platform::Image& image, const std::string& tag) const {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string(info->test_suite_name()) + "." + info->name() + "." + tag + ".png";
-    for (char& c : name) c = c == '/' ? '_' : c;
-    platform::WritePng(name, image);
-    return name;
-  }
-
-  std::optional<platform::OffscreenContext> gl;
 };
 
 }  // namespace NimboTest

@@ -35,10 +35,10 @@ struct PickSideState {
   bool operator==(const PickSideState&) const = default;
 };
 
-class PickingGLTest : public PluginGLTest {
+class PickingTest : public PluginHostFixture {
  protected:
   void SetUp() override {
-    PluginGLTest::SetUp();
+    PluginHostFixture::SetUp();
     LookFrom(0.0f, 0.0f, 10.0f);
     HideAxes();  // the frame would leave the triad's projection current
   }
@@ -46,7 +46,7 @@ class PickingGLTest : public PluginGLTest {
   bool PickCentre(RenderId& picked) { return Scene().PickVisualAt(kCentreX, kCentreY, picked); }
 };
 
-TEST_F(PickingGLTest, TheNearestNodeUnderThePixelIsPickedWithItsFullPathLeavingTheStateAlone) {
+TEST_F(PickingTest, TheNearestNodeUnderThePixelIsPickedWithItsFullPathLeavingTheStateAlone) {
   AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
   AddQuad(3, 4, 6, -1.0f, -1.0f, 1.0f, 1.0f, 2.0f, kGreen);  // nearer the eye
   AddQuad(3, 4, 7, -1.0f, -1.0f, 1.0f, 1.0f, -2.0f, kGreen);
@@ -65,7 +65,7 @@ TEST_F(PickingGLTest, TheNearestNodeUnderThePixelIsPickedWithItsFullPathLeavingT
   EXPECT_EQ(picked, previous);
 }
 
-TEST_F(PickingGLTest, NothingIsPickedWhileBuildingInSwitchedOffCategoriesOrOnOverflow) {
+TEST_F(PickingTest, NothingIsPickedWhileBuildingInSwitchedOffCategoriesOrOnOverflow) {
   AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
   Frame();
   RenderId picked;
@@ -94,7 +94,7 @@ TEST_F(PickingGLTest, NothingIsPickedWhileBuildingInSwitchedOffCategoriesOrOnOve
   EXPECT_EQ(PickSideState::Read(Scene()), before);
 }
 
-TEST_F(PickingGLTest, PickPointReturnsWhereTheRayMeetsTheFirstItemThatItHits) {
+TEST_F(PickingTest, PickPointReturnsWhereTheRayMeetsTheFirstItemThatItHits) {
   AddQuad(3, 4, 5, -2.0f, -2.0f, 2.0f, 2.0f, 0.5f, kGreen);
   Frame();
   const PickSideState before = PickSideState::Read(Scene());
@@ -128,7 +128,7 @@ TEST_F(PickingGLTest, PickPointReturnsWhereTheRayMeetsTheFirstItemThatItHits) {
   EXPECT_NEAR(z, 0.5f, 1e-4f);
 }
 
-TEST_F(PickingGLTest, PickPointThatMissesEveryItemIsTrueAndWritesNothing) {
+TEST_F(PickingTest, PickPointThatMissesEveryItemIsTrueAndWritesNothing) {
   // The quad starts just over a pixel right: the 4 x 4 pick box reaches it, the ray does not.
   AddQuad(3, 4, 5, 0.083f, -1.0f, 2.0f, 1.0f, 0.0f, kGreen);
   Frame();
@@ -141,7 +141,7 @@ TEST_F(PickingGLTest, PickPointThatMissesEveryItemIsTrueAndWritesNothing) {
   EXPECT_EQ(z, 7.0f);
 }
 
-TEST_F(PickingGLTest, GetPointAtPixelUnprojectsTheDepthBuffer) {
+TEST_F(PickingTest, GetPointAtPixelUnprojectsTheDepthBuffer) {
   AddQuad(3, 4, 5, -2.0f, -2.0f, 2.0f, 2.0f, 1.0f, kGreen);
   Frame();
   // The frame leaves the scene's projection current: set the camera's model-view as the scene was drawn.

@@ -15,7 +15,7 @@
 namespace plugintest {
 namespace {
 
-class SceneBuildingGLTest : public PluginGLTest {
+class SceneBuildingTest : public PluginHostFixture {
  protected:
   // The open-node stack's depth; re-pushing with BeginScene marks the scene not ready.
   std::size_t Depth() {
@@ -33,7 +33,7 @@ class SceneBuildingGLTest : public PluginGLTest {
   std::vector<DrawRecord> log;
 };
 
-TEST_F(SceneBuildingGLTest, IdOneIsTheRootOnlyWhileNothingIsOpen) {
+TEST_F(SceneBuildingTest, IdOneIsTheRootOnlyWhileNothingIsOpen) {
   AView3DAdapter& scene = Scene();
   const std::size_t children = scene.GetRootNode()->Children().size();
   ASSERT_TRUE(scene.CreateNode(1, L"renamed root"));
@@ -57,7 +57,7 @@ TEST_F(SceneBuildingGLTest, IdOneIsTheRootOnlyWhileNothingIsOpen) {
   scene.CloseAllNodes();
 }
 
-TEST_F(SceneBuildingGLTest, CreatingWithNothingOpenThrowsOtherFailuresGiveFalseQuietly) {
+TEST_F(SceneBuildingTest, CreatingWithNothingOpenThrowsOtherFailuresGiveFalseQuietly) {
   AView3DAdapter& scene = Scene();
   scene.BeginScene(nullptr);  // pushes nothing
   for (bool group : {false, true}) {
@@ -81,7 +81,7 @@ TEST_F(SceneBuildingGLTest, CreatingWithNothingOpenThrowsOtherFailuresGiveFalseQ
   scene.CloseAllNodes();
 }
 
-TEST_F(SceneBuildingGLTest, BeginAndEndSceneManageTheStackAndReadiness) {
+TEST_F(SceneBuildingTest, BeginAndEndSceneManageTheStackAndReadiness) {
   AView3DAdapter& scene = Scene();
   // Without an open node the item is ignored and stays the caller's.
   auto* stray = new RecordingItem(9, log, &deletions);
@@ -112,7 +112,7 @@ TEST_F(SceneBuildingGLTest, BeginAndEndSceneManageTheStackAndReadiness) {
   scene.EndScene();
 }
 
-TEST_F(SceneBuildingGLTest, ApplyNodeActionTogglesFromTheOpenNodeAndRestoresTheStack) {
+TEST_F(SceneBuildingTest, ApplyNodeActionTogglesFromTheOpenNodeAndRestoresTheStack) {
   AView3DAdapter& scene = Scene();
   ASSERT_TRUE(scene.OpenNode(1));
   ASSERT_TRUE(scene.CreateNode(1, L"model"));
@@ -133,7 +133,7 @@ TEST_F(SceneBuildingGLTest, ApplyNodeActionTogglesFromTheOpenNodeAndRestoresTheS
   EXPECT_FALSE(scene.ApplyNodeAction(RenderId({}, 1)));
 }
 
-TEST_F(SceneBuildingGLTest, ClearAllDeletesSharedNodesOnceAndSparesTheOverlayAndWhatItHolds) {
+TEST_F(SceneBuildingTest, ClearAllDeletesSharedNodesOnceAndSparesTheOverlayAndWhatItHolds) {
   AView3DAdapter& scene = Scene();
   scene.BeginScene(nullptr);
   ASSERT_TRUE(scene.OpenNode(1));
@@ -177,7 +177,7 @@ TEST_F(SceneBuildingGLTest, ClearAllDeletesSharedNodesOnceAndSparesTheOverlayAnd
   EXPECT_TRUE(log.empty()) << "a cleared scene is not ready";
 }
 
-TEST_F(SceneBuildingGLTest, StatisticsAreNotImplemented) {
+TEST_F(SceneBuildingTest, StatisticsAreNotImplemented) {
   EXPECT_EQ(View().GetStatistics(), "Not implemented");
   EXPECT_EQ(Scene().GetStatistics(), "Not implemented");
 }

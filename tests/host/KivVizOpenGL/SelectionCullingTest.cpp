@@ -15,7 +15,7 @@
 #include <string>
 #include <vector>
 
-#include "ItemGLTest.h"
+#include "ItemFixture.h"
 #include "KivVizOpenGL/GeometryItemLinesGL.h"
 #include "KivVizOpenGL/GeometryItemPointsGL.h"
 #include "KivVizOpenGL/GeometryItemTrianglesGL.h"
@@ -106,7 +106,7 @@ struct Selection {
   std::vector<GLuint> records;
 };
 
-class SelectionCullingGLTest : public NimboTest::ItemGLTest, public ::testing::WithParamInterface<PickCase> {
+class SelectionCullingTest : public NimboTest::ItemFixture, public ::testing::WithParamInterface<PickCase> {
  protected:
   // Perspective camera; with cameraOnProjection the view transform goes on
   // the projection matrix as a view's selection pass puts it, otherwise on
@@ -144,7 +144,7 @@ class SelectionCullingGLTest : public NimboTest::ItemGLTest, public ::testing::W
   Scene scene;
 };
 
-TEST_P(SelectionCullingGLTest, HitRecordsAreThoseOfDrawingEverything) {
+TEST_P(SelectionCullingTest, HitRecordsAreThoseOfDrawingEverything) {
   const Selection culled = Select(GetParam(), [this] {
     const auto display = [](AGeometryItem& item) { item.Display(nullptr); };
     scene.Draw(display, display, display);
@@ -172,7 +172,7 @@ TEST_P(SelectionCullingGLTest, HitRecordsAreThoseOfDrawingEverything) {
 }
 
 INSTANTIATE_TEST_SUITE_P(
-    Picks, SelectionCullingGLTest,
+    Picks, SelectionCullingTest,
     ::testing::Values(PickCase{"Centre", 32, 32, true}, PickCase{"CentreCameraOnModelview", 32, 32, false},
                       PickCase{"RaisedSquare", 36, 26, true}, PickCase{"Line", 20, 45, true},
                       PickCase{"Points", 14, 17, true}, PickCase{"Corner", 1, 1, true},
@@ -207,9 +207,9 @@ GLuint PrimitivesSent(const std::function<void()>& draw) {
   return count;
 }
 
-class ViewCullingGLTest : public NimboTest::ItemGLTest {};
+class ViewCullingTest : public NimboTest::ItemFixture {};
 
-TEST_F(ViewCullingGLTest, OnlyChunksInViewReachGL) {
+TEST_F(ViewCullingTest, OnlyChunksInViewReachGL) {
   const Scene scene;
   const auto triangleCount = static_cast<GLuint>(scene.grid->Indices().size() / 3);
   glMatrixMode(GL_PROJECTION);
