@@ -45,8 +45,10 @@ bool AView3DAdapter::OpenNodes(const RenderId& path) {
 bool AView3DAdapter::AddReference(const RenderId& path) {
   GeoNode* target = GetNode(path);
   auto* group = dynamic_cast<Node*>(GetCurrentOpenNode());
-  // Linking a node below itself would make the graph cyclic.
-  if (target == nullptr || group == nullptr || IsInSubtree(group, target)) {
+  // Linking a node below itself would make the graph cyclic; the root, which
+  // no group may hold, is refused also where it is not above the group (a
+  // library's node).
+  if (target == nullptr || target == rootNode || group == nullptr || IsInSubtree(group, target)) {
     return false;
   }
   return group->AddChild(target);
@@ -191,7 +193,8 @@ void AView3DAdapter::Clear(const RenderId& path) {
   if (auto* group = dynamic_cast<Node*>(node)) {
     std::vector<std::uint64_t> childIds;
     for (const auto& [id, child] : group->Children()) {
-      childIds.push_back(id);
+      // The overlays' own node stays, as ClearAll keeps it: they point into it.
+      if (group != rootNode || id != OverlayNodeId) childIds.push_back(id);
     }
     for (const std::uint64_t id : childIds) {
       group->DeleteChildById(id);

@@ -72,6 +72,10 @@ TEST_F(AdapterEditTest, AddReferenceSharesAnExistingNodeOrRefusesAndChangesNothi
   } refused[] = {{"NothingOpen", {}, {1, 5, 7}},         {"MissingTarget", {1, 6}, {1, 5, 8}},
                  {"LeafOpen", {1, 5, 7}, {1, 6}},        {"IdTakenAlready", {1, 5}, {1, 5, 7}},
                  {"ItselfBelowItself", {1, 6}, {1, 6}},  {"AncestorBelowDescendant", {1, 5}, {1}}};
+  // The root is outside a library's subtree yet must be refused there too.
+  ASSERT_TRUE(adapter.OpenLibrary("lib"));
+  EXPECT_FALSE(adapter.AddReference(Path({1})));
+  adapter.CloseLibrary();
   const std::string before = adapter.Structure();
   for (const auto& c : refused) {
     adapter.CloseAllNodes();
@@ -176,6 +180,11 @@ TEST_F(AdapterEditTest, ClearEmptiesANodeButKeepsItAndItsAttributes) {
   EXPECT_TRUE(five->Children().empty());
   EXPECT_FALSE(five->IsVisible());
   EXPECT_EQ(adapter.GetNode(Path({1, 5})), five);
+
+  GeoNode* overlay = adapter.GetRootNode()->CreateChildNode(AView3DAdapter::OverlayNodeId);
+  adapter.Clear(Path({1}));
+  EXPECT_EQ(adapter.GetRootNode()->Children().size(), 1u) << "the overlays' node is kept";
+  EXPECT_EQ(adapter.GetRootNode()->GetChild(AView3DAdapter::OverlayNodeId), overlay);
 }
 
 }  // namespace
