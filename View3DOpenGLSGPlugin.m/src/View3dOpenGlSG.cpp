@@ -682,7 +682,9 @@ int View3dOpenGlSG::RunSelectionPass(int x, int y, std::uint32_t* buffer) {
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
-  gluPickMatrix(x, height - y, kPickBoxSize, kPickBoxSize, viewport);
+  // In double, exactly the int difference wherever that exists, and no
+  // overflow for a y near the int limits.
+  gluPickMatrix(x, static_cast<GLdouble>(height) - y, kPickBoxSize, kPickBoxSize, viewport);
   SetUpProjection();
   gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], up[0], up[1], up[2]);
   DrawRootChildren(true);

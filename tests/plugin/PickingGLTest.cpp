@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <limits>
 #include <vector>
 
 #include "KivVizCore/RenderId.h"
@@ -63,6 +64,9 @@ TEST_F(PickingGLTest, TheNearestNodeUnderThePixelIsPickedWithItsFullPathLeavingT
   picked = previous;
   EXPECT_FALSE(Scene().PickVisualAt(5, 5, picked)) << "the background";
   EXPECT_EQ(picked, previous);
+  // Rows far outside the window, where height - y overflows an int.
+  EXPECT_FALSE(Scene().PickVisualAt(0, std::numeric_limits<int>::min(), picked));
+  EXPECT_FALSE(Scene().PickVisualAt(std::numeric_limits<int>::min(), -std::numeric_limits<int>::max(), picked));
 }
 
 TEST_F(PickingGLTest, NothingIsPickedWhileBuildingInSwitchedOffCategoriesOrOnOverflow) {
