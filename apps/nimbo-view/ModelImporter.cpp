@@ -11,6 +11,8 @@
 #include <optional>
 #include <stdexcept>
 
+#include "ModelFileCheck.h"
+
 namespace nimboview {
 namespace {
 
@@ -134,10 +136,8 @@ class PartCollector {
 }  // namespace
 
 Model ModelImporter::Import(const std::string& path, std::uint64_t modelId) {
+  ModelFileCheck::Check(path);
   std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) {
-    throw std::runtime_error(path + ": no such file");
-  }
   Assimp::Importer importer;
   if (std::filesystem::file_size(path, error) >= ProgressThresholdBytes) {
     // The importer owns its progress handler.

@@ -120,6 +120,46 @@ TEST_F(RenderGLTest, BadModelsFailCleanlyNamingTheFile) {
   }
 }
 
+// Files that once hung, exhausted memory or crashed the importer.
+TEST_F(RenderGLTest, MalformedModelsAreRefusedWithWhatIsWrong) {
+  std::string chain = R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],"nodes":[)";
+  for (int i = 1; i < 20000; ++i) chain += "{\"children\":[" + std::to_string(i) + "]},";
+  chain += "{}]}";
+  std::filesystem::create_directory(scratch.Path("folder.obj"));
+  const struct {
+    std::string file;
+    std::string content;  // empty: the file is not written
+    std::string message;
+  } cases[] = {{"open.ply", "ply\nformat ascii 1.0\nelement vertex 1\nproperty float x\n0\n", "no end_header"},
+               {"huge.glb", std::string("glTF\x02\0\0\0\xff\xff\xff\xff\x02\0\0\0JSON{}", 22), "claims 4294967295"},
+               {"deep.gltf", chain, "deeper than 4096"},
+               {"cut.stl", "solid t\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\n", "cut short"},
+               {"folder.obj", "", "is a directory"},
+               {"/dev/zero", "", "not a regular file"}};
+  for (const auto& c : cases) {
+    if (!c.content.empty()) scratch.Write(c.file, c.content);
+    const Result result = scratch.Run({"render", c.file, "-o", "out.png", "--size", "64x48"});
+    EXPECT_EQ(result.exitCode, 1) << c.file;
+    EXPECT_NE(result.err.find(c.file + ": "), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+  }
+}
+
+// Triangles whose centres differ by denormal amounts broke the pick's hierarchy.
+TEST_F(RenderGLTest, PickOnTrianglesApartByDenormalAmountsSucceeds) {
+  std::string obj;
+  for (int i = 0; i < 8; ++i) {
+    const std::string x = std::to_string(i) + "e-45";
+    obj += "v " + x + " 0 0\nv " + x + " 1 0\nv " + x + " 0 1\n";
+  }
+  for (int i = 0; i < 8; ++i) {
+    obj += "f " + std::to_string(3 * i + 1) + " " + std::to_string(3 * i + 2) + " " + std::to_string(3 * i + 3) + "\n";
+  }
+  const Result result = scratch.Run({"render", scratch.Write("thin.obj", obj), "-o", "out.png", "--size", "64x48",
+                                     "--azimuth", "90", "--elevation", "0", "--pick", "32,24"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+}
+
 TEST(NimboViewArgumentsTest, BadArgumentsAreRefusedWithAMessageAndEveryCommandHasHelp) {
   Scratch scratch;
   const struct {
