@@ -181,10 +181,29 @@ TEST_F(AdapterEditTest, ClearEmptiesANodeButKeepsItAndItsAttributes) {
   EXPECT_FALSE(five->IsVisible());
   EXPECT_EQ(adapter.GetNode(Path({1, 5})), five);
 
-  GeoNode* overlay = adapter.GetRootNode()->CreateChildNode(AView3DAdapter::OverlayNodeId);
+}
+
+// The overlays point into their subtree: the host's edits leave it alone.
+TEST_F(AdapterEditTest, EditsLeaveTheOverlaysSubtreeAlone) {
+  constexpr std::uint64_t kOverlays = AView3DAdapter::OverlayNodeId;
+  Node* overlays = adapter.GetRootNode()->CreateChildNode(kOverlays);
+  overlays->CreateChildGeoNode(2)->AddGeometry(new TestItem(2, &destroyed));
+  const std::string before = adapter.Structure();
+  EXPECT_FALSE(adapter.DeleteNode(Path({1, kOverlays})));
+  EXPECT_FALSE(adapter.DeleteNode(Path({kOverlays, 2})));
+  EXPECT_FALSE(adapter.DeleteNode(kOverlays));
+  ASSERT_TRUE(adapter.OpenNode(kOverlays));
+  EXPECT_FALSE(adapter.DeleteNode(2));
+  adapter.CloseAllNodes();
+  adapter.Clear(Path({1, kOverlays, 2}));
+  ASSERT_TRUE(adapter.OpenNodes(Path({1, 6})));
+  EXPECT_FALSE(adapter.AddReference(Path({1, kOverlays, 2})));
+  adapter.CloseAllNodes();
+  EXPECT_EQ(adapter.Structure(), before);
   adapter.Clear(Path({1}));
-  EXPECT_EQ(adapter.GetRootNode()->Children().size(), 1u) << "the overlays' node is kept";
-  EXPECT_EQ(adapter.GetRootNode()->GetChild(AView3DAdapter::OverlayNodeId), overlay);
+  EXPECT_EQ(adapter.GetRootNode()->Children().size(), 1u) << "clearing the root keeps the overlays' node";
+  EXPECT_EQ(adapter.GetRootNode()->GetChild(kOverlays), overlays);
+  EXPECT_EQ(destroyed, 1) << "only the scene's own leaf went";
 }
 
 }  // namespace
