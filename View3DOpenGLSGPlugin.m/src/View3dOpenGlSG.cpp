@@ -779,7 +779,10 @@ void View3dOpenGlSG::GetPointAtPixel(int x, int y, float& px, float& py, float& 
   glGetIntegerv(GL_VIEWPORT, viewport);
   const float windowY = static_cast<float>(viewport[3]) - static_cast<float>(y);
   GLfloat depth = 0.0f;
-  glReadPixels(x, static_cast<GLint>(windowY), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+  // Rows below -1 or above the window read nothing, as -1 and the height do:
+  // clamped there, every row converts to a GLint.
+  const GLint row = static_cast<GLint>(std::clamp(windowY, -1.0f, static_cast<float>(viewport[3])));
+  glReadPixels(x, row, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
   GLdouble wx = 0.0;
   GLdouble wy = 0.0;
   GLdouble wz = 0.0;

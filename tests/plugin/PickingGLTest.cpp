@@ -160,6 +160,9 @@ TEST_F(PickingGLTest, GetPointAtPixelUnprojectsTheDepthBuffer) {
   EXPECT_NEAR(z, 1.0f, 0.02f) << "the drawn surface";
   View().GetPointAtPixel(3, 3, x, y, z);
   EXPECT_NEAR(z, 10.0f - 110.0f, 0.5f) << "the cleared depth lies on the far plane, 110 from the eye";
+  // A row beyond the int range reads no depth: the point lies on the near plane.
+  View().GetPointAtPixel(kCentreX, std::numeric_limits<int>::min(), x, y, z);
+  EXPECT_GT(z, 9.0f);
   glPopMatrix();
 }
 
