@@ -74,6 +74,7 @@ class Session {
     // The first frame makes the context and the process-wide font lists,
     // which live as long as the process: not something an input leaks.
     View3D().Render();
+    view->GetCamera()->GetLookAt(home.eye, home.target, home.up);
     // The process ends with the view's context: kept here, it stays
     // reachable for the leak check at exit, which runs after this thread's
     // GL binding is gone.
@@ -264,7 +265,16 @@ class Session {
     }
   }
 
+  // Back to the state after construction, so that an input that fails
+  // fails again when run alone: the scene, marks, drag, window and camera.
   void Reset() {
+    ViewOp release(IViewOp::Idle, 0, 0, 0);
+    view->GetController()->Notify(&release);
+    if (window.Width() != 8 || window.Height() != 8) {
+      window.Resize(8, 8);
+      View3D().SetWindowSize(8, 8);
+    }
+    view->GetCamera()->SetLookAt(home.eye, home.target, home.up);
     Scene().CloseLibrary();
     Scene().CloseAllNodes();
     Scene().UnHighlight();
@@ -277,6 +287,9 @@ class Session {
   platform::Window window;
   AView3D* view = nullptr;
   HGLRC context = nullptr;
+  struct {
+    float eye[3], target[3], up[3];
+  } home{};
   static inline std::uint64_t calls = 0;
 };
 
