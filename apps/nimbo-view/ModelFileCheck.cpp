@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 namespace nimboview {
@@ -200,11 +201,6 @@ std::string Read(const std::string& path, std::uint64_t offset, std::uint64_t le
 }
 
 }  // namespace
-
-std::string ModelFileCheck::Fault(std::string_view bytes, bool gltfJson) {
-  return FaultOf(bytes.substr(0, std::min(bytes.size(), MaxPlyHeaderBytes)), bytes.size(), gltfJson,
-                 [bytes](std::uint64_t offset, std::uint64_t length) { return std::string(bytes.substr(offset, length)); });
-}
 
 void ModelFileCheck::Check(const std::string& path) {
   namespace fs = std::filesystem;

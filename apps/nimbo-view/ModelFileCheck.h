@@ -9,7 +9,6 @@
 
 #include <cstddef>
 #include <string>
-#include <string_view>
 
 namespace nimboview {
 
@@ -22,9 +21,6 @@ class ModelFileCheck {
 
   // Throws std::runtime_error naming the file and the fault.
   static void Check(const std::string& path);
-  // The header checks alone, on the file's bytes (`gltfJson`: the bytes are
-  // a .gltf file's JSON). Returns the fault, or an empty string.
-  static std::string Fault(std::string_view bytes, bool gltfJson);
 };
 
 }  // namespace nimboview
