@@ -25,11 +25,44 @@ std::uint32_t LittleEndian32(std::string_view bytes, std::size_t at) {
   return value;
 }
 
+// Whether one PLY header line has a known keyword and as many words as it
+// needs; comments may hold any text but control characters.
+bool IsPlyHeaderLine(std::string_view line) {
+  std::vector<std::string_view> words;
+  bool text = true;
+  for (std::size_t at = 0; at < line.size();) {
+    const unsigned char c = static_cast<unsigned char>(line[at]);
+    if (c < 0x20 && c != '\t') return false;
+    text = text && c < 0x7f;
+    const std::size_t end = std::min(line.find_first_of(" \t", at), line.size());
+    if (end > at) words.push_back(line.substr(at, end - at));
+    at = end + 1;
+  }
+  if (words.empty()) return true;
+  const std::string_view keyword = words[0];
+  if (keyword == "comment" || keyword == "obj_info") return true;
+  if (!text) return false;
+  if (keyword == "format") return words.size() == 3;
+  if (keyword == "element") return words.size() == 3 && words[2].find_first_not_of("0123456789") == std::string_view::npos;
+  if (keyword == "property") return words.size() == (words.size() > 1 && words[1] == "list" ? 5u : 3u);
+  return false;
+}
+
 std::string PlyFault(std::string_view head) {
-  if (head.substr(0, std::min(head.size(), ModelFileCheck::MaxPlyHeaderBytes)).find("end_header") ==
-      std::string_view::npos) {
+  const std::size_t end = head.find("end_header");
+  if (end == std::string_view::npos) {
     return "the PLY header has no end_header in its first " +
            std::to_string(ModelFileCheck::MaxPlyHeaderBytes >> 10) + " KiB";
+  }
+  // The importer library loops for ever on some header lines it cannot read.
+  const std::string_view header = head.substr(0, end);
+  int number = 1;
+  for (std::size_t at = header.find('\n'); at != std::string_view::npos && at + 1 < header.size(); ++number) {
+    const std::size_t next = std::min(header.find('\n', at + 1), header.size());
+    std::string_view line = header.substr(at + 1, next - at - 1);
+    if (line.ends_with('\r')) line.remove_suffix(1);
+    if (!IsPlyHeaderLine(line)) return "line " + std::to_string(number + 1) + " of the PLY header is malformed";
+    at = next;
   }
   return {};
 }

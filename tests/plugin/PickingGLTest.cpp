@@ -5,6 +5,7 @@
 
 #include <array>
 #include <limits>
+#include <utility>
 #include <vector>
 
 #include "KivVizCore/RenderId.h"
@@ -160,9 +161,12 @@ TEST_F(PickingGLTest, GetPointAtPixelUnprojectsTheDepthBuffer) {
   EXPECT_NEAR(z, 1.0f, 0.02f) << "the drawn surface";
   View().GetPointAtPixel(3, 3, x, y, z);
   EXPECT_NEAR(z, 10.0f - 110.0f, 0.5f) << "the cleared depth lies on the far plane, 110 from the eye";
-  // A row beyond the int range reads no depth: the point lies on the near plane.
-  View().GetPointAtPixel(kCentreX, std::numeric_limits<int>::min(), x, y, z);
-  EXPECT_GT(z, 9.0f);
+  // Pixels at the int limits read no depth: the point lies on the near plane.
+  for (const auto& [px, py] : {std::pair{kCentreX, std::numeric_limits<int>::min()},
+                               std::pair{std::numeric_limits<int>::max(), kCentreY}}) {
+    View().GetPointAtPixel(px, py, x, y, z);
+    EXPECT_GT(z, 9.0f) << px << ", " << py;
+  }
   glPopMatrix();
 }
 
