@@ -42,20 +42,35 @@ bool IsPlyHeaderLine(std::string_view line) {
   const std::string_view keyword = words[0];
   if (keyword == "comment" || keyword == "obj_info") return true;
   if (!text) return false;
-  if (keyword == "format") return words.size() == 3;
+  const auto isType = [](std::string_view word) {
+    for (const std::string_view type : {"char", "uchar", "short", "ushort", "int", "uint", "float", "double", "int8",
+                                        "uint8", "int16", "uint16", "int32", "uint32", "float32", "float64"}) {
+      if (word == type) return true;
+    }
+    return false;
+  };
+  if (keyword == "format") {
+    return words.size() == 3 &&
+           (words[1] == "ascii" || words[1] == "binary_little_endian" || words[1] == "binary_big_endian");
+  }
   if (keyword == "element") return words.size() == 3 && words[2].find_first_not_of("0123456789") == std::string_view::npos;
-  if (keyword == "property") return words.size() == (words.size() > 1 && words[1] == "list" ? 5u : 3u);
-  return false;
+  if (keyword == "property" && words.size() == 5 && words[1] == "list") return isType(words[2]) && isType(words[3]);
+  return keyword == "property" && words.size() == 3 && isType(words[1]);
 }
 
 std::string PlyFault(std::string_view head) {
-  const std::size_t end = head.find("end_header");
+  // end_header ends the header only as a line of its own.
+  std::size_t end = head.find("\nend_header");
+  while (end != std::string_view::npos && !head.substr(end + 11).starts_with('\n') &&
+         !head.substr(end + 11).starts_with("\r\n")) {
+    end = head.find("\nend_header", end + 1);
+  }
   if (end == std::string_view::npos) {
-    return "the PLY header has no end_header in its first " +
+    return "the PLY header has no end_header line in its first " +
            std::to_string(ModelFileCheck::MaxPlyHeaderBytes >> 10) + " KiB";
   }
   // The importer library loops for ever on some header lines it cannot read.
-  const std::string_view header = head.substr(0, end);
+  const std::string_view header = head.substr(0, end + 1);
   int number = 1;
   for (std::size_t at = header.find('\n'); at != std::string_view::npos && at + 1 < header.size(); ++number) {
     const std::size_t next = std::min(header.find('\n', at + 1), header.size());

@@ -126,16 +126,19 @@ TEST_F(RenderGLTest, MalformedModelsAreRefusedWithWhatIsWrong) {
   for (int i = 1; i < 20000; ++i) chain += "{\"children\":[" + std::to_string(i) + "]},";
   chain += "{}]}";
   std::filesystem::create_directory(scratch.Path("folder.obj"));
-  // Once made the importer loop for ever: a property line of binary junk.
-  const char hang[] =
+  // Header lines that once made the importer loop for ever: binary junk, and
+  // end_header run into a line before it.
+  const char junk[] =
       "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\nproperty float z\n"
-      "element face 1\nproperty list uchar int\x04\xaa\0\0\x80" "e:section\"\x03" "end_header\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n";
+      "element face 1\nproperty list uchar int\x04\xaa\0\0\x80" "e:section\n" "end_header\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n";
   const struct {
     std::string file;
     std::string content;  // empty: the file is not written
     std::string message;
   } cases[] = {{"open.ply", "ply\nformat ascii 1.0\nelement vertex 1\nproperty float x\n0\n", "no end_header"},
-               {"junk.ply", std::string(hang, sizeof hang - 1), "line 8 of the PLY header is malformed"},
+               {"junk.ply", std::string(junk, sizeof junk - 1), "line 8 of the PLY header is malformed"},
+               {"glued.ply", "ply\nformat ascii 1.0\nelement vertex 1\nproperty float x\nformat a floatend_header\n0\n",
+                "no end_header line"},
                {"huge.glb", std::string("glTF\x02\0\0\0\xff\xff\xff\xff\x02\0\0\0JSON{}", 22), "claims 4294967295"},
                {"deep.gltf", chain, "deeper than 4096"},
                {"cut.stl", "solid t\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\n", "cut short"},
