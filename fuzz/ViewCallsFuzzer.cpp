@@ -53,7 +53,7 @@ constexpr std::array<std::uint64_t, 8> kIds = {1, 2, 3, 4, 5, 10002, 60000, 7};
 
 class Session {
  public:
-  Session() : loader(NIMBO_PLUGIN_PATH, "View3D"), window(CreateWindow()) {
+  Session() : loader(NIMBO_PLUGIN_PATH, "View3D"), window(MakeWindow()) {
     Nimbo_mainThreadId = GetCurrentThreadId();
     // Refusals are reported on both streams; at millions of calls that
     // would be most of the work.
@@ -85,7 +85,7 @@ class Session {
   }
   // Mesa's rasteriser draws on the calling thread: the leak checker stops
   // every thread after each input, and rasteriser threads made it fail.
-  static platform::Window CreateWindow() {
+  static platform::Window MakeWindow() {
     setenv("LP_NUM_THREADS", "0", 0);
     return platform::Window::CreateOffscreen(8, 8);
   }
