@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
+#include <limits>
+#include <sstream>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
@@ -221,12 +223,49 @@ class GltfNodes {
 
 std::string JsonFault(std::string_view json) { return GltfNodes(json).Fault(); }
 
+// An OFF file: its counts, then that many vertices and faces, each face at
+// least a triangle of vertices that exist. The importer library crashed on
+// faces that were not.
+std::string OffFault(const std::string& text) {
+  std::string cleaned;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) cleaned += line.substr(0, line.find('#')) + '\n';
+  std::istringstream in(cleaned);
+  std::string keyword;
+  std::uint64_t vertices = 0;
+  std::uint64_t faces = 0;
+  std::uint64_t edges = 0;
+  if (!(in >> keyword >> vertices >> faces >> edges) || keyword != "OFF" || vertices > text.size() ||
+      faces > text.size()) {
+    return "the OFF header's counts are missing or larger than the file";
+  }
+  for (std::uint64_t i = 0; i < 3 * vertices; ++i) {
+    double coordinate = 0.0;
+    if (!(in >> coordinate)) return "the OFF file ends within its vertices";
+  }
+  for (std::uint64_t face = 1; face <= faces; ++face) {
+    std::uint64_t corners = 0;
+    if (!(in >> corners) || corners < 3 || corners > vertices) {
+      return "face " + std::to_string(face) + " of the OFF file is not a polygon of its vertices";
+    }
+    for (std::uint64_t corner = 0; corner < corners; ++corner) {
+      std::uint64_t index = 0;
+      if (!(in >> index) || index >= vertices) {
+        return "face " + std::to_string(face) + " of the OFF file names a vertex it does not have";
+      }
+    }
+    in.ignore(std::numeric_limits<std::streamsize>::max(), '\n');  // a face's colour, if any
+  }
+  return {};
+}
+
 // The header checks on a file of `size` bytes whose first ones are `head`;
 // `read(offset, length)` reads any other part.
 template <typename Reader>
 std::string FaultOf(std::string_view head, std::uint64_t size, bool gltfJson, Reader read) {
   if (gltfJson) return JsonFault(read(0, size));
   if (head.starts_with("ply")) return PlyFault(head);
+  if (head.starts_with("OFF")) return OffFault(read(0, size));
   if (head.starts_with(kGlbMagic)) {
     std::uint64_t jsonLength = 0;
     const std::string fault = GlbFault(head, size, jsonLength);
