@@ -683,7 +683,9 @@ int View3dOpenGlSG::RunSelectionPass(int x, int y, std::uint32_t* buffer) {
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glLoadIdentity();
-  gluPickMatrix(x, height - y, kPickBoxSize, kPickBoxSize, viewport);
+  // In double, exactly the int difference wherever that exists, and no
+  // overflow for a y near the int limits.
+  gluPickMatrix(x, static_cast<GLdouble>(height) - y, kPickBoxSize, kPickBoxSize, viewport);
   SetUpProjection();
   gluLookAt(eye[0], eye[1], eye[2], target[0], target[1], target[2], up[0], up[1], up[2]);
   DrawRootChildren(true);
@@ -778,7 +780,14 @@ void View3dOpenGlSG::GetPointAtPixel(int x, int y, float& px, float& py, float& 
   glGetIntegerv(GL_VIEWPORT, viewport);
   const float windowY = static_cast<float>(viewport[3]) - static_cast<float>(y);
   GLfloat depth = 0.0f;
-  glReadPixels(x, static_cast<GLint>(windowY), 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+  // Pixels outside the framebuffer read nothing, wherever they lie: clamped
+  // to just outside it and to 2^24, beyond any GL framebuffer, the row always
+  // converts to a GLint, and GL's own clipping never adds up past INT_MAX
+  // (which made it read far outside the buffer).
+  constexpr GLint kBeyondAnyFramebuffer = 1 << 24;
+  const GLint column = std::clamp(x, -1, kBeyondAnyFramebuffer);
+  const GLint row = static_cast<GLint>(std::clamp(windowY, -1.0f, static_cast<float>(kBeyondAnyFramebuffer)));
+  glReadPixels(column, row, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
   GLdouble wx = 0.0;
   GLdouble wy = 0.0;
   GLdouble wz = 0.0;

@@ -2,11 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 #include <limits>
 #include <set>
 #include <sstream>
 
 #include "KivVizCore/AView3DAdapter.h"
+#include "KivVizCore/IView3D.h"
 #include "NimboCore/Controller.h"
 #include "NimboCore/ViewOp.h"
 #include "NimboCore/ViewOpRayPick.h"
@@ -16,6 +18,19 @@ namespace {
 
 // How densely the rubber-band rectangle is probed for visible nodes.
 constexpr int kBandProbeStep = 3;
+
+// The probes of one axis from a to b that fall inside [0, size): the grid
+// keeps its origin at the rectangle's corner wherever that lies.
+struct ProbeRange {
+  std::int64_t first = 0;
+  std::int64_t last = -1;
+
+  static ProbeRange Clipped(int a, int b, int size) {
+    const std::int64_t low = std::min(a, b);
+    const std::int64_t skipped = low < 0 ? (-low + kBandProbeStep - 1) / kBandProbeStep : 0;
+    return {low + skipped * kBandProbeStep, std::min<std::int64_t>(std::max(a, b), size - 1)};
+  }
+};
 
 }  // namespace
 
@@ -106,11 +121,17 @@ std::vector<RenderId> Interaction::BandRelease(int x, int y) {
   const auto [x0, y0] = *bandStart;
   bandStart.reset();
   // The visible nodes inside are those that picking finds at some pixel of
-  // the rectangle.
+  // the rectangle, on a grid from its corner; pixels outside the window show
+  // nothing, so the grid stops at its edges.
+  float width = 0.0f;
+  float height = 0.0f;
+  static_cast<IView3D&>(host.View()).GetWindowSize(width, height);
+  const ProbeRange columns = ProbeRange::Clipped(x0, x, static_cast<int>(width));
+  const ProbeRange rows = ProbeRange::Clipped(y0, y, static_cast<int>(height));
   std::set<RenderId> found;
-  for (int py = std::min(y0, y); py <= std::max(y0, y); py += kBandProbeStep) {
-    for (int px = std::min(x0, x); px <= std::max(x0, x); px += kBandProbeStep) {
-      if (std::optional<RenderId> path = PathAt(px, py)) found.insert(*path);
+  for (std::int64_t py = rows.first; py <= rows.last; py += kBandProbeStep) {
+    for (std::int64_t px = columns.first; px <= columns.last; px += kBandProbeStep) {
+      if (std::optional<RenderId> path = PathAt(static_cast<int>(px), static_cast<int>(py))) found.insert(*path);
     }
   }
   for (const RenderId& path : found) {
@@ -123,7 +144,11 @@ std::vector<RenderId> Interaction::BandRelease(int x, int y) {
 void Interaction::Drag(int type, int x0, int y0, int x1, int y1) {
   constexpr int kSteps = 8;
   for (int i = 0; i <= kSteps; ++i) {
-    ViewOp op(type, i == 0 ? 1 : 2, x0 + (x1 - x0) * i / kSteps, y0 + (y1 - y0) * i / kSteps);
+    // In 64 bits: the distance between two ints need not fit in one.
+    const auto step = [i](int from, int to) {
+      return static_cast<int>(from + (std::int64_t{to} - from) * i / kSteps);
+    };
+    ViewOp op(type, i == 0 ? 1 : 2, step(x0, x1), step(y0, y1));
     host.View().GetController()->Notify(&op);
   }
   ViewOp release(IViewOp::Idle, 0, x1, y1);

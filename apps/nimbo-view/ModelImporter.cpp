@@ -13,6 +13,8 @@
 
 #include <unistd.h>
 
+#include "ModelFileCheck.h"
+
 namespace nimboview {
 namespace {
 
@@ -166,10 +168,8 @@ class PartCollector {
 }  // namespace
 
 Model ModelImporter::Import(const std::string& path, std::uint64_t modelId) {
+  ModelFileCheck::Check(path);
   std::error_code error;
-  if (!std::filesystem::is_regular_file(path, error)) {
-    throw std::runtime_error(path + ": no such file");
-  }
   Assimp::Importer importer;
   if (std::filesystem::file_size(path, error) >= ProgressThresholdBytes) {
     // The importer owns its progress handler.

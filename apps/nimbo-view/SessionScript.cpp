@@ -77,6 +77,8 @@ SessionScript SessionScript::Parse(const std::string& text, const std::string& n
   std::istringstream lines(text.starts_with(kByteOrderMark) ? text.substr(kByteOrderMark.size()) : text);
   std::string line;
   for (int number = 1; std::getline(lines, line); ++number) {
+    // It would cut every message that quotes the line short.
+    if (line.find('\0') != std::string::npos) throw ScriptError(name, number, "a NUL byte (not a text file?)");
     line = line.substr(0, CommentStart(line));
     std::istringstream words(line);
     Statement statement;

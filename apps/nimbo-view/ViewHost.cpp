@@ -105,6 +105,9 @@ void ViewHost::Aim(float azimuthDegrees, float elevationDegrees, std::optional<f
 }
 
 void ViewHost::Render() {
+  // A frame with a node open builds the overlays' nodes under it, where
+  // deleting that node would leave them dangling: hosts close nodes first.
+  if (view->GetCurrentOpenNode() != nullptr) view->CloseAllNodes();
   view->Render();
   rendered = true;
 }

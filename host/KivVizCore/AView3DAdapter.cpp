@@ -19,6 +19,18 @@
 using KivVizCore::Implementation::HasOpenNodeBelow;
 using KivVizCore::Implementation::IsInSubtree;
 
+namespace {
+
+// Whether the path leads into the overlays' subtree (the root's child
+// OverlayNodeId). The overlays keep pointers into it, so the host's edits
+// (deleting, clearing, sharing) leave it alone; ClearAll keeps it too.
+bool IsOverlayPath(const RenderId& path) {
+  const std::size_t first = !path.IsEmpty() && path[0] == Node::RootId ? 1 : 0;
+  return first < path.Length() && path[first] == AView3DAdapter::OverlayNodeId;
+}
+
+}  // namespace
+
 AView3DAdapter::AView3DAdapter() = default;
 
 AView3DAdapter::~AView3DAdapter() = default;
@@ -45,8 +57,11 @@ bool AView3DAdapter::OpenNodes(const RenderId& path) {
 bool AView3DAdapter::AddReference(const RenderId& path) {
   GeoNode* target = GetNode(path);
   auto* group = dynamic_cast<Node*>(GetCurrentOpenNode());
-  // Linking a node below itself would make the graph cyclic.
-  if (target == nullptr || group == nullptr || IsInSubtree(group, target)) {
+  // Linking a node below itself would make the graph cyclic; the root, which
+  // no group may hold, is refused also where it is not above the group (a
+  // library's node).
+  if (target == nullptr || target == rootNode || IsOverlayPath(path) || group == nullptr ||
+      IsInSubtree(group, target)) {
     return false;
   }
   return group->AddChild(target);
@@ -69,7 +84,7 @@ void AView3DAdapter::CloseNodeAndOptimize() {
 
 bool AView3DAdapter::DeleteNode(const RenderId& path) {
   GeoNode* node = GetNode(path);
-  if (node == nullptr || node == rootNode) {
+  if (node == nullptr || node == rootNode || IsOverlayPath(path)) {
     return false;
   }
   Node* parent = rootNode;
@@ -86,7 +101,10 @@ bool AView3DAdapter::DeleteNode(const RenderId& path) {
 bool AView3DAdapter::DeleteNode(const std::uint64_t& id) {
   Node* parent = openNodeStack.empty() ? rootNode : dynamic_cast<Node*>(openNodeStack.back());
   GeoNode* child = parent == nullptr ? nullptr : parent->GetChild(id);
-  if (child == nullptr || HasOpenNodeBelow(openNodeStack, child, true)) {
+  GeoNode* overlays = rootNode == nullptr ? nullptr : rootNode->GetChild(OverlayNodeId);
+  const bool inOverlays = overlays != nullptr && (child == overlays || std::find(openNodeStack.begin(), openNodeStack.end(),
+                                                                                 overlays) != openNodeStack.end());
+  if (child == nullptr || inOverlays || HasOpenNodeBelow(openNodeStack, child, true)) {
     return false;
   }
   return parent->DeleteChildById(id);
@@ -185,13 +203,13 @@ void AView3DAdapter::GetSceneStructure(std::string& text, bool details) {
 
 void AView3DAdapter::Clear(const RenderId& path) {
   GeoNode* node = GetNode(path);
-  if (node == nullptr || HasOpenNodeBelow(openNodeStack, node, false)) {
+  if (node == nullptr || IsOverlayPath(path) || HasOpenNodeBelow(openNodeStack, node, false)) {
     return;
   }
   if (auto* group = dynamic_cast<Node*>(node)) {
     std::vector<std::uint64_t> childIds;
     for (const auto& [id, child] : group->Children()) {
-      childIds.push_back(id);
+      if (group != rootNode || id != OverlayNodeId) childIds.push_back(id);
     }
     for (const std::uint64_t id : childIds) {
       group->DeleteChildById(id);

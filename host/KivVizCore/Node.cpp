@@ -4,13 +4,29 @@ Node::Node(std::uint64_t id, const std::wstring& name) : GeoNode(id, name) {}
 
 Node::~Node() {
   // Release the children the way DeleteChildById does: a child shared with
-  // another group lives on there.
+  // another group lives on there. Groups left without a parent give up their
+  // own children before they are deleted, so that no destructor recurses:
+  // deep hierarchies would overflow the stack.
+  std::vector<GeoNode*> orphans;
+  ReleaseChildren(orphans);
+  while (!orphans.empty()) {
+    GeoNode* orphan = orphans.back();
+    orphans.pop_back();
+    if (auto* group = dynamic_cast<Node*>(orphan)) {
+      group->ReleaseChildren(orphans);
+    }
+    delete orphan;
+  }
+}
+
+void Node::ReleaseChildren(std::vector<GeoNode*>& orphans) {
   for (const auto& [childId, child] : children) {
     child->ForgetParent(this);
     if (child->Parents().empty()) {
-      delete child;
+      orphans.push_back(child);
     }
   }
+  ClearChildren();
 }
 
 Node* Node::CreateRoot() { return new Node(RootId, L"root"); }

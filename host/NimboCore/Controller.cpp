@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
 
 #include "NimboCore/ACamera.h"
 #include "NimboCore/AView3D.h"
@@ -68,8 +69,9 @@ void Controller::MoveCamera(const IViewOp& op) {
     } else if ((type == IViewOp::Orbit || type == IViewOp::Pan) && type == lastType && op.phase != 1) {
       // A drag moves by the pointer's way since its previous record; its
       // first record (phase 1, or a new drag type) only sets the start.
-      const float dx = static_cast<float>(op.first - lastX);
-      const float dy = static_cast<float>(op.second - lastY);
+      // In 64 bits: two records far apart differ by more than an int holds.
+      const float dx = static_cast<float>(std::int64_t{op.first} - lastX);
+      const float dy = static_cast<float>(std::int64_t{op.second} - lastY);
       if (type == IViewOp::Orbit) {
         camera->Orbit(-dx * kDegreesPerPixel, -dy * kDegreesPerPixel);
       } else {

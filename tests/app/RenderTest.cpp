@@ -222,6 +222,56 @@ TEST_F(RenderTest, BadModelsFailCleanlyNamingTheFile) {
   }
 }
 
+// Files that once hung, exhausted memory or crashed the importer.
+TEST_F(RenderTest, MalformedModelsAreRefusedWithWhatIsWrong) {
+  std::string chain = R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],"nodes":[)";
+  for (int i = 1; i < 20000; ++i) chain += "{\"children\":[" + std::to_string(i) + "]},";
+  chain += "{}]}";
+  std::filesystem::create_directory(scratch.Path("folder.obj"));
+  // Header lines that once made the importer loop for ever: binary junk, and
+  // end_header run into a line before it.
+  const char junk[] =
+      "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\nproperty float z\n"
+      "element face 1\nproperty list uchar int\x04\xaa\0\0\x80" "e:section\n" "end_header\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n";
+  const struct {
+    std::string file;
+    std::string content;  // empty: the file is not written
+    std::string message;
+  } cases[] = {{"open.ply", "ply\nformat ascii 1.0\nelement vertex 1\nproperty float x\n0\n", "no end_header"},
+               {"junk.ply", std::string(junk, sizeof junk - 1), "line 8 of the PLY header is malformed"},
+               {"glued.ply", "ply\nformat ascii 1.0\nelement vertex 1\nproperty float x\nformat a floatend_header\n0\n",
+                "no end_header line"},
+               {"huge.glb", std::string("glTF\x02\0\0\0\xff\xff\xff\xff\x02\0\0\0JSON{}", 22), "claims 4294967295"},
+               {"deep.gltf", chain, "deeper than 4096"},
+               {"hole.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n0 0 1 2\n", "face 1 of the OFF file"},
+               {"cut.stl", "solid t\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\n", "cut short"},
+               {"folder.obj", "", "is a directory"},
+               {"/dev/zero", "", "not a regular file"}};
+  for (const auto& c : cases) {
+    if (!c.content.empty()) scratch.Write(c.file, c.content);
+    const Result result = scratch.Run({"render", c.file, "-o", "out.png", "--size", "64x48"});
+    EXPECT_EQ(result.exitCode, 1) << c.file;
+    EXPECT_NE(result.err.find(c.file + ": "), std::string::npos) << result.err;
+    EXPECT_NE(result.err.find(c.message), std::string::npos) << result.err;
+  }
+}
+
+// Triangles whose centres differ by denormal amounts broke the pick's hierarchy.
+TEST_F(RenderTest, PickOnTrianglesApartByDenormalAmountsSucceeds) {
+  std::string obj;
+  for (int i = 0; i < 8; ++i) {
+    const std::string x = std::to_string(i) + "e-45";
+    obj += "v " + x + " 0 0\nv " + x + " 1 0\nv " + x + " 0 1\n";
+  }
+  for (int i = 0; i < 8; ++i) {
+    obj += "f " + std::to_string(3 * i + 1) + " " + std::to_string(3 * i + 2) + " " + std::to_string(3 * i + 3) + "\n";
+  }
+  const Result result = scratch.Run({"render", scratch.Write("thin.obj", obj), "-o", "out.png", "--size", "64x48",
+                                     "--azimuth", "90", "--elevation", "0", "--pick", "32,24"});
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+}
+
+
 TEST(NimboViewArgumentsTest, BadArgumentsGetOneLineNamingTheProblemAndEveryCommandHasHelp) {
   Scratch scratch;
   const struct {

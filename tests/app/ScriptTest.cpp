@@ -123,6 +123,25 @@ TEST_F(ScriptTest, BadLinesAndFailedExpectationsStopTheScriptAtTheirLine) {
   }
 }
 
+TEST_F(ScriptTest, ExtremeDragsAndABandFarBeyondTheWindowEndPromptly) {
+  const Result result = RunScript(
+      "load quad.obj\n"
+      "camera 0 0\n"
+      "orbit -2147483648 -2147483648 2147483647 2147483647\n"
+      "pan 2147483647 0 -2147483648 0\n"
+      "camera 0 0\n"
+      "press -100000 -100000\n"
+      "release 100000 100000\n");
+  EXPECT_EQ(result.exitCode, 0) << result.err;
+  EXPECT_NE(result.out.find("{\"selected\":\"1/1/1/10002/1\"}"), std::string::npos) << result.out;
+}
+
+TEST_F(ScriptTest, ANulByteIsNamedWithItsLine) {
+  const Result result = RunScript(std::string("demo\nfl\0y 1\n", 12));
+  EXPECT_EQ(result.exitCode, 1);
+  EXPECT_NE(result.err.find("session.nvs:2: a NUL byte"), std::string::npos) << result.err;
+}
+
 TEST_F(ScriptTest, WindowWithABadScriptFailsBeforeOpening) {
   const Result result =
       scratch.Run({"window", "--script", scratch.Write("bad.nvs", "hover\n"), "--screenshot", "x.png"});

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <limits>
+#include <utility>
 #include <vector>
 
 #include "KivVizCore/RenderId.h"
@@ -63,6 +65,9 @@ TEST_F(PickingTest, TheNearestNodeUnderThePixelIsPickedWithItsFullPathLeavingThe
   picked = previous;
   EXPECT_FALSE(Scene().PickVisualAt(5, 5, picked)) << "the background";
   EXPECT_EQ(picked, previous);
+  // Rows far outside the window, where height - y overflows an int.
+  EXPECT_FALSE(Scene().PickVisualAt(0, std::numeric_limits<int>::min(), picked));
+  EXPECT_FALSE(Scene().PickVisualAt(std::numeric_limits<int>::min(), -std::numeric_limits<int>::max(), picked));
 }
 
 TEST_F(PickingTest, NothingIsPickedWhileBuildingInSwitchedOffCategoriesOrOnOverflow) {
@@ -156,6 +161,12 @@ TEST_F(PickingTest, GetPointAtPixelUnprojectsTheDepthBuffer) {
   EXPECT_NEAR(z, 1.0f, 0.02f) << "the drawn surface";
   View().GetPointAtPixel(3, 3, x, y, z);
   EXPECT_NEAR(z, 10.0f - 110.0f, 0.5f) << "the cleared depth lies on the far plane, 110 from the eye";
+  // Pixels at the int limits read no depth: the point lies on the near plane.
+  for (const auto& [px, py] : {std::pair{kCentreX, std::numeric_limits<int>::min()},
+                               std::pair{std::numeric_limits<int>::max(), kCentreY}}) {
+    View().GetPointAtPixel(px, py, x, y, z);
+    EXPECT_GT(z, 9.0f) << px << ", " << py;
+  }
   glPopMatrix();
 }
 

@@ -101,8 +101,12 @@ class Builder {
     const int binCount = static_cast<int>(std::min<std::size_t>(kBinCount, count));
     const float low = part.centroids.Min()[axis];
     const float scale = static_cast<float>(binCount) / part.centroids.Extent()[axis];
+    // Clamped as a float: centroids apart by denormal amounts make the scale
+    // infinite and the product infinite or NaN, which no int can hold.
     const auto binOf = [&](const BuildPrimitive& p) {
-      return std::min(binCount - 1, static_cast<int>((p.centroid[axis] - low) * scale));
+      const float position = (p.centroid[axis] - low) * scale;
+      if (!(position > 0.0f)) return 0;
+      return position >= static_cast<float>(binCount - 1) ? binCount - 1 : static_cast<int>(position);
     };
     std::array<Bin, kBinCount> bins;
     for (std::size_t i = part.begin; i < part.end; ++i) {

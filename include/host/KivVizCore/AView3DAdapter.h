@@ -50,8 +50,8 @@ class KIVVIZCORE_EXPORT AView3DAdapter {
   /*  9 */ virtual bool OpenNodes(const RenderId& path);
   // Links the node at path as a further child of the open group node, which
   // then shares it. False, with nothing changed, when either is missing, the
-  // open node is a leaf, the id is taken there, or the link would make a
-  // cycle.
+  // open node is a leaf, the id is taken there, the link would make a
+  // cycle, or the node is the root or in the overlays' subtree.
   /* 10 */ virtual bool AddReference(const RenderId& path);
   /* 11 */ virtual void CloseNode() = 0;
   /* 12 */ virtual void CloseAllNodes() = 0;
@@ -62,7 +62,8 @@ class KIVVIZCORE_EXPORT AView3DAdapter {
   /* 15 */ virtual bool CreateGeoNode(const std::uint64_t& id, const std::wstring& name) = 0;
   // Releases the node at path from the node above it on the path (deleting
   // it when no other group holds it). False for the root, for a missing
-  // node, and while the node or a node below it is open.
+  // node, for the overlays' subtree, and while the node or a node below it
+  // is open.
   /* 16 */ virtual bool DeleteNode(const RenderId& path);
   // The same for the child with that id of the current open node, or of the
   // root while nothing is open.
@@ -105,7 +106,7 @@ class KIVVIZCORE_EXPORT AView3DAdapter {
   /* 34 */ virtual void ClearAll() = 0;
   // Releases the children and deletes the geometry items of the node at
   // path; the node and its attributes stay. Nothing happens while a node
-  // below it is open.
+  // below it is open, nor in the overlays' subtree; the root keeps it.
   /* 35 */ virtual void Clear(const RenderId& path);
   /* 36 */ virtual RenderingOptions* GetDisplayOptions() = 0;
   /* 37 */ virtual bool PickPoint(int x, int y, float& px, float& py, float& pz) = 0;

@@ -49,6 +49,8 @@ class KIVVIZCORE_EXPORT Node : public GeoNode {
   bool IsFreeId(std::uint64_t id) const;
   // Enters a child whose id is not taken yet.
   void Link(GeoNode* child);
+  // Unlinks every child, adding those left without a parent to `orphans`.
+  void ReleaseChildren(std::vector<GeoNode*>& orphans);
   std::map<std::uint64_t, GeoNode*> children;
   // Mirrors `children`; appended to while ids arrive in ascending order (as
   // scenes are built), otherwise rebuilt on the next OrderedChildren.

@@ -72,6 +72,10 @@ TEST_F(AdapterEditTest, AddReferenceSharesAnExistingNodeOrRefusesAndChangesNothi
   } refused[] = {{"NothingOpen", {}, {1, 5, 7}},         {"MissingTarget", {1, 6}, {1, 5, 8}},
                  {"LeafOpen", {1, 5, 7}, {1, 6}},        {"IdTakenAlready", {1, 5}, {1, 5, 7}},
                  {"ItselfBelowItself", {1, 6}, {1, 6}},  {"AncestorBelowDescendant", {1, 5}, {1}}};
+  // The root is outside a library's subtree yet must be refused there too.
+  ASSERT_TRUE(adapter.OpenLibrary("lib"));
+  EXPECT_FALSE(adapter.AddReference(Path({1})));
+  adapter.CloseLibrary();
   const std::string before = adapter.Structure();
   for (const auto& c : refused) {
     adapter.CloseAllNodes();
@@ -176,6 +180,30 @@ TEST_F(AdapterEditTest, ClearEmptiesANodeButKeepsItAndItsAttributes) {
   EXPECT_TRUE(five->Children().empty());
   EXPECT_FALSE(five->IsVisible());
   EXPECT_EQ(adapter.GetNode(Path({1, 5})), five);
+
+}
+
+// The overlays point into their subtree: the host's edits leave it alone.
+TEST_F(AdapterEditTest, EditsLeaveTheOverlaysSubtreeAlone) {
+  constexpr std::uint64_t kOverlays = AView3DAdapter::OverlayNodeId;
+  Node* overlays = adapter.GetRootNode()->CreateChildNode(kOverlays);
+  overlays->CreateChildGeoNode(2)->AddGeometry(new TestItem(2, &destroyed));
+  const std::string before = adapter.Structure();
+  EXPECT_FALSE(adapter.DeleteNode(Path({1, kOverlays})));
+  EXPECT_FALSE(adapter.DeleteNode(Path({kOverlays, 2})));
+  EXPECT_FALSE(adapter.DeleteNode(kOverlays));
+  ASSERT_TRUE(adapter.OpenNode(kOverlays));
+  EXPECT_FALSE(adapter.DeleteNode(2));
+  adapter.CloseAllNodes();
+  adapter.Clear(Path({1, kOverlays, 2}));
+  ASSERT_TRUE(adapter.OpenNodes(Path({1, 6})));
+  EXPECT_FALSE(adapter.AddReference(Path({1, kOverlays, 2})));
+  adapter.CloseAllNodes();
+  EXPECT_EQ(adapter.Structure(), before);
+  adapter.Clear(Path({1}));
+  EXPECT_EQ(adapter.GetRootNode()->Children().size(), 1u) << "clearing the root keeps the overlays' node";
+  EXPECT_EQ(adapter.GetRootNode()->GetChild(kOverlays), overlays);
+  EXPECT_EQ(destroyed, 1) << "only the scene's own leaf went";
 }
 
 }  // namespace

@@ -83,4 +83,14 @@ TEST_F(NodeOwnershipTest, RemoveFromParentsUnlinksOneParentAndDeletesNothing) {
   EXPECT_EQ(destroyed, 1);
 }
 
+// Teardown must not recurse: a chain this deep overflows the stack otherwise.
+TEST_F(NodeOwnershipTest, DeletingAVeryDeepChainDeletesEveryNode) {
+  std::unique_ptr<Node> root(Node::CreateRoot());
+  Node* group = root.get();
+  for (std::uint64_t id = 2; id < 400000; ++id) group = group->CreateChildNode(id);
+  Leaf(*group, 7);
+  root.reset();
+  EXPECT_EQ(destroyed, 1);
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 // host's operation codes, and the camera moving before listeners hear.
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <stdexcept>
 #include <string>
@@ -106,6 +107,17 @@ TEST_F(ControllerTest, WheelZoomMovesTheCameraBeforeListenersHearIt) {
   const float zoomedIn = EyeDistance(camera);
   Send(IViewOp::WheelZoom, 0, -2, 100, 50);
   EXPECT_NEAR(EyeDistance(camera), zoomedIn / 0.81f, zoomedIn * 1e-3f) << "and back out";
+}
+
+// Records at opposite int limits: the step between them exceeds an int.
+TEST_F(ControllerTest, DragsBetweenTheIntLimitsKeepTheCameraFinite) {
+  for (const int type : {IViewOp::Orbit, IViewOp::Pan}) {
+    Send(type, 1, INT_MAX, INT_MAX);
+    Send(type, 2, INT_MIN, INT_MIN);
+    float eye[3], target[3], up[3];
+    camera->GetLookAt(eye, target, up);
+    for (const float value : {eye[0], eye[1], eye[2], target[0], target[1], target[2]}) EXPECT_TRUE(std::isfinite(value));
+  }
 }
 
 TEST_F(ControllerTest, AListenersExceptionReachesTheCallerAfterTheCameraMoved) {

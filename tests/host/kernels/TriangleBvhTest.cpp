@@ -98,6 +98,23 @@ TEST(TriangleBvhTest, DegenerateAndNonFiniteTrianglesAreNeverHit) {
   EXPECT_TRUE(bvh.Intersect({0.5f, 0.1f, 1.0f}, {0, 0, -1}).has_value());
 }
 
+// Centroids apart by denormal amounts make the binning scale infinite: the
+// build must still bin every triangle and hit the right one.
+TEST(TriangleBvhTest, TrianglesApartByDenormalAmountsBuildAndHit) {
+  std::vector<float> vertices;
+  std::vector<std::uint32_t> indices;
+  for (int i = 0; i < 8; ++i) {
+    const float x = static_cast<float>(i) * std::numeric_limits<float>::denorm_min();
+    for (const Float3 corner : {Float3{x, 0, 0}, Float3{x, 1, 0}, Float3{x, 0, 1}}) {
+      vertices.insert(vertices.end(), {corner[0], corner[1], corner[2]});
+    }
+    for (std::uint32_t k = 0; k < 3; ++k) indices.push_back(static_cast<std::uint32_t>(indices.size()));
+  }
+  const TriangleBvh bvh(vertices, indices);
+  EXPECT_EQ(8u, bvh.Hierarchy().PrimitiveOrder().size());
+  EXPECT_FALSE(bvh.Intersect({-1.0f, 0.2f, 0.2f}, {1, 0, 0}) == std::nullopt);
+}
+
 // Scalar limits and zero directions are pinned through the items in RayHitTest.
 TEST(TriangleBvhTest, NaNRaysAndEmptyMeshesHitNothingAndMalformedArraysThrow) {
   const std::vector<float> vertices{0, 0, 0, 1, 0, 0, 0, 1, 0};
