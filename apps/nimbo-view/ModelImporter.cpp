@@ -95,6 +95,19 @@ bool HoldsOnlyPoints(const aiScene& scene) {
   });
 }
 
+void RefuseEmptyFaces(const aiScene& scene, const std::string& path) {
+  for (unsigned m = 0; m < scene.mNumMeshes; ++m) {
+    const aiMesh* mesh = scene.mMeshes[m];
+    if (mesh == nullptr || mesh->mFaces == nullptr) continue;
+    for (unsigned f = 0; f < mesh->mNumFaces; ++f) {
+      if (mesh->mFaces[f].mNumIndices == 0) {
+        throw std::runtime_error(path + ": face " + std::to_string(f + 1) + " of mesh " + std::to_string(m + 1) +
+                                 " has no vertices");
+      }
+    }
+  }
+}
+
 std::wstring Widen(const std::string& text) { return std::wstring(text.begin(), text.end()); }
 
 // A part is an instance of a mesh at a node: the node's name tells instances
@@ -176,17 +189,17 @@ Model ModelImporter::Import(const std::string& path, std::uint64_t modelId) {
     importer.SetProgressHandler(new StderrProgress(path));
   }
   // Normals are generated only where the file has none; node transforms are
-  // baked here, not by a post-process step, to keep one part per mesh.
-  const aiScene* scene = importer.ReadFile(
-      path, aiProcess_Triangulate | aiProcess_GenSmoothNormals | aiProcess_ValidateDataStructure);
-  if (scene == nullptr) {
-    const std::string why = importer.GetErrorString();
-    // The validation refuses meshes without faces, which point clouds are:
-    // such a file is read again as it stands, and taken if that is all it holds.
-    scene = importer.ReadFile(path, 0);
-    if (scene == nullptr || !HoldsOnlyPoints(*scene)) {
-      throw std::runtime_error(path + ": cannot read the model: " + why);
-    }
+  // baked here, not by a post-process step, to keep one part per mesh. The
+  // file is read as it stands first: a point cloud is taken so (the
+  // validation refuses meshes without faces), and faces without corners,
+  // which the triangulation asserts on, are refused before it runs.
+  const aiScene* scene = importer.ReadFile(path, 0);
+  if (scene == nullptr) throw std::runtime_error(path + ": cannot read the model: " + importer.GetErrorString());
+  if (!HoldsOnlyPoints(*scene)) {
+    RefuseEmptyFaces(*scene, path);
+    scene = importer.ApplyPostProcessing(aiProcess_Triangulate | aiProcess_GenSmoothNormals |
+                                         aiProcess_ValidateDataStructure);
+    if (scene == nullptr) throw std::runtime_error(path + ": cannot read the model: " + importer.GetErrorString());
   }
   if ((scene->mFlags & AI_SCENE_FLAGS_INCOMPLETE) != 0 || scene->mRootNode == nullptr) {
     throw std::runtime_error(path + ": the model is incomplete");

@@ -243,6 +243,10 @@ TEST_F(RenderTest, MalformedModelsAreRefusedWithWhatIsWrong) {
                 "no end_header line"},
                {"huge.glb", std::string("glTF\x02\0\0\0\xff\xff\xff\xff\x02\0\0\0JSON{}", 22), "claims 4294967295"},
                {"deep.gltf", chain, "deeper than 4096"},
+               {"bare-face.ply",
+                "ply\nformat ascii 1.0\nelement vertex 2\nproperty float x\nproperty float y\nproperty float z\n"
+                "element face 1\nproperty list uchar int vertex_indices\nend_header\n0 0 0\n1 0 0\n0 1 0\n",
+                "face 1 of mesh 1 has no vertices"},
                {"hole.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n0 0 1 2\n", "face 1 of the OFF file"},
                {"cut.stl", "solid t\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\n", "cut short"},
                {"folder.obj", "", "is a directory"},
