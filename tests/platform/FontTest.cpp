@@ -42,8 +42,8 @@ TEST(FontObjectTest, SelectedFontsCannotBeDeletedAndBadHandlesAreRefused) {
   HFONT font = MakeFont(-12);
   HGDIOBJ original = SelectObject(dc, font);
   ASSERT_NE(original, nullptr);
-  // Win32: zero "if the specified handle ... is currently selected into a
-  // DC"; Wine returns TRUE and deletes it once it is deselected.
+  // Win32 documents zero for a font still selected into a DC; Wine returns
+  // TRUE and deletes it once it is deselected.
   if (!NimboTest::RunsOnWine()) {
     EXPECT_FALSE(DeleteObject(font)) << "still selected into a device context";
   }
