@@ -12,27 +12,9 @@
 #include "NimboCore/Controller.h"
 #include "NimboCore/ViewOp.h"
 #include "NimboCore/ViewOpRayPick.h"
+#include "RectanglePick.h"
 
 namespace nimboview {
-namespace {
-
-// How densely the rubber-band rectangle is probed for visible nodes.
-constexpr int kBandProbeStep = 3;
-
-// The probes of one axis from a to b that fall inside [0, size): the grid
-// keeps its origin at the rectangle's corner wherever that lies.
-struct ProbeRange {
-  std::int64_t first = 0;
-  std::int64_t last = -1;
-
-  static ProbeRange Clipped(int a, int b, int size) {
-    const std::int64_t low = std::min(a, b);
-    const std::int64_t skipped = low < 0 ? (-low + kBandProbeStep - 1) / kBandProbeStep : 0;
-    return {low + skipped * kBandProbeStep, std::min<std::int64_t>(std::max(a, b), size - 1)};
-  }
-};
-
-}  // namespace
 
 std::string PickResult::Json() const {
   std::ostringstream out;
@@ -120,20 +102,7 @@ std::vector<RenderId> Interaction::BandRelease(int x, int y) {
   if (!bandStart) return selected;
   const auto [x0, y0] = *bandStart;
   bandStart.reset();
-  // The visible nodes inside are those that picking finds at some pixel of
-  // the rectangle, on a grid from its corner; pixels outside the window show
-  // nothing, so the grid stops at its edges.
-  float width = 0.0f;
-  float height = 0.0f;
-  static_cast<IView3D&>(host.View()).GetWindowSize(width, height);
-  const ProbeRange columns = ProbeRange::Clipped(x0, x, static_cast<int>(width));
-  const ProbeRange rows = ProbeRange::Clipped(y0, y, static_cast<int>(height));
-  std::set<RenderId> found;
-  for (std::int64_t py = rows.first; py <= rows.last; py += kBandProbeStep) {
-    for (std::int64_t px = columns.first; px <= columns.last; px += kBandProbeStep) {
-      if (std::optional<RenderId> path = PathAt(static_cast<int>(px), static_cast<int>(py))) found.insert(*path);
-    }
-  }
+  const std::set<RenderId> found = RectanglePick(host).VisibleNodes(x0, y0, x, y);
   for (const RenderId& path : found) {
     Select(path);
     selected.push_back(path);

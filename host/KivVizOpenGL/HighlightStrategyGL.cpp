@@ -81,42 +81,40 @@ bool HighlightStrategyGL::Do(const RenderId& id) {
   if (node == nullptr) {
     return false;
   }
-  std::erase_if(marks, [this](const Mark& mark) { return MarkedNode(mark) == nullptr; });
+  ForgetStale(id, node);
   const bool sticky = stickySelection;
-  if (!sticky) {
-    // The hover mark moves: at most one non-sticky mark at a time.
-    const auto hover = std::find_if(marks.begin(), marks.end(),
-                                    [&id](const Mark& mark) { return !mark.sticky && !(mark.path == id); });
-    if (hover != marks.end()) {
-      Remove(hover);
-    }
+  // The hover mark moves: at most one non-sticky mark at a time.
+  if (!sticky && hover != marks.end() && !(hover->path == id)) {
+    Remove(hover);
   }
-  const auto existing =
-      std::find_if(marks.begin(), marks.end(), [&id](const Mark& mark) { return mark.path == id; });
-  if (existing != marks.end()) {
+  if (const auto existing = byPath.find(id); existing != byPath.end()) {
     // Selecting the hovered node makes its mark lasting; hovering a selected
     // node leaves it selected.
-    if (sticky && !existing->sticky) {
-      existing->sticky = true;
+    if (sticky && !existing->second->sticky) {
+      existing->second->sticky = true;
+      if (hover == existing->second) hover = marks.end();
       Paint(*node);
     }
     return true;
   }
   Mark mark;
   mark.path = id;
+  mark.node = node;
   mark.sticky = sticky;
   // A node shared by several groups may be marked along another path
   // already: its colour state from before any mark is that mark's.
-  const auto sameNode =
-      std::find_if(marks.begin(), marks.end(), [&](const Mark& other) { return adapter->GetNode(other.path) == node; });
-  if (sameNode != marks.end()) {
-    mark.hadColor = sameNode->hadColor;
-    mark.color = sameNode->color;
-    mark.opaque = sameNode->opaque;
+  const std::vector<MarkList::iterator> sameNode = MarksOn(node);
+  if (!sameNode.empty()) {
+    mark.hadColor = sameNode.front()->hadColor;
+    mark.color = sameNode.front()->color;
+    mark.opaque = sameNode.front()->opaque;
   } else {
     Save(mark, *node);
   }
-  marks.push_back(mark);
+  const MarkList::iterator added = marks.insert(marks.end(), mark);
+  byPath.emplace(id, added);
+  byNode.emplace(node, added);
+  if (!sticky) hover = added;
   Paint(*node);
   return true;
 }
@@ -128,26 +126,35 @@ void HighlightStrategyGL::Undo() {
   for (auto mark = marks.rbegin(); mark != marks.rend(); ++mark) {
     if (GeoNode* node = MarkedNode(*mark)) RestoreUnmarked(*mark, *node);
   }
+  byPath.clear();
+  byNode.clear();
   marks.clear();
+  hover = marks.end();
 }
 
 bool HighlightStrategyGL::Undo(const RenderId& id) {
-  const auto found = std::find_if(marks.begin(), marks.end(), [&id](const Mark& mark) { return mark.path == id; });
-  if (found == marks.end()) {
+  const auto found = byPath.find(id);
+  if (found == byPath.end()) {
     return false;
   }
-  Remove(found);
+  Remove(found->second);
   return true;
 }
 
 bool HighlightStrategyGL::IsDone(const RenderId& id) const {
-  const auto found = std::find_if(marks.begin(), marks.end(), [&id](const Mark& mark) { return mark.path == id; });
-  return found != marks.end() && MarkedNode(*found) != nullptr;
+  const auto found = byPath.find(id);
+  return found != byPath.end() && MarkedNode(*found->second) != nullptr;
 }
 
-bool HighlightStrategyGL::AnyStickyOn(const GeoNode* node) const {
-  return std::any_of(marks.begin(), marks.end(),
-                     [&](const Mark& mark) { return mark.sticky && adapter->GetNode(mark.path) == node; });
+std::vector<HighlightStrategyGL::MarkList::iterator> HighlightStrategyGL::MarksOn(const GeoNode* node) {
+  std::vector<MarkList::iterator> on;
+  const auto [first, last] = byNode.equal_range(node);
+  for (auto entry = first; entry != last; ++entry) {
+    // A node deleted since may have left its address to this one.
+    if (adapter->GetNode(entry->second->path) == node) on.push_back(entry->second);
+  }
+  // Equal keys keep their insertion order: the order the marks were made.
+  return on;
 }
 
 GeoNode* HighlightStrategyGL::MarkedNode(const Mark& mark) const {
@@ -164,19 +171,54 @@ GeoNode* HighlightStrategyGL::MarkedNode(const Mark& mark) const {
              : nullptr;
 }
 
-void HighlightStrategyGL::Remove(std::vector<Mark>::iterator mark) {
+void HighlightStrategyGL::Remove(MarkList::iterator mark) {
   GeoNode* node = MarkedNode(*mark);
   const Mark removed = *mark;
-  marks.erase(mark);
+  Forget(mark);
   if (node == nullptr) {
     return;
   }
-  const bool stillMarked =
-      std::any_of(marks.begin(), marks.end(), [&](const Mark& other) { return adapter->GetNode(other.path) == node; });
-  if (stillMarked) {
+  if (!MarksOn(node).empty()) {
     Paint(*node);
   } else {
     RestoreUnmarked(removed, *node);
+  }
+}
+
+void HighlightStrategyGL::Forget(MarkList::iterator mark) {
+  byPath.erase(mark->path);
+  const auto [first, last] = byNode.equal_range(mark->node);
+  for (auto entry = first; entry != last; ++entry) {
+    if (entry->second == mark) {
+      byNode.erase(entry);
+      break;
+    }
+  }
+  if (hover == mark) hover = marks.end();
+  marks.erase(mark);
+}
+
+void HighlightStrategyGL::ForgetStale(const RenderId& path, const GeoNode* node) {
+  const auto stale = [this](MarkList::iterator mark) { return MarkedNode(*mark) == nullptr; };
+  if (marks.size() >= fullSweepAt) {
+    // Marks of nodes deleted elsewhere go too, at a cost spread over the
+    // marks made since the last sweep.
+    for (auto mark = marks.begin(); mark != marks.end();) {
+      const auto next = std::next(mark);
+      if (stale(mark)) Forget(mark);
+      mark = next;
+    }
+    fullSweepAt = std::max<std::size_t>(64, 2 * marks.size());
+    return;
+  }
+  if (const auto onPath = byPath.find(path); onPath != byPath.end() && stale(onPath->second)) {
+    Forget(onPath->second);
+  }
+  std::vector<MarkList::iterator> onNode;
+  const auto [first, last] = byNode.equal_range(node);
+  for (auto entry = first; entry != last; ++entry) onNode.push_back(entry->second);
+  for (const MarkList::iterator mark : onNode) {
+    if (stale(mark)) Forget(mark);
   }
 }
 
@@ -212,14 +254,15 @@ void HighlightStrategyGL::Save(Mark& mark, const GeoNode& node) const {
   }
 }
 
-void HighlightStrategyGL::Paint(GeoNode& node) const {
-  const auto first =
-      std::find_if(marks.begin(), marks.end(), [&](const Mark& mark) { return adapter->GetNode(mark.path) == &node; });
-  if (first == marks.end()) {
+void HighlightStrategyGL::Paint(GeoNode& node) {
+  const std::vector<MarkList::iterator> on = MarksOn(&node);
+  if (on.empty()) {
     return;
   }
-  // A selection shows over a hover on the same node.
-  const bool sticky = AnyStickyOn(&node);
+  // The first mark made on the node keeps its colour state; a selection
+  // shows over a hover on the same node.
+  const MarkList::iterator first = on.front();
+  const bool sticky = std::any_of(on.begin(), on.end(), [](MarkList::iterator mark) { return mark->sticky; });
   SetHatch(node, sticky ? std::optional<RGBAColor>(SelectionColor) : std::nullopt);
   node.SetAttribute(new AttributeColor(MarkColor(*first, node, sticky), first->opaque));
 }

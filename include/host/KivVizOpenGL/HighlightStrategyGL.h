@@ -5,13 +5,17 @@
 // triangle meshes with stripes of the selection colour, so a selected green
 // part still reads as green. A node without its own colour, or a selected
 // one without triangles (lines, points), takes the plain mark colour. Marks
-// are kept by path and resolved through the view's scene adapter at every
-// call, so nodes deleted meanwhile are harmless. A mark keeps the node's
+// are kept by path and resolved through the view's scene adapter whenever
+// one is used, so nodes deleted meanwhile are harmless; they are indexed by
+// path and by node, so that selecting thousands of nodes stays quick. A mark keeps the node's
 // alpha and opaque flag, and removing it restores exactly the node's
 // previous colour state.
 #ifndef KIVVIZOPENGL_HIGHLIGHTSTRATEGYGL_H
 #define KIVVIZOPENGL_HIGHLIGHTSTRATEGYGL_H
 
+#include <cstddef>
+#include <list>
+#include <map>
 #include <vector>
 
 #include "KivVizCore/AHighlightStrategy.h"
@@ -23,6 +27,9 @@ class KIVVIZOPENGL_EXPORT HighlightStrategyGL : public AHighlightStrategy {
  public:
   // The adapter is not owned and outlives the strategy.
   explicit HighlightStrategyGL(AView3DAdapter* adapter);
+  // The indexes point into the marks.
+  HighlightStrategyGL(const HighlightStrategyGL&) = delete;
+  HighlightStrategyGL& operator=(const HighlightStrategyGL&) = delete;
 
   bool Do(const RenderId& id) override;
   void Undo() override;
@@ -43,33 +50,46 @@ class KIVVIZOPENGL_EXPORT HighlightStrategyGL : public AHighlightStrategy {
   // attribute: the alpha and opaque flag it inherits).
   struct Mark {
     RenderId path;
+    // The node the path led to when marked: the key of the node index.
+    const GeoNode* node = nullptr;
     bool sticky = false;
     bool hadColor = false;
     RGBAColor color;
     bool opaque = true;
   };
+  using MarkList = std::list<Mark>;
 
   // The marked node, while it still shows a mark colour: a node deleted,
-  // rebuilt or recoloured since has nothing of a mark left to undo.
+  // or recoloured by the host, no longer carries the mark.
   GeoNode* MarkedNode(const Mark& mark) const;
-  // Whether any mark, along whichever path, makes `node` selected.
-  bool AnyStickyOn(const GeoNode* node) const;
+  // The node's marks that still lead to it, in the order they were made.
+  std::vector<MarkList::iterator> MarksOn(const GeoNode* node);
   // Records the node's colour state; without a colour attribute, the alpha
   // and opaque flag it inherits along the path.
   void Save(Mark& mark, const GeoNode& node) const;
   // Shows the node's marks: the selection if any mark on it is lasting,
   // else the hover.
-  void Paint(GeoNode& node) const;
+  void Paint(GeoNode& node);
   // The colour the node shows under the mark, lasting or not.
   static RGBAColor MarkColor(const Mark& mark, const GeoNode& node, bool sticky);
   // Drops a mark; the node takes the colour of the marks left on it, or the
   // colour state it had before any.
-  void Remove(std::vector<Mark>::iterator mark);
+  void Remove(MarkList::iterator mark);
+  // Forgets a mark, touching no node.
+  void Forget(MarkList::iterator mark);
+  // Forgets the marks that no longer show on the path or on the node, and,
+  // each time the marks have doubled, every such mark.
+  void ForgetStale(const RenderId& path, const GeoNode* node);
   // Puts back the colour state the node had before any mark.
   void RestoreUnmarked(const Mark& mark, GeoNode& node) const;
 
   AView3DAdapter* adapter;
-  std::vector<Mark> marks;
+  MarkList marks;  // in the order they were made
+  std::map<RenderId, MarkList::iterator> byPath;
+  std::multimap<const GeoNode*, MarkList::iterator> byNode;
+  // The one mark a non-sticky Do made and no sticky Do kept, or marks.end().
+  MarkList::iterator hover = marks.end();
+  std::size_t fullSweepAt = 64;
 };
 
 #endif
