@@ -13,6 +13,8 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include <sys/wait.h>
 
 #include "platform/Image.h"
@@ -35,7 +37,8 @@ class Scratch {
     const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(info->test_suite_name()) + "." + info->name();
     std::replace(name.begin(), name.end(), '/', '_');
-    folder = std::filesystem::path(::testing::TempDir()) / ("nimbo-view-" + name);
+    // The process id keeps checkouts whose suites run at once apart.
+    folder = std::filesystem::path(::testing::TempDir()) / ("nimbo-view-" + std::to_string(getpid()) + "-" + name);
     std::filesystem::remove_all(folder);
     std::filesystem::create_directories(folder);
   }
