@@ -1,9 +1,8 @@
 // Draws a lit, coloured scene into an offscreen window through the Win32/WGL
 // layer and writes what the window shows as a PNG.
-#include <windows.h>
-
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <windows.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -38,9 +37,7 @@ void DrawScene(int width, int height) {
   gluQuadricNormals(quadric, GLU_SMOOTH);
   const struct {
     float x, z, r, g, b;
-  } spheres[] = {{-2.2f, 0.0f, 0.85f, 0.25f, 0.2f},
-                 {0.0f, -0.8f, 0.25f, 0.7f, 0.3f},
-                 {2.2f, 0.0f, 0.25f, 0.4f, 0.9f}};
+  } spheres[] = {{-2.2f, 0.0f, 0.85f, 0.25f, 0.2f}, {0.0f, -0.8f, 0.25f, 0.7f, 0.3f}, {2.2f, 0.0f, 0.25f, 0.4f, 0.9f}};
   for (const auto& s : spheres) {
     glPushMatrix();
     glTranslatef(s.x, 0.0f, s.z);

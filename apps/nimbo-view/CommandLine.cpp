@@ -1,11 +1,11 @@
 #include "CommandLine.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cctype>
+#include <charconv>
 #include <cmath>
-#include <filesystem>
 #include <cstdint>
+#include <filesystem>
 #include <map>
 
 namespace nimboview {
@@ -28,8 +28,8 @@ std::vector<std::string> SplitList(const std::string& text) {
 
 }  // namespace
 
-CommandLine::CommandLine(const std::vector<std::string>& arguments,
-                         const std::set<std::string>& valued, const std::set<std::string>& flags) {
+CommandLine::CommandLine(const std::vector<std::string>& arguments, const std::set<std::string>& valued,
+                         const std::set<std::string>& flags) {
   bool optionsEnded = false;
   for (std::size_t i = 0; i < arguments.size(); ++i) {
     const std::string& argument = arguments[i];
@@ -94,8 +94,7 @@ std::uint64_t CommandLine::Id(const std::string& text, const std::string& what) 
   return value;
 }
 
-std::vector<int> CommandLine::Integers(const std::string& text, std::size_t count,
-                                       const std::string& what) {
+std::vector<int> CommandLine::Integers(const std::string& text, std::size_t count, const std::string& what) {
   const std::vector<std::string> fields = SplitList(text);
   if (fields.size() != count) {
     throw UsageError(what + ": expected " + std::to_string(count) + " integers, got '" + text + "'");
@@ -118,7 +117,7 @@ std::array<int, 2> CommandLine::Size(const std::string& text, const std::string&
 
 RGBAColor CommandLine::Color(const std::string& text, const std::string& what) {
   static const std::map<std::string, RGBAColor> names = {
-      {"black", {0, 0, 0, 255}},     {"white", {255, 255, 255, 255}}, {"grey", {128, 128, 128, 255}},
+      {"black", {0, 0, 0, 255}},      {"white", {255, 255, 255, 255}}, {"grey", {128, 128, 128, 255}},
       {"gray", {128, 128, 128, 255}}, {"red", {255, 0, 0, 255}},       {"green", {0, 255, 0, 255}},
       {"blue", {0, 0, 255, 255}},     {"yellow", {255, 255, 0, 255}},  {"cyan", {0, 255, 255, 255}},
       {"magenta", {255, 0, 255, 255}}};

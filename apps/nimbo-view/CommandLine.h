@@ -1,8 +1,8 @@
 // The arguments of one subcommand: options in the order given (some take a
 // value, some are flags) and the positional arguments. Parse errors and bad
 // values are UsageErrors, which the program reports with its usage.
-#ifndef NIMBO_VIEW_COMMAND_LINE_H
-#define NIMBO_VIEW_COMMAND_LINE_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_COMMANDLINE_H
+#define NIMBO_APPS_NIMBO_VIEW_COMMANDLINE_H
 
 #include <array>
 #include <initializer_list>

@@ -42,8 +42,7 @@ Surfaces Box(float x0, float y0, float z0, float x1, float y1, float z1) {
   return box;
 }
 
-Part BoxPart(std::uint64_t id, const wchar_t* name, RGBAColor color, const float min[3],
-             const float max[3]) {
+Part BoxPart(std::uint64_t id, const wchar_t* name, RGBAColor color, const float min[3], const float max[3]) {
   Part part;
   part.id = id;
   part.name = name;
@@ -63,8 +62,7 @@ Part Helix() {
     const float t = static_cast<float>(i) / kSegments;
     const float angle = t * 4.0f * 3.14159265f;
     part.curves.vertices.insert(part.curves.vertices.end(),
-                                {kRadius * std::cos(angle), -0.4f + 2.0f * t,
-                                 kRadius * std::sin(angle)});
+                                {kRadius * std::cos(angle), -0.4f + 2.0f * t, kRadius * std::sin(angle)});
     if (i > 0) {
       part.curves.indices.insert(part.curves.indices.end(),
                                  {static_cast<std::uint32_t>(i - 1), static_cast<std::uint32_t>(i)});
@@ -81,8 +79,7 @@ Part PointGrid() {
   for (int i = 0; i < 9; ++i) {
     for (int k = 0; k < 5; ++k) {
       part.points.vertices.insert(part.points.vertices.end(),
-                                  {-2.4f + 0.6f * static_cast<float>(i), -0.45f,
-                                   -1.6f + 0.8f * static_cast<float>(k)});
+                                  {-2.4f + 0.6f * static_cast<float>(i), -0.45f, -1.6f + 0.8f * static_cast<float>(k)});
     }
   }
   return part;
@@ -102,8 +99,7 @@ Model DemoScene::Build() {
   model.parts.push_back(BoxPart(1, L"plate", RGBAColor{110, 120, 140, 255}, plateMin, plateMax));
   model.parts.push_back(BoxPart(2, L"violet block", RGBAColor{140, 70, 200, 255}, violetMin, violetMax));
   model.parts.push_back(BoxPart(3, L"glass", RGBAColor{60, 120, 255, 110}, glassMin, glassMax));
-  model.parts.push_back(
-      BoxPart(kMarkedPart, L"marked block", RGBAColor{40, 170, 60, 255}, markedMin, markedMax));
+  model.parts.push_back(BoxPart(kMarkedPart, L"marked block", RGBAColor{40, 170, 60, 255}, markedMin, markedMax));
   Part filtered = BoxPart(5, L"filtered tower", RGBAColor{230, 230, 230, 255}, filteredMin, filteredMax);
   filtered.filterId = HiddenFilterId;
   filtered.hidden = true;
@@ -126,8 +122,7 @@ void DemoScene::AddTo(ViewHost& host) {
 }
 
 RenderId DemoScene::MarkedPath() {
-  return RenderId({1, ModelId, kMarkedPart, RenderingOptions::SurfacesCategoryId,
-                   SceneBuilder::GeometryNodeId},
+  return RenderId({1, ModelId, kMarkedPart, RenderingOptions::SurfacesCategoryId, SceneBuilder::GeometryNodeId},
                   RenderId::SceneOrigin);
 }
 

@@ -2,8 +2,8 @@
 // transparent parts on a base plate, a part hidden by a filter, a helix of
 // curves, a grid of points, a markup made by the host's markup factory and a
 // node with a lasting highlight.
-#ifndef NIMBO_VIEW_DEMO_SCENE_H
-#define NIMBO_VIEW_DEMO_SCENE_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_DEMOSCENE_H
+#define NIMBO_APPS_NIMBO_VIEW_DEMOSCENE_H
 
 #include <cstdint>
 #include <vector>

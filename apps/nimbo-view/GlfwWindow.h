@@ -1,7 +1,7 @@
 // A GLFW window without a client API (the view makes its own context on
 // it), with GLFW itself initialised for as long as the window lives.
-#ifndef NIMBO_VIEW_GLFW_WINDOW_H
-#define NIMBO_VIEW_GLFW_WINDOW_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_GLFWWINDOW_H
+#define NIMBO_APPS_NIMBO_VIEW_GLFWWINDOW_H
 
 #include <string>
 

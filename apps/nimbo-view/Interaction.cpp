@@ -114,9 +114,7 @@ void Interaction::Drag(int type, int x0, int y0, int x1, int y1) {
   constexpr int kSteps = 8;
   for (int i = 0; i <= kSteps; ++i) {
     // In 64 bits: the distance between two ints need not fit in one.
-    const auto step = [i](int from, int to) {
-      return static_cast<int>(from + (std::int64_t{to} - from) * i / kSteps);
-    };
+    const auto step = [i](int from, int to) { return static_cast<int>(from + (std::int64_t{to} - from) * i / kSteps); };
     ViewOp op(type, i == 0 ? 1 : 2, step(x0, x1), step(y0, y1));
     host.View().GetController()->Notify(&op);
   }

@@ -2,8 +2,8 @@
 // for the view's controller (the aperture and rubber band follow them, the
 // controller moves the camera), picks, highlight of the hovered node and
 // selection. Shared by the render command, session scripts and the window.
-#ifndef NIMBO_VIEW_INTERACTION_H
-#define NIMBO_VIEW_INTERACTION_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_INTERACTION_H
+#define NIMBO_APPS_NIMBO_VIEW_INTERACTION_H
 
 #include <array>
 #include <optional>
@@ -19,7 +19,7 @@ namespace nimboview {
 struct PickResult {
   int x = 0;
   int y = 0;
-  std::optional<RenderId> path;            // from PickVisualAt
+  std::optional<RenderId> path;               // from PickVisualAt
   std::optional<std::array<float, 3>> point;  // from PickPoint
 
   // One JSON object on one line: {"x":..,"y":..,"path":[..]|null,"point":[..]|null}.

@@ -55,7 +55,8 @@ bool IsPlyHeaderLine(std::string_view line) {
     return words.size() == 3 &&
            (words[1] == "ascii" || words[1] == "binary_little_endian" || words[1] == "binary_big_endian");
   }
-  if (keyword == "element") return words.size() == 3 && words[2].find_first_not_of("0123456789") == std::string_view::npos;
+  if (keyword == "element")
+    return words.size() == 3 && words[2].find_first_not_of("0123456789") == std::string_view::npos;
   if (keyword == "property" && words.size() == 5 && words[1] == "list") return isType(words[2]) && isType(words[3]);
   return keyword == "property" && words.size() == 3 && isType(words[1]);
 }
@@ -135,8 +136,10 @@ class GltfNodes {
   bool String(std::string* out) {
     if (!Eat('"')) return false;
     for (; at < text.size() && text[at] != '"'; ++at) {
-      if (text[at] == '\\') ++at;
-      else if (out != nullptr) out->push_back(text[at]);
+      if (text[at] == '\\')
+        ++at;
+      else if (out != nullptr)
+        out->push_back(text[at]);
     }
     return at++ < text.size();
   }
@@ -203,8 +206,7 @@ class GltfNodes {
         const auto [node, level] = stack.back();
         stack.pop_back();
         if (level > ModelFileCheck::MaxNodeDepth) {
-          return "the glTF node hierarchy is deeper than " + std::to_string(ModelFileCheck::MaxNodeDepth) +
-                 " levels";
+          return "the glTF node hierarchy is deeper than " + std::to_string(ModelFileCheck::MaxNodeDepth) + " levels";
         }
         if (depth[node] >= level) continue;
         depth[node] = level;
@@ -303,9 +305,9 @@ void ModelFileCheck::Check(const std::string& path) {
   std::string extension = fs::path(path).extension().string();
   std::transform(extension.begin(), extension.end(), extension.begin(),
                  [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  const std::string fault = FaultOf(head, size, extension == ".gltf", [&path](std::uint64_t offset, std::uint64_t length) {
-    return Read(path, offset, length);
-  });
+  const std::string fault =
+      FaultOf(head, size, extension == ".gltf",
+              [&path](std::uint64_t offset, std::uint64_t length) { return Read(path, offset, length); });
   if (!fault.empty()) throw std::runtime_error(path + ": " + fault);
 }
 

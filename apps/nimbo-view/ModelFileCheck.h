@@ -4,8 +4,8 @@
 // stack on a file that lies (a PLY header without its end, a GLB claiming
 // gigabytes, a glTF node chain thousands deep), so those are refused here
 // with a message naming what is wrong.
-#ifndef NIMBO_VIEW_MODEL_FILE_CHECK_H
-#define NIMBO_VIEW_MODEL_FILE_CHECK_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_MODELFILECHECK_H
+#define NIMBO_APPS_NIMBO_VIEW_MODELFILECHECK_H
 
 #include <cstddef>
 #include <string>

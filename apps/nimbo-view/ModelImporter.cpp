@@ -2,6 +2,7 @@
 
 #include <assimp/postprocess.h>
 #include <assimp/scene.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <assimp/Importer.hpp>
@@ -10,8 +11,6 @@
 #include <iostream>
 #include <optional>
 #include <stdexcept>
-
-#include <unistd.h>
 
 #include "ModelFileCheck.h"
 
@@ -56,9 +55,7 @@ bool IsStandIn(const aiMaterial& material) {
   return material.GetName().length == 0 && material.Get(AI_MATKEY_BASE_COLOR, base) != AI_SUCCESS;
 }
 
-std::uint8_t Byte(float value) {
-  return static_cast<std::uint8_t>(std::clamp(value, 0.0f, 1.0f) * 255.0f + 0.5f);
-}
+std::uint8_t Byte(float value) { return static_cast<std::uint8_t>(std::clamp(value, 0.0f, 1.0f) * 255.0f + 0.5f); }
 
 // The material's diffuse colour, and its opacity where it gives one (else
 // the diffuse alpha: some formats give the opacity as both, so they are not

@@ -3,8 +3,8 @@
 // vertices so that geometry is stored where it is drawn, the material's
 // colour and opacity as the part's colour, and triangles, lines and points
 // as the surfaces, curves and points categories.
-#ifndef NIMBO_VIEW_MODEL_IMPORTER_H
-#define NIMBO_VIEW_MODEL_IMPORTER_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_MODELIMPORTER_H
+#define NIMBO_APPS_NIMBO_VIEW_MODELIMPORTER_H
 
 #include <cstdint>
 #include <string>

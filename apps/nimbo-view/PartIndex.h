@@ -1,7 +1,7 @@
 // Which file and part a node path lies in, for the window's title and the
 // selection it prints: paths run 1 / model / part / category / node.
-#ifndef NIMBO_VIEW_PART_INDEX_H
-#define NIMBO_VIEW_PART_INDEX_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_PARTINDEX_H
+#define NIMBO_APPS_NIMBO_VIEW_PARTINDEX_H
 
 #include <cstdint>
 #include <map>

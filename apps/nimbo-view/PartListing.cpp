@@ -47,12 +47,10 @@ std::string PartListing::Quote(const std::string& bytes) {
 
 std::string PartListing::Json(const Model& model, const Part& part) {
   std::ostringstream out;
-  out << "{\"model\":" << model.id << ",\"part\":" << part.id << ",\"name\":" << Quoted(part.name)
-      << ",\"color\":[" << int{part.color.red} << ',' << int{part.color.green} << ','
-      << int{part.color.blue} << ',' << int{part.color.alpha}
-      << "],\"transparent\":" << (part.color.IsOpaque() ? "false" : "true")
-      << ",\"triangles\":" << part.surfaces.indices.size() / 3
-      << ",\"segments\":" << part.curves.indices.size() / 2
+  out << "{\"model\":" << model.id << ",\"part\":" << part.id << ",\"name\":" << Quoted(part.name) << ",\"color\":["
+      << int{part.color.red} << ',' << int{part.color.green} << ',' << int{part.color.blue} << ','
+      << int{part.color.alpha} << "],\"transparent\":" << (part.color.IsOpaque() ? "false" : "true")
+      << ",\"triangles\":" << part.surfaces.indices.size() / 3 << ",\"segments\":" << part.curves.indices.size() / 2
       << ",\"points\":" << part.points.vertices.size() / 3;
   if (part.hidden) out << ",\"hidden\":true";
   out << '}';
@@ -87,8 +85,8 @@ std::string PartListing::Summary(const Model& model, const std::string& file) {
   out << "{\"model\":" << model.id << ",\"file\":" << Quote(file) << ",\"parts\":" << model.parts.size()
       << ",\"triangles\":" << triangles << ",\"segments\":" << segments << ",\"points\":" << points;
   if (low[0] <= high[0]) {
-    out << ",\"min\":[" << low[0] << ',' << low[1] << ',' << low[2] << "],\"max\":[" << high[0] << ','
-        << high[1] << ',' << high[2] << ']';
+    out << ",\"min\":[" << low[0] << ',' << low[1] << ',' << low[2] << "],\"max\":[" << high[0] << ',' << high[1] << ','
+        << high[2] << ']';
   }
   out << '}';
   return out.str();

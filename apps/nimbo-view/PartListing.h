@@ -1,8 +1,8 @@
 // The parts of loaded models as JSON lines, so that a caller can check what
 // an import made: ids, name, colour, transparency and geometry counts, and a
 // summary of each model: its file, totals and bounding box.
-#ifndef NIMBO_VIEW_PART_LISTING_H
-#define NIMBO_VIEW_PART_LISTING_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_PARTLISTING_H
+#define NIMBO_APPS_NIMBO_VIEW_PARTLISTING_H
 
 #include <string>
 

@@ -1,11 +1,10 @@
 #include "RectanglePick.h"
 
 #define GL_GLEXT_PROTOTYPES
-#include <windows.h>
-
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cmath>
@@ -83,15 +82,16 @@ std::set<RenderId> RectanglePick::VisibleNodes(int x0, int y0, int x1, int y1) {
     }
     return visible;
   }
-  const Region region{clipped.left - kPickReachBefore, clipped.top - kPickReachBefore,
-                      clipped.right + kPickReachAfter, clipped.bottom + kPickReachAfter};
+  const Region region{clipped.left - kPickReachBefore, clipped.top - kPickReachBefore, clipped.right + kPickReachAfter,
+                      clipped.bottom + kPickReachAfter};
 
   host.EnsureRendered();
   glMatrixMode(GL_PROJECTION);
   glPushMatrix();
   glMatrixMode(GL_MODELVIEW);
   glPushMatrix();
-  glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_DEPTH_BUFFER_BIT | GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT | GL_VIEWPORT_BIT);
+  glPushAttrib(GL_ENABLE_BIT | GL_LIGHTING_BIT | GL_DEPTH_BUFFER_BIT | GL_COLOR_BUFFER_BIT | GL_SCISSOR_BIT |
+               GL_VIEWPORT_BIT);
   struct Restore {
     ~Restore() {
       glPopAttrib();

@@ -7,8 +7,8 @@
 // are not hidden behind the others everywhere. A band of a few pick boxes
 // is picked at every third pixel instead, as a click picks: each box's one
 // winner, not all that shows in it.
-#ifndef NIMBO_VIEW_RECTANGLE_PICK_H
-#define NIMBO_VIEW_RECTANGLE_PICK_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_RECTANGLEPICK_H
+#define NIMBO_APPS_NIMBO_VIEW_RECTANGLEPICK_H
 
 #include <set>
 #include <vector>

@@ -16,23 +16,24 @@
 namespace nimboview {
 
 const char* RenderCommand::Help() {
-  static const std::string help = std::string(
-         "usage: nimbo-view render [MODEL...] -o FILE.png [options]\n"
-         "Renders the models (the demo scene when none is given) offscreen to a PNG and\n"
-         "says on stderr what it wrote. Results go to stdout as JSON lines.\n"
-         "  -o, --output FILE.png      the PNG to write (required)\n"
-         "  --hover X,Y                move the pointer there: the aperture follows and the\n"
-         "                             node under it is highlighted\n"
-         "  --click X,Y                click there: the node under it is selected\n"
-         "  --drag X0,Y0,X1,Y1         rubber-band drag, shown in the picture\n"
-         "  --pick X,Y                 print the pick there as a JSON line:\n"
-         "                             {\"x\":..,\"y\":..,\"path\":[..]|null,\"point\":[x,y,z]|null}\n"
-         "                             point is null where the ray misses the part's geometry\n"
-         "  --list-parts               print each part of the scene as a JSON line, then a\n"
-         "                             summary of each model: file, totals, bounding box\n"
-         "Pointer actions and picks run in the order given.\n"
-         "A path is 1/MODEL/PART/CATEGORY/1, where CATEGORY is 10000 for points,\n"
-         "10001 for curves (line segments) and 10002 for surfaces (triangles).\n") +
+  static const std::string help =
+      std::string(
+          "usage: nimbo-view render [MODEL...] -o FILE.png [options]\n"
+          "Renders the models (the demo scene when none is given) offscreen to a PNG and\n"
+          "says on stderr what it wrote. Results go to stdout as JSON lines.\n"
+          "  -o, --output FILE.png      the PNG to write (required)\n"
+          "  --hover X,Y                move the pointer there: the aperture follows and the\n"
+          "                             node under it is highlighted\n"
+          "  --click X,Y                click there: the node under it is selected\n"
+          "  --drag X0,Y0,X1,Y1         rubber-band drag, shown in the picture\n"
+          "  --pick X,Y                 print the pick there as a JSON line:\n"
+          "                             {\"x\":..,\"y\":..,\"path\":[..]|null,\"point\":[x,y,z]|null}\n"
+          "                             point is null where the ray misses the part's geometry\n"
+          "  --list-parts               print each part of the scene as a JSON line, then a\n"
+          "                             summary of each model: file, totals, bounding box\n"
+          "Pointer actions and picks run in the order given.\n"
+          "A path is 1/MODEL/PART/CATEGORY/1, where CATEGORY is 10000 for points,\n"
+          "10001 for curves (line segments) and 10002 for surfaces (triangles).\n") +
       ViewSetup::Help();
   return help.c_str();
 }

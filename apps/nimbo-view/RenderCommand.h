@@ -1,8 +1,8 @@
 // `nimbo-view render [MODEL...] -o FILE.png`: builds the scene on an
 // offscreen window, fits the camera, replays pointer actions, prints the
 // requested picks as JSON lines and writes the picture.
-#ifndef NIMBO_VIEW_RENDER_COMMAND_H
-#define NIMBO_VIEW_RENDER_COMMAND_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_RENDERCOMMAND_H
+#define NIMBO_APPS_NIMBO_VIEW_RENDERCOMMAND_H
 
 #include <string>
 #include <vector>

@@ -15,10 +15,11 @@ namespace nimboview {
 
 const char* RunCommand::Help() {
   static const std::string help =
-      std::string("usage: nimbo-view run SCRIPT [--size WxH] [--plugin PATH]\n"
-                  "Replays a session script on an offscreen window (default 400x300), starting\n"
-                  "with an empty scene. Picks and rubber-band selections go to stdout as JSON lines.\n"
-                  "A bad line or a failed expectation stops it with SCRIPT:LINE: and exit code 1.\n") +
+      std::string(
+          "usage: nimbo-view run SCRIPT [--size WxH] [--plugin PATH]\n"
+          "Replays a session script on an offscreen window (default 400x300), starting\n"
+          "with an empty scene. Picks and rubber-band selections go to stdout as JSON lines.\n"
+          "A bad line or a failed expectation stops it with SCRIPT:LINE: and exit code 1.\n") +
       SessionScript::Reference() + ViewKeys::Help();
   return help.c_str();
 }

@@ -1,6 +1,6 @@
 // `nimbo-view run SCRIPT`: replays a session script on an offscreen window.
-#ifndef NIMBO_VIEW_RUN_COMMAND_H
-#define NIMBO_VIEW_RUN_COMMAND_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_RUNCOMMAND_H
+#define NIMBO_APPS_NIMBO_VIEW_RUNCOMMAND_H
 
 #include <string>
 #include <vector>

@@ -27,8 +27,8 @@ void SceneBuilder::Add(const std::vector<Model>& models) {
   try {
     for (const Model& model : models) {
       if (!scene.OpenNode(1) || !scene.CreateNode(model.id, model.name)) {
-        throw std::runtime_error("cannot add model " + std::to_string(model.id) + " (" +
-                                 Narrow(model.name) + ") to the scene");
+        throw std::runtime_error("cannot add model " + std::to_string(model.id) + " (" + Narrow(model.name) +
+                                 ") to the scene");
       }
       for (const Part& part : model.parts) AddPart(part);
       scene.CloseAllNodes();
@@ -43,27 +43,23 @@ void SceneBuilder::Add(const std::vector<Model>& models) {
 
 void SceneBuilder::AddPart(const Part& part) {
   if (!scene.CreateNode(part.id, part.name)) {
-    throw std::runtime_error("cannot add part " + std::to_string(part.id) + " (" +
-                             Narrow(part.name) + ") to the scene");
+    throw std::runtime_error("cannot add part " + std::to_string(part.id) + " (" + Narrow(part.name) +
+                             ") to the scene");
   }
   if (part.filterId) scene.SetFilterId(*part.filterId);
   AGeometryItemFactory& factory = *scene.GetGeometryItemFactory();
   // The geometry node owns each item from AddGeometry on.
-  if (!part.surfaces.indices.empty() &&
-      OpenCategory(RenderingOptions::SurfacesCategoryId, part.color)) {
-    scene.AddGeometry(factory.CreateTriangles(1, part.surfaces.vertices, part.surfaces.normals,
-                                              part.surfaces.indices));
+  if (!part.surfaces.indices.empty() && OpenCategory(RenderingOptions::SurfacesCategoryId, part.color)) {
+    scene.AddGeometry(factory.CreateTriangles(1, part.surfaces.vertices, part.surfaces.normals, part.surfaces.indices));
     scene.CloseNode();
     scene.CloseNode();
   }
-  if (!part.curves.indices.empty() &&
-      OpenCategory(RenderingOptions::CurvesCategoryId, part.color)) {
+  if (!part.curves.indices.empty() && OpenCategory(RenderingOptions::CurvesCategoryId, part.color)) {
     scene.AddGeometry(factory.CreateLines(1, part.curves.vertices, part.curves.indices));
     scene.CloseNode();
     scene.CloseNode();
   }
-  if (!part.points.vertices.empty() &&
-      OpenCategory(RenderingOptions::PointsCategoryId, part.color)) {
+  if (!part.points.vertices.empty() && OpenCategory(RenderingOptions::PointsCategoryId, part.color)) {
     scene.AddGeometry(factory.CreatePoints(1, part.points.vertices, kPointSize));
     scene.CloseNode();
     scene.CloseNode();

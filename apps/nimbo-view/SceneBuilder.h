@@ -1,7 +1,7 @@
 // Puts models into a view through its scene-building interface, under the
 // scene convention root / model / part / category / geometry node.
-#ifndef NIMBO_VIEW_SCENE_BUILDER_H
-#define NIMBO_VIEW_SCENE_BUILDER_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_SCENEBUILDER_H
+#define NIMBO_APPS_NIMBO_VIEW_SCENEBUILDER_H
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 // A scene as plain data, ready for the view: models made of parts, each part
 // with its colour, an optional filter and up to three categories of geometry
 // (points, curves, surfaces) in world coordinates.
-#ifndef NIMBO_VIEW_SCENE_MODEL_H
-#define NIMBO_VIEW_SCENE_MODEL_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_SCENEMODEL_H
+#define NIMBO_APPS_NIMBO_VIEW_SCENEMODEL_H
 
 #include <cstdint>
 #include <optional>
@@ -14,8 +14,8 @@
 namespace nimboview {
 
 struct Surfaces {
-  std::vector<float> vertices;  // x, y, z per vertex
-  std::vector<float> normals;   // one per vertex
+  std::vector<float> vertices;         // x, y, z per vertex
+  std::vector<float> normals;          // one per vertex
   std::vector<std::uint32_t> indices;  // three per triangle
 };
 

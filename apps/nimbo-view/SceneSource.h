@@ -1,7 +1,7 @@
 // Fills a view's scene from the command line's model files, or with the
 // demo scene when there are none.
-#ifndef NIMBO_VIEW_SCENE_SOURCE_H
-#define NIMBO_VIEW_SCENE_SOURCE_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_SCENESOURCE_H
+#define NIMBO_APPS_NIMBO_VIEW_SCENESOURCE_H
 
 #include <string>
 #include <vector>

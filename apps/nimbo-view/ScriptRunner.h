@@ -2,14 +2,14 @@
 // the host's calls, expectations compare the last frame, picks and marks.
 // Any failure is a ScriptError at the statement's line. Its Verbs() table
 // is the language: each verb's form, help and handler.
-#ifndef NIMBO_VIEW_SCRIPT_RUNNER_H
-#define NIMBO_VIEW_SCRIPT_RUNNER_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_SCRIPTRUNNER_H
+#define NIMBO_APPS_NIMBO_VIEW_SCRIPTRUNNER_H
 
 #include <array>
 #include <cstdint>
-#include <optional>
 #include <filesystem>
 #include <iosfwd>
+#include <optional>
 #include <vector>
 
 #include "Interaction.h"

@@ -11,18 +11,29 @@ namespace {
 
 void CheckArgument(char kind, const std::string& word) {
   switch (kind) {
-    case 'i': CommandLine::Integer(word, "argument"); break;
-    case 'f': CommandLine::Number(word, "argument"); break;
-    case 'I': CommandLine::Integer(word, "argument"); [[fallthrough]];
+    case 'i':
+      CommandLine::Integer(word, "argument");
+      break;
+    case 'f':
+      CommandLine::Number(word, "argument");
+      break;
+    case 'I':
+      CommandLine::Integer(word, "argument");
+      [[fallthrough]];
     case 'F':
       if (CommandLine::Number(word, "argument") < 0.0f) throw UsageError("a tolerance cannot be negative");
       break;
-    case 'c': CommandLine::Color(word, "colour"); break;
+    case 'c':
+      CommandLine::Color(word, "colour");
+      break;
     case 'n':
       if (word != "none") SessionScript::NodePath(word);
       break;
-    case 'p': SessionScript::NodePath(word); break;
-    default: break;
+    case 'p':
+      SessionScript::NodePath(word);
+      break;
+    default:
+      break;
   }
 }
 
@@ -51,8 +62,8 @@ ScriptVerb::Arguments ScriptVerb::Read(const Statement& statement) const {
   const std::size_t maximum = form.size() - (bar == std::string_view::npos ? 0 : 1);
   if (arguments.size() < required || arguments.size() > maximum) {
     throw UsageError("'" + std::string(name) + "' takes " + std::to_string(required) +
-                     (maximum != required ? " to " + std::to_string(maximum) : std::string()) +
-                     " arguments, got " + std::to_string(arguments.size()));
+                     (maximum != required ? " to " + std::to_string(maximum) : std::string()) + " arguments, got " +
+                     std::to_string(arguments.size()));
   }
   std::size_t letter = 0;
   for (const std::string& word : arguments) {

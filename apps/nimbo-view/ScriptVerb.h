@@ -2,8 +2,8 @@
 // arguments, its part of the --help reference and what it does, in one
 // entry of ScriptRunner::Verbs(). The parser, the reference and the runner
 // all read that table, so a new verb is one new entry.
-#ifndef NIMBO_VIEW_SCRIPT_VERB_H
-#define NIMBO_VIEW_SCRIPT_VERB_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_SCRIPTVERB_H
+#define NIMBO_APPS_NIMBO_VIEW_SCRIPTVERB_H
 
 #include <string>
 #include <string_view>

@@ -2,8 +2,8 @@
 // '#' starts a comment. Parsing checks every line (known verb, number and
 // form of its arguments) before anything runs, so that a bad script fails
 // with its line number and nothing done.
-#ifndef NIMBO_VIEW_SESSION_SCRIPT_H
-#define NIMBO_VIEW_SESSION_SCRIPT_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_SESSIONSCRIPT_H
+#define NIMBO_APPS_NIMBO_VIEW_SESSIONSCRIPT_H
 
 #include <array>
 #include <stdexcept>

@@ -1,13 +1,13 @@
 #include "ViewHost.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <stdexcept>
-
-#include <unistd.h>
 
 #include "NimboCore/ACamera.h"
 #include "NimboCore/AViewObject.h"

@@ -6,8 +6,8 @@
 // Destruction order matters: the view is uninitialised and deleted first
 // (it releases its context on the window), then the window goes, and the
 // plug-in library is closed last, because the view's code lives in it.
-#ifndef NIMBO_VIEW_VIEW_HOST_H
-#define NIMBO_VIEW_VIEW_HOST_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_VIEWHOST_H
+#define NIMBO_APPS_NIMBO_VIEW_VIEWHOST_H
 
 #include <array>
 #include <memory>

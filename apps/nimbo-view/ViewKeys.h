@@ -2,8 +2,8 @@
 // verb `key`: F fits, P switches the projection, B shows or culls back faces,
 // 1 to 4 aim at the front, top, side and iso views, Escape clears the
 // selection. S (screenshot) and Q (quit) are the window's to carry out.
-#ifndef NIMBO_VIEW_VIEW_KEYS_H
-#define NIMBO_VIEW_VIEW_KEYS_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_VIEWKEYS_H
+#define NIMBO_APPS_NIMBO_VIEW_VIEWKEYS_H
 
 namespace nimboview {
 

@@ -10,9 +10,9 @@
 namespace nimboview {
 
 const std::set<std::string>& ViewSetup::ValuedOptions() {
-  static const std::set<std::string> names = {"--size",       "--azimuth",           "--elevation",
-                                              "--distance",   "--background",        "--background-bottom",
-                                              "--background-top", "--plugin", "--view", "--up"};
+  static const std::set<std::string> names = {
+      "--size",           "--azimuth", "--elevation", "--distance", "--background", "--background-bottom",
+      "--background-top", "--plugin",  "--view",      "--up"};
   return names;
 }
 

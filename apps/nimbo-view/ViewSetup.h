@@ -1,8 +1,8 @@
 // The options that set up a view, shared by the render and window commands:
 // window size, camera (direction, preset, up axis, projection), back faces,
 // background colours and where the plug-in is.
-#ifndef NIMBO_VIEW_VIEW_SETUP_H
-#define NIMBO_VIEW_VIEW_SETUP_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_VIEWSETUP_H
+#define NIMBO_APPS_NIMBO_VIEW_VIEWSETUP_H
 
 #include <array>
 #include <optional>

@@ -22,9 +22,7 @@
 namespace nimboview {
 namespace {
 
-WindowSession& SessionOf(GLFWwindow* window) {
-  return *static_cast<WindowSession*>(glfwGetWindowUserPointer(window));
-}
+WindowSession& SessionOf(GLFWwindow* window) { return *static_cast<WindowSession*>(glfwGetWindowUserPointer(window)); }
 
 void Pointer(GLFWwindow* window, int& x, int& y) {
   double px = 0.0;
@@ -77,17 +75,18 @@ void OnEnter(GLFWwindow* window, int entered) {
 
 const char* WindowCommand::Help() {
   static const std::string help =
-      std::string("usage: nimbo-view window [MODEL...] [options]\n"
-                  "Opens an interactive window (needs DISPLAY) on the models or the demo scene.\n"
-                  "  left drag: orbit   right/middle drag: pan   wheel: zoom\n"
-                  "  hover: highlight under the aperture; the title names the file and part,\n"
-                  "    and stdout gets {\"hovered\":PATH|null,\"file\":..,\"part\":..} as it changes\n"
-                  "  click: select, and print {\"selected\":PATH|null,\"file\":..,\"part\":..,\"point\":..}\n"
-                  "  shift + left drag: rubber band, selects (and prints) the visible nodes inside\n"
-                  "  S: screenshot to nimbo-view-N.png, printed as {\"screenshot\":FILE}\n"
-                  "  --script FILE              replay a session script on the window, then close;\n"
-                  "                             without models it starts empty, as run does\n"
-                  "  --screenshot FILE.png      with --script: write what the window shows at the end\n") +
+      std::string(
+          "usage: nimbo-view window [MODEL...] [options]\n"
+          "Opens an interactive window (needs DISPLAY) on the models or the demo scene.\n"
+          "  left drag: orbit   right/middle drag: pan   wheel: zoom\n"
+          "  hover: highlight under the aperture; the title names the file and part,\n"
+          "    and stdout gets {\"hovered\":PATH|null,\"file\":..,\"part\":..} as it changes\n"
+          "  click: select, and print {\"selected\":PATH|null,\"file\":..,\"part\":..,\"point\":..}\n"
+          "  shift + left drag: rubber band, selects (and prints) the visible nodes inside\n"
+          "  S: screenshot to nimbo-view-N.png, printed as {\"screenshot\":FILE}\n"
+          "  --script FILE              replay a session script on the window, then close;\n"
+          "                             without models it starts empty, as run does\n"
+          "  --screenshot FILE.png      with --script: write what the window shows at the end\n") +
       ViewKeys::Help() + ViewSetup::Help();
   return help.c_str();
 }

@@ -1,8 +1,8 @@
 // `nimbo-view window [MODEL...]`: an interactive window on the X display.
 // With --script it replays a session script on the window instead of
 // waiting for input, writes --screenshot and closes.
-#ifndef NIMBO_VIEW_WINDOW_COMMAND_H
-#define NIMBO_VIEW_WINDOW_COMMAND_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_WINDOWCOMMAND_H
+#define NIMBO_APPS_NIMBO_VIEW_WINDOWCOMMAND_H
 
 #include <string>
 #include <vector>

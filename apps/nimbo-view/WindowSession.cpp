@@ -29,8 +29,12 @@ std::string PathJson(const RenderId& path) {
 
 WindowSession::WindowSession(ViewHost& host, PartIndex parts, std::string title, TitleSetter setTitle,
                              std::ostream& out)
-    : host(host), interaction(host), parts(std::move(parts)), title(std::move(title)),
-      setTitle(std::move(setTitle)), out(out) {
+    : host(host),
+      interaction(host),
+      parts(std::move(parts)),
+      title(std::move(title)),
+      setTitle(std::move(setTitle)),
+      out(out) {
   ShowHovered();
 }
 

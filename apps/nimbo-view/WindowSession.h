@@ -5,8 +5,8 @@
 // line, a
 // shift-left drag draws the rubber band and selects the visible nodes inside.
 // Keys as ViewKeys lists; S writes a screenshot, Q closes.
-#ifndef NIMBO_VIEW_WINDOW_SESSION_H
-#define NIMBO_VIEW_WINDOW_SESSION_H
+#ifndef NIMBO_APPS_NIMBO_VIEW_WINDOWSESSION_H
+#define NIMBO_APPS_NIMBO_VIEW_WINDOWSESSION_H
 
 #include <functional>
 #include <iosfwd>

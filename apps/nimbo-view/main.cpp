@@ -72,8 +72,7 @@ int main(int argc, char** argv) {
       return entry.run(arguments);
     } catch (const nimboview::UsageError& error) {
       // One line naming the problem; the whole help would bury it.
-      std::cerr << "nimbo-view " << command << ": " << error.what() << "; try 'nimbo-view " << command
-                << " --help'\n";
+      std::cerr << "nimbo-view " << command << ": " << error.what() << "; try 'nimbo-view " << command << " --help'\n";
       return 2;
     } catch (const std::exception& error) {
       std::cerr << "nimbo-view " << command << ": " << error.what() << '\n';
