@@ -13,8 +13,7 @@ CurrentBinding& CurrentBinding::OfThisThread() {
 bool CurrentBinding::Bind(HDC newDc, HGLRC newContext) {
   Release();
   EGLSurface surface = newDc->window->surface;
-  if (!eglMakeCurrent(newContext->display->Handle(), surface, surface, newContext->context))
-    return false;
+  if (!eglMakeCurrent(newContext->display->Handle(), surface, surface, newContext->context)) return false;
   context = newContext;
   dc = newDc;
   context->ownerThread = GetCurrentThreadId();

@@ -1,7 +1,7 @@
 // The calling thread's current rendering context and device context, as
 // wglGetCurrentContext and wglGetCurrentDC report them.
-#ifndef NIMBO_PLATFORM_CURRENT_BINDING_H
-#define NIMBO_PLATFORM_CURRENT_BINDING_H
+#ifndef NIMBO_PLATFORM_SRC_CURRENTBINDING_H
+#define NIMBO_PLATFORM_SRC_CURRENTBINDING_H
 
 #include <windows.h>
 

@@ -18,17 +18,17 @@ DebugOutputSink SetDebugOutputSink(DebugOutputSink sink) {
 }
 
 DebugOutputCapture::DebugOutputCapture() {
-  previous_ = SetDebugOutputSink([collected = collected_](std::string_view text) {
-    std::lock_guard lock(collected->mutex);
-    collected->text.append(text);
+  previous = SetDebugOutputSink([shared = collected](std::string_view text) {
+    std::lock_guard lock(shared->mutex);
+    shared->text.append(text);
   });
 }
 
-DebugOutputCapture::~DebugOutputCapture() { SetDebugOutputSink(std::move(previous_)); }
+DebugOutputCapture::~DebugOutputCapture() { SetDebugOutputSink(std::move(previous)); }
 
 std::string DebugOutputCapture::Text() const {
-  std::lock_guard lock(collected_->mutex);
-  return collected_->text;
+  std::lock_guard lock(collected->mutex);
+  return collected->text;
 }
 
 }  // namespace platform

@@ -11,8 +11,8 @@ DebugOutputRouter& DebugOutputRouter::Instance() {
 }
 
 DebugOutputSink DebugOutputRouter::Exchange(DebugOutputSink sink) {
-  std::lock_guard lock(mutex_);
-  return std::exchange(sink_, std::move(sink));
+  std::lock_guard lock(mutex);
+  return std::exchange(current, std::move(sink));
 }
 
 void DebugOutputRouter::Write(std::string_view text) {
@@ -26,8 +26,8 @@ bool DebugOutputRouter::Deliver(std::string_view text) {
   // Copy the sink so a sink that writes debug output itself cannot deadlock.
   DebugOutputSink sink;
   {
-    std::lock_guard lock(mutex_);
-    sink = sink_;
+    std::lock_guard lock(mutex);
+    sink = current;
   }
   if (!sink) return false;
   sink(text);

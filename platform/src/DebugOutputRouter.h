@@ -1,6 +1,6 @@
 // The process-wide destination of OutputDebugStringA.
-#ifndef NIMBO_PLATFORM_DEBUG_OUTPUT_ROUTER_H
-#define NIMBO_PLATFORM_DEBUG_OUTPUT_ROUTER_H
+#ifndef NIMBO_PLATFORM_SRC_DEBUGOUTPUTROUTER_H
+#define NIMBO_PLATFORM_SRC_DEBUGOUTPUTROUTER_H
 
 #include <mutex>
 #include <string_view>
@@ -20,8 +20,8 @@ class DebugOutputRouter {
   bool Deliver(std::string_view text);
 
  private:
-  std::mutex mutex_;
-  DebugOutputSink sink_;
+  std::mutex mutex;
+  DebugOutputSink current;
 };
 
 }  // namespace platform::detail

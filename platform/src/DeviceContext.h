@@ -1,7 +1,7 @@
 // A device context: the window it draws to (none for the screen) and the
 // font selected into it.
-#ifndef NIMBO_PLATFORM_DEVICE_CONTEXT_H
-#define NIMBO_PLATFORM_DEVICE_CONTEXT_H
+#ifndef NIMBO_PLATFORM_SRC_DEVICECONTEXT_H
+#define NIMBO_PLATFORM_SRC_DEVICECONTEXT_H
 
 #include <windows.h>
 

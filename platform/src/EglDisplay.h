@@ -3,8 +3,8 @@
 // surfaceless platform unless NIMBO_EGL_PLATFORM picks another) and one per
 // X11 connection. Displays are made on first use and stay until the process
 // ends (see DisplayRegistry for why they are never terminated).
-#ifndef NIMBO_PLATFORM_EGL_DISPLAY_H
-#define NIMBO_PLATFORM_EGL_DISPLAY_H
+#ifndef NIMBO_PLATFORM_SRC_EGLDISPLAY_H
+#define NIMBO_PLATFORM_SRC_EGLDISPLAY_H
 
 #include <EGL/egl.h>
 
@@ -26,19 +26,19 @@ class EglDisplay {
   EglDisplay(const EglDisplay&) = delete;
   EglDisplay& operator=(const EglDisplay&) = delete;
 
-  EGLDisplay Handle() const { return display_; }
-  SurfaceKind Kind() const { return kind_; }
+  EGLDisplay Handle() const { return display; }
+  SurfaceKind Kind() const { return kind; }
 
   // Configurations usable for compatibility-profile OpenGL on this display's
   // surfaces, in EGL's own order; pixel format i is configs()[i - 1].
-  const std::vector<EGLConfig>& Configs() const { return configs_; }
+  const std::vector<EGLConfig>& Configs() const { return configs; }
 
-  EglDisplay(EGLDisplay display, SurfaceKind kind);
+  EglDisplay(EGLDisplay handle, SurfaceKind surfaceKind);
 
  private:
-  EGLDisplay display_;
-  SurfaceKind kind_;
-  std::vector<EGLConfig> configs_;
+  EGLDisplay display;
+  SurfaceKind kind;
+  std::vector<EGLConfig> configs;
 };
 
 }  // namespace platform::detail

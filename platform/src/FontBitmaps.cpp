@@ -71,8 +71,7 @@ bool SetPixelHeight(FT_Face face, int logicalHeight) {
     pixels = static_cast<FT_UInt>(-logicalHeight);
   } else if (logicalHeight > 0) {
     const long cell = face->ascender - face->descender;
-    pixels = cell > 0 ? static_cast<FT_UInt>(static_cast<long>(logicalHeight) *
-                                             face->units_per_EM / cell)
+    pixels = cell > 0 ? static_cast<FT_UInt>(static_cast<long>(logicalHeight) * face->units_per_EM / cell)
                       : static_cast<FT_UInt>(logicalHeight);
   }
   return FT_Set_Pixel_Sizes(face, 0, pixels > 0 ? pixels : 1) == 0;
@@ -86,8 +85,7 @@ void CompileGlyph(FT_Face face, FT_ULong character, GLuint list) {
   GLfloat xOrigin = 0.0f;
   GLfloat yOrigin = 0.0f;
   GLfloat advance = 0.0f;
-  if (FT_Load_Char(face, character, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) ==
-      0) {
+  if (FT_Load_Char(face, character, FT_LOAD_RENDER | FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME) == 0) {
     const FT_GlyphSlot glyph = face->glyph;
     const FT_Bitmap& bitmap = glyph->bitmap;
     width = static_cast<GLsizei>(bitmap.width);
@@ -99,8 +97,7 @@ void CompileGlyph(FT_Face face, FT_ULong character, GLuint list) {
     rows.resize(static_cast<std::size_t>(rowBytes) * static_cast<std::size_t>(height));
     for (int y = 0; y < height; ++y) {
       const unsigned char* source = bitmap.buffer + static_cast<long>(y) * bitmap.pitch;
-      std::copy(source, source + rowBytes,
-                rows.begin() + static_cast<long>(height - 1 - y) * rowBytes);
+      std::copy(source, source + rowBytes, rows.begin() + static_cast<long>(height - 1 - y) * rowBytes);
     }
   }
   glNewList(list, GL_COMPILE);
@@ -115,8 +112,7 @@ std::string FontBitmaps::MatchFile(const HFONT__& font, int& faceIndex) {
   if (config == nullptr) return {};
   PatternPtr pattern(FcPatternCreate());
   const std::string family = ToUtf8(font.faceName);
-  if (!family.empty())
-    FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
+  if (!family.empty()) FcPatternAddString(pattern.get(), FC_FAMILY, reinterpret_cast<const FcChar8*>(family.c_str()));
   if (font.weight > 0) FcPatternAddInteger(pattern.get(), FC_WEIGHT, FcWeightFromOpenType(font.weight));
   FcPatternAddInteger(pattern.get(), FC_SLANT, font.italic ? FC_SLANT_ITALIC : FC_SLANT_ROMAN);
   FcPatternAddBool(pattern.get(), FC_SCALABLE, FcTrue);

@@ -1,7 +1,7 @@
 // Renders a logical font's glyphs with FreeType into glBitmap display lists
 // of the current rendering context.
-#ifndef NIMBO_PLATFORM_FONT_BITMAPS_H
-#define NIMBO_PLATFORM_FONT_BITMAPS_H
+#ifndef NIMBO_PLATFORM_SRC_FONTBITMAPS_H
+#define NIMBO_PLATFORM_SRC_FONTBITMAPS_H
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
 // What CreateFontW made: the logical font that wglUseFontBitmapsW renders.
-#ifndef NIMBO_PLATFORM_FONT_OBJECT_H
-#define NIMBO_PLATFORM_FONT_OBJECT_H
+#ifndef NIMBO_PLATFORM_SRC_FONTOBJECT_H
+#define NIMBO_PLATFORM_SRC_FONTOBJECT_H
 
 #include <windows.h>
 

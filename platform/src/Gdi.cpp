@@ -29,8 +29,7 @@ bool DescribeFormats(HDC__& dc, std::vector<PIXELFORMATDESCRIPTOR>& out) {
         out.push_back(PixelFormat::Describe(dc.window->display->Handle(), config));
     } else {
       auto display = EglDisplay::Offscreen();
-      for (EGLConfig config : display->Configs())
-        out.push_back(PixelFormat::Describe(display->Handle(), config));
+      for (EGLConfig config : display->Configs()) out.push_back(PixelFormat::Describe(display->Handle(), config));
     }
     return true;
   } catch (const std::exception&) {
@@ -77,8 +76,7 @@ int WINAPI ChoosePixelFormat(HDC hdc, const PIXELFORMATDESCRIPTOR* ppfd) {
   return chosen;
 }
 
-int WINAPI DescribePixelFormat(HDC hdc, int iPixelFormat, UINT nBytes,
-                               LPPIXELFORMATDESCRIPTOR ppfd) {
+int WINAPI DescribePixelFormat(HDC hdc, int iPixelFormat, UINT nBytes, LPPIXELFORMATDESCRIPTOR ppfd) {
   HDC__* dc = HDC__::FromHandle(hdc);
   if (dc == nullptr) {
     SetLastError(ERROR_INVALID_HANDLE);
@@ -105,8 +103,8 @@ BOOL WINAPI SetPixelFormat(HDC hdc, int format, const PIXELFORMATDESCRIPTOR*) {
   }
   HWND__* window = dc->window;
   // The screen has a fixed format, and a window takes a format only once.
-  if (window == nullptr || window->HasFormat() || format < 1 ||
-      format > static_cast<int>(window->Formats().size()) || !window->ApplyFormat(format)) {
+  if (window == nullptr || window->HasFormat() || format < 1 || format > static_cast<int>(window->Formats().size()) ||
+      !window->ApplyFormat(format)) {
     SetLastError(ERROR_INVALID_PIXEL_FORMAT);
     return FALSE;
   }
@@ -133,9 +131,8 @@ BOOL WINAPI SwapBuffers(HDC hdc) {
   return TRUE;
 }
 
-HFONT WINAPI CreateFontW(int cHeight, int cWidth, int, int, int cWeight, DWORD bItalic,
-                         DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet, DWORD, DWORD, DWORD,
-                         DWORD, LPCWSTR pszFaceName) {
+HFONT WINAPI CreateFontW(int cHeight, int cWidth, int, int, int cWeight, DWORD bItalic, DWORD bUnderline,
+                         DWORD bStrikeOut, DWORD iCharSet, DWORD, DWORD, DWORD, DWORD, LPCWSTR pszFaceName) {
   auto* font = new HFONT__;
   font->height = cHeight;
   font->width = cWidth;

@@ -1,7 +1,7 @@
 // The live handles of each kind, so that every function can tell a valid
 // handle from a stale or foreign one, as Win32 does.
-#ifndef NIMBO_PLATFORM_HANDLES_H
-#define NIMBO_PLATFORM_HANDLES_H
+#ifndef NIMBO_PLATFORM_SRC_HANDLES_H
+#define NIMBO_PLATFORM_SRC_HANDLES_H
 
 #include <mutex>
 #include <unordered_set>
@@ -12,21 +12,21 @@ template <typename Object>
 class HandleTable {
  public:
   void Add(Object* object) {
-    std::lock_guard lock(mutex_);
-    live_.insert(object);
+    std::lock_guard lock(mutex);
+    live.insert(object);
   }
   void Remove(Object* object) {
-    std::lock_guard lock(mutex_);
-    live_.erase(object);
+    std::lock_guard lock(mutex);
+    live.erase(object);
   }
   bool Contains(const void* object) const {
-    std::lock_guard lock(mutex_);
-    return live_.count(static_cast<Object*>(const_cast<void*>(object))) != 0;
+    std::lock_guard lock(mutex);
+    return live.count(static_cast<Object*>(const_cast<void*>(object))) != 0;
   }
 
  private:
-  mutable std::mutex mutex_;
-  std::unordered_set<Object*> live_;
+  mutable std::mutex mutex;
+  std::unordered_set<Object*> live;
 };
 
 }  // namespace platform::detail

@@ -4,9 +4,8 @@
 
 namespace platform {
 
-OffscreenContext::OffscreenContext(int width, int height)
-    : window_(platform::Window::CreateOffscreen(width, height)) {
-  dc_ = GetDC(window_.Handle());
+OffscreenContext::OffscreenContext(int width, int height) : window(platform::Window::CreateOffscreen(width, height)) {
+  dc = GetDC(window.Handle());
   PIXELFORMATDESCRIPTOR request{};
   request.nSize = sizeof request;
   request.nVersion = 1;
@@ -14,14 +13,14 @@ OffscreenContext::OffscreenContext(int width, int height)
   request.iPixelType = PFD_TYPE_RGBA;
   request.cColorBits = 24;
   request.cDepthBits = 24;
-  const int format = ChoosePixelFormat(dc_, &request);
-  if (format == 0 || !SetPixelFormat(dc_, format, &request)) {
+  const int format = ChoosePixelFormat(dc, &request);
+  if (format == 0 || !SetPixelFormat(dc, format, &request)) {
     throw std::runtime_error("OffscreenContext: no pixel format");
   }
-  context_ = wglCreateContext(dc_);
-  if (context_ == nullptr || !wglMakeCurrent(dc_, context_)) {
-    if (context_ != nullptr) {
-      wglDeleteContext(context_);
+  context = wglCreateContext(dc);
+  if (context == nullptr || !wglMakeCurrent(dc, context)) {
+    if (context != nullptr) {
+      wglDeleteContext(context);
     }
     throw std::runtime_error("OffscreenContext: cannot make a context current");
   }
@@ -30,9 +29,9 @@ OffscreenContext::OffscreenContext(int width, int height)
 OffscreenContext::~OffscreenContext() {
   // The context goes before the window it draws to.
   wglMakeCurrent(nullptr, nullptr);
-  wglDeleteContext(context_);
+  wglDeleteContext(context);
 }
 
-void OffscreenContext::MakeCurrent() const { wglMakeCurrent(dc_, context_); }
+void OffscreenContext::MakeCurrent() const { wglMakeCurrent(dc, context); }
 
 }  // namespace platform

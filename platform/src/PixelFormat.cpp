@@ -55,13 +55,12 @@ PIXELFORMATDESCRIPTOR PixelFormat::Describe(EGLDisplay display, EGLConfig config
 
 int PixelFormat::ChooseClosest(const std::vector<PIXELFORMATDESCRIPTOR>& formats,
                                const PIXELFORMATDESCRIPTOR& request) {
-  const DWORD required = request.dwFlags & (PFD_DRAW_TO_WINDOW | PFD_DRAW_TO_BITMAP |
-                                            PFD_SUPPORT_GDI | PFD_SUPPORT_OPENGL);
+  const DWORD required =
+      request.dwFlags & (PFD_DRAW_TO_WINDOW | PFD_DRAW_TO_BITMAP | PFD_SUPPORT_GDI | PFD_SUPPORT_OPENGL);
   const bool wantsDepth = (request.dwFlags & PFD_DEPTH_DONTCARE) == 0;
-  const bool wantsDouble = (request.dwFlags & PFD_DOUBLEBUFFER_DONTCARE) == 0 &&
-                           (request.dwFlags & PFD_DOUBLEBUFFER) != 0;
-  const bool wantsStereo = (request.dwFlags & PFD_STEREO_DONTCARE) == 0 &&
-                           (request.dwFlags & PFD_STEREO) != 0;
+  const bool wantsDouble =
+      (request.dwFlags & PFD_DOUBLEBUFFER_DONTCARE) == 0 && (request.dwFlags & PFD_DOUBLEBUFFER) != 0;
+  const bool wantsStereo = (request.dwFlags & PFD_STEREO_DONTCARE) == 0 && (request.dwFlags & PFD_STEREO) != 0;
 
   int best = 0;
   long bestPenalty = std::numeric_limits<long>::max();

@@ -1,11 +1,11 @@
-#include "platform/Image.h"
-
 #include <png.h>
 
 #include <cstdio>
 #include <memory>
 #include <stdexcept>
 #include <vector>
+
+#include "platform/Image.h"
 
 namespace platform {
 namespace {
@@ -15,9 +15,7 @@ struct FileCloser {
 };
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
-[[noreturn]] void Fail(const std::string& path, const std::string& why) {
-  throw std::runtime_error(path + ": " + why);
-}
+[[noreturn]] void Fail(const std::string& path, const std::string& why) { throw std::runtime_error(path + ": " + why); }
 
 // libpng reports errors through longjmp; turn them into exceptions at the
 // call site by checking setjmp in each function that calls into it.
@@ -47,9 +45,8 @@ void WritePngFile(const std::string& file, const std::string& path, const Image&
   png_set_error_fn(write.png, nullptr, SilentError, SilentWarning);
   if (setjmp(png_jmpbuf(write.png))) Fail(path, "cannot write PNG");
   png_init_io(write.png, out.get());
-  png_set_IHDR(write.png, write.info, static_cast<png_uint_32>(image.width),
-               static_cast<png_uint_32>(image.height), 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE,
-               PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
+  png_set_IHDR(write.png, write.info, static_cast<png_uint_32>(image.width), static_cast<png_uint_32>(image.height), 8,
+               PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
   png_write_info(write.png, write.info);
   for (int y = 0; y < image.height; ++y)
     png_write_row(write.png, image.rgba.data() + static_cast<std::size_t>(y) * image.width * 4);
@@ -82,8 +79,7 @@ Image ReadPng(const std::string& path) {
   FilePtr file(std::fopen(path.c_str(), "rb"));
   if (!file) Fail(path, "cannot open for reading");
   png_byte signature[8] = {};
-  if (std::fread(signature, 1, 8, file.get()) != 8 || png_sig_cmp(signature, 0, 8) != 0)
-    Fail(path, "not a PNG file");
+  if (std::fread(signature, 1, 8, file.get()) != 8 || png_sig_cmp(signature, 0, 8) != 0) Fail(path, "not a PNG file");
   ReadStruct read;
   if (!read.png || !read.info) Fail(path, "out of memory");
   Image image;

@@ -1,7 +1,7 @@
 // The object behind an HGLRC: a compatibility-profile EGL context made for
 // one pixel format, and which thread has it current.
-#ifndef NIMBO_PLATFORM_RENDERING_CONTEXT_H
-#define NIMBO_PLATFORM_RENDERING_CONTEXT_H
+#ifndef NIMBO_PLATFORM_SRC_RENDERINGCONTEXT_H
+#define NIMBO_PLATFORM_SRC_RENDERINGCONTEXT_H
 
 #include <windows.h>
 
@@ -10,8 +10,7 @@
 #include "EglDisplay.h"
 
 struct HGLRC__ {
-  HGLRC__(std::shared_ptr<platform::detail::EglDisplay> display, EGLConfig config,
-          EGLContext context)
+  HGLRC__(std::shared_ptr<platform::detail::EglDisplay> display, EGLConfig config, EGLContext context)
       : display(std::move(display)), config(config), context(context) {}
   ~HGLRC__() { eglDestroyContext(display->Handle(), context); }
   HGLRC__(const HGLRC__&) = delete;

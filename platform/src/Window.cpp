@@ -23,10 +23,9 @@ Window Window::CreateNative(int width, int height, const std::string& title) {
   CheckSize(width, height);
   void* display = detail::x11::DefaultConnection();
   auto egl = detail::EglDisplay::ForX11(display);
-  const unsigned long x11Window = detail::x11::CreateWindow(display, width > 0 ? width : 1,
-                                                            height > 0 ? height : 1, title);
-  return Window(new HWND__(HWND__::Kind::Native, std::move(egl), width, height, display, x11Window,
-                           true));
+  const unsigned long x11Window =
+      detail::x11::CreateWindow(display, width > 0 ? width : 1, height > 0 ? height : 1, title);
+  return Window(new HWND__(HWND__::Kind::Native, std::move(egl), width, height, display, x11Window, true));
 }
 
 Window Window::WrapNative(void* x11Display, unsigned long x11Window) {
@@ -35,8 +34,8 @@ Window Window::WrapNative(void* x11Display, unsigned long x11Window) {
   int width = 0;
   int height = 0;
   detail::x11::GetSize(x11Display, x11Window, width, height);
-  return Window(new HWND__(HWND__::Kind::Native, detail::EglDisplay::ForX11(x11Display),
-                           width, height, x11Display, x11Window, false));
+  return Window(new HWND__(HWND__::Kind::Native, detail::EglDisplay::ForX11(x11Display), width, height, x11Display,
+                           x11Window, false));
 }
 
 Window::Window(Window&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
@@ -72,8 +71,7 @@ Image Window::PresentedImage() const {
   // GL rows start at the bottom; people read from the top.
   for (int y = 0; y < image.height; ++y) {
     const auto from = source.begin() + static_cast<long>(rowBytes) * (image.height - 1 - y);
-    std::copy(from, from + static_cast<long>(rowBytes),
-              image.rgba.begin() + static_cast<long>(rowBytes) * y);
+    std::copy(from, from + static_cast<long>(rowBytes), image.rgba.begin() + static_cast<long>(rowBytes) * y);
   }
   return image;
 }

@@ -11,8 +11,8 @@
 using platform::detail::CurrentBinding;
 using platform::detail::EglDisplay;
 
-HWND__::HWND__(Kind kind, std::shared_ptr<EglDisplay> display, int width, int height,
-               void* x11Display, unsigned long x11Window, bool ownsX11Window)
+HWND__::HWND__(Kind kind, std::shared_ptr<EglDisplay> display, int width, int height, void* x11Display,
+               unsigned long x11Window, bool ownsX11Window)
     : kind(kind),
       display(std::move(display)),
       width(width),
@@ -44,8 +44,7 @@ HWND__::~HWND__() {
 
 EGLSurface HWND__::CreateSurface(EGLConfig config) const {
   if (kind == Kind::Offscreen) {
-    const EGLint attributes[] = {EGL_WIDTH, width > 0 ? width : 1, EGL_HEIGHT,
-                                 height > 0 ? height : 1, EGL_NONE};
+    const EGLint attributes[] = {EGL_WIDTH, width > 0 ? width : 1, EGL_HEIGHT, height > 0 ? height : 1, EGL_NONE};
     return eglCreatePbufferSurface(display->Handle(), config, attributes);
   }
   unsigned long window = x11Window;
@@ -83,8 +82,7 @@ void HWND__::Resize(int newWidth, int newHeight) {
 void HWND__::CapturePresentedImage() {
   presentedWidth = width > 0 ? width : 0;
   presentedHeight = height > 0 ? height : 0;
-  presentedBottomUp.resize(static_cast<std::size_t>(presentedWidth) *
-                           static_cast<std::size_t>(presentedHeight) * 4);
+  presentedBottomUp.resize(static_cast<std::size_t>(presentedWidth) * static_cast<std::size_t>(presentedHeight) * 4);
   ++presentCount;
   if (presentedBottomUp.empty()) return;
 
@@ -103,8 +101,7 @@ void HWND__::CapturePresentedImage() {
   glPixelStorei(GL_PACK_SKIP_PIXELS, 0);
   glPixelStorei(GL_PACK_SWAP_BYTES, GL_FALSE);
   glPixelStorei(GL_PACK_LSB_FIRST, GL_FALSE);
-  glReadPixels(0, 0, presentedWidth, presentedHeight, GL_RGBA, GL_UNSIGNED_BYTE,
-               presentedBottomUp.data());
+  glReadPixels(0, 0, presentedWidth, presentedHeight, GL_RGBA, GL_UNSIGNED_BYTE, presentedBottomUp.data());
   glPopClientAttrib();
   if (packBuffer != 0) glBindBuffer(GL_PIXEL_PACK_BUFFER, static_cast<GLuint>(packBuffer));
   if (readFramebuffer != 0) glBindFramebuffer(GL_READ_FRAMEBUFFER, static_cast<GLuint>(readFramebuffer));

@@ -1,8 +1,8 @@
 // The object behind an HWND: an EGL surface of the window's size once a
 // pixel format is set, its own device context, and the image it presented
 // last.
-#ifndef NIMBO_PLATFORM_WINDOW_OBJECT_H
-#define NIMBO_PLATFORM_WINDOW_OBJECT_H
+#ifndef NIMBO_PLATFORM_SRC_WINDOWOBJECT_H
+#define NIMBO_PLATFORM_SRC_WINDOWOBJECT_H
 
 #include <windows.h>
 

@@ -23,9 +23,8 @@ void* DefaultConnection() {
 unsigned long CreateWindow(void* display, int width, int height, const std::string& title) {
   ::Display* d = AsDisplay(display);
   const int screen = DefaultScreen(d);
-  ::Window window = XCreateSimpleWindow(d, RootWindow(d, screen), 0, 0,
-                                        static_cast<unsigned>(width), static_cast<unsigned>(height),
-                                        0, BlackPixel(d, screen), BlackPixel(d, screen));
+  ::Window window = XCreateSimpleWindow(d, RootWindow(d, screen), 0, 0, static_cast<unsigned>(width),
+                                        static_cast<unsigned>(height), 0, BlackPixel(d, screen), BlackPixel(d, screen));
   XStoreName(d, window, title.c_str());
   XMapWindow(d, window);
   XSync(d, False);
@@ -38,8 +37,7 @@ void DestroyWindow(void* display, unsigned long window) {
 }
 
 void ResizeWindow(void* display, unsigned long window, int width, int height) {
-  XResizeWindow(AsDisplay(display), window, static_cast<unsigned>(width),
-                static_cast<unsigned>(height));
+  XResizeWindow(AsDisplay(display), window, static_cast<unsigned>(width), static_cast<unsigned>(height));
   XSync(AsDisplay(display), False);
 }
 

@@ -1,7 +1,7 @@
 // The few Xlib calls native windows need, kept out of every other file so
 // that Xlib's macros (None, Bool, Window ...) stay here.
-#ifndef NIMBO_PLATFORM_X11_WINDOW_H
-#define NIMBO_PLATFORM_X11_WINDOW_H
+#ifndef NIMBO_PLATFORM_SRC_X11WINDOW_H
+#define NIMBO_PLATFORM_SRC_X11WINDOW_H
 
 #include <string>
 

@@ -3,8 +3,8 @@
 // output), implemented on Linux over EGL and Mesa. Names, types, sizes and
 // values are Win32's, so code written against the real header builds here
 // unchanged.
-#ifndef NIMBO_PLATFORM_WINDOWS_H
-#define NIMBO_PLATFORM_WINDOWS_H
+#ifndef NIMBO_PLATFORM_WIN32_WINDOWS_H
+#define NIMBO_PLATFORM_WIN32_WINDOWS_H
 
 #include <cstddef>
 #include <cstdint>
@@ -206,10 +206,9 @@ PROC WINAPI wglGetProcAddress(LPCSTR lpszProc);
 BOOL WINAPI wglUseFontBitmapsW(HDC hdc, DWORD first, DWORD count, DWORD listBase);
 
 // Fonts.
-HFONT WINAPI CreateFontW(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight,
-                         DWORD bItalic, DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet,
-                         DWORD iOutPrecision, DWORD iClipPrecision, DWORD iQuality,
-                         DWORD iPitchAndFamily, LPCWSTR pszFaceName);
+HFONT WINAPI CreateFontW(int cHeight, int cWidth, int cEscapement, int cOrientation, int cWeight, DWORD bItalic,
+                         DWORD bUnderline, DWORD bStrikeOut, DWORD iCharSet, DWORD iOutPrecision, DWORD iClipPrecision,
+                         DWORD iQuality, DWORD iPitchAndFamily, LPCWSTR pszFaceName);
 HGDIOBJ WINAPI SelectObject(HDC hdc, HGDIOBJ h);
 BOOL WINAPI DeleteObject(HGDIOBJ ho);
 

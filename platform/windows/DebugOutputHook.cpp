@@ -16,8 +16,7 @@ constexpr DWORD kDebugPrintException = 0x40010006;  // DBG_PRINTEXCEPTION_C
 
 LONG CALLBACK OnException(EXCEPTION_POINTERS* pointers) {
   const EXCEPTION_RECORD& record = *pointers->ExceptionRecord;
-  if (record.ExceptionCode != kDebugPrintException || record.NumberParameters < 2)
-    return EXCEPTION_CONTINUE_SEARCH;
+  if (record.ExceptionCode != kDebugPrintException || record.NumberParameters < 2) return EXCEPTION_CONTINUE_SEARCH;
   const auto length = static_cast<std::size_t>(record.ExceptionInformation[0]);
   const auto* text = reinterpret_cast<const char*>(record.ExceptionInformation[1]);
   if (text == nullptr || length == 0) return EXCEPTION_CONTINUE_SEARCH;

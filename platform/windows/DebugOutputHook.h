@@ -1,6 +1,6 @@
 // Routes the system's OutputDebugStringA to the installed debug output sink.
-#ifndef NIMBO_PLATFORM_DEBUG_OUTPUT_HOOK_H
-#define NIMBO_PLATFORM_DEBUG_OUTPUT_HOOK_H
+#ifndef NIMBO_PLATFORM_WINDOWS_DEBUGOUTPUTHOOK_H
+#define NIMBO_PLATFORM_WINDOWS_DEBUGOUTPUTHOOK_H
 
 namespace platform::detail {
 

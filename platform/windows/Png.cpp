@@ -1,14 +1,14 @@
 // WritePng without an image library: an 8-bit RGBA PNG whose zlib stream
 // keeps the rows uncompressed (stored blocks), enough for a test's failure
 // pictures.
-#include "platform/Image.h"
-
 #include <array>
 #include <cstdint>
 #include <fstream>
 #include <stdexcept>
 #include <string_view>
 #include <vector>
+
+#include "platform/Image.h"
 
 namespace platform {
 namespace {

@@ -34,11 +34,10 @@ void Pump() {
 Window Window::CreateOffscreen(int width, int height) {
   if (width < 0 || height < 0) throw std::invalid_argument("platform::Window: negative size");
   HWND handle = CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, WindowClass(), L"",
-                                WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, width,
-                                height, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+                                WS_POPUP | WS_VISIBLE | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, 0, 0, width, height, nullptr,
+                                nullptr, GetModuleHandleW(nullptr), nullptr);
   if (handle == nullptr) {
-    throw std::runtime_error("platform::Window: CreateWindowEx failed with error " +
-                             std::to_string(GetLastError()));
+    throw std::runtime_error("platform::Window: CreateWindowEx failed with error " + std::to_string(GetLastError()));
   }
   Pump();
   return Window(handle);

@@ -1,7 +1,7 @@
 // Where OutputDebugStringA goes: one process-wide sink, stderr unless a host
 // or a test installs another.
-#ifndef NIMBO_PLATFORM_DEBUG_OUTPUT_H
-#define NIMBO_PLATFORM_DEBUG_OUTPUT_H
+#ifndef NIMBO_PLATFORM_INCLUDE_PLATFORM_DEBUGOUTPUT_H
+#define NIMBO_PLATFORM_INCLUDE_PLATFORM_DEBUGOUTPUT_H
 
 #include <functional>
 #include <memory>
@@ -34,8 +34,8 @@ class DebugOutputCapture {
     std::mutex mutex;
     std::string text;
   };
-  std::shared_ptr<Collected> collected_ = std::make_shared<Collected>();
-  DebugOutputSink previous_;
+  std::shared_ptr<Collected> collected = std::make_shared<Collected>();
+  DebugOutputSink previous;
 };
 
 }  // namespace platform

@@ -1,6 +1,6 @@
 // An RGBA8 picture, top row first, as a person sees it on screen.
-#ifndef NIMBO_PLATFORM_IMAGE_H
-#define NIMBO_PLATFORM_IMAGE_H
+#ifndef NIMBO_PLATFORM_INCLUDE_PLATFORM_IMAGE_H
+#define NIMBO_PLATFORM_INCLUDE_PLATFORM_IMAGE_H
 
 #include <array>
 #include <cstdint>

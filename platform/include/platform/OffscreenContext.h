@@ -2,8 +2,8 @@
 // colour, 24-bit depth) and a rendering context that is current on the
 // calling thread while the object lives: what benchmarks and tests need to
 // draw or read GL state back without a view.
-#ifndef NIMBO_PLATFORM_OFFSCREENCONTEXT_H
-#define NIMBO_PLATFORM_OFFSCREENCONTEXT_H
+#ifndef NIMBO_PLATFORM_INCLUDE_PLATFORM_OFFSCREENCONTEXT_H
+#define NIMBO_PLATFORM_INCLUDE_PLATFORM_OFFSCREENCONTEXT_H
 
 #include <windows.h>
 
@@ -21,16 +21,16 @@ class OffscreenContext {
   OffscreenContext(const OffscreenContext&) = delete;
   OffscreenContext& operator=(const OffscreenContext&) = delete;
 
-  platform::Window& Window() { return window_; }
-  HWND Handle() const { return window_.Handle(); }
-  HDC DeviceContext() const { return dc_; }
+  platform::Window& Window() { return window; }
+  HWND Handle() const { return window.Handle(); }
+  HDC DeviceContext() const { return dc; }
   // Makes this context current again, after another one was.
   void MakeCurrent() const;
 
  private:
-  platform::Window window_;
-  HDC dc_ = nullptr;
-  HGLRC context_ = nullptr;
+  platform::Window window;
+  HDC dc = nullptr;
+  HGLRC context = nullptr;
 };
 
 }  // namespace platform

@@ -4,8 +4,8 @@
 // at the screen's top left corner, shown, since OpenGL owns only the visible
 // pixels of a window. The host creates, resizes and destroys it here; the
 // view reaches it only through the Win32 functions.
-#ifndef NIMBO_PLATFORM_WINDOW_H
-#define NIMBO_PLATFORM_WINDOW_H
+#ifndef NIMBO_PLATFORM_INCLUDE_PLATFORM_WINDOW_H
+#define NIMBO_PLATFORM_INCLUDE_PLATFORM_WINDOW_H
 
 #include <windows.h>
 
