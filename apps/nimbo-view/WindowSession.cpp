@@ -21,7 +21,10 @@ constexpr int kClickSlop = 3;
 
 std::string PathJson(const RenderId& path) {
   std::string text = "[";
-  for (std::size_t i = 0; i < path.Length(); ++i) text += (i ? "," : "") + std::to_string(path[i]);
+  for (std::size_t i = 0; i < path.Length(); ++i) {
+    if (i > 0) text += ',';
+    text += std::to_string(path[i]);
+  }
   return text + "]";
 }
 
