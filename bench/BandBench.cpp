@@ -36,8 +36,8 @@ nimboview::Model SceneAsModel(const bench::Scene& scene) {
 
 nimboview::ViewHost& HostWithSceneB() {
   static const std::unique_ptr<nimboview::ViewHost> host = [] {
-    auto made = std::make_unique<nimboview::ViewHost>(
-        NIMBO_PLUGIN_PATH, platform::Window::CreateOffscreen(bench::kWidth, bench::kHeight));
+    auto made = std::make_unique<nimboview::ViewHost>(NIMBO_PLUGIN_PATH,
+                                                      platform::Window::CreateOffscreen(bench::kWidth, bench::kHeight));
     nimboview::SceneBuilder(made->Scene()).Add({SceneAsModel(bench::GetScene(bench::SceneKind::TenThousandNodes))});
     made->Fit();
     made->Render();

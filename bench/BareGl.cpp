@@ -50,7 +50,7 @@ void MeshBox(const Mesh& mesh, float low[3], float high[3]) {
 
 }  // namespace
 
-BareGl::BareGl(const Scene& scene) : scene_(scene), meshes_(scene.nodes.size(), scene.mesh) {
+BareGl::BareGl(const Scene& scene) : scene(scene), meshes(scene.nodes.size(), scene.mesh) {
   // The view's lighting: three positional, attenuated lights with specular
   // highlights, and its material; per-vertex lighting is most of a frame.
   glViewport(0, 0, kWidth, kHeight);
@@ -81,7 +81,7 @@ BareGl::BareGl(const Scene& scene) : scene_(scene), meshes_(scene.nodes.size(), 
 }
 
 BareGl::~BareGl() {
-  if (!buffers_.empty()) glDeleteBuffers(static_cast<GLsizei>(buffers_.size()), buffers_.data());
+  if (!buffers.empty()) glDeleteBuffers(static_cast<GLsizei>(buffers.size()), buffers.data());
 }
 
 void BareGl::LoadCamera() const {
@@ -129,10 +129,10 @@ void BareGl::DrawClientArrays() const {
   BeginFrame();
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
-  const auto count = static_cast<GLsizei>(scene_.mesh.indices.size());
-  for (std::size_t index = 0; index < scene_.nodes.size(); ++index) {
-    const NodePlacement& node = scene_.nodes[index];
-    const Mesh& mesh = meshes_[index];
+  const auto count = static_cast<GLsizei>(scene.mesh.indices.size());
+  for (std::size_t index = 0; index < scene.nodes.size(); ++index) {
+    const NodePlacement& node = scene.nodes[index];
+    const Mesh& mesh = meshes[index];
     glColor4ub(node.colour[0], node.colour[1], node.colour[2], node.colour[3]);
     glPushMatrix();
     glTranslated(node.x, node.y, 0.0);
@@ -155,10 +155,10 @@ void BareGl::DrawClientArraysWithNodeCalls(bool itemCalls) const {
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
   }
-  const auto count = static_cast<GLsizei>(scene_.mesh.indices.size());
-  for (std::size_t index = 0; index < scene_.nodes.size(); ++index) {
-    const NodePlacement& node = scene_.nodes[index];
-    const Mesh& mesh = meshes_[index];
+  const auto count = static_cast<GLsizei>(scene.mesh.indices.size());
+  for (std::size_t index = 0; index < scene.nodes.size(); ++index) {
+    const NodePlacement& node = scene.nodes[index];
+    const Mesh& mesh = meshes[index];
     const double shift[16] = {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, node.x, node.y, 0, 1};
     glPushAttrib(GL_CURRENT_BIT);
     glColor4ub(node.colour[0], node.colour[1], node.colour[2], node.colour[3]);
@@ -196,17 +196,17 @@ void BareGl::DrawClientArraysWithNodeCalls(bool itemCalls) const {
 }
 
 void BareGl::UploadBuffers() {
-  const Mesh& mesh = scene_.mesh;
-  buffers_.resize(2 * scene_.nodes.size());
-  glGenBuffers(static_cast<GLsizei>(buffers_.size()), buffers_.data());
+  const Mesh& mesh = scene.mesh;
+  buffers.resize(2 * scene.nodes.size());
+  glGenBuffers(static_cast<GLsizei>(buffers.size()), buffers.data());
   const auto vertexBytes = static_cast<GLsizeiptr>(mesh.vertices.size() * sizeof(float));
   const auto indexBytes = static_cast<GLsizeiptr>(mesh.indices.size() * sizeof(std::uint32_t));
-  for (std::size_t node = 0; node < scene_.nodes.size(); ++node) {
-    glBindBuffer(GL_ARRAY_BUFFER, buffers_[2 * node]);
+  for (std::size_t node = 0; node < scene.nodes.size(); ++node) {
+    glBindBuffer(GL_ARRAY_BUFFER, buffers[2 * node]);
     glBufferData(GL_ARRAY_BUFFER, 2 * vertexBytes, nullptr, GL_STATIC_DRAW);
     glBufferSubData(GL_ARRAY_BUFFER, 0, vertexBytes, mesh.vertices.data());
     glBufferSubData(GL_ARRAY_BUFFER, vertexBytes, vertexBytes, mesh.normals.data());
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers_[2 * node + 1]);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers[2 * node + 1]);
     glBufferData(GL_ELEMENT_ARRAY_BUFFER, indexBytes, mesh.indices.data(), GL_STATIC_DRAW);
   }
   glBindBuffer(GL_ARRAY_BUFFER, 0);
@@ -214,20 +214,20 @@ void BareGl::UploadBuffers() {
 }
 
 void BareGl::DrawBufferObjects() {
-  if (buffers_.empty()) UploadBuffers();
+  if (buffers.empty()) UploadBuffers();
   BeginFrame();
   glEnableClientState(GL_VERTEX_ARRAY);
   glEnableClientState(GL_NORMAL_ARRAY);
-  const Mesh& mesh = scene_.mesh;
+  const Mesh& mesh = scene.mesh;
   const auto count = static_cast<GLsizei>(mesh.indices.size());
   const auto normalsAt = reinterpret_cast<const void*>(mesh.vertices.size() * sizeof(float));
-  for (std::size_t index = 0; index < scene_.nodes.size(); ++index) {
-    const NodePlacement& node = scene_.nodes[index];
+  for (std::size_t index = 0; index < scene.nodes.size(); ++index) {
+    const NodePlacement& node = scene.nodes[index];
     glColor4ub(node.colour[0], node.colour[1], node.colour[2], node.colour[3]);
     glPushMatrix();
     glTranslated(node.x, node.y, 0.0);
-    glBindBuffer(GL_ARRAY_BUFFER, buffers_[2 * index]);
-    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers_[2 * index + 1]);
+    glBindBuffer(GL_ARRAY_BUFFER, buffers[2 * index]);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, buffers[2 * index + 1]);
     glVertexPointer(3, GL_FLOAT, 0, nullptr);
     glNormalPointer(GL_FLOAT, 0, normalsAt);
     glDrawElements(GL_TRIANGLES, count, GL_UNSIGNED_INT, nullptr);
@@ -264,13 +264,13 @@ int BareGl::RunSelection(int x, int y, PerNode perNode) const {
   const Planes volume(clip);
   float low[3];
   float high[3];
-  MeshBox(scene_.mesh, low, high);
+  MeshBox(scene.mesh, low, high);
 
   glEnableClientState(GL_VERTEX_ARRAY);
-  const auto count = static_cast<GLsizei>(scene_.mesh.indices.size());
-  for (std::size_t index = 0; index < scene_.nodes.size(); ++index) {
-    const NodePlacement& node = scene_.nodes[index];
-    const Mesh& mesh = meshes_[index];
+  const auto count = static_cast<GLsizei>(scene.mesh.indices.size());
+  for (std::size_t index = 0; index < scene.nodes.size(); ++index) {
+    const NodePlacement& node = scene.nodes[index];
+    const Mesh& mesh = meshes[index];
     const float nodeLow[3] = {low[0] + static_cast<float>(node.x), low[1] + static_cast<float>(node.y), low[2]};
     const float nodeHigh[3] = {high[0] + static_cast<float>(node.x), high[1] + static_cast<float>(node.y), high[2]};
     if (perNode == PerNode::BoxTestInsideNodeCalls) {

@@ -5,9 +5,8 @@
 #ifndef NIMBO_BENCH_BAREGL_H
 #define NIMBO_BENCH_BAREGL_H
 
-#include <windows.h>
-
 #include <GL/gl.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -51,12 +50,12 @@ class BareGl {
   int RunSelection(int x, int y, PerNode perNode) const;
   void UploadBuffers();
 
-  const Scene& scene_;
+  const Scene& scene;
   // Every node draws from arrays of its own, as scene-graph nodes do: one
   // array shared by all would stay in cache where theirs cannot.
-  std::vector<Mesh> meshes_;
+  std::vector<Mesh> meshes;
   // Per node: vertex buffer (vertices, then normals) and index buffer.
-  std::vector<GLuint> buffers_;
+  std::vector<GLuint> buffers;
 };
 
 }  // namespace bench

@@ -42,9 +42,11 @@ Scene NodeGrid(SceneKind kind, int nodeColumns, int nodeRows, int quadColumns, i
   for (int row = 0; row < nodeRows; ++row) {
     for (int column = 0; column < nodeColumns; ++column) {
       const auto index = scene.nodes.size();
-      scene.nodes.push_back(NodePlacement{
-          index + 1, (column + 0.5) * pitchX - kExtentX / 2, (row + 0.5) * pitchY - kExtentY / 2,
-          {static_cast<std::uint8_t>(index * 7), static_cast<std::uint8_t>(index * 13), 200, 255}});
+      scene.nodes.push_back(
+          NodePlacement{index + 1,
+                        (column + 0.5) * pitchX - kExtentX / 2,
+                        (row + 0.5) * pitchY - kExtentY / 2,
+                        {static_cast<std::uint8_t>(index * 7), static_cast<std::uint8_t>(index * 13), 200, 255}});
     }
   }
   return scene;

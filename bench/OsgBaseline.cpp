@@ -1,6 +1,7 @@
 #include "OsgBaseline.h"
 
 #include <GL/gl.h>
+
 #include <osg/BlendFunc>
 #include <osg/CullFace>
 #include <osg/Geode>
@@ -31,8 +32,7 @@ osg::ref_ptr<osg::Geometry> MakeGeometry(const Mesh& mesh, const NodePlacement& 
   geometry->setVertexArray(vertices);
   geometry->setNormalArray(normals, osg::Array::BIND_PER_VERTEX);
   osg::ref_ptr<osg::Vec4Array> colour = new osg::Vec4Array(1);
-  (*colour)[0].set(node.colour[0] / 255.0f, node.colour[1] / 255.0f, node.colour[2] / 255.0f,
-                   node.colour[3] / 255.0f);
+  (*colour)[0].set(node.colour[0] / 255.0f, node.colour[1] / 255.0f, node.colour[2] / 255.0f, node.colour[3] / 255.0f);
   geometry->setColorArray(colour, osg::Array::BIND_OVERALL);
   geometry->addPrimitiveSet(
       new osg::DrawElementsUInt(GL_TRIANGLES, static_cast<unsigned>(mesh.indices.size()), mesh.indices.data()));
@@ -78,7 +78,7 @@ void UseTheViewsState(osg::Group& root) {
 
 }  // namespace
 
-OsgBaseline::OsgBaseline(const Scene& scene) : root_(new osg::Group), viewer_(new osgViewer::Viewer) {
+OsgBaseline::OsgBaseline(const Scene& scene) : root(new osg::Group), viewer(new osgViewer::Viewer) {
   for (const NodePlacement& node : scene.nodes) {
     osg::ref_ptr<osg::Geode> geode = new osg::Geode;
     geode->addDrawable(MakeGeometry(scene.mesh, node));
@@ -86,34 +86,33 @@ OsgBaseline::OsgBaseline(const Scene& scene) : root_(new osg::Group), viewer_(ne
       osg::ref_ptr<osg::MatrixTransform> transform =
           new osg::MatrixTransform(osg::Matrix::translate(node.x, node.y, 0.0));
       transform->addChild(geode);
-      root_->addChild(transform);
+      root->addChild(transform);
     } else {
-      root_->addChild(geode);
+      root->addChild(geode);
     }
   }
-  UseTheViewsState(*root_);
-  viewer_->setLightingMode(osg::View::NO_LIGHT);
-  viewer_->setThreadingModel(osgViewer::ViewerBase::SingleThreaded);
-  viewer_->setUpViewerAsEmbeddedInWindow(0, 0, kWidth, kHeight);
-  viewer_->setSceneData(root_);
-  osg::Camera* camera = viewer_->getCamera();
+  UseTheViewsState(*root);
+  viewer->setLightingMode(osg::View::NO_LIGHT);
+  viewer->setThreadingModel(osgViewer::ViewerBase::SingleThreaded);
+  viewer->setUpViewerAsEmbeddedInWindow(0, 0, kWidth, kHeight);
+  viewer->setSceneData(root);
+  osg::Camera* camera = viewer->getCamera();
   camera->setClearColor(osg::Vec4(0.5f, 0.5f, 0.5f, 0.5f));
-  camera->setProjectionMatrixAsPerspective(kFieldOfViewDegrees, static_cast<double>(kWidth) / kHeight, 1.0,
-                                           100.0);
+  camera->setProjectionMatrixAsPerspective(kFieldOfViewDegrees, static_cast<double>(kWidth) / kHeight, 1.0, 100.0);
   camera->setViewMatrixAsLookAt(osg::Vec3d(0.0, 0.0, kEyeDistance), osg::Vec3d(), osg::Vec3d(0.0, 1.0, 0.0));
-  viewer_->realize();
+  viewer->realize();
 }
 
 OsgBaseline::~OsgBaseline() = default;
 
 void OsgBaseline::Frame() {
-  viewer_->frame();
+  viewer->frame();
   glFinish();
 }
 
 void OsgBaseline::BuildKdTrees() {
   osg::ref_ptr<osg::KdTreeBuilder> builder = new osg::KdTreeBuilder;
-  root_->accept(*builder);
+  root->accept(*builder);
 }
 
 bool OsgBaseline::Pick(int x, int y) {
@@ -122,7 +121,7 @@ bool OsgBaseline::Pick(int x, int y) {
       osgUtil::Intersector::WINDOW, static_cast<double>(x), static_cast<double>(kHeight - y));
   picker->setIntersectionLimit(osgUtil::Intersector::LIMIT_NEAREST);
   osgUtil::IntersectionVisitor visitor(picker.get());
-  viewer_->getCamera()->accept(visitor);
+  viewer->getCamera()->accept(visitor);
   return picker->containsIntersections();
 }
 

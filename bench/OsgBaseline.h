@@ -31,8 +31,8 @@ class OsgBaseline {
   bool Pick(int x, int y);
 
  private:
-  osg::ref_ptr<osg::Group> root_;
-  osg::ref_ptr<osgViewer::Viewer> viewer_;
+  osg::ref_ptr<osg::Group> root;
+  osg::ref_ptr<osgViewer::Viewer> viewer;
 };
 
 }  // namespace bench

@@ -1,9 +1,8 @@
 // What presenting a frame costs: SwapBuffers with presenting on and off,
 // against one bare glReadPixels of the same buffer in the same context.
-#include <windows.h>
-
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
+#include <windows.h>
 
 #include <vector>
 
@@ -17,10 +16,10 @@ constexpr int kHeight = 800;
 
 class PresentFixture {
  public:
-  PresentFixture() : context_(kWidth, kHeight) { glViewport(0, 0, kWidth, kHeight); }
+  PresentFixture() : context(kWidth, kHeight) { glViewport(0, 0, kWidth, kHeight); }
 
-  platform::Window& Window() { return context_.Window(); }
-  HDC Dc() const { return context_.DeviceContext(); }
+  platform::Window& Window() { return context.Window(); }
+  HDC Dc() const { return context.DeviceContext(); }
 
   static void Clear() {
     glClearColor(0.2f, 0.3f, 0.4f, 1.0f);
@@ -28,7 +27,7 @@ class PresentFixture {
   }
 
  private:
-  platform::OffscreenContext context_;
+  platform::OffscreenContext context;
 };
 
 void BM_ClearAndFinish(benchmark::State& state) {

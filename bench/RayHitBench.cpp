@@ -3,11 +3,10 @@
 // and point hierarchies, and a selection pass through a 4 x 4 pick box with
 // chunk culling against the bare GL loop that draws every triangle in the
 // same context.
-#include <windows.h>
-
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <benchmark/benchmark.h>
+#include <windows.h>
 
 #include <cmath>
 #include <cstdint>
@@ -139,8 +138,8 @@ void BM_TriangleBvhIntersect(benchmark::State& state) {
 BENCHMARK(BM_TriangleBvhIntersect)->Unit(benchmark::kMicrosecond);
 
 const ChunkedMesh& MillionTriangleChunks() {
-  static const ChunkedMesh chunked = SpatialChunker(256, 3).Split(MillionTriangleSphere().vertices, {},
-                                                               MillionTriangleSphere().indices);
+  static const ChunkedMesh chunked =
+      SpatialChunker(256, 3).Split(MillionTriangleSphere().vertices, {}, MillionTriangleSphere().indices);
   return chunked;
 }
 
@@ -181,8 +180,7 @@ void BM_BruteForceIntersect(benchmark::State& state) {
     float nearest = std::numeric_limits<float>::infinity();
     for (std::size_t t = 0; t < sphere.indices.size(); t += 3) {
       const auto hit = KivVizOpenGL::detail::IntersectTriangle(
-          ray, Float3::At(sphere.vertices, sphere.indices[t]),
-          Float3::At(sphere.vertices, sphere.indices[t + 1]),
+          ray, Float3::At(sphere.vertices, sphere.indices[t]), Float3::At(sphere.vertices, sphere.indices[t + 1]),
           Float3::At(sphere.vertices, sphere.indices[t + 2]), nearest);
       if (hit) {
         nearest = hit->t;
@@ -230,10 +228,9 @@ BENCHMARK(BM_PointBvhIntersect)->Unit(benchmark::kMicrosecond);
 class SelectionFixture {
  public:
   SelectionFixture()
-      : context_(kViewport, kViewport),
-        mesh_(SpatialChunker(2048, 3).Split(MillionTriangleSphere().vertices,
-                                         MillionTriangleSphere().normals,
-                                         MillionTriangleSphere().indices)) {
+      : context(kViewport, kViewport),
+        mesh_(SpatialChunker(2048, 3).Split(MillionTriangleSphere().vertices, MillionTriangleSphere().normals,
+                                            MillionTriangleSphere().indices)) {
     glViewport(0, 0, kViewport, kViewport);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
@@ -246,11 +243,9 @@ class SelectionFixture {
     gluLookAt(0.3, 0.4, 3.0, 0, 0, 0, 0, 1, 0);
     glEnableClientState(GL_VERTEX_ARRAY);
     glVertexPointer(3, GL_FLOAT, 0, mesh_.vertices.data());
-    selectBuffer_.resize(64);
+    selectBuffer.resize(64);
   }
-  ~SelectionFixture() {
-    glDisableClientState(GL_VERTEX_ARRAY);
-  }
+  ~SelectionFixture() { glDisableClientState(GL_VERTEX_ARRAY); }
   SelectionFixture(const SelectionFixture&) = delete;
   SelectionFixture& operator=(const SelectionFixture&) = delete;
 
@@ -260,19 +255,17 @@ class SelectionFixture {
   // record (names, min depth, max depth, name) or an empty one.
   template <typename Draw>
   std::vector<GLuint> Select(Draw&& draw) {
-    glSelectBuffer(static_cast<GLsizei>(selectBuffer_.size()), selectBuffer_.data());
+    glSelectBuffer(static_cast<GLsizei>(selectBuffer.size()), selectBuffer.data());
     glRenderMode(GL_SELECT);
     glInitNames();
     glPushName(7);
     draw();
     const GLint hits = glRenderMode(GL_RENDER);
-    return hits > 0 ? std::vector<GLuint>(selectBuffer_.begin(), selectBuffer_.begin() + 4)
-                    : std::vector<GLuint>{};
+    return hits > 0 ? std::vector<GLuint>(selectBuffer.begin(), selectBuffer.begin() + 4) : std::vector<GLuint>{};
   }
 
   void DrawAll() const {
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh_.indices.size()), GL_UNSIGNED_INT,
-                   mesh_.indices.data());
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh_.indices.size()), GL_UNSIGNED_INT, mesh_.indices.data());
   }
 
   // Returns the number of chunks drawn.
@@ -283,8 +276,7 @@ class SelectionFixture {
       if (!volume.Intersects(chunk.bounds)) {
         continue;
       }
-      glDrawRangeElements(GL_TRIANGLES, chunk.firstVertex,
-                          chunk.firstVertex + chunk.vertexCount - 1,
+      glDrawRangeElements(GL_TRIANGLES, chunk.firstVertex, chunk.firstVertex + chunk.vertexCount - 1,
                           static_cast<GLsizei>(3 * chunk.primitiveCount), GL_UNSIGNED_INT,
                           mesh_.indices.data() + 3 * std::size_t{chunk.firstPrimitive});
       ++drawn;
@@ -293,9 +285,9 @@ class SelectionFixture {
   }
 
  private:
-  platform::OffscreenContext context_;
+  platform::OffscreenContext context;
   ChunkedMesh mesh_;
-  std::vector<GLuint> selectBuffer_;
+  std::vector<GLuint> selectBuffer;
 };
 
 // The bare loop: every triangle through the selection pipeline.

@@ -4,10 +4,9 @@
 // toolkit drawing and picking it (when it was found at configure time), and
 // std::map insertion of the same node ids. Benchmark names read
 // "<scene>/<who>/<what>"; bench/scene-table turns a run into one table.
-#include <windows.h>
-
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <functional>
@@ -44,53 +43,53 @@ using bench::SceneKind;
 class ViewBench {
  public:
   explicit ViewBench(const Scene& scene)
-      : scene_(scene),
-        loader_(NIMBO_PLUGIN_PATH, "View3D"),
-        window_(platform::Window::CreateOffscreen(bench::kWidth, bench::kHeight)) {
+      : scene(scene),
+        loader(NIMBO_PLUGIN_PATH, "View3D"),
+        window(platform::Window::CreateOffscreen(bench::kWidth, bench::kHeight)) {
     Nimbo_mainThreadId = GetCurrentThreadId();
-    window_.SetPresentEnabled(false);
+    window.SetPresentEnabled(false);
     platform::DebugOutputCapture quiet;
-    view_.reset(loader_.CreateView());
-    view_->Initialize(window_.Handle());
-    view_->SetWindowSize(bench::kWidth, bench::kHeight);
-    view_->GetCamera()->SetFieldOfViewDegrees(static_cast<float>(bench::kFieldOfViewDegrees));
+    view.reset(loader.CreateView());
+    view->Initialize(window.Handle());
+    view->SetWindowSize(bench::kWidth, bench::kHeight);
+    view->GetCamera()->SetFieldOfViewDegrees(static_cast<float>(bench::kFieldOfViewDegrees));
     Build(MakeItems());
-    view_->UpdateSceneBounds();
+    view->UpdateSceneBounds();
     const float eye[3] = {0.0f, 0.0f, static_cast<float>(bench::kEyeDistance)};
     const float target[3] = {0.0f, 0.0f, 0.0f};
     const float up[3] = {0.0f, 1.0f, 0.0f};
-    view_->GetCamera()->SetLookAt(eye, target, up);
-    view_->Render();
+    view->GetCamera()->SetLookAt(eye, target, up);
+    view->Render();
   }
   ~ViewBench() {
-    view_->Uninitialize();
-    view_.reset();
+    view->Uninitialize();
+    view.reset();
   }
   ViewBench(const ViewBench&) = delete;
   ViewBench& operator=(const ViewBench&) = delete;
 
-  AView3D& View() { return *view_; }
+  AView3D& View() { return *view; }
 
   // One triangle item per node, made by the view's item factory.
   std::vector<AGeometryItem*> MakeItems() {
-    AGeometryItemFactory* factory = static_cast<AView3DAdapter&>(*view_).GetGeometryItemFactory();
+    AGeometryItemFactory* factory = static_cast<AView3DAdapter&>(*view).GetGeometryItemFactory();
     std::vector<AGeometryItem*> items;
-    items.reserve(scene_.nodes.size());
-    for (std::size_t node = 0; node < scene_.nodes.size(); ++node) {
-      items.push_back(factory->CreateTriangles(1, scene_.mesh.vertices, scene_.mesh.normals, scene_.mesh.indices));
+    items.reserve(scene.nodes.size());
+    for (std::size_t node = 0; node < scene.nodes.size(); ++node) {
+      items.push_back(factory->CreateTriangles(1, scene.mesh.vertices, scene.mesh.normals, scene.mesh.indices));
     }
     return items;
   }
 
   // The same leaves without attributes and items: what the nodes alone cost.
   void BuildNodesOnly() {
-    AView3DAdapter& adapter = *view_;
+    AView3DAdapter& adapter = *view;
     adapter.BeginScene(nullptr);
     adapter.OpenNode(1);
     OpenOrCreate(1);
     OpenOrCreate(1);
     OpenOrCreate(10002);
-    for (const bench::NodePlacement& node : scene_.nodes) {
+    for (const bench::NodePlacement& node : scene.nodes) {
       adapter.CreateGeoNode(node.id, L"piece");
       adapter.CloseNode();
     }
@@ -101,18 +100,18 @@ class ViewBench {
   // The host's way: category group 10002 three levels down, then one leaf
   // per node with its colour, its translation and its item.
   void Build(const std::vector<AGeometryItem*>& items) {
-    AView3DAdapter& adapter = *view_;
+    AView3DAdapter& adapter = *view;
     adapter.BeginScene(nullptr);
     adapter.OpenNode(1);
     OpenOrCreate(1);
     OpenOrCreate(1);
     OpenOrCreate(10002);
-    for (std::size_t index = 0; index < scene_.nodes.size(); ++index) {
-      const bench::NodePlacement& node = scene_.nodes[index];
+    for (std::size_t index = 0; index < scene.nodes.size(); ++index) {
+      const bench::NodePlacement& node = scene.nodes[index];
       adapter.CreateGeoNode(node.id, L"piece");
       adapter.SetNodeAttribute(
           new AttributeColor(RGBAColor{node.colour[0], node.colour[1], node.colour[2], node.colour[3]}));
-      if (scene_.translated) {
+      if (scene.translated) {
         double shift[16];
         AttributeTransform::SetIdentity(shift);
         shift[12] = node.x;
@@ -128,22 +127,22 @@ class ViewBench {
 
  private:
   void OpenOrCreate(std::uint64_t id) {
-    AView3DAdapter& adapter = *view_;
+    AView3DAdapter& adapter = *view;
     if (!adapter.OpenNode(id)) adapter.CreateNode(id, L"group");
   }
 
-  const Scene& scene_;
-  PluginLoader loader_;
-  platform::Window window_;
-  std::unique_ptr<AView3D> view_;
+  const Scene& scene;
+  PluginLoader loader;
+  platform::Window window;
+  std::unique_ptr<AView3D> view;
 };
 
 using Body = std::function<void(benchmark::State&, const Scene&)>;
 
 void Register(SceneKind kind, const std::string& row, const Body& body, int iterations = 0) {
-  auto* registered = benchmark::RegisterBenchmark(
-      (bench::ShortName(kind) + "/" + row).c_str(),
-      [kind, body](benchmark::State& state) { body(state, bench::GetScene(kind)); });
+  auto* registered =
+      benchmark::RegisterBenchmark((bench::ShortName(kind) + "/" + row).c_str(),
+                                   [kind, body](benchmark::State& state) { body(state, bench::GetScene(kind)); });
   registered->Unit(benchmark::kMillisecond)->UseRealTime();
   if (iterations > 0) registered->Iterations(iterations);
 }

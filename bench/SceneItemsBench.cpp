@@ -3,11 +3,10 @@
 // box's view volume; bare GL sends everything), a full draw where nothing
 // can be skipped, and RayHit on a mesh of a million triangles against a
 // brute-force loop over every triangle.
-#include <windows.h>
-
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <benchmark/benchmark.h>
+#include <windows.h>
 
 #include <cmath>
 #include <memory>
@@ -23,7 +22,7 @@
 
 namespace {
 
-constexpr int Size = 512;
+constexpr int kSize = 512;
 
 struct Mesh {
   std::vector<float> vertices;
@@ -60,8 +59,8 @@ std::unique_ptr<GeometryItemTrianglesGL> ItemOf(const Mesh& mesh) {
 // The context and the scenes, made once for all benchmarks.
 class Bench {
  public:
-  Bench() : context(Size, Size) {
-    glViewport(0, 0, Size, Size);
+  Bench() : context(kSize, kSize) {
+    glViewport(0, 0, kSize, kSize);
     glEnable(GL_DEPTH_TEST);
 
     // 708^2 quads: 1,002,528 triangles in one mesh.
@@ -97,8 +96,8 @@ class Bench {
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     if (pickBox) {
-      GLint viewport[4] = {0, 0, Size, Size};
-      gluPickMatrix(Size / 2.0 + 0.5, Size / 2.0 + 0.5, 4.0, 4.0, viewport);
+      GLint viewport[4] = {0, 0, kSize, kSize};
+      gluPickMatrix(kSize / 2.0 + 0.5, kSize / 2.0 + 0.5, 4.0, 4.0, viewport);
     }
     gluPerspective(45.0, 1.0, eyeHeight / 6.0, 20.0);
     gluLookAt(0.1, -0.2, eyeHeight, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
@@ -310,10 +309,10 @@ void BM_RayHitMillionTriangles_BruteForce(benchmark::State& state) {
     float nearest = 10.0f;
     bool hit = false;
     for (std::size_t triangle = 0; triangle < mesh.indices.size() / 3; ++triangle) {
-      const auto found = KivVizOpenGL::detail::IntersectTriangle(
-          ray, Float3::At(mesh.vertices, mesh.indices[3 * triangle]),
-          Float3::At(mesh.vertices, mesh.indices[3 * triangle + 1]),
-          Float3::At(mesh.vertices, mesh.indices[3 * triangle + 2]), nearest);
+      const auto found =
+          KivVizOpenGL::detail::IntersectTriangle(ray, Float3::At(mesh.vertices, mesh.indices[3 * triangle]),
+                                                  Float3::At(mesh.vertices, mesh.indices[3 * triangle + 1]),
+                                                  Float3::At(mesh.vertices, mesh.indices[3 * triangle + 2]), nearest);
       if (found) {
         nearest = found->t;
         hit = true;

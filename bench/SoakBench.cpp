@@ -3,18 +3,16 @@
 // and clearing it with ClearAll. Resident memory and the heap in use are
 // printed at intervals (one line each on stderr) and reported as counters at
 // the start and end, so that growth shows as a difference.
-#include <windows.h>
-
 #include <benchmark/benchmark.h>
 #include <malloc.h>
+#include <unistd.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <cstdio>
 #include <fstream>
 #include <memory>
 #include <vector>
-
-#include <unistd.h>
 
 #include "KivVizCore/AGeometryItemFactory.h"
 #include "KivVizCore/AView3DAdapter.h"
@@ -106,14 +104,15 @@ class SoakView {
     for (int row = 0; row < kRows; ++row) {
       for (int column = 0; column < kColumns; ++column) {
         scene.CreateGeoNode(static_cast<std::uint64_t>(row * kColumns + column + 1), L"piece");
-        scene.SetNodeAttribute(new AttributeColor(RGBAColor{static_cast<std::uint8_t>(column * 6),
-                                                            static_cast<std::uint8_t>(row * 10), 128, 255}));
+        scene.SetNodeAttribute(new AttributeColor(
+            RGBAColor{static_cast<std::uint8_t>(column * 6), static_cast<std::uint8_t>(row * 10), 128, 255}));
         double shift[16];
         AttributeTransform::SetIdentity(shift);
         shift[12] = column - kColumns / 2.0 + 0.5;
         shift[13] = row - kRows / 2.0 + 0.5;
         scene.SetNodeAttribute(new AttributeTransform(shift));
-        scene.AddGeometry(scene.GetGeometryItemFactory()->CreateTriangles(1, mesh.vertices, mesh.normals, mesh.indices));
+        scene.AddGeometry(
+            scene.GetGeometryItemFactory()->CreateTriangles(1, mesh.vertices, mesh.normals, mesh.indices));
         scene.CloseNode();
       }
     }
@@ -144,8 +143,8 @@ class SoakView {
       for (std::uint32_t y = 0; y < kCells; ++y) {
         for (std::uint32_t x = 0; x < kCells; ++x) {
           const std::uint32_t corner = y * (kCells + 1) + x;
-          indices.insert(indices.end(), {corner, corner + 1, corner + kCells + 2, corner, corner + kCells + 2,
-                                         corner + kCells + 1});
+          indices.insert(indices.end(),
+                         {corner, corner + 1, corner + kCells + 2, corner, corner + kCells + 2, corner + kCells + 1});
         }
       }
     }

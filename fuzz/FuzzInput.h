@@ -1,7 +1,7 @@
 // Reads a fuzzer's input as a stream of small values; past its end every
 // value reads as zero and Empty() is true.
-#ifndef NIMBO_FUZZ_FUZZ_INPUT_H
-#define NIMBO_FUZZ_FUZZ_INPUT_H
+#ifndef NIMBO_FUZZ_FUZZINPUT_H
+#define NIMBO_FUZZ_FUZZINPUT_H
 
 #include <cstddef>
 #include <cstdint>

@@ -166,16 +166,31 @@ class Session {
     static const bool trace = std::getenv("NIMBO_FUZZ_TRACE") != nullptr;
     if (trace) {
       const GeoNode* open = Scene().GetCurrentOpenNode();
-      std::fprintf(stderr, "operation %d, open node %lld\n", operation, open ? static_cast<long long>(open->GetId()) : -1LL);
+      std::fprintf(stderr, "operation %d, open node %lld\n", operation,
+                   open ? static_cast<long long>(open->GetId()) : -1LL);
     }
     switch (operation) {
-      case 0: Scene().BeginScene(nullptr); break;
-      case 1: Scene().EndScene(); break;
-      case 2: Scene().OpenNode(Id(in)); break;
-      case 3: Scene().CreateNode(Id(in), L"n"); break;
-      case 4: Scene().CreateGeoNode(Id(in), L"g"); break;
-      case 5: Scene().CloseNode(); break;
-      case 6: Scene().CloseAllNodes(); break;
+      case 0:
+        Scene().BeginScene(nullptr);
+        break;
+      case 1:
+        Scene().EndScene();
+        break;
+      case 2:
+        Scene().OpenNode(Id(in));
+        break;
+      case 3:
+        Scene().CreateNode(Id(in), L"n");
+        break;
+      case 4:
+        Scene().CreateGeoNode(Id(in), L"g");
+        break;
+      case 5:
+        Scene().CloseNode();
+        break;
+      case 6:
+        Scene().CloseAllNodes();
+        break;
       case 7: {
         const std::uint32_t vertices = 1 + in.Byte() % 6;
         Give(Scene().GetGeometryItemFactory()->CreateTriangles(
@@ -191,13 +206,27 @@ class Session {
       case 9:
         Give(Scene().GetGeometryItemFactory()->CreatePoints(Id(in), Floats(in, 3 * (in.Byte() % 4)), in.Float()));
         break;
-      case 10: Scene().SetColor(RGBAColor{in.Byte(), in.Byte(), in.Byte(), in.Byte()}); break;
-      case 11: Scene().AddReference(Path(in)); break;
-      case 12: Scene().DeleteNode(Path(in)); break;
-      case 13: Scene().DeleteNode(Id(in)); break;
-      case 14: View3D().ClearAll(); break;
-      case 15: Scene().Clear(Path(in)); break;
-      case 16: Frame(); break;
+      case 10:
+        Scene().SetColor(RGBAColor{in.Byte(), in.Byte(), in.Byte(), in.Byte()});
+        break;
+      case 11:
+        Scene().AddReference(Path(in));
+        break;
+      case 12:
+        Scene().DeleteNode(Path(in));
+        break;
+      case 13:
+        Scene().DeleteNode(Id(in));
+        break;
+      case 14:
+        View3D().ClearAll();
+        break;
+      case 15:
+        Scene().Clear(Path(in));
+        break;
+      case 16:
+        Frame();
+        break;
       case 17: {
         Scene().CloseAllNodes();
         RenderId picked = Path(in);
@@ -215,11 +244,21 @@ class Session {
         View3D().GetPointAtPixel(in.Int(), in.Int(), x, y, z);
         break;
       }
-      case 20: Scene().Highlight(Path(in)); break;
-      case 21: Scene().UnHighlight(Path(in)); break;
-      case 22: Scene().Select(Path(in)); break;
-      case 23: Scene().UnSelect(Path(in)); break;
-      case 24: in.Byte() % 2 ? Scene().UnHighlight() : Scene().UnSelect(); break;
+      case 20:
+        Scene().Highlight(Path(in));
+        break;
+      case 21:
+        Scene().UnHighlight(Path(in));
+        break;
+      case 22:
+        Scene().Select(Path(in));
+        break;
+      case 23:
+        Scene().UnSelect(Path(in));
+        break;
+      case 24:
+        in.Byte() % 2 ? Scene().UnHighlight() : Scene().UnSelect();
+        break;
       case 25: {
         std::vector<std::vector<double>> lists(in.Byte() % 3);
         for (auto& list : lists) {
@@ -228,7 +267,9 @@ class Session {
         dynamic_cast<IViewObjectProvider&>(*view).AddMarkups(lists);
         break;
       }
-      case 26: dynamic_cast<IViewObjectProvider&>(*view).RemoveMarkups(); break;
+      case 26:
+        dynamic_cast<IViewObjectProvider&>(*view).RemoveMarkups();
+        break;
       case 27: {
         ViewOp op(in.Byte() % 10, in.Byte() % 3, in.Int(), in.Int(), in.Int());
         view->GetController()->Notify(&op);
@@ -243,9 +284,15 @@ class Session {
       }
       case 29:
         switch (in.Byte() % 3) {
-          case 0: Scene().OpenLibrary(in.Byte() % 2 ? "a" : "b"); break;
-          case 1: Scene().CloseLibrary(); break;
-          default: Scene().AddLibraryReference(Id(in), in.Byte() % 2 ? "a" : "b", Id(in)); break;
+          case 0:
+            Scene().OpenLibrary(in.Byte() % 2 ? "a" : "b");
+            break;
+          case 1:
+            Scene().CloseLibrary();
+            break;
+          default:
+            Scene().AddLibraryReference(Id(in), in.Byte() % 2 ? "a" : "b", Id(in));
+            break;
         }
         break;
       case 30: {

@@ -94,8 +94,8 @@ void Run(const std::string& pluginPath, const std::string& output) {
   view->Render();
   const platform::Image image = window.PresentedImage();
   const auto rgba = image.At(kPickX, kPickY);
-  std::cout << "pixel " << kPickX << ',' << kPickY << ": " << int{rgba[0]} << ' ' << int{rgba[1]} << ' '
-            << int{rgba[2]} << '\n';
+  std::cout << "pixel " << kPickX << ',' << kPickY << ": " << int{rgba[0]} << ' ' << int{rgba[1]} << ' ' << int{rgba[2]}
+            << '\n';
   platform::WritePng(output, image);
 }
 

@@ -1,9 +1,11 @@
 // Runs the nimbo-view executable in a scratch folder named after the running
 // test (kept when it fails), writes input files and keeps the output.
-#ifndef NIMBO_TESTS_APP_NIMBO_VIEW_PROCESS_H
-#define NIMBO_TESTS_APP_NIMBO_VIEW_PROCESS_H
+#ifndef NIMBO_TESTS_APP_NIMBOVIEWPROCESS_H
+#define NIMBO_TESTS_APP_NIMBOVIEWPROCESS_H
 
 #include <gtest/gtest.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
@@ -12,10 +14,6 @@
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <unistd.h>
-
-#include <sys/wait.h>
 
 #include "platform/Image.h"
 

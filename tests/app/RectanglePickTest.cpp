@@ -32,8 +32,12 @@ struct Band {
 // Every band of every view: the window, a part of it either way round, ones
 // reaching far outside, a single pixel, one just too big to be probed and
 // one wholly outside.
-constexpr Band kBands[] = {{0, 0, kWidth - 1, kHeight - 1}, {150, 120, 60, 30}, {-500, 90, 100, 100000},
-                           {200, 10, 2147483647, -2147483647 - 1}, {120, 90, 120, 90}, {100, 70, 124, 94},
+constexpr Band kBands[] = {{0, 0, kWidth - 1, kHeight - 1},
+                           {150, 120, 60, 30},
+                           {-500, 90, 100, 100000},
+                           {200, 10, 2147483647, -2147483647 - 1},
+                           {120, 90, 120, 90},
+                           {100, 70, 124, 94},
                            {-40, -40, -2, 500}};
 
 nimboview::Part Square(std::uint64_t id, float x, float y, float z, float half) {
@@ -94,8 +98,8 @@ TEST_F(RectanglePickTest, DemoFromFourSidesAndWithSurfacesUnpickable) {
 TEST_F(RectanglePickTest, SquaresHiddenWhollyOrPartlyOrShowingAtTheEdgeOnly) {
   nimboview::Model model;
   model.id = 1;
-  model.parts = {Square(1, 0.0f, 0.0f, 1.0f, 1.0f),   Square(2, 0.0f, 0.0f, 0.0f, 0.6f),
-                 Square(3, 1.2f, 0.3f, 0.5f, 0.5f),   Square(4, -1.8f, -1.2f, 0.0f, 0.3f),
+  model.parts = {Square(1, 0.0f, 0.0f, 1.0f, 1.0f), Square(2, 0.0f, 0.0f, 0.0f, 0.6f),
+                 Square(3, 1.2f, 0.3f, 0.5f, 0.5f), Square(4, -1.8f, -1.2f, 0.0f, 0.3f),
                  Square(5, 0.4f, 0.4f, -1.0f, 0.2f)};
   nimboview::SceneBuilder(host.Scene()).Add({model});
   host.Fit();

@@ -111,9 +111,10 @@ TEST_F(RenderTest, GltfOpacityCountsOnceAndPointCloudsBecomePoints) {
 
 TEST_F(RenderTest, ASelectedPartShowsItsOwnColourBetweenStripesBesideItsUnselectedTwin) {
   scratch.Write("green.mtl", "newmtl green\nKd 0.2 0.7 0.3\n");
-  scratch.Write("twins.obj", "mtllib green.mtl\nv -2 -0.8 0\nv -0.4 -0.8 0\nv -0.4 0.8 0\nv -2 0.8 0\n"
-                             "v 0.4 -0.8 0\nv 2 -0.8 0\nv 2 0.8 0\nv 0.4 0.8 0\nusemtl green\n"
-                             "o left\nf 1 2 3 4\no right\nf 5 6 7 8\n");
+  scratch.Write("twins.obj",
+                "mtllib green.mtl\nv -2 -0.8 0\nv -0.4 -0.8 0\nv -0.4 0.8 0\nv -2 0.8 0\n"
+                "v 0.4 -0.8 0\nv 2 -0.8 0\nv 2 0.8 0\nv 0.4 0.8 0\nusemtl green\n"
+                "o left\nf 1 2 3 4\no right\nf 5 6 7 8\n");
   const Result result = scratch.Run({"render", "twins.obj", "-o", "out.png", "--size", "400x200", "--view", "front",
                                      "--click", "150,100", "--pick", "150,100"});
   ASSERT_EQ(result.exitCode, 0) << result.err;
@@ -141,8 +142,9 @@ TEST_F(RenderTest, ASelectedPartShowsItsOwnColourBetweenStripesBesideItsUnselect
 TEST_F(RenderTest, ViewUpAxisAndBackFacesDecideWhatTheCentreShows) {
   scratch.WriteQuad();
   // The square wound the other way round: its front faces -Z.
-  scratch.Write("inside-out.obj", "mtllib quad.mtl\nv -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nvn 0 0 -1\n"
-                                  "usemtl red\nf 4//1 3//1 2//1 1//1\n");
+  scratch.Write("inside-out.obj",
+                "mtllib quad.mtl\nv -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nvn 0 0 -1\n"
+                "usemtl red\nf 4//1 3//1 2//1 1//1\n");
   const struct {
     std::vector<std::string> arguments;
     bool square;  // whether the square covers the centre
@@ -180,11 +182,13 @@ TEST_F(RenderTest, PartsAreNamedAfterNodesShareOneDefaultColourAndEachModelIsSum
       << gltf;
   for (const auto& [file, text] :
        {std::pair{"plain.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"},
-        std::pair{"plain.stl", "solid t\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nvertex 0 1 0\n"
-                               "endloop\nendfacet\nendsolid t\n"},
-        std::pair{"plain.ply", "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\n"
-                               "property float z\nelement face 1\nproperty list uchar int vertex_indices\n"
-                               "end_header\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n"}}) {
+        std::pair{"plain.stl",
+                  "solid t\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\nvertex 0 1 0\n"
+                  "endloop\nendfacet\nendsolid t\n"},
+        std::pair{"plain.ply",
+                  "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\n"
+                  "property float z\nelement face 1\nproperty list uchar int vertex_indices\n"
+                  "end_header\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n"}}) {
     const std::string parts = Parts(scratch.Write(file, text));
     EXPECT_NE(parts.find(R"("color":[200,200,200,255])"), std::string::npos) << file << ": " << parts;
   }
@@ -232,7 +236,9 @@ TEST_F(RenderTest, MalformedModelsAreRefusedWithWhatIsWrong) {
   // end_header run into a line before it.
   const char junk[] =
       "ply\nformat ascii 1.0\nelement vertex 3\nproperty float x\nproperty float y\nproperty float z\n"
-      "element face 1\nproperty list uchar int\x04\xaa\0\0\x80" "e:section\n" "end_header\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n";
+      "element face 1\nproperty list uchar int\x04\xaa\0\0\x80"
+      "e:section\n"
+      "end_header\n0 0 0\n1 0 0\n0 1 0\n3 0 1 2\n";
   const struct {
     std::string file;
     std::string content;  // empty: the file is not written
@@ -274,7 +280,6 @@ TEST_F(RenderTest, PickOnTrianglesApartByDenormalAmountsSucceeds) {
                                      "--azimuth", "90", "--elevation", "0", "--pick", "32,24"});
   EXPECT_EQ(result.exitCode, 0) << result.err;
 }
-
 
 TEST(NimboViewArgumentsTest, BadArgumentsGetOneLineNamingTheProblemAndEveryCommandHasHelp) {
   Scratch scratch;

@@ -55,8 +55,7 @@ TEST_F(ScriptTest, SessionWithHoldingExpectationsPasses) {
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_NE(result.out.find("{\"selected\":\"1/1/1/10002/1\"}"), std::string::npos)
       << "the rubber band selects the square: " << result.out;
-  EXPECT_NE(result.out.find("{\"x\":100,\"y\":75,\"path\":[1,1,1,10002,1]"), std::string::npos)
-      << result.out;
+  EXPECT_NE(result.out.find("{\"x\":100,\"y\":75,\"path\":[1,1,1,10002,1]"), std::string::npos) << result.out;
   const platform::Image small = platform::ReadPng(scratch.Path("small.png"));
   EXPECT_EQ(small.width, 100);
   EXPECT_EQ(small.height, 80);
@@ -149,7 +148,6 @@ TEST_F(ScriptTest, WindowWithABadScriptFailsBeforeOpening) {
   EXPECT_NE(result.err.find("bad.nvs:1:"), std::string::npos) << result.err;
 }
 
-
 // `nimbo-view window` on a private X server: a scripted hover shows in the
 // screenshot, a script starts as `run` and `render` do, and a person's
 // pointer and keys get the title, selections and screenshots.
@@ -159,9 +157,8 @@ TEST(WindowTest, ScriptedHoverHighlightsTheNodeInTheScreenshot) {
   Scratch scratch;
   scratch.WriteQuad();
   const auto screenshot = [&scratch](const std::string& script) {
-    const Result result =
-        scratch.Run({"window", "quad.obj", "--size", "240x180", "--azimuth", "0", "--elevation", "0", "--script",
-                     scratch.Write("events.nvs", script), "--screenshot", "shot.png"});
+    const Result result = scratch.Run({"window", "quad.obj", "--size", "240x180", "--azimuth", "0", "--elevation", "0",
+                                       "--script", scratch.Write("events.nvs", script), "--screenshot", "shot.png"});
     EXPECT_EQ(result.exitCode, 0) << result.err;
     return result.exitCode == 0 ? platform::ReadPng(scratch.Path("shot.png")) : platform::Image{};
   };
@@ -191,9 +188,10 @@ TEST(WindowTest, RenderRunAndAScriptedWindowStartWithTheSamePicture) {
   if (!server.Unavailable().empty()) GTEST_SKIP() << "no X server: " << server.Unavailable();
   Scratch scratch;
   const std::string script = scratch.Write("demo.nvs", "demo\nrender\nsnapshot run.png\n");
-  const Result runs[] = {scratch.Run({"render", "-o", "render.png", "--size", "160x120"}),
-                         scratch.Run({"run", script, "--size", "160x120"}),
-                         scratch.Run({"window", "--size", "160x120", "--script", script, "--screenshot", "window.png"})};
+  const Result runs[] = {
+      scratch.Run({"render", "-o", "render.png", "--size", "160x120"}),
+      scratch.Run({"run", script, "--size", "160x120"}),
+      scratch.Run({"window", "--size", "160x120", "--script", script, "--screenshot", "window.png"})};
   for (const Result& result : runs) ASSERT_EQ(result.exitCode, 0) << result.err;
   const platform::Image rendered = platform::ReadPng(scratch.Path("render.png"));
   for (const char* other : {"run.png", "window.png"}) {
@@ -217,17 +215,18 @@ TEST(WindowTest, PointerAndKeysNameThePartSelectItAndSaveAScreenshot) {
   // xdotool stands in for a person: hover the square until the title names
   // it (the window opens before its scene is loaded), click, press S, then Q.
   // Every wait is bounded, so a stuck window fails the test.
-  EXPECT_EQ(scratch.Bash("timeout 30 \"$NIMBO_VIEW\" window quad.obj --size 240x180 --view front > out.txt 2> err.txt &\n"
-                         "window=$(timeout 20 xdotool search --sync --name '^nimbo-view' | head -n 1)\n"
-                         "for i in $(seq 50); do\n"
-                         "  xdotool mousemove --window \"$window\" 121 90 mousemove --window \"$window\" 120 90\n"
-                         "  sleep 0.2\n"
-                         "  xdotool getwindowname \"$window\" > title.txt\n"
-                         "  grep -q ': quad$' title.txt && break\n"
-                         "done\n"
-                         "xdotool click 1 key s key q\n"
-                         "wait $!\n"),
-            0);
+  EXPECT_EQ(
+      scratch.Bash("timeout 30 \"$NIMBO_VIEW\" window quad.obj --size 240x180 --view front > out.txt 2> err.txt &\n"
+                   "window=$(timeout 20 xdotool search --sync --name '^nimbo-view' | head -n 1)\n"
+                   "for i in $(seq 50); do\n"
+                   "  xdotool mousemove --window \"$window\" 121 90 mousemove --window \"$window\" 120 90\n"
+                   "  sleep 0.2\n"
+                   "  xdotool getwindowname \"$window\" > title.txt\n"
+                   "  grep -q ': quad$' title.txt && break\n"
+                   "done\n"
+                   "xdotool click 1 key s key q\n"
+                   "wait $!\n"),
+      0);
   const auto read = [&scratch](const std::string& name) { return scratch.Read(name); };
   EXPECT_EQ(read("title.txt"), "nimbo-view: quad.obj: quad\n");
   const std::string out = read("out.txt");

@@ -1,11 +1,11 @@
 // A private X server for tests that need native windows: uses DISPLAY when
 // it is set, otherwise starts Xvfb and stops it again.
-#ifndef NIMBO_TESTS_APP_XVFB_SERVER_H
-#define NIMBO_TESTS_APP_XVFB_SERVER_H
-
-#include <string>
+#ifndef NIMBO_TESTS_APP_XVFBSERVER_H
+#define NIMBO_TESTS_APP_XVFBSERVER_H
 
 #include <sys/types.h>
+
+#include <string>
 
 class XvfbServer {
  public:
@@ -15,11 +15,11 @@ class XvfbServer {
   XvfbServer& operator=(const XvfbServer&) = delete;
 
   // Empty when a display is available; otherwise why there is none.
-  const std::string& Unavailable() const { return unavailable_; }
+  const std::string& Unavailable() const { return unavailable; }
 
  private:
-  pid_t pid_ = 0;
-  std::string unavailable_;
+  pid_t pid = 0;
+  std::string unavailable;
 };
 
 #endif

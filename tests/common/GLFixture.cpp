@@ -27,7 +27,8 @@ void GLFixture::TearDown() {
 
 std::string GLFixture::SavePicture(const platform::Image& image, const std::string& tag) {
   const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-  std::string name = std::string(info->test_suite_name()) + "." + info->name() + (tag.empty() ? "" : "." + tag) + ".png";
+  std::string name =
+      std::string(info->test_suite_name()) + "." + info->name() + (tag.empty() ? "" : "." + tag) + ".png";
   for (char& c : name) c = c == '/' ? '_' : c;
   platform::WritePng(name, image);
   return name;

@@ -5,9 +5,8 @@
 #ifndef NIMBO_TESTS_COMMON_GLFIXTURE_H
 #define NIMBO_TESTS_COMMON_GLFIXTURE_H
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <optional>
 #include <string>

@@ -5,9 +5,8 @@
 #ifndef NIMBO_TESTS_COMMON_WHICHWIN32_H
 #define NIMBO_TESTS_COMMON_WHICHWIN32_H
 
-#include <windows.h>
-
 #include <GL/gl.h>
+#include <windows.h>
 
 namespace NimboTest {
 

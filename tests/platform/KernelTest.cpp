@@ -1,15 +1,14 @@
 // The per-thread last error, and debug output captures and sinks.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <atomic>
 #include <memory>
 #include <string>
 #include <thread>
 
-#include "platform/DebugOutput.h"
 #include "WhichWin32.h"
+#include "platform/DebugOutput.h"
 
 namespace {
 

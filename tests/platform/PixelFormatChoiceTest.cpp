@@ -11,8 +11,8 @@ using platform::detail::PixelFormat;
 
 constexpr DWORD kWindowGL = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
 
-PIXELFORMATDESCRIPTOR Format(BYTE colour, BYTE alpha, BYTE depth, BYTE stencil, DWORD flags = kWindowGL | PFD_DOUBLEBUFFER,
-                             BYTE type = PFD_TYPE_RGBA) {
+PIXELFORMATDESCRIPTOR Format(BYTE colour, BYTE alpha, BYTE depth, BYTE stencil,
+                             DWORD flags = kWindowGL | PFD_DOUBLEBUFFER, BYTE type = PFD_TYPE_RGBA) {
   PIXELFORMATDESCRIPTOR pfd{};
   pfd.nSize = sizeof pfd;
   pfd.nVersion = 1;

@@ -3,9 +3,8 @@
 #ifndef NIMBO_TESTS_PLATFORM_WIN32EXPECT_H
 #define NIMBO_TESTS_PLATFORM_WIN32EXPECT_H
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "WhichWin32.h"
 
@@ -19,13 +18,13 @@
 
 // Expects the call to fail; where Win32 documents no error code, the EGL
 // layer's own is checked over EGL only.
-#define EXPECT_FAILS_WITH_EGL_CODE(call, code)                                    \
-  do {                                                                            \
-    SetLastError(ERROR_SUCCESS);                                                  \
-    EXPECT_FALSE(call);                                                           \
-    if (NimboTest::kEglLayer) {                                                   \
-      EXPECT_EQ(GetLastError(), static_cast<DWORD>(code));                        \
-    }                                                                             \
+#define EXPECT_FAILS_WITH_EGL_CODE(call, code)             \
+  do {                                                     \
+    SetLastError(ERROR_SUCCESS);                           \
+    EXPECT_FALSE(call);                                    \
+    if (NimboTest::kEglLayer) {                            \
+      EXPECT_EQ(GetLastError(), static_cast<DWORD>(code)); \
+    }                                                      \
   } while (false)
 
 inline PIXELFORMATDESCRIPTOR RgbaRequest(BYTE colourBits, BYTE depthBits) {
