@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
-#include <span>
 #include <stdexcept>
 #include <utility>
 
@@ -51,39 +50,10 @@ constexpr GLsizei kFontListCount = 96;
 constexpr int kSelectionBufferSize = 1000;
 constexpr double kPickBoxSize = 4.0;
 constexpr const char* kMarkupFactoryName = "MarkupFactory";
-
-// How far ahead of the traversal the children of a group are fetched into
-// the cache, in three steps, each reading only what an earlier one fetched:
-// the node itself, then its attributes and item list, then its first item.
-constexpr std::size_t kPrefetchNodeAhead = 8;
-constexpr std::size_t kPrefetchContentAhead = 5;
-constexpr std::size_t kPrefetchItemAhead = 2;
-
-void PrefetchBytes(const void* object, std::size_t size) {
-  const char* bytes = static_cast<const char*>(object);
-  for (std::size_t offset = 0; offset < size; offset += 64) __builtin_prefetch(bytes + offset);
-}
-
-void PrefetchContent(const GeoNode* node) {
-  if (node == nullptr) return;
-  __builtin_prefetch(node->GetAttribute(Attribute::ColorType));
-  const Attribute* transform = node->GetAttribute(Attribute::TransformType);
-  if (transform != nullptr) PrefetchBytes(transform, sizeof(AttributeTransform));
-  const std::vector<AGeometryItem*>& items = node->Geometry();
-  if (!items.empty()) __builtin_prefetch(items.data());
-}
-
-// Items are of any size; the first lines hold what Display reads first.
-void PrefetchFirstItem(const GeoNode* node) {
-  if (node == nullptr || node->Geometry().empty()) return;
-  PrefetchBytes(node->Geometry().front(), 192);
-}
-
-bool IsIdentityMatrix(const double matrix[16]) {
-  double identity[16];
-  AttributeTransform::SetIdentity(identity);
-  return std::equal(matrix, matrix + 16, identity);
-}
+// The root's id while no node is open, and the root's child that holds the
+// overlay objects' nodes, which scene passes leave out and ClearAll keeps.
+constexpr std::uint64_t kRootNodeId = 1;
+constexpr std::uint64_t kOverlayNodeId = 60000;
 
 const GLfloat kLightSpecular[] = {0.4f, 0.4f, 0.4f, 1.0f};
 const GLfloat kLightDiffuse[] = {0.6f, 0.6f, 0.6f, 1.0f};
@@ -416,30 +386,10 @@ void View3dOpenGlSG::DrawScene() {
 }
 
 void View3dOpenGlSG::DrawRootChildren(bool pushNames) {
-  if (pushNames) glPushName(static_cast<GLuint>(Node::RootId));
+  if (pushNames) glPushName(static_cast<GLuint>(kRootNodeId));
   if (rootNode != nullptr) {
-    // Items cull against the clip matrix tracked here instead of reading
-    // both matrices back from GL each: one read per pass. Node transforms
-    // are tracked on the right of that product, which is where GL applies
-    // them unless they go onto the projection (as in selection passes) and
-    // a model-view other than the identity follows them; items then ask GL.
-    double projection[16];
-    double modelview[16];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    GLint matrixMode = GL_MODELVIEW;
-    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
-    if (matrixMode == GL_MODELVIEW || IsIdentityMatrix(modelview)) {
-      double clip[16];
-      MultiplyMatrices(projection, modelview, clip);
-      BeginClipTracking(clip);
-    }
-    struct EndTracking {
-      View3dOpenGlSG& view;
-      ~EndTracking() { view.EndClipTracking(); }
-    } endTracking{*this};
-    for (GeoNode* child : rootNode->OrderedChildren()) {
-      if (child != nullptr && child->GetId() != OverlayNodeId) RenderNode(child, pushNames, false);
+    for (const auto& [id, child] : rootNode->Children()) {
+      if (child != nullptr && id != kOverlayNodeId) RenderNode(child, pushNames, false);
     }
   }
   if (pushNames) glPopName();
@@ -472,14 +422,8 @@ void View3dOpenGlSG::RenderNode(GeoNode* node, bool pushNames, bool inTransparen
   if (pushNames) glPushName(static_cast<GLuint>(node->GetId()));
 
   if (node->IsGroup()) {
-    const std::span<GeoNode* const> children = static_cast<Node*>(node)->OrderedChildren();
-    for (std::size_t i = 0; i < children.size(); ++i) {
-      // Big groups' children lie all over memory: ask for the next ones
-      // while this one is drawn.
-      if (i + kPrefetchNodeAhead < children.size()) PrefetchBytes(children[i + kPrefetchNodeAhead], sizeof(GeoNode));
-      if (i + kPrefetchContentAhead < children.size()) PrefetchContent(children[i + kPrefetchContentAhead]);
-      if (i + kPrefetchItemAhead < children.size()) PrefetchFirstItem(children[i + kPrefetchItemAhead]);
-      if (children[i] != nullptr) RenderNode(children[i], pushNames, inTransparent);
+    for (const auto& [id, child] : static_cast<Node*>(node)->Children()) {
+      if (child != nullptr) RenderNode(child, pushNames, inTransparent);
     }
   } else if (renderPass == 1 || inTransparent) {
     for (AGeometryItem* item : node->Geometry()) {
@@ -488,10 +432,7 @@ void View3dOpenGlSG::RenderNode(GeoNode* node, bool pushNames, bool inTransparen
   }
 
   if (pushNames) glPopName();
-  if (matrixPushed) {
-    glPopMatrix();
-    PopClipTransform();
-  }
+  if (matrixPushed) glPopMatrix();
   if (color != nullptr) glPopAttrib();
 }
 
@@ -501,7 +442,6 @@ bool View3dOpenGlSG::ApplyNodeTransform(GeoNode* node) {
   if (transform == nullptr || transform->IsIdentity()) return false;
   glPushMatrix();
   glMultMatrixd(transform->GetTransform());
-  PushClipTransform(transform->GetTransform());
   return true;
 }
 
@@ -534,7 +474,7 @@ void View3dOpenGlSG::EndScene() {
 }
 
 bool View3dOpenGlSG::OpenNode(const std::uint64_t& id) {
-  if (id == Node::RootId && openNodeStack.empty()) {
+  if (id == kRootNodeId && openNodeStack.empty()) {
     if (rootNode == nullptr) return false;
     openNodeStack.push_back(rootNode);
     return true;
@@ -556,7 +496,7 @@ void View3dOpenGlSG::CloseAllNodes() {
 }
 
 bool View3dOpenGlSG::CreateNode(const std::uint64_t& id, const std::wstring& name) {
-  if (id == Node::RootId && openNodeStack.empty()) {
+  if (id == kRootNodeId && openNodeStack.empty()) {
     if (rootNode == nullptr) return false;
     rootNode->SetName(name);
     openNodeStack.push_back(rootNode);
@@ -628,7 +568,7 @@ void View3dOpenGlSG::ClearAll() {
     std::vector<GeoNode*> keep;
     for (const auto& [id, child] : SnapshotChildren(rootNode)) {
       if (child == nullptr) continue;
-      if (id == OverlayNodeId) {
+      if (id == kOverlayNodeId) {
         keep.push_back(child);
       } else {
         DetachSubtree(rootNode, child);

@@ -75,11 +75,6 @@ void Node::Link(GeoNode* child) {
   // at the end of the map, where the hint makes inserting it cheap.
   const bool last = children.empty() || children.rbegin()->first < childId;
   children.emplace_hint(last ? children.end() : children.lower_bound(childId), childId, child);
-  if (!orderStale && last) {
-    ordered.push_back(child);
-  } else {
-    orderStale = true;
-  }
   child->AddParent(this);
 }
 
@@ -90,7 +85,6 @@ bool Node::DeleteChildById(std::uint64_t id) {
   }
   GeoNode* child = found->second;
   children.erase(found);
-  orderStale = true;
   child->ForgetParent(this);
   if (child->Parents().empty()) {
     delete child;
@@ -100,18 +94,4 @@ bool Node::DeleteChildById(std::uint64_t id) {
 
 void Node::ClearChildren() {
   children.clear();
-  ordered.clear();
-  orderStale = false;
-}
-
-std::span<GeoNode* const> Node::OrderedChildren() const {
-  if (orderStale) {
-    ordered.clear();
-    ordered.reserve(children.size());
-    for (const auto& [childId, child] : children) {
-      ordered.push_back(child);
-    }
-    orderStale = false;
-  }
-  return ordered;
 }

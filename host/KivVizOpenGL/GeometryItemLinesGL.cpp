@@ -24,16 +24,16 @@ GeometryItemLinesGL::GeometryItemLinesGL(std::uint64_t id, std::vector<float> ve
 
 GeometryItemLinesGL::~GeometryItemLinesGL() = default;
 
-void GeometryItemLinesGL::Display(AView3DAdapter* view) {
+void GeometryItemLinesGL::Display(AView3DAdapter*) {
   if (indices.empty()) {
     return;
   }
-  const auto volume = KivVizOpenGL::CurrentViewVolume(view);
+  const auto volume = KivVizOpenGL::CurrentViewVolume();
   const auto box = KivVizOpenGL::ToAabb(boxMinimum, boxMaximum);
   if (!volume.Intersects(box)) {
     return;
   }
-  const KivVizOpenGL::ItemStateScope state(view, GL_ENABLE_BIT | (HasColor() ? GL_CURRENT_BIT : 0));
+  const KivVizOpenGL::ItemStateScope state(GL_ENABLE_BIT | (HasColor() ? GL_CURRENT_BIT : 0));
   glDisable(GL_LIGHTING);
   if (HasColor()) {
     glColor4ub(GetColor().red, GetColor().green, GetColor().blue, GetColor().alpha);

@@ -23,16 +23,16 @@ GeometryItemPointsGL::GeometryItemPointsGL(std::uint64_t id, std::vector<float> 
 
 GeometryItemPointsGL::~GeometryItemPointsGL() = default;
 
-void GeometryItemPointsGL::Display(AView3DAdapter* view) {
+void GeometryItemPointsGL::Display(AView3DAdapter*) {
   if (vertices.empty()) {
     return;
   }
-  const auto volume = KivVizOpenGL::CurrentViewVolume(view);
+  const auto volume = KivVizOpenGL::CurrentViewVolume();
   const auto box = KivVizOpenGL::ToAabb(boxMinimum, boxMaximum);
   if (!volume.Intersects(box)) {
     return;
   }
-  const KivVizOpenGL::ItemStateScope state(view, GL_ENABLE_BIT | GL_POINT_BIT | (HasColor() ? GL_CURRENT_BIT : 0));
+  const KivVizOpenGL::ItemStateScope state(GL_ENABLE_BIT | GL_POINT_BIT | (HasColor() ? GL_CURRENT_BIT : 0));
   glDisable(GL_LIGHTING);
   // GL refuses sizes that are not positive; those draw as GL's default.
   glPointSize(pointSize > 0.0f ? pointSize : 1.0f);

@@ -16,15 +16,12 @@
 #ifndef KIVVIZCORE_AVIEW3DADAPTER_H
 #define KIVVIZCORE_AVIEW3DADAPTER_H
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "KivVizCore/Export.h"
@@ -131,33 +128,8 @@ class KIVVIZCORE_EXPORT AView3DAdapter {
   // it out.
   static constexpr std::uint64_t OverlayNodeId = 60000;
 
-  // While the view's scene traversal runs, the clip matrix (projection times
-  // model-view, column order) that GL holds for the node being drawn; null
-  // outside it. Items skip themselves with it instead of reading GL back.
-  const double* GetTraversalClipMatrix() const {
-    return clipStack.empty() ? nullptr : clipStack.back().data();
-  }
-
-  // Work that items defer to the end of the view's scene traversal, so that
-  // GL state they share across it is saved and restored once instead of
-  // around every item. Each key is taken once per traversal; actions run
-  // latest first when the traversal ends. Outside a traversal nothing can be
-  // deferred: IsTraversing is false and items restore their own state.
-  bool IsTraversing() const { return !clipStack.empty(); }
-  bool HasDeferred(const void* key) const;
-  // False, with nothing kept, outside a traversal or when key is taken.
-  bool DeferToTraversalEnd(const void* key, std::function<void()> action);
-
  protected:
   AView3DAdapter();
-
-  // The view's side of the clip matrix: begin with the matrix GL holds,
-  // follow every node transform it pushes and pops, end with the traversal
-  // (which runs the deferred work).
-  void BeginClipTracking(const double clip[16]);
-  void PushClipTransform(const double transform[16]);
-  void PopClipTransform();
-  void EndClipTracking();
 
   // Deletes every library; nodes of the scene that reference library content
   // keep it alive.
@@ -174,8 +146,6 @@ class KIVVIZCORE_EXPORT AView3DAdapter {
   // The library being built, and the stack depth below its node.
   Node* openLibrary = nullptr;
   std::size_t libraryStackDepth = 0;
-  std::vector<std::array<double, 16>> clipStack;
-  std::vector<std::pair<const void*, std::function<void()>>> deferred;
 };
 
 #endif

@@ -11,9 +11,7 @@
 
 #include <cstdint>
 #include <map>
-#include <span>
 #include <string>
-#include <vector>
 
 #include "KivVizCore/GeoNode.h"
 
@@ -32,10 +30,6 @@ class KIVVIZCORE_EXPORT Node : public GeoNode {
   GeoNode* CreateChildGeoNode(std::uint64_t id) override;
 
   const std::map<std::uint64_t, GeoNode*>& Children() const { return children; }
-  // The same children, in the same ascending id order, as one contiguous
-  // sequence: what traversals walk on every frame. Valid until the
-  // children change.
-  std::span<GeoNode* const> OrderedChildren() const;
   // Null when there is no child with that id.
   GeoNode* GetChild(std::uint64_t id) const;
   // False for null, for this node itself, or when the id is taken already.
@@ -52,10 +46,6 @@ class KIVVIZCORE_EXPORT Node : public GeoNode {
   // Unlinks every child, adding those left without a parent to `orphans`.
   void ReleaseChildren(std::vector<GeoNode*>& orphans);
   std::map<std::uint64_t, GeoNode*> children;
-  // Mirrors `children`; appended to while ids arrive in ascending order (as
-  // scenes are built), otherwise rebuilt on the next OrderedChildren.
-  mutable std::vector<GeoNode*> ordered;
-  mutable bool orderStale = false;
 };
 
 #endif
