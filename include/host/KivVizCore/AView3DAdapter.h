@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "KivVizCore/Export.h"
+#include "HostExtensions.h"
 #include "KivVizCore/KivVizCore.h"
 
 class KIVVIZCORE_EXPORT AView3DAdapter {
@@ -124,16 +125,20 @@ class KIVVIZCORE_EXPORT AView3DAdapter {
   /* 47 */ virtual bool UnSelect(const RenderId& path) = 0;
   /* 48 */ virtual void Convert(const RenderId& path, EntityId& entity) = 0;
 
-  // The overlay subtree's id under the root; scene passes and picking leave
-  // it out.
+#if NIMBO_HOST_EXTENSIONS
+  // Ours: the overlay subtree's id under the root; scene passes and picking
+  // leave it out.
   static constexpr std::uint64_t OverlayNodeId = 60000;
+#endif
 
  protected:
   AView3DAdapter();
 
-  // Deletes every library; nodes of the scene that reference library content
-  // keep it alive.
+#if NIMBO_HOST_EXTENSIONS
+  // Ours: deletes every library; nodes of the scene that reference library
+  // content keep it alive.
   void ClearLibraries();
+#endif
 
   Node* rootNode = nullptr;
   AFilterManager* filterManager = nullptr;

@@ -14,10 +14,14 @@
 #include <string>
 
 #include "KivVizCore/GeoNode.h"
+#include "HostExtensions.h"
 
 class KIVVIZCORE_EXPORT Node : public GeoNode {
  public:
+#if NIMBO_HOST_EXTENSIONS
+  // Ours: the root's id, which the host's library does not name.
   static constexpr std::uint64_t RootId = 1;
+#endif
 
   explicit Node(std::uint64_t id, const std::wstring& name = std::wstring());
   ~Node() override;
