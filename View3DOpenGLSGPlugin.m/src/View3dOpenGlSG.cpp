@@ -544,23 +544,16 @@ void View3dOpenGlSG::AddGeometry(AGeometryItem* item) {
 }
 
 bool View3dOpenGlSG::ApplyNodeAction(const RenderId& path) {
-  const std::size_t length = path.Length();
-  for (std::size_t i = 0; i < length; ++i) {
-    if (!OpenNode(path[i])) {
-      for (std::size_t j = 0; j < i; ++j) CloseNode();
-      return false;
-    }
-  }
+  // OpenNodes opens nothing for an empty path, so the action never falls on
+  // a node that is merely open.
+  if (!OpenNodes(path)) return false;
   bool result = false;
-  // An empty path acts on nothing: the open node is not the path's node.
-  if (length > 0) {
-    GeoNode* node = GetCurrentOpenNode();
-    if (node != nullptr) {
-      node->NodeAction();
-      result = true;
-    }
+  GeoNode* node = GetCurrentOpenNode();
+  if (node != nullptr) {
+    node->NodeAction();
+    result = true;
   }
-  for (std::size_t i = 0; i < length; ++i) CloseNode();
+  for (std::size_t i = 0; i < path.Length(); ++i) CloseNode();
   return result;
 }
 
@@ -666,7 +659,7 @@ int View3dOpenGlSG::ChooseWinner(const std::vector<Pick>& picks) const {
                             options->pickPoints);
 }
 
-bool View3dOpenGlSG::PickVisualAt(const int& x, const int& y, RenderId& picked) {
+bool View3dOpenGlSG::PickWinnerAt(int x, int y, RenderId& path) {
   std::uint32_t buffer[kSelectionBufferSize];
   const int count = RunSelectionPass(x, y, buffer);
   if (count <= 0) return false;
@@ -674,25 +667,21 @@ bool View3dOpenGlSG::PickVisualAt(const int& x, const int& y, RenderId& picked) 
   ParseHits(count, buffer, picks);
   const int winner = ChooseWinner(picks);
   if (winner < 0) return false;
-  const RenderId& path = picks[static_cast<std::size_t>(winner)].renderId;
-  if (path == picked) return false;
+  path = picks[static_cast<std::size_t>(winner)].renderId;
+  return true;
+}
+
+bool View3dOpenGlSG::PickVisualAt(const int& x, const int& y, RenderId& picked) {
+  RenderId path;
+  if (!PickWinnerAt(x, y, path) || path == picked) return false;
   picked = path;
   return true;
 }
 
 bool View3dOpenGlSG::PickPoint(int x, int y, float& px, float& py, float& pz) {
-  std::uint32_t buffer[kSelectionBufferSize];
-  const int count = RunSelectionPass(x, y, buffer);
-  if (count <= 0) return false;
-  std::vector<Pick> picks;
-  ParseHits(count, buffer, picks);
-  const int winner = ChooseWinner(picks);
-  if (winner < 0) return false;
-
-  const RenderId& path = picks[static_cast<std::size_t>(winner)].renderId;
-  std::size_t opened = 0;
-  while (opened < path.Length() && OpenNode(path[opened])) ++opened;
-  if (opened == path.Length()) {
+  RenderId path;
+  if (!PickWinnerAt(x, y, path)) return false;
+  if (OpenNodes(path)) {
     const Ray ray = camera->Make3DRay(x, y, 1);
     GeoNode* node = GetCurrentOpenNode();
     if (node != nullptr) {
@@ -709,8 +698,8 @@ bool View3dOpenGlSG::PickPoint(int x, int y, float& px, float& py, float& pz) {
         }
       }
     }
+    for (std::size_t i = 0; i < path.Length(); ++i) CloseNode();
   }
-  for (std::size_t i = 0; i < opened; ++i) CloseNode();
   // True even when no item was hit or the path did not open: deliberate,
   // hosts read true as "a node was picked" and keep their own point then.
   return true;
