@@ -103,6 +103,7 @@ bool GeoNode::RemoveFromParents(Node* parent) {
   const auto entry = parent->children.find(id);
   if (entry != parent->children.end() && entry->second == this) {
     parent->children.erase(entry);
+    parent->orderStale = true;
   }
   return true;
 }

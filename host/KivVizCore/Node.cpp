@@ -75,6 +75,11 @@ void Node::Link(GeoNode* child) {
   // at the end of the map, where the hint makes inserting it cheap.
   const bool last = children.empty() || children.rbegin()->first < childId;
   children.emplace_hint(last ? children.end() : children.lower_bound(childId), childId, child);
+  if (!orderStale && last) {
+    ordered.emplace_back(childId, child);
+  } else {
+    orderStale = true;
+  }
   child->AddParent(this);
 }
 
@@ -85,6 +90,7 @@ bool Node::DeleteChildById(std::uint64_t id) {
   }
   GeoNode* child = found->second;
   children.erase(found);
+  orderStale = true;
   child->ForgetParent(this);
   if (child->Parents().empty()) {
     delete child;
@@ -94,4 +100,14 @@ bool Node::DeleteChildById(std::uint64_t id) {
 
 void Node::ClearChildren() {
   children.clear();
+  ordered.clear();
+  orderStale = false;
+}
+
+std::span<const Node::ChildEntry> Node::Children() const {
+  if (orderStale) {
+    ordered.assign(children.begin(), children.end());
+    orderStale = false;
+  }
+  return ordered;
 }

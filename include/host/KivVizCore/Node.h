@@ -11,7 +11,10 @@
 
 #include <cstdint>
 #include <map>
+#include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "KivVizCore/GeoNode.h"
 #include "HostExtensions.h"
@@ -33,7 +36,11 @@ class KIVVIZCORE_EXPORT Node : public GeoNode {
   Node* CreateChildNode(std::uint64_t id) override;
   GeoNode* CreateChildGeoNode(std::uint64_t id) override;
 
-  const std::map<std::uint64_t, GeoNode*>& Children() const { return children; }
+  using ChildEntry = std::pair<std::uint64_t, GeoNode*>;
+  // The children by id, in ascending id order. A contiguous list kept beside
+  // the lookup map, so that walking it (every frame, for every group)
+  // touches no tree. Valid until the children change.
+  std::span<const ChildEntry> Children() const;
   // Null when there is no child with that id.
   GeoNode* GetChild(std::uint64_t id) const;
   // False for null, for this node itself, or when the id is taken already.
@@ -50,6 +57,10 @@ class KIVVIZCORE_EXPORT Node : public GeoNode {
   // Unlinks every child, adding those left without a parent to `orphans`.
   void ReleaseChildren(std::vector<GeoNode*>& orphans);
   std::map<std::uint64_t, GeoNode*> children;
+  // Mirrors `children`; appended to while ids arrive in ascending order (as
+  // scenes are built), otherwise rebuilt by the next Children.
+  mutable std::vector<ChildEntry> ordered;
+  mutable bool orderStale = false;
 };
 
 #endif
