@@ -4,16 +4,24 @@
 
 namespace KivVizOpenGL {
 
-ItemStateScope::ItemStateScope(GLbitfield attributes) {
+ItemStateScope::ItemStateScope(GLbitfield attributes) : pushed(attributes) {
+  glGetFloatv(GL_CURRENT_NORMAL, normal.data());
   glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
-  glPushAttrib(attributes | GL_CURRENT_BIT);
+  if (pushed != 0) {
+    glPushAttrib(pushed);
+  }
 }
 
 ItemStateScope::~ItemStateScope() {
-  glPopAttrib();
+  if (pushed != 0) {
+    glPopAttrib();
+  }
   // The current colour comes back by popping, which colour tracking misses.
-  SyncColorMaterial();
+  if ((pushed & GL_CURRENT_BIT) != 0) {
+    SyncColorMaterial();
+  }
   glPopClientAttrib();
+  glNormal3fv(normal.data());
 }
 
 }  // namespace KivVizOpenGL

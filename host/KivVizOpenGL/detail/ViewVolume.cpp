@@ -37,7 +37,10 @@ ViewVolume ViewVolume::FromCurrentGL() {
   Matrix modelview{};
   glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
   glGetDoublev(GL_MODELVIEW_MATRIX, modelview.data());
-  return ViewVolume(Multiply(projection, modelview));
+  // Selection passes put the whole transform on the projection and leave
+  // the model-view alone: the product is then the projection itself.
+  constexpr Matrix kIdentity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  return ViewVolume(modelview == kIdentity ? projection : Multiply(projection, modelview));
 }
 
 ViewVolume::Matrix ViewVolume::Multiply(const Matrix& a, const Matrix& b) {
