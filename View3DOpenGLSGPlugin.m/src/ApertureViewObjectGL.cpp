@@ -17,6 +17,7 @@
 #include "NimboCore/Debug.h"
 #include "NimboCore/IViewOp.h"
 #include "NimboCore/ViewOpRayPick.h"
+#include "OverlaySubtree.h"
 #include "View3dOpenGlSG.h"
 
 namespace NimboView3dOpenGLSG {
@@ -24,15 +25,6 @@ namespace {
 
 constexpr std::uint64_t kGeometryId = 1;
 
-// View-object ids are signed; scene ids take them sign-extended.
-std::uint64_t SceneId(int id) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(id)); }
-
-// id * 1000 wrapped as 32-bit signed arithmetic wraps, then sign-extended;
-// the multiplication itself stays unsigned so that it cannot overflow.
-std::uint64_t ItemId(int id) {
-  const auto wrapped = static_cast<std::int32_t>(static_cast<std::uint32_t>(id) * 1000u);
-  return static_cast<std::uint64_t>(static_cast<std::int64_t>(wrapped));
-}
 
 }  // namespace
 
@@ -51,25 +43,16 @@ void ApertureViewObjectGL::createGeometry() {
   // Without a parent node there is nowhere to hang the circle.
   if (parentNode == nullptr) return;
   try {
-    const std::wstring parentName = parentNode->Name();
-    view->BeginScene(nullptr);
-    const std::uint64_t parentId = parentNode->GetId();
-    if (!view->OpenNode(parentId)) view->CreateNode(parentId, parentName);
-    const std::uint64_t ownId = SceneId(id);
-    if (!view->OpenNode(ownId)) view->CreateNode(ownId, L"aperture");
-    node = view->GetCurrentOpenNode();
+    node = OverlaySubtree::OpenOwnNode(*view, *parentNode, id, L"aperture");
 
     const RGBAColor black(0, 0, 0, 255);
-    if (!view->OpenNode(kGeometryId)) view->CreateGeoNode(kGeometryId, L"geometry");
-    auto* item = new GeometryItemCircle2DGL(ItemId(id));
+    OverlaySubtree::OpenGeometryNode(*view, kGeometryId);
+    auto* item = new GeometryItemCircle2DGL(OverlaySubtree::ItemId(id));
     item->SetColor(black);
     view->AddGeometry(item);
     circleItem = item;
     view->CloseNode();
-
-    view->CloseNode();
-    view->CloseNode();
-    view->EndScene();
+    OverlaySubtree::CloseOwnNode(*view);
   } catch (const std::exception& error) {
     NimboCore::dbg << "Exception in ApertureViewObjectGL::createGeometry(): " << error.what()
                    << std::endl;
@@ -81,7 +64,7 @@ void ApertureViewObjectGL::createGeometry() {
 }
 
 void ApertureViewObjectGL::deleteGeometry() {
-  if (parentNode != nullptr) parentNode->DeleteChildById(SceneId(id));
+  if (parentNode != nullptr) parentNode->DeleteChildById(OverlaySubtree::SceneId(id));
   // The node went with the subtree; drawing it would touch freed memory.
   node = nullptr;
   circleItem = nullptr;

@@ -19,6 +19,7 @@
 #include "NimboCore/ACamera.h"
 #include "NimboCore/Debug.h"
 #include "NimboCore/ViewObjectManager.h"
+#include "OverlaySubtree.h"
 #include "View3dOpenGlSG.h"
 
 namespace NimboView3dOpenGLSG {
@@ -43,9 +44,6 @@ const AxisLayout kAxes[] = {
     {3, L"Z", RGBAColor(0, 0, 255, 200), false, {0.0, 0.0, 0.0}, 0.0},
 };
 
-// View-object ids are signed; scene ids take them sign-extended.
-std::uint64_t SceneId(int id) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(id)); }
-
 }  // namespace
 
 AxesViewObjectGL::AxesViewObjectGL(View3dOpenGlSG* view, const std::string& name)
@@ -54,7 +52,7 @@ AxesViewObjectGL::AxesViewObjectGL(View3dOpenGlSG* view, const std::string& name
 }
 
 AxesViewObjectGL::~AxesViewObjectGL() {
-  if (parentNode != nullptr) parentNode->DeleteChildById(SceneId(id));
+  if (parentNode != nullptr) parentNode->DeleteChildById(OverlaySubtree::SceneId(id));
   xAxisItem = nullptr;
   yAxisItem = nullptr;
   zAxisItem = nullptr;
@@ -64,13 +62,7 @@ void AxesViewObjectGL::createGeometry() {
   // Without a manager's node there is nowhere to hang the triad.
   if (parentNode == nullptr) return;
   try {
-    const std::wstring parentName = parentNode->Name();
-    view->BeginScene(nullptr);
-    const std::uint64_t parentId = parentNode->GetId();
-    if (!view->OpenNode(parentId)) view->CreateNode(parentId, parentName);
-    const std::uint64_t ownId = SceneId(id);
-    if (!view->OpenNode(ownId)) view->CreateNode(ownId, std::wstring(name.begin(), name.end()));
-    node = view->GetCurrentOpenNode();
+    node = OverlaySubtree::OpenOwnNode(*view, *parentNode, id, std::wstring(name.begin(), name.end()));
 
     GeometryItemAxisGL** items[] = {&xAxisItem, &yAxisItem, &zAxisItem};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -88,7 +80,7 @@ void AxesViewObjectGL::createGeometry() {
       auto item = std::make_unique<GeometryItemAxisGL>(axis.number, 100, 100, 4.5f, 3.0f, 0.8f,
                                                        1.2f, axis.label);
       item->SetColor(axis.color);
-      if (!view->OpenNode(axis.number)) view->CreateGeoNode(axis.number, L"geometry");
+      OverlaySubtree::OpenGeometryNode(*view, axis.number);
       GeometryItemAxisGL* added = item.get();
       view->AddGeometry(item.release());
       view->CloseNode();
@@ -96,9 +88,7 @@ void AxesViewObjectGL::createGeometry() {
       view->CloseNode();
     }
 
-    view->CloseNode();
-    view->CloseNode();
-    view->EndScene();
+    OverlaySubtree::CloseOwnNode(*view);
     isGeometryCreated = true;
   } catch (const std::exception& error) {
     NimboCore::dbg << "Exception in AxesViewObjectGL::createGeometry(): " << error.what()
@@ -109,7 +99,7 @@ void AxesViewObjectGL::createGeometry() {
 }
 
 void AxesViewObjectGL::deleteGeometry() {
-  if (parentNode != nullptr) parentNode->DeleteChildById(SceneId(id));
+  if (parentNode != nullptr) parentNode->DeleteChildById(OverlaySubtree::SceneId(id));
   // The node went with the subtree; drawing it would touch freed memory.
   node = nullptr;
   xAxisItem = nullptr;

@@ -1,0 +1,36 @@
+// The steps the overlay objects share to build their subtrees under the
+// view-object manager's node, through the view's scene-building interface,
+// and the arithmetic that turns a view-object id into scene ids.
+#ifndef NIMBO_VIEW3DOPENGLSG_OVERLAYSUBTREE_H
+#define NIMBO_VIEW3DOPENGLSG_OVERLAYSUBTREE_H
+
+#include <cstdint>
+#include <string>
+
+#include "KivVizCore/KivVizCore.h"
+
+namespace NimboView3dOpenGLSG {
+
+class View3dOpenGlSG;
+
+class OverlaySubtree {
+ public:
+  // View-object ids are signed; scene ids take them sign-extended.
+  static std::uint64_t SceneId(int id);
+  // id * 1000 wrapped as 32-bit signed arithmetic wraps, then sign-extended.
+  static std::uint64_t ItemId(int id);
+
+  // Begins a scene and opens the parent node, then the object's own node
+  // below it (id SceneId(objectId)), each made when missing; returns the
+  // own node.
+  static GeoNode* OpenOwnNode(View3dOpenGlSG& view, const GeoNode& parent, int objectId,
+                              const std::wstring& name);
+  // Opens the leaf node id below the open node, made when missing.
+  static void OpenGeometryNode(View3dOpenGlSG& view, std::uint64_t id);
+  // Closes the own node and the parent node, and ends the scene.
+  static void CloseOwnNode(View3dOpenGlSG& view);
+};
+
+}  // namespace NimboView3dOpenGLSG
+
+#endif
