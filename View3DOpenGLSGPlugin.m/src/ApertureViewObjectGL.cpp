@@ -5,7 +5,6 @@
 #include <GL/gl.h>
 
 #include <cmath>
-#include <exception>
 #include <stdexcept>
 
 #include "KivVizCore/GeoNode.h"
@@ -14,7 +13,6 @@
 #include "KivVizCore/VectorMath.h"
 #include "KivVizOpenGL/GeometryItemCircle2DGL.h"
 #include "NimboCore/ACamera.h"
-#include "NimboCore/Debug.h"
 #include "NimboCore/IViewOp.h"
 #include "NimboCore/ViewOpRayPick.h"
 #include "OverlaySubtree.h"
@@ -42,7 +40,7 @@ ApertureViewObjectGL::~ApertureViewObjectGL() {
 void ApertureViewObjectGL::createGeometry() {
   // Without a parent node there is nowhere to hang the circle.
   if (parentNode == nullptr) return;
-  try {
+  OverlaySubtree::Build("ApertureViewObjectGL", [&] {
     node = OverlaySubtree::OpenOwnNode(*view, *parentNode, id, L"aperture");
 
     const RGBAColor black(0, 0, 0, 255);
@@ -53,12 +51,7 @@ void ApertureViewObjectGL::createGeometry() {
     circleItem = item;
     view->CloseNode();
     OverlaySubtree::CloseOwnNode(*view);
-  } catch (const std::exception& error) {
-    NimboCore::dbg << "Exception in ApertureViewObjectGL::createGeometry(): " << error.what()
-                   << std::endl;
-  } catch (...) {
-    NimboCore::dbg << "Unhandled Exception in ApertureViewObjectGL::createGeometry()" << std::endl;
-  }
+  });
   // Set after a failure too: the manager does not retry every frame.
   isGeometryCreated = true;
 }

@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <memory>
 
 #include "KivVizCore/AttributeTransform.h"
@@ -17,7 +16,6 @@
 #include "KivVizCore/VectorMath.h"
 #include "KivVizOpenGL/GeometryItemAxisGL.h"
 #include "NimboCore/ACamera.h"
-#include "NimboCore/Debug.h"
 #include "NimboCore/ViewObjectManager.h"
 #include "OverlaySubtree.h"
 #include "View3dOpenGlSG.h"
@@ -61,7 +59,7 @@ AxesViewObjectGL::~AxesViewObjectGL() {
 void AxesViewObjectGL::createGeometry() {
   // Without a manager's node there is nowhere to hang the triad.
   if (parentNode == nullptr) return;
-  try {
+  OverlaySubtree::Build("AxesViewObjectGL", [&] {
     node = OverlaySubtree::OpenOwnNode(*view, *parentNode, id, std::wstring(name.begin(), name.end()));
 
     GeometryItemAxisGL** items[] = {&xAxisItem, &yAxisItem, &zAxisItem};
@@ -90,12 +88,7 @@ void AxesViewObjectGL::createGeometry() {
 
     OverlaySubtree::CloseOwnNode(*view);
     isGeometryCreated = true;
-  } catch (const std::exception& error) {
-    NimboCore::dbg << "Exception in AxesViewObjectGL::createGeometry(): " << error.what()
-                   << std::endl;
-  } catch (...) {
-    NimboCore::dbg << "Unhandled Exception in AxesViewObjectGL::createGeometry()" << std::endl;
-  }
+  });
 }
 
 void AxesViewObjectGL::deleteGeometry() {

@@ -5,9 +5,12 @@
 #define NIMBO_VIEW3DOPENGLSG_OVERLAYSUBTREE_H
 
 #include <cstdint>
+#include <exception>
+#include <ostream>
 #include <string>
 
 #include "KivVizCore/KivVizCore.h"
+#include "NimboCore/Debug.h"
 
 namespace NimboView3dOpenGLSG {
 
@@ -29,6 +32,21 @@ class OverlaySubtree {
   static void OpenGeometryNode(View3dOpenGlSG& view, std::uint64_t id);
   // Closes the own node and the parent node, and ends the scene.
   static void CloseOwnNode(View3dOpenGlSG& view);
+
+  // Runs an overlay's geometry building; no exception gets out of it: each
+  // goes to the host's diagnostic stream, named after the overlay's class.
+  template <typename Body>
+  static void Build(const char* overlayClass, Body&& body) {
+    try {
+      body();
+    } catch (const std::exception& error) {
+      NimboCore::dbg << "Exception in " << overlayClass << "::createGeometry(): " << error.what()
+                     << std::endl;
+    } catch (...) {
+      NimboCore::dbg << "Unhandled Exception in " << overlayClass << "::createGeometry()"
+                     << std::endl;
+    }
+  }
 };
 
 }  // namespace NimboView3dOpenGLSG

@@ -4,7 +4,6 @@
 
 #include <GL/gl.h>
 
-#include <exception>
 #include <stdexcept>
 
 #include "KivVizCore/GeoNode.h"
@@ -12,7 +11,6 @@
 #include "KivVizCore/RGBAColor.h"
 #include "KivVizOpenGL/GeometryItemPolylineGL.h"
 #include "NimboCore/ACamera.h"
-#include "NimboCore/Debug.h"
 #include "NimboCore/IViewOp.h"
 #include "OverlaySubtree.h"
 #include "View3dOpenGlSG.h"
@@ -55,7 +53,7 @@ void RubberbandViewObjectGLSG::SetIsVisible(const bool& visible) {
 void RubberbandViewObjectGLSG::createGeometry() {
   // Without a parent node there is nowhere to hang the rectangle.
   if (isGeometryCreated || parentNode == nullptr) return;
-  try {
+  OverlaySubtree::Build("RubberbandViewObjectGLSG", [&] {
     node = OverlaySubtree::OpenOwnNode(*view, *parentNode, id, L"rubberband");
 
     OverlaySubtree::OpenGeometryNode(*view, kGeometryId);
@@ -69,13 +67,7 @@ void RubberbandViewObjectGLSG::createGeometry() {
     polylineItem = item;
     view->CloseNode();
     OverlaySubtree::CloseOwnNode(*view);
-  } catch (const std::exception& error) {
-    NimboCore::dbg << "Exception in RubberbandViewObjectGLSG::createGeometry(): " << error.what()
-                   << std::endl;
-  } catch (...) {
-    NimboCore::dbg << "Unhandled Exception in RubberbandViewObjectGLSG::createGeometry()"
-                   << std::endl;
-  }
+  });
   // Set after a failure too: no retry until deleteGeometry.
   isGeometryCreated = true;
 }
