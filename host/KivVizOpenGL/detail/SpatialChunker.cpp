@@ -1,7 +1,6 @@
 #include "SpatialChunker.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <stdexcept>
 #include <string>
