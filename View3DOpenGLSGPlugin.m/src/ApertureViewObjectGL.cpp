@@ -47,17 +47,15 @@ void ApertureViewObjectGL::createGeometry() {
     OverlaySubtree::OpenGeometryNode(*view, kGeometryId);
     auto* item = new GeometryItemCircle2DGL(OverlaySubtree::ItemId(id));
     item->SetColor(black);
-    view->AddGeometry(item);
+    OverlaySubtree::AddItemAndClose(*view, item);
     circleItem = item;
-    view->CloseNode();
-    OverlaySubtree::CloseOwnNode(*view);
   });
   // Set after a failure too: the manager does not retry every frame.
   isGeometryCreated = true;
 }
 
 void ApertureViewObjectGL::deleteGeometry() {
-  if (parentNode != nullptr) parentNode->DeleteChildById(OverlaySubtree::SceneId(id));
+  OverlaySubtree::DeleteOwnNode(parentNode, id);
   // The node went with the subtree; drawing it would touch freed memory.
   node = nullptr;
   circleItem = nullptr;

@@ -50,7 +50,7 @@ AxesViewObjectGL::AxesViewObjectGL(View3dOpenGlSG* view, const std::string& name
 }
 
 AxesViewObjectGL::~AxesViewObjectGL() {
-  if (parentNode != nullptr) parentNode->DeleteChildById(OverlaySubtree::SceneId(id));
+  OverlaySubtree::DeleteOwnNode(parentNode, id);
   xAxisItem = nullptr;
   yAxisItem = nullptr;
   zAxisItem = nullptr;
@@ -92,7 +92,7 @@ void AxesViewObjectGL::createGeometry() {
 }
 
 void AxesViewObjectGL::deleteGeometry() {
-  if (parentNode != nullptr) parentNode->DeleteChildById(OverlaySubtree::SceneId(id));
+  OverlaySubtree::DeleteOwnNode(parentNode, id);
   // The node went with the subtree; drawing it would touch freed memory.
   node = nullptr;
   xAxisItem = nullptr;

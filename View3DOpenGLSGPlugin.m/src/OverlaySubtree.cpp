@@ -1,6 +1,7 @@
 #include "OverlaySubtree.h"
 
 #include "KivVizCore/GeoNode.h"
+#include "KivVizCore/Node.h"
 #include "View3dOpenGlSG.h"
 
 namespace NimboView3dOpenGLSG {
@@ -34,6 +35,16 @@ void OverlaySubtree::CloseOwnNode(View3dOpenGlSG& view) {
   view.CloseNode();
   view.CloseNode();
   view.EndScene();
+}
+
+void OverlaySubtree::AddItemAndClose(View3dOpenGlSG& view, AGeometryItem* item) {
+  view.AddGeometry(item);
+  view.CloseNode();
+  CloseOwnNode(view);
+}
+
+void OverlaySubtree::DeleteOwnNode(Node* parent, int objectId) {
+  if (parent != nullptr) parent->DeleteChildById(SceneId(objectId));
 }
 
 }  // namespace NimboView3dOpenGLSG

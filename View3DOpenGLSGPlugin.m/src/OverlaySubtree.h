@@ -32,6 +32,11 @@ class OverlaySubtree {
   static void OpenGeometryNode(View3dOpenGlSG& view, std::uint64_t id);
   // Closes the own node and the parent node, and ends the scene.
   static void CloseOwnNode(View3dOpenGlSG& view);
+  // Adds the item to the open geometry node, which takes it, then closes
+  // that node and the own node as CloseOwnNode does.
+  static void AddItemAndClose(View3dOpenGlSG& view, AGeometryItem* item);
+  // Releases the object's own node from the parent node, subtree and all.
+  static void DeleteOwnNode(Node* parent, int objectId);
 
   // Runs an overlay's geometry building; no exception gets out of it: each
   // goes to the host's diagnostic stream, named after the overlay's class.

@@ -40,7 +40,7 @@ RubberbandViewObjectGLSG::RubberbandViewObjectGLSG(View3dOpenGlSG* view, const s
 }
 
 RubberbandViewObjectGLSG::~RubberbandViewObjectGLSG() {
-  if (parentNode != nullptr) parentNode->DeleteChildById(OverlaySubtree::SceneId(id));
+  OverlaySubtree::DeleteOwnNode(parentNode, id);
   polylineItem = nullptr;
   isGeometryCreated = false;
 }
@@ -63,17 +63,15 @@ void RubberbandViewObjectGLSG::createGeometry() {
     item->SetColor(RGBAColor(220, 0, 0, 255));
     item->lineWidth = 2.0f;
     item->stipplePattern = 0xF0F0;
-    view->AddGeometry(item);
+    OverlaySubtree::AddItemAndClose(*view, item);
     polylineItem = item;
-    view->CloseNode();
-    OverlaySubtree::CloseOwnNode(*view);
   });
   // Set after a failure too: no retry until deleteGeometry.
   isGeometryCreated = true;
 }
 
 void RubberbandViewObjectGLSG::deleteGeometry() {
-  if (parentNode != nullptr) parentNode->DeleteChildById(OverlaySubtree::SceneId(id));
+  OverlaySubtree::DeleteOwnNode(parentNode, id);
   // The node went with the subtree; drawing it would touch freed memory.
   node = nullptr;
   polylineItem = nullptr;
