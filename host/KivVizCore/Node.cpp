@@ -104,10 +104,10 @@ void Node::ClearChildren() {
   orderStale = false;
 }
 
-std::span<const Node::ChildEntry> Node::Children() const {
+ChildList Node::Children() const {
   if (orderStale) {
     ordered.assign(children.begin(), children.end());
     orderStale = false;
   }
-  return ordered;
+  return ChildList(ordered.data(), ordered.size());
 }

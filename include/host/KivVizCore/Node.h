@@ -11,11 +11,11 @@
 
 #include <cstdint>
 #include <map>
-#include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "KivVizCore/ChildList.h"
 #include "KivVizCore/GeoNode.h"
 #include "HostExtensions.h"
 
@@ -36,11 +36,11 @@ class KIVVIZCORE_EXPORT Node : public GeoNode {
   Node* CreateChildNode(std::uint64_t id) override;
   GeoNode* CreateChildGeoNode(std::uint64_t id) override;
 
-  using ChildEntry = std::pair<std::uint64_t, GeoNode*>;
+  using ChildEntry = ChildList::value_type;
   // The children by id, in ascending id order. A contiguous list kept beside
   // the lookup map, so that walking it (every frame, for every group)
   // touches no tree. Valid until the children change.
-  std::span<const ChildEntry> Children() const;
+  ChildList Children() const;
   // Null when there is no child with that id.
   GeoNode* GetChild(std::uint64_t id) const;
   // False for null, for this node itself, or when the id is taken already.
