@@ -77,6 +77,10 @@ TEST(NodeTest, ChildrenStayInIdOrderThroughEveryEdit) {
   group.ClearChildren();
   group.CreateChildGeoNode(1);
   EXPECT_EQ(OrderedIds(group), (std::vector<std::uint64_t>{1}));
+  // Long enough for the walk to fetch children ahead of itself.
+  std::vector<std::uint64_t> many{1};
+  for (std::uint64_t id = 2; id <= 12; ++id) many.push_back(group.CreateChildGeoNode(id)->GetId());
+  EXPECT_EQ(OrderedIds(group), many);
   for (GeoNode* child : released) delete child;
 }
 
