@@ -5,7 +5,6 @@
 #include <GL/gl.h>
 
 #include <cmath>
-#include <exception>
 #include <stdexcept>
 
 #include "KivVizCore/GeoNode.h"
@@ -14,9 +13,9 @@
 #include "KivVizCore/VectorMath.h"
 #include "KivVizOpenGL/GeometryItemCircle2DGL.h"
 #include "NimboCore/ACamera.h"
-#include "NimboCore/Debug.h"
 #include "NimboCore/IViewOp.h"
 #include "NimboCore/ViewOpRayPick.h"
+#include "OverlaySubtree.h"
 #include "View3dOpenGlSG.h"
 
 namespace NimboView3dOpenGLSG {
@@ -24,15 +23,6 @@ namespace {
 
 constexpr std::uint64_t kGeometryId = 1;
 
-// View-object ids are signed; scene ids take them sign-extended.
-std::uint64_t SceneId(int id) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(id)); }
-
-// id * 1000 wrapped as 32-bit signed arithmetic wraps, then sign-extended;
-// the multiplication itself stays unsigned so that it cannot overflow.
-std::uint64_t ItemId(int id) {
-  const auto wrapped = static_cast<std::int32_t>(static_cast<std::uint32_t>(id) * 1000u);
-  return static_cast<std::uint64_t>(static_cast<std::int64_t>(wrapped));
-}
 
 }  // namespace
 
@@ -50,38 +40,22 @@ ApertureViewObjectGL::~ApertureViewObjectGL() {
 void ApertureViewObjectGL::createGeometry() {
   // Without a parent node there is nowhere to hang the circle.
   if (parentNode == nullptr) return;
-  try {
-    const std::wstring parentName = parentNode->Name();
-    view->BeginScene(nullptr);
-    const std::uint64_t parentId = parentNode->GetId();
-    if (!view->OpenNode(parentId)) view->CreateNode(parentId, parentName);
-    const std::uint64_t ownId = SceneId(id);
-    if (!view->OpenNode(ownId)) view->CreateNode(ownId, L"aperture");
-    node = view->GetCurrentOpenNode();
+  OverlaySubtree::Build("ApertureViewObjectGL", [&] {
+    node = OverlaySubtree::OpenOwnNode(*view, *parentNode, id, L"aperture");
 
     const RGBAColor black(0, 0, 0, 255);
-    if (!view->OpenNode(kGeometryId)) view->CreateGeoNode(kGeometryId, L"geometry");
-    auto* item = new GeometryItemCircle2DGL(ItemId(id));
+    OverlaySubtree::OpenGeometryNode(*view, kGeometryId);
+    auto* item = new GeometryItemCircle2DGL(OverlaySubtree::ItemId(id));
     item->SetColor(black);
-    view->AddGeometry(item);
+    OverlaySubtree::AddItemAndClose(*view, item);
     circleItem = item;
-    view->CloseNode();
-
-    view->CloseNode();
-    view->CloseNode();
-    view->EndScene();
-  } catch (const std::exception& error) {
-    NimboCore::dbg << "Exception in ApertureViewObjectGL::createGeometry(): " << error.what()
-                   << std::endl;
-  } catch (...) {
-    NimboCore::dbg << "Unhandled Exception in ApertureViewObjectGL::createGeometry()" << std::endl;
-  }
+  });
   // Set after a failure too: the manager does not retry every frame.
   isGeometryCreated = true;
 }
 
 void ApertureViewObjectGL::deleteGeometry() {
-  if (parentNode != nullptr) parentNode->DeleteChildById(SceneId(id));
+  OverlaySubtree::DeleteOwnNode(parentNode, id);
   // The node went with the subtree; drawing it would touch freed memory.
   node = nullptr;
   circleItem = nullptr;
@@ -111,6 +85,8 @@ void ApertureViewObjectGL::ControllerNotify(IViewOp* op) {
       isActive = true;
       break;
     default:
+      // Names AView3D::Notify, not this class: deliberate, hosts match the
+      // text they have always been given.
       throw std::invalid_argument("Invalid argument in AView3D::Notify");
   }
 }

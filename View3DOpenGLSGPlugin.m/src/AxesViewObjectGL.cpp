@@ -7,7 +7,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <exception>
 #include <memory>
 
 #include "KivVizCore/AttributeTransform.h"
@@ -17,8 +16,8 @@
 #include "KivVizCore/VectorMath.h"
 #include "KivVizOpenGL/GeometryItemAxisGL.h"
 #include "NimboCore/ACamera.h"
-#include "NimboCore/Debug.h"
 #include "NimboCore/ViewObjectManager.h"
+#include "OverlaySubtree.h"
 #include "View3dOpenGlSG.h"
 
 namespace NimboView3dOpenGLSG {
@@ -43,9 +42,6 @@ const AxisLayout kAxes[] = {
     {3, L"Z", RGBAColor(0, 0, 255, 200), false, {0.0, 0.0, 0.0}, 0.0},
 };
 
-// View-object ids are signed; scene ids take them sign-extended.
-std::uint64_t SceneId(int id) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(id)); }
-
 }  // namespace
 
 AxesViewObjectGL::AxesViewObjectGL(View3dOpenGlSG* view, const std::string& name)
@@ -54,7 +50,7 @@ AxesViewObjectGL::AxesViewObjectGL(View3dOpenGlSG* view, const std::string& name
 }
 
 AxesViewObjectGL::~AxesViewObjectGL() {
-  if (parentNode != nullptr) parentNode->DeleteChildById(SceneId(id));
+  OverlaySubtree::DeleteOwnNode(parentNode, id);
   xAxisItem = nullptr;
   yAxisItem = nullptr;
   zAxisItem = nullptr;
@@ -63,14 +59,8 @@ AxesViewObjectGL::~AxesViewObjectGL() {
 void AxesViewObjectGL::createGeometry() {
   // Without a manager's node there is nowhere to hang the triad.
   if (parentNode == nullptr) return;
-  try {
-    const std::wstring parentName = parentNode->Name();
-    view->BeginScene(nullptr);
-    const std::uint64_t parentId = parentNode->GetId();
-    if (!view->OpenNode(parentId)) view->CreateNode(parentId, parentName);
-    const std::uint64_t ownId = SceneId(id);
-    if (!view->OpenNode(ownId)) view->CreateNode(ownId, std::wstring(name.begin(), name.end()));
-    node = view->GetCurrentOpenNode();
+  OverlaySubtree::Build("AxesViewObjectGL", [&] {
+    node = OverlaySubtree::OpenOwnNode(*view, *parentNode, id, std::wstring(name.begin(), name.end()));
 
     GeometryItemAxisGL** items[] = {&xAxisItem, &yAxisItem, &zAxisItem};
     for (std::size_t i = 0; i < 3; ++i) {
@@ -88,7 +78,7 @@ void AxesViewObjectGL::createGeometry() {
       auto item = std::make_unique<GeometryItemAxisGL>(axis.number, 100, 100, 4.5f, 3.0f, 0.8f,
                                                        1.2f, axis.label);
       item->SetColor(axis.color);
-      if (!view->OpenNode(axis.number)) view->CreateGeoNode(axis.number, L"geometry");
+      OverlaySubtree::OpenGeometryNode(*view, axis.number);
       GeometryItemAxisGL* added = item.get();
       view->AddGeometry(item.release());
       view->CloseNode();
@@ -96,20 +86,13 @@ void AxesViewObjectGL::createGeometry() {
       view->CloseNode();
     }
 
-    view->CloseNode();
-    view->CloseNode();
-    view->EndScene();
+    OverlaySubtree::CloseOwnNode(*view);
     isGeometryCreated = true;
-  } catch (const std::exception& error) {
-    NimboCore::dbg << "Exception in AxesViewObjectGL::createGeometry(): " << error.what()
-                   << std::endl;
-  } catch (...) {
-    NimboCore::dbg << "Unhandled Exception in AxesViewObjectGL::createGeometry()" << std::endl;
-  }
+  });
 }
 
 void AxesViewObjectGL::deleteGeometry() {
-  if (parentNode != nullptr) parentNode->DeleteChildById(SceneId(id));
+  OverlaySubtree::DeleteOwnNode(parentNode, id);
   // The node went with the subtree; drawing it would touch freed memory.
   node = nullptr;
   xAxisItem = nullptr;

@@ -4,7 +4,6 @@
 
 #include <GL/gl.h>
 
-#include <exception>
 #include <stdexcept>
 
 #include "KivVizCore/GeoNode.h"
@@ -12,8 +11,8 @@
 #include "KivVizCore/RGBAColor.h"
 #include "KivVizOpenGL/GeometryItemPolylineGL.h"
 #include "NimboCore/ACamera.h"
-#include "NimboCore/Debug.h"
 #include "NimboCore/IViewOp.h"
+#include "OverlaySubtree.h"
 #include "View3dOpenGlSG.h"
 
 namespace NimboView3dOpenGLSG {
@@ -22,15 +21,6 @@ namespace {
 constexpr std::uint64_t kGeometryId = 1;
 constexpr int kOutlineFloats = 15;
 
-// View-object ids are signed; scene ids take them sign-extended.
-std::uint64_t SceneId(int id) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(id)); }
-
-// id * 1000 wrapped as 32-bit signed arithmetic wraps, then sign-extended;
-// the multiplication itself stays unsigned so that it cannot overflow.
-std::uint64_t ItemId(int id) {
-  const auto wrapped = static_cast<std::int32_t>(static_cast<std::uint32_t>(id) * 1000u);
-  return static_cast<std::uint64_t>(static_cast<std::int64_t>(wrapped));
-}
 
 }  // namespace
 
@@ -50,7 +40,7 @@ RubberbandViewObjectGLSG::RubberbandViewObjectGLSG(View3dOpenGlSG* view, const s
 }
 
 RubberbandViewObjectGLSG::~RubberbandViewObjectGLSG() {
-  if (parentNode != nullptr) parentNode->DeleteChildById(SceneId(id));
+  OverlaySubtree::DeleteOwnNode(parentNode, id);
   polylineItem = nullptr;
   isGeometryCreated = false;
 }
@@ -63,42 +53,25 @@ void RubberbandViewObjectGLSG::SetIsVisible(const bool& visible) {
 void RubberbandViewObjectGLSG::createGeometry() {
   // Without a parent node there is nowhere to hang the rectangle.
   if (isGeometryCreated || parentNode == nullptr) return;
-  try {
-    const std::wstring parentName = parentNode->Name();
-    view->BeginScene(nullptr);
-    const std::uint64_t parentId = parentNode->GetId();
-    if (!view->OpenNode(parentId)) view->CreateNode(parentId, parentName);
-    const std::uint64_t ownId = SceneId(id);
-    if (!view->OpenNode(ownId)) view->CreateNode(ownId, L"rubberband");
-    node = view->GetCurrentOpenNode();
+  OverlaySubtree::Build("RubberbandViewObjectGLSG", [&] {
+    node = OverlaySubtree::OpenOwnNode(*view, *parentNode, id, L"rubberband");
 
-    if (!view->OpenNode(kGeometryId)) view->CreateGeoNode(kGeometryId, L"geometry");
+    OverlaySubtree::OpenGeometryNode(*view, kGeometryId);
     float outline[kOutlineFloats];
     ComputeOutline(outline);
-    auto* item = new GeometryItemPolylineGL(ItemId(id), outline, kOutlineFloats);
+    auto* item = new GeometryItemPolylineGL(OverlaySubtree::ItemId(id), outline, kOutlineFloats);
     item->SetColor(RGBAColor(220, 0, 0, 255));
     item->lineWidth = 2.0f;
     item->stipplePattern = 0xF0F0;
-    view->AddGeometry(item);
+    OverlaySubtree::AddItemAndClose(*view, item);
     polylineItem = item;
-    view->CloseNode();
-
-    view->CloseNode();
-    view->CloseNode();
-    view->EndScene();
-  } catch (const std::exception& error) {
-    NimboCore::dbg << "Exception in RubberbandViewObjectGLSG::createGeometry(): " << error.what()
-                   << std::endl;
-  } catch (...) {
-    NimboCore::dbg << "Unhandled Exception in RubberbandViewObjectGLSG::createGeometry()"
-                   << std::endl;
-  }
+  });
   // Set after a failure too: no retry until deleteGeometry.
   isGeometryCreated = true;
 }
 
 void RubberbandViewObjectGLSG::deleteGeometry() {
-  if (parentNode != nullptr) parentNode->DeleteChildById(SceneId(id));
+  OverlaySubtree::DeleteOwnNode(parentNode, id);
   // The node went with the subtree; drawing it would touch freed memory.
   node = nullptr;
   polylineItem = nullptr;

@@ -36,7 +36,8 @@ class RubberbandViewObjectGLSG : public AViewObject, public IControllerListener 
   void ControllerNotify(IViewOp* op) override;
 
  private:
-  // The closed outline, five points of x, y, z, in the camera target's plane.
+  // The closed outline, five points of x, y, z: each corner's x and y
+  // unprojected, its z the camera target's z.
   void ComputeOutline(float outline[15]);
 
   View3dOpenGlSG* view;

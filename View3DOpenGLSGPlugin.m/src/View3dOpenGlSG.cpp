@@ -10,7 +10,6 @@
 #include <cmath>
 #include <cstdio>
 #include <exception>
-#include <span>
 #include <stdexcept>
 #include <utility>
 
@@ -51,39 +50,10 @@ constexpr GLsizei kFontListCount = 96;
 constexpr int kSelectionBufferSize = 1000;
 constexpr double kPickBoxSize = 4.0;
 constexpr const char* kMarkupFactoryName = "MarkupFactory";
-
-// How far ahead of the traversal the children of a group are fetched into
-// the cache, in three steps, each reading only what an earlier one fetched:
-// the node itself, then its attributes and item list, then its first item.
-constexpr std::size_t kPrefetchNodeAhead = 8;
-constexpr std::size_t kPrefetchContentAhead = 5;
-constexpr std::size_t kPrefetchItemAhead = 2;
-
-void PrefetchBytes(const void* object, std::size_t size) {
-  const char* bytes = static_cast<const char*>(object);
-  for (std::size_t offset = 0; offset < size; offset += 64) __builtin_prefetch(bytes + offset);
-}
-
-void PrefetchContent(const GeoNode* node) {
-  if (node == nullptr) return;
-  __builtin_prefetch(node->GetAttribute(Attribute::ColorType));
-  const Attribute* transform = node->GetAttribute(Attribute::TransformType);
-  if (transform != nullptr) PrefetchBytes(transform, sizeof(AttributeTransform));
-  const std::vector<AGeometryItem*>& items = node->Geometry();
-  if (!items.empty()) __builtin_prefetch(items.data());
-}
-
-// Items are of any size; the first lines hold what Display reads first.
-void PrefetchFirstItem(const GeoNode* node) {
-  if (node == nullptr || node->Geometry().empty()) return;
-  PrefetchBytes(node->Geometry().front(), 192);
-}
-
-bool IsIdentityMatrix(const double matrix[16]) {
-  double identity[16];
-  AttributeTransform::SetIdentity(identity);
-  return std::equal(matrix, matrix + 16, identity);
-}
+// The root's id while no node is open, and the root's child that holds the
+// overlay objects' nodes, which scene passes leave out and ClearAll keeps.
+constexpr std::uint64_t kRootNodeId = 1;
+constexpr std::uint64_t kOverlayNodeId = 60000;
 
 const GLfloat kLightSpecular[] = {0.4f, 0.4f, 0.4f, 1.0f};
 const GLfloat kLightDiffuse[] = {0.6f, 0.6f, 0.6f, 1.0f};
@@ -93,14 +63,15 @@ const GLfloat kMaterialSpecular[] = {0.8f, 0.8f, 0.8f, 1.0f};
 const GLfloat kMaterialDiffuse[] = {0.673937f, 0.45734f, 0.436528f, 1.0f};
 const GLfloat kMaterialShininess[] = {44.8f};
 
-// The std::exception family carries no message of its own; this one does.
+// A plain std::exception that carries a message: hosts catch std::exception
+// and show what(), and expect no more specific type.
 class ViewError : public std::exception {
  public:
-  explicit ViewError(const char* message) : message_(message) {}
-  const char* what() const noexcept override { return message_; }
+  explicit ViewError(std::string message) : message_(std::move(message)) {}
+  const char* what() const noexcept override { return message_.c_str(); }
 
  private:
-  const char* message_;
+  std::string message_;
 };
 
 // Runs a highlight or selection body; exceptions from outside the standard
@@ -169,6 +140,9 @@ View3dOpenGlSG::~View3dOpenGlSG() {
 void View3dOpenGlSG::Initialize(HWND window) {
   if (windowHandle != nullptr) DeleteFontLists();
   AView3D::Initialize(window);
+  // Deliberately before any context exists (Render makes the first): on a
+  // new process the lists then fail and the failure goes to the debugger
+  // output. Hosts know this order and its message; keep it.
   CreateFontLists(window);
   SetUpPixelFormat(window);
   isInitialized = true;
@@ -416,30 +390,10 @@ void View3dOpenGlSG::DrawScene() {
 }
 
 void View3dOpenGlSG::DrawRootChildren(bool pushNames) {
-  if (pushNames) glPushName(static_cast<GLuint>(Node::RootId));
+  if (pushNames) glPushName(static_cast<GLuint>(kRootNodeId));
   if (rootNode != nullptr) {
-    // Items cull against the clip matrix tracked here instead of reading
-    // both matrices back from GL each: one read per pass. Node transforms
-    // are tracked on the right of that product, which is where GL applies
-    // them unless they go onto the projection (as in selection passes) and
-    // a model-view other than the identity follows them; items then ask GL.
-    double projection[16];
-    double modelview[16];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    GLint matrixMode = GL_MODELVIEW;
-    glGetIntegerv(GL_MATRIX_MODE, &matrixMode);
-    if (matrixMode == GL_MODELVIEW || IsIdentityMatrix(modelview)) {
-      double clip[16];
-      MultiplyMatrices(projection, modelview, clip);
-      BeginClipTracking(clip);
-    }
-    struct EndTracking {
-      View3dOpenGlSG& view;
-      ~EndTracking() { view.EndClipTracking(); }
-    } endTracking{*this};
-    for (GeoNode* child : rootNode->OrderedChildren()) {
-      if (child != nullptr && child->GetId() != OverlayNodeId) RenderNode(child, pushNames, false);
+    for (const auto& [id, child] : rootNode->Children()) {
+      if (child != nullptr && id != kOverlayNodeId) RenderNode(child, pushNames, false);
     }
   }
   if (pushNames) glPopName();
@@ -472,14 +426,8 @@ void View3dOpenGlSG::RenderNode(GeoNode* node, bool pushNames, bool inTransparen
   if (pushNames) glPushName(static_cast<GLuint>(node->GetId()));
 
   if (node->IsGroup()) {
-    const std::span<GeoNode* const> children = static_cast<Node*>(node)->OrderedChildren();
-    for (std::size_t i = 0; i < children.size(); ++i) {
-      // Big groups' children lie all over memory: ask for the next ones
-      // while this one is drawn.
-      if (i + kPrefetchNodeAhead < children.size()) PrefetchBytes(children[i + kPrefetchNodeAhead], sizeof(GeoNode));
-      if (i + kPrefetchContentAhead < children.size()) PrefetchContent(children[i + kPrefetchContentAhead]);
-      if (i + kPrefetchItemAhead < children.size()) PrefetchFirstItem(children[i + kPrefetchItemAhead]);
-      if (children[i] != nullptr) RenderNode(children[i], pushNames, inTransparent);
+    for (const auto& [id, child] : static_cast<Node*>(node)->Children()) {
+      if (child != nullptr) RenderNode(child, pushNames, inTransparent);
     }
   } else if (renderPass == 1 || inTransparent) {
     for (AGeometryItem* item : node->Geometry()) {
@@ -488,10 +436,7 @@ void View3dOpenGlSG::RenderNode(GeoNode* node, bool pushNames, bool inTransparen
   }
 
   if (pushNames) glPopName();
-  if (matrixPushed) {
-    glPopMatrix();
-    PopClipTransform();
-  }
+  if (matrixPushed) glPopMatrix();
   if (color != nullptr) glPopAttrib();
 }
 
@@ -501,7 +446,6 @@ bool View3dOpenGlSG::ApplyNodeTransform(GeoNode* node) {
   if (transform == nullptr || transform->IsIdentity()) return false;
   glPushMatrix();
   glMultMatrixd(transform->GetTransform());
-  PushClipTransform(transform->GetTransform());
   return true;
 }
 
@@ -534,7 +478,7 @@ void View3dOpenGlSG::EndScene() {
 }
 
 bool View3dOpenGlSG::OpenNode(const std::uint64_t& id) {
-  if (id == Node::RootId && openNodeStack.empty()) {
+  if (id == kRootNodeId && openNodeStack.empty()) {
     if (rootNode == nullptr) return false;
     openNodeStack.push_back(rootNode);
     return true;
@@ -556,7 +500,7 @@ void View3dOpenGlSG::CloseAllNodes() {
 }
 
 bool View3dOpenGlSG::CreateNode(const std::uint64_t& id, const std::wstring& name) {
-  if (id == Node::RootId && openNodeStack.empty()) {
+  if (id == kRootNodeId && openNodeStack.empty()) {
     if (rootNode == nullptr) return false;
     rootNode->SetName(name);
     openNodeStack.push_back(rootNode);
@@ -600,23 +544,16 @@ void View3dOpenGlSG::AddGeometry(AGeometryItem* item) {
 }
 
 bool View3dOpenGlSG::ApplyNodeAction(const RenderId& path) {
-  const std::size_t length = path.Length();
-  for (std::size_t i = 0; i < length; ++i) {
-    if (!OpenNode(path[i])) {
-      for (std::size_t j = 0; j < i; ++j) CloseNode();
-      return false;
-    }
-  }
+  // OpenNodes opens nothing for an empty path, so the action never falls on
+  // a node that is merely open.
+  if (!OpenNodes(path)) return false;
   bool result = false;
-  // An empty path acts on nothing: the open node is not the path's node.
-  if (length > 0) {
-    GeoNode* node = GetCurrentOpenNode();
-    if (node != nullptr) {
-      node->NodeAction();
-      result = true;
-    }
+  GeoNode* node = GetCurrentOpenNode();
+  if (node != nullptr) {
+    node->NodeAction();
+    result = true;
   }
-  for (std::size_t i = 0; i < length; ++i) CloseNode();
+  for (std::size_t i = 0; i < path.Length(); ++i) CloseNode();
   return result;
 }
 
@@ -628,7 +565,7 @@ void View3dOpenGlSG::ClearAll() {
     std::vector<GeoNode*> keep;
     for (const auto& [id, child] : SnapshotChildren(rootNode)) {
       if (child == nullptr) continue;
-      if (id == OverlayNodeId) {
+      if (id == kOverlayNodeId) {
         keep.push_back(child);
       } else {
         DetachSubtree(rootNode, child);
@@ -722,7 +659,7 @@ int View3dOpenGlSG::ChooseWinner(const std::vector<Pick>& picks) const {
                             options->pickPoints);
 }
 
-bool View3dOpenGlSG::PickVisualAt(const int& x, const int& y, RenderId& picked) {
+bool View3dOpenGlSG::PickWinnerAt(int x, int y, RenderId& path) {
   std::uint32_t buffer[kSelectionBufferSize];
   const int count = RunSelectionPass(x, y, buffer);
   if (count <= 0) return false;
@@ -730,25 +667,21 @@ bool View3dOpenGlSG::PickVisualAt(const int& x, const int& y, RenderId& picked) 
   ParseHits(count, buffer, picks);
   const int winner = ChooseWinner(picks);
   if (winner < 0) return false;
-  const RenderId& path = picks[static_cast<std::size_t>(winner)].renderId;
-  if (path == picked) return false;
+  path = picks[static_cast<std::size_t>(winner)].renderId;
+  return true;
+}
+
+bool View3dOpenGlSG::PickVisualAt(const int& x, const int& y, RenderId& picked) {
+  RenderId path;
+  if (!PickWinnerAt(x, y, path) || path == picked) return false;
   picked = path;
   return true;
 }
 
 bool View3dOpenGlSG::PickPoint(int x, int y, float& px, float& py, float& pz) {
-  std::uint32_t buffer[kSelectionBufferSize];
-  const int count = RunSelectionPass(x, y, buffer);
-  if (count <= 0) return false;
-  std::vector<Pick> picks;
-  ParseHits(count, buffer, picks);
-  const int winner = ChooseWinner(picks);
-  if (winner < 0) return false;
-
-  const RenderId& path = picks[static_cast<std::size_t>(winner)].renderId;
-  std::size_t opened = 0;
-  while (opened < path.Length() && OpenNode(path[opened])) ++opened;
-  if (opened == path.Length()) {
+  RenderId path;
+  if (!PickWinnerAt(x, y, path)) return false;
+  if (OpenNodes(path)) {
     const Ray ray = camera->Make3DRay(x, y, 1);
     GeoNode* node = GetCurrentOpenNode();
     if (node != nullptr) {
@@ -765,8 +698,10 @@ bool View3dOpenGlSG::PickPoint(int x, int y, float& px, float& py, float& pz) {
         }
       }
     }
+    for (std::size_t i = 0; i < path.Length(); ++i) CloseNode();
   }
-  for (std::size_t i = 0; i < opened; ++i) CloseNode();
+  // True even when no item was hit or the path did not open: deliberate,
+  // hosts read true as "a node was picked" and keep their own point then.
   return true;
 }
 
@@ -838,24 +773,26 @@ void View3dOpenGlSG::UnSelect() {
 }
 
 bool View3dOpenGlSG::UnSelect(const RenderId& path) {
+  // The text names EntityId although the argument is a path: hosts match
+  // this exact text, so it stays.
   return Guarded("Unrecognized Exception thrown from View3dOpenGlSG::UnSelect( const EntityId& pick)",
                  [&] { return highlightStrategy->Undo(path); });
 }
 
 void View3dOpenGlSG::Highlight(const EntityId& entity) {
-  ForwardEntity(entity, [this](const RenderId& path) { Adapter().Highlight(path); });
+  ForwardEntity(entity, [this](const RenderId& path) { Highlight(path); });
 }
 
 void View3dOpenGlSG::UnHighlight(const EntityId& entity) {
-  ForwardEntity(entity, [this](const RenderId& path) { Adapter().UnHighlight(path); });
+  ForwardEntity(entity, [this](const RenderId& path) { UnHighlight(path); });
 }
 
 void View3dOpenGlSG::Select(const EntityId& entity) {
-  ForwardEntity(entity, [this](const RenderId& path) { Adapter().Select(path); });
+  ForwardEntity(entity, [this](const RenderId& path) { Select(path); });
 }
 
 void View3dOpenGlSG::UnSelect(const EntityId& entity) {
-  ForwardEntity(entity, [this](const RenderId& path) { Adapter().UnSelect(path); });
+  ForwardEntity(entity, [this](const RenderId& path) { UnSelect(path); });
 }
 
 template <typename Forward>
@@ -864,9 +801,6 @@ void View3dOpenGlSG::ForwardEntity(const EntityId& entity, Forward&& forward) {
   buildRenderId(entity, path);
   forward(path);
 }
-
-// Calls through the scene-building interface, so that overrides are honoured.
-AView3DAdapter& View3dOpenGlSG::Adapter() { return *this; }
 
 // ---------------------------------------------------------------- view objects
 

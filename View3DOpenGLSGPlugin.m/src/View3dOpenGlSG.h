@@ -105,8 +105,9 @@ class View3dOpenGlSG : public AView3D,
   // Builds the entity's path and hands it on.
   template <typename Forward>
   void ForwardEntity(const EntityId& entity, Forward&& forward);
-  AView3DAdapter& Adapter();
 
+  // The path of the winning pick at (x, y); false when nothing wins.
+  bool PickWinnerAt(int x, int y, RenderId& path);
   int RunSelectionPass(int x, int y, std::uint32_t* buffer);
   void ParseHits(int count, const std::uint32_t* buffer, std::vector<Pick>& picks) const;
   int ChooseWinner(const std::vector<Pick>& picks) const;

@@ -76,7 +76,7 @@ void Node::Link(GeoNode* child) {
   const bool last = children.empty() || children.rbegin()->first < childId;
   children.emplace_hint(last ? children.end() : children.lower_bound(childId), childId, child);
   if (!orderStale && last) {
-    ordered.push_back(child);
+    ordered.emplace_back(childId, child);
   } else {
     orderStale = true;
   }
@@ -104,14 +104,10 @@ void Node::ClearChildren() {
   orderStale = false;
 }
 
-std::span<GeoNode* const> Node::OrderedChildren() const {
+ChildList Node::Children() const {
   if (orderStale) {
-    ordered.clear();
-    ordered.reserve(children.size());
-    for (const auto& [childId, child] : children) {
-      ordered.push_back(child);
-    }
+    ordered.assign(children.begin(), children.end());
     orderStale = false;
   }
-  return ordered;
+  return ChildList(ordered.data(), ordered.size());
 }

@@ -46,15 +46,15 @@ GeometryItemTrianglesGL::GeometryItemTrianglesGL(std::uint64_t id, std::vector<f
 
 GeometryItemTrianglesGL::~GeometryItemTrianglesGL() = default;
 
-void GeometryItemTrianglesGL::Display(AView3DAdapter* view) {
+void GeometryItemTrianglesGL::Display(AView3DAdapter*) {
   if (indices.empty()) {
     return;
   }
-  const auto volume = KivVizOpenGL::CurrentViewVolume(view);
+  const auto volume = KivVizOpenGL::CurrentViewVolume();
   if (!volume.Intersects(KivVizOpenGL::ToAabb(boxMinimum, boxMaximum))) {
     return;
   }
-  const KivVizOpenGL::ItemStateScope state(view, HasColor() ? GL_CURRENT_BIT : 0);
+  const KivVizOpenGL::ItemStateScope state(HasColor() ? GL_CURRENT_BIT : 0);
   if (HasColor()) {
     glColor4ub(GetColor().red, GetColor().green, GetColor().blue, GetColor().alpha);
   }

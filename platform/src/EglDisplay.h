@@ -30,7 +30,7 @@ class EglDisplay {
   SurfaceKind Kind() const { return kind; }
 
   // Configurations usable for compatibility-profile OpenGL on this display's
-  // surfaces, in EGL's own order; pixel format i is configs()[i - 1].
+  // surfaces, in EGL's own order; pixel format i is Configs()[i - 1].
   const std::vector<EGLConfig>& Configs() const { return configs; }
 
   EglDisplay(EGLDisplay handle, SurfaceKind surfaceKind);

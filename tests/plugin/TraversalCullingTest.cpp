@@ -1,5 +1,5 @@
-// Culled items and chunks, and items sharing the traversal's saved arrays, draw
-// and pick exactly as unculled items and items saving all they change.
+// Culled items and chunks draw and pick exactly as unculled items, and items
+// drawn in a traversal exactly as on their own, leaving GL as they found it.
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
@@ -60,40 +60,7 @@ class UnculledItem : public AGeometryItem {
   Mesh mesh_;
 };
 
-// Compares the clip matrix the view hands out with the one GL holds.
-class ClipProbeItem : public AGeometryItem {
- public:
-  struct Log {
-    int displays = 0;
-    int withoutMatrix = 0;
-    double worstRelativeError = 0.0;
-  };
-  explicit ClipProbeItem(Log& log) : AGeometryItem(1), log_(log) {}
-  void Display(AView3DAdapter* adapter) override {
-    ++log_.displays;
-    const double* tracked = adapter->GetTraversalClipMatrix();
-    if (tracked == nullptr) {
-      ++log_.withoutMatrix;
-      return;
-    }
-    double projection[16];
-    double modelview[16];
-    double clip[16];
-    glGetDoublev(GL_PROJECTION_MATRIX, projection);
-    glGetDoublev(GL_MODELVIEW_MATRIX, modelview);
-    MultiplyMatrices(projection, modelview, clip);
-    double scale = 0.0;
-    for (double value : clip) scale = std::max(scale, std::abs(value));
-    for (int i = 0; i < 16; ++i) {
-      log_.worstRelativeError = std::max(log_.worstRelativeError, std::abs(tracked[i] - clip[i]) / scale);
-    }
-  }
-
- private:
-  Log& log_;
-};
-
-// Displays its item as outside any traversal, saving all it changes itself.
+// Displays its item with no view, as outside any traversal.
 class OnItsOwnItem : public AGeometryItem {
  public:
   explicit OnItsOwnItem(AGeometryItem* item) : AGeometryItem(item->ID()), item_(item) {}
@@ -254,38 +221,7 @@ TEST_F(TraversalCullingTest, ATransparentMeshLooksTheSameBeforeAndAfterACloseUp)
   EXPECT_TRUE(Frame().rgba == before.rgba) << "the picture changed after a close-up";
 }
 
-TEST_F(TraversalCullingTest, TrackedClipMatrixIsTheOneGLHolds) {
-  ClipProbeItem::Log log;
-  BuildScene([&log](const Mesh&) { return new ClipProbeItem(log); });
-  Frame();
-  EXPECT_EQ(log.displays, 12) << "one display per leaf in an opaque frame";
-  RenderId picked;
-  Scene().PickVisualAt(kWidth / 2, kHeight / 2, picked);
-  EXPECT_EQ(log.displays, 24) << "and one per leaf in a selection pass";
-  EXPECT_EQ(log.withoutMatrix, 0);
-  EXPECT_LT(log.worstRelativeError, 1e-6);
-
-  // A selection pass puts node transforms onto the projection, before a
-  // model-view the host may have left turned: no product of the two can be
-  // tracked then, so items ask GL.
-  const double axis[3] = {0.0, 1.0, 0.0};
-  double turned[16];
-  CreateRotationMatrixDegrees(axis, 30.0, turned);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadMatrixd(turned);
-  Scene().PickVisualAt(kWidth / 2, kHeight / 2, picked);
-  glLoadIdentity();
-  EXPECT_EQ(log.displays, 36);
-  EXPECT_EQ(log.withoutMatrix, 12);
-  EXPECT_LT(log.worstRelativeError, 1e-6);
-
-  // Outside a traversal nobody tracks anything: items must ask GL.
-  ClipProbeItem outside(log);
-  outside.Display(&Scene());
-  EXPECT_EQ(log.withoutMatrix, 13);
-}
-
-TEST_F(TraversalCullingTest, ItemsSharingTheTraversalsArraysDrawAsOnTheirOwnAndLeaveGLAsFound) {
+TEST_F(TraversalCullingTest, ItemsDrawInATraversalAsOnTheirOwnAndLeaveGLAsFound) {
   LookFrom(0.5f, -0.5f, 2.5f);
   Frame();
   // Meshes without normals light with the current normal, which the first frame's context now holds.

@@ -5,6 +5,8 @@
 #include <optional>
 #include <utility>
 
+#include "MedianSplit.h"
+
 namespace KivVizOpenGL::detail {
 
 namespace {
@@ -151,18 +153,9 @@ class Builder {
                      Part{split, part.end, right[bestBin].bounds, right[bestBin].centroids}};
   }
 
-  // Halves by count along `axis`; ties in the centroid go by id, so the
-  // result does not depend on the input order.
   std::pair<Part, Part> MedianSplit(const Part& part, int axis) {
-    const auto first = primitives_.begin() + static_cast<std::ptrdiff_t>(part.begin);
-    const auto middle = first + static_cast<std::ptrdiff_t>((part.end - part.begin) / 2);
-    const auto last = primitives_.begin() + static_cast<std::ptrdiff_t>(part.end);
-    std::nth_element(first, middle, last, [axis](const BuildPrimitive& a, const BuildPrimitive& b) {
-      const float ca = a.centroid[axis];
-      const float cb = b.centroid[axis];
-      return ca < cb || (ca == cb && a.id < b.id);
-    });
-    const auto split = static_cast<std::size_t>(middle - primitives_.begin());
+    const std::size_t split = detail::MedianSplit(primitives_, part.begin, part.end, axis,
+                                                  [](const BuildPrimitive& p) { return p.id; });
     return {Measure(primitives_, part.begin, split), Measure(primitives_, split, part.end)};
   }
 

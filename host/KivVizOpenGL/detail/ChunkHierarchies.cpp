@@ -1,7 +1,7 @@
 #include "ChunkHierarchies.h"
 
-#include <algorithm>
 #include <stdexcept>
+#include <utility>
 
 #include "Float3.h"
 
@@ -17,39 +17,27 @@ ChunkHierarchies::ChunkHierarchies(const ChunkedMesh& mesh, std::uint32_t corner
     throw std::invalid_argument(
         "KivVizOpenGL::detail::ChunkHierarchies::ChunkHierarchies: the chunks do not cover the mesh's primitives");
   }
-  boxes_.reserve(mesh.chunks.size());
+  std::vector<Aabb> boxes;
+  boxes.reserve(mesh.chunks.size());
   for (const MeshChunk& chunk : mesh.chunks) {
     Aabb box;
     for (std::size_t p = chunk.firstPrimitive; p < std::size_t{chunk.firstPrimitive} + chunk.primitiveCount; ++p) {
       box.Merge(PrimitiveBox(p));
     }
-    bounds_.Merge(box);
-    boxes_.push_back(box);
+    boxes.push_back(box);
   }
-  chunks_ = Bvh(boxes_);
-  hierarchies_.resize(mesh.chunks.size());
-}
-
-ChunkHierarchies::~ChunkHierarchies() = default;
-
-const Bvh& ChunkHierarchies::Of(std::uint32_t chunk) const {
-  std::unique_ptr<Bvh>& hierarchy = hierarchies_[chunk];
-  if (!hierarchy) {
+  levels_ = TwoLevelHierarchy<Bvh>(std::move(boxes), [this](std::uint32_t chunk) {
     const MeshChunk& part = mesh_.chunks[chunk];
     std::vector<Aabb> primitiveBoxes;
     primitiveBoxes.reserve(part.primitiveCount);
     for (std::size_t p = part.firstPrimitive; p < std::size_t{part.firstPrimitive} + part.primitiveCount; ++p) {
       primitiveBoxes.push_back(PrimitiveBox(p));
     }
-    hierarchy = std::make_unique<Bvh>(primitiveBoxes);
-  }
-  return *hierarchy;
+    return std::make_unique<Bvh>(primitiveBoxes);
+  });
 }
 
-std::size_t ChunkHierarchies::BuiltCount() const {
-  return static_cast<std::size_t>(
-      std::count_if(hierarchies_.begin(), hierarchies_.end(), [](const auto& built) { return built != nullptr; }));
-}
+ChunkHierarchies::~ChunkHierarchies() = default;
 
 Aabb ChunkHierarchies::PrimitiveBox(std::size_t primitive) const {
   Aabb box;

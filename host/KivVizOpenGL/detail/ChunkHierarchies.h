@@ -1,8 +1,5 @@
-// Bounding-volume hierarchies for picking a line set or point cloud already
-// split into spatial chunks: one over the chunks' boxes, and one over each
-// chunk's own primitives, built the first time a pick asks for it. The first
-// pick of a big set then builds a few small hierarchies instead of one over
-// every primitive.
+// The two-level hierarchy for picking a line set or point cloud already
+// split into spatial chunks: each chunk's own over its primitives.
 #ifndef NIMBO_KIVVIZOPENGL_DETAIL_CHUNKHIERARCHIES_H
 #define NIMBO_KIVVIZOPENGL_DETAIL_CHUNKHIERARCHIES_H
 
@@ -14,6 +11,7 @@
 #include "Aabb.h"
 #include "Bvh.h"
 #include "SpatialChunker.h"
+#include "TwoLevelHierarchy.h"
 
 namespace KivVizOpenGL::detail {
 
@@ -29,18 +27,18 @@ class ChunkHierarchies {
   ChunkHierarchies& operator=(const ChunkHierarchies&) = delete;
 
   // Over the chunks' boxes; its primitives are chunk indices.
-  const Bvh& Chunks() const { return chunks_; }
+  const Bvh& Chunks() const { return levels_.Chunks(); }
   // The box of a chunk's primitives with finite corners, which alone can be
   // hit.
-  const Aabb& BoxOf(std::uint32_t chunk) const { return boxes_[chunk]; }
+  const Aabb& BoxOf(std::uint32_t chunk) const { return levels_.BoxOf(chunk); }
   // The box of every primitive with finite corners: what one hierarchy over
   // all of them would have.
-  const Aabb& Bounds() const { return bounds_; }
+  const Aabb& Bounds() const { return levels_.Bounds(); }
   // Over the chunk's primitives, numbered from 0 within the chunk.
-  const Bvh& Of(std::uint32_t chunk) const;
+  const Bvh& Of(std::uint32_t chunk) const { return levels_.Of(chunk); }
 
   // How many chunks have their own hierarchy so far.
-  std::size_t BuiltCount() const;
+  std::size_t BuiltCount() const { return levels_.BuiltCount(); }
 
  private:
   // The box of a primitive, empty when a corner is not finite.
@@ -48,10 +46,7 @@ class ChunkHierarchies {
 
   const ChunkedMesh& mesh_;
   std::uint32_t corners_;
-  std::vector<Aabb> boxes_;
-  Aabb bounds_;
-  Bvh chunks_;
-  mutable std::vector<std::unique_ptr<Bvh>> hierarchies_;
+  TwoLevelHierarchy<Bvh> levels_;
 };
 
 }  // namespace KivVizOpenGL::detail

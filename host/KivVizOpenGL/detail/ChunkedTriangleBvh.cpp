@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <span>
 #include <stdexcept>
+#include <utility>
 
 namespace KivVizOpenGL::detail {
 
@@ -37,12 +38,20 @@ ChunkedTriangleBvh::ChunkedTriangleBvh(const ChunkedMesh& mesh) : mesh_(mesh) {
     throw std::invalid_argument(
         "KivVizOpenGL::detail::ChunkedTriangleBvh::ChunkedTriangleBvh: the mesh lacks its source triangles");
   }
-  boxes_.reserve(mesh.chunks.size());
+  std::vector<Aabb> boxes;
+  boxes.reserve(mesh.chunks.size());
   for (const MeshChunk& chunk : mesh.chunks) {
-    boxes_.push_back(HittableBox(mesh, chunk));
+    boxes.push_back(HittableBox(mesh, chunk));
   }
-  chunks_ = Bvh(boxes_);
-  chunkHierarchies_.resize(mesh.chunks.size());
+  levels_ = TwoLevelHierarchy<TriangleBvh>(std::move(boxes), [this](std::uint32_t chunk) {
+    const MeshChunk& part = mesh_.chunks[chunk];
+    // The chunk's indices point into the whole vertex array; its triangles
+    // keep their order, so local indices order as the input's do.
+    return std::make_unique<TriangleBvh>(
+        std::span<const float>(mesh_.vertices),
+        std::span<const std::uint32_t>(mesh_.indices).subspan(3 * std::size_t{part.firstPrimitive},
+                                                               3 * std::size_t{part.primitiveCount}));
+  });
 }
 
 ChunkedTriangleBvh::~ChunkedTriangleBvh() = default;
@@ -51,15 +60,16 @@ std::optional<TriangleHit> ChunkedTriangleBvh::Intersect(const Float3& origin, c
                                                          float maxT) const {
   const Ray ray(origin, direction);
   std::optional<TriangleHit> nearest;
-  chunks_.Traverse(ray, 0.0f, maxT, [&](std::uint32_t first, std::uint32_t count, float bound) {
+  const Bvh& chunks = levels_.Chunks();
+  chunks.Traverse(ray, 0.0f, maxT, [&](std::uint32_t first, std::uint32_t count, float bound) {
     for (std::size_t i = first; i < std::size_t{first} + count; ++i) {
-      const std::uint32_t chunk = chunks_.PrimitiveOrder()[i];
+      const std::uint32_t chunk = chunks.PrimitiveOrder()[i];
       // Only the chunks the ray reaches get a hierarchy of their own.
       RayInterval reach{0.0f, std::min(bound * Aabb::kExitWidening, std::numeric_limits<float>::max())};
-      if (!boxes_[chunk].ClipRay(ray, 0.0f, reach)) {
+      if (!levels_.BoxOf(chunk).ClipRay(ray, 0.0f, reach)) {
         continue;
       }
-      const auto hit = ChunkHierarchy(chunk).Intersect(origin, direction, bound);
+      const auto hit = levels_.Of(chunk).Intersect(origin, direction, bound);
       if (!hit) {
         continue;
       }
@@ -73,25 +83,6 @@ std::optional<TriangleHit> ChunkedTriangleBvh::Intersect(const Float3& origin, c
     return bound;
   });
   return nearest;
-}
-
-std::size_t ChunkedTriangleBvh::BuiltChunkCount() const {
-  return static_cast<std::size_t>(
-      std::count_if(chunkHierarchies_.begin(), chunkHierarchies_.end(), [](const auto& built) { return built != nullptr; }));
-}
-
-const TriangleBvh& ChunkedTriangleBvh::ChunkHierarchy(std::uint32_t chunk) const {
-  std::unique_ptr<TriangleBvh>& hierarchy = chunkHierarchies_[chunk];
-  if (!hierarchy) {
-    const MeshChunk& part = mesh_.chunks[chunk];
-    // The chunk's indices point into the whole vertex array; its triangles
-    // keep their order, so local indices order as the input's do.
-    hierarchy = std::make_unique<TriangleBvh>(
-        std::span<const float>(mesh_.vertices),
-        std::span<const std::uint32_t>(mesh_.indices).subspan(3 * std::size_t{part.firstPrimitive},
-                                                               3 * std::size_t{part.primitiveCount}));
-  }
-  return *hierarchy;
 }
 
 }  // namespace KivVizOpenGL::detail

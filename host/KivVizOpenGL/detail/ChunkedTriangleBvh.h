@@ -1,8 +1,7 @@
-// Ray picking on a mesh already split into spatial chunks: a hierarchy over
-// the chunks' boxes, and a TriangleBvh for each chunk built the first time a
-// ray reaches it. The first pick of a big mesh then costs a few small builds
-// instead of one over every triangle, and answers exactly as a TriangleBvh
-// over the mesh before chunking would.
+// Ray picking on a mesh already split into spatial chunks, through a
+// two-level hierarchy whose chunks each get a TriangleBvh when a ray first
+// reaches them. It answers exactly as a TriangleBvh over the mesh before
+// chunking would.
 #ifndef NIMBO_KIVVIZOPENGL_DETAIL_CHUNKEDTRIANGLEBVH_H
 #define NIMBO_KIVVIZOPENGL_DETAIL_CHUNKEDTRIANGLEBVH_H
 
@@ -17,6 +16,7 @@
 #include "Float3.h"
 #include "SpatialChunker.h"
 #include "TriangleBvh.h"
+#include "TwoLevelHierarchy.h"
 
 namespace KivVizOpenGL::detail {
 
@@ -35,16 +35,12 @@ class ChunkedTriangleBvh {
                                        float maxT = std::numeric_limits<float>::infinity()) const;
 
   // How many chunks have their own hierarchy so far.
-  std::size_t BuiltChunkCount() const;
+  std::size_t BuiltCount() const { return levels_.BuiltCount(); }
 
  private:
-  const TriangleBvh& ChunkHierarchy(std::uint32_t chunk) const;
-
   const ChunkedMesh& mesh_;
-  // The box of each chunk's finite triangles, which alone can be hit.
-  std::vector<Aabb> boxes_;
-  Bvh chunks_;
-  mutable std::vector<std::unique_ptr<TriangleBvh>> chunkHierarchies_;
+  // Chunk boxes: each chunk's finite triangles', which alone can be hit.
+  TwoLevelHierarchy<TriangleBvh> levels_;
 };
 
 }  // namespace KivVizOpenGL::detail

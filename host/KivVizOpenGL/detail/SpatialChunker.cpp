@@ -1,13 +1,13 @@
 #include "SpatialChunker.h"
 
 #include <algorithm>
-#include <cmath>
 #include <limits>
 #include <stdexcept>
 #include <string>
 #include <utility>
 
 #include "Float3.h"
+#include "MedianSplit.h"
 
 namespace KivVizOpenGL::detail {
 
@@ -17,11 +17,6 @@ struct Range {
   std::size_t begin;
   std::size_t end;
 };
-
-// A NaN centroid sorts last, so the comparison stays a strict weak order.
-float SortKey(float coordinate) {
-  return std::isnan(coordinate) ? std::numeric_limits<float>::infinity() : coordinate;
-}
 
 // A primitive with its centroid beside it, so that the splits read memory in
 // order instead of looking every centroid up.
@@ -44,16 +39,8 @@ class MedianSplitter {
     for (std::size_t i = begin; i < end; ++i) {
       bounds.Grow(entries_[i].centroid);
     }
-    const int axis = bounds.LongestAxis();
-    const auto first = entries_.begin() + static_cast<std::ptrdiff_t>(begin);
-    const auto middle = first + static_cast<std::ptrdiff_t>((end - begin) / 2);
-    const auto last = entries_.begin() + static_cast<std::ptrdiff_t>(end);
-    std::nth_element(first, middle, last, [axis](const Entry& a, const Entry& b) {
-      const float ka = SortKey(a.centroid[axis]);
-      const float kb = SortKey(b.centroid[axis]);
-      return ka < kb || (ka == kb && a.primitive < b.primitive);
-    });
-    const auto split = static_cast<std::size_t>(middle - entries_.begin());
+    const std::size_t split =
+        MedianSplit(entries_, begin, end, bounds.LongestAxis(), [](const Entry& e) { return e.primitive; });
     Split(begin, split, parts);
     Split(split, end, parts);
   }

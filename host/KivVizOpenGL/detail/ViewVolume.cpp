@@ -18,30 +18,35 @@ constexpr double kRelativeSlack = 1e-5;
 
 }  // namespace
 
-ViewVolume::ViewVolume(const Matrix& clip) {
+ViewVolume::ViewVolume(const Matrix& clip) : planes_(PlanesOf(clip)) {}
+
+std::array<ViewVolume::Plane, 6> ViewVolume::PlanesOf(const Matrix& clip) {
   // Row r of the column-major matrix; a point is inside when
-  // -row3.p <= rowK.p <= row3.p for K = 0, 1, 2.
-  const auto row = [&clip](int r) {
-    return Plane{clip[r], clip[4 + r], clip[8 + r], clip[12 + r]};
-  };
+  // -row3.p <= rowK.p <= row3.p for K = 0, 1, 2. Built as one aggregate:
+  // items build a volume each time they draw, and filling the planes with
+  // zeros first would cost about as much as the rest.
+  const auto row = [&clip](int r) { return Plane{clip[r], clip[4 + r], clip[8 + r], clip[12 + r]}; };
+  const auto plus = [](const Plane& p, const Plane& q) { return Plane{p.a + q.a, p.b + q.b, p.c + q.c, p.d + q.d}; };
+  const auto minus = [](const Plane& p, const Plane& q) { return Plane{p.a - q.a, p.b - q.b, p.c - q.c, p.d - q.d}; };
   const Plane w = row(3);
-  for (int axis = 0; axis < 3; ++axis) {
-    const Plane k = row(axis);
-    planes_[2 * axis] = Plane{w.a + k.a, w.b + k.b, w.c + k.c, w.d + k.d};
-    planes_[2 * axis + 1] = Plane{w.a - k.a, w.b - k.b, w.c - k.c, w.d - k.d};
-  }
+  return {plus(w, row(0)), minus(w, row(0)), plus(w, row(1)), minus(w, row(1)), plus(w, row(2)), minus(w, row(2))};
 }
 
 ViewVolume ViewVolume::FromCurrentGL() {
-  Matrix projection{};
-  Matrix modelview{};
+  // Copied from a constant rather than zeroed: items read GL's matrices
+  // each time they draw, and zeroing them cost more than reading them.
+  constexpr Matrix kIdentity{1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1};
+  Matrix projection = kIdentity;
+  Matrix modelview = kIdentity;
   glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
   glGetDoublev(GL_MODELVIEW_MATRIX, modelview.data());
-  return ViewVolume(Multiply(projection, modelview));
+  // Selection passes put the whole transform on the projection and leave
+  // the model-view alone: the product is then the projection itself.
+  return ViewVolume(modelview == kIdentity ? projection : Multiply(projection, modelview));
 }
 
 ViewVolume::Matrix ViewVolume::Multiply(const Matrix& a, const Matrix& b) {
-  Matrix product{};
+  Matrix product;  // every element is written below
   for (int column = 0; column < 4; ++column) {
     for (int r = 0; r < 4; ++r) {
       double sum = 0.0;

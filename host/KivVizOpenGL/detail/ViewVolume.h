@@ -56,6 +56,7 @@ class ViewVolume {
     double scale = 0.0;
   };
   static Offset CornerOffset(const Plane& plane, const Aabb& box, bool alongNormal);
+  static std::array<Plane, 6> PlanesOf(const Matrix& clip);
 
   std::array<Plane, 6> planes_;
 };

@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "KivVizCore/Export.h"
+#include "HostExtensions.h"
 #include "KivVizCore/KivVizCore.h"
 #include "KivVizCore/RGBAColor.h"
 
@@ -34,8 +35,11 @@ class KIVVIZCORE_EXPORT AGeometryItem {
   // An item with a colour of its own draws in it; otherwise it draws in the
   // colour it finds.
   void SetColor(const RGBAColor& value);
+#if NIMBO_HOST_EXTENSIONS
+  // Ours: the colour read back.
   const RGBAColor& GetColor() const { return color; }
   bool HasColor() const { return hasColor; }
+#endif
 
  private:
   std::uint64_t id;

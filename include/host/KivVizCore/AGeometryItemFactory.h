@@ -8,12 +8,16 @@
 #include <vector>
 
 #include "KivVizCore/Export.h"
+#include "HostExtensions.h"
 #include "KivVizCore/KivVizCore.h"
 
 class KIVVIZCORE_EXPORT AGeometryItemFactory {
  public:
   virtual ~AGeometryItemFactory();
 
+#if NIMBO_HOST_EXTENSIONS
+  // Ours: how our scene builders make items; the plug-in only hands the
+  // factory out.
   // A lit triangle mesh: three floats per vertex and per normal, three
   // indices per triangle.
   virtual AGeometryItem* CreateTriangles(std::uint64_t id, const std::vector<float>& vertices,
@@ -24,6 +28,7 @@ class KIVVIZCORE_EXPORT AGeometryItemFactory {
                                      const std::vector<std::uint32_t>& indices) = 0;
   // Unlit points, three floats each, drawn `size` pixels wide.
   virtual AGeometryItem* CreatePoints(std::uint64_t id, const std::vector<float>& vertices, float size) = 0;
+#endif
 
  protected:
   AGeometryItemFactory() = default;

@@ -16,18 +16,16 @@
 #ifndef KIVVIZCORE_AVIEW3DADAPTER_H
 #define KIVVIZCORE_AVIEW3DADAPTER_H
 
-#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <map>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "KivVizCore/Export.h"
+#include "HostExtensions.h"
 #include "KivVizCore/KivVizCore.h"
 
 class KIVVIZCORE_EXPORT AView3DAdapter {
@@ -127,41 +125,20 @@ class KIVVIZCORE_EXPORT AView3DAdapter {
   /* 47 */ virtual bool UnSelect(const RenderId& path) = 0;
   /* 48 */ virtual void Convert(const RenderId& path, EntityId& entity) = 0;
 
-  // The overlay subtree's id under the root; scene passes and picking leave
-  // it out.
+#if NIMBO_HOST_EXTENSIONS
+  // Ours: the overlay subtree's id under the root; scene passes and picking
+  // leave it out.
   static constexpr std::uint64_t OverlayNodeId = 60000;
-
-  // While the view's scene traversal runs, the clip matrix (projection times
-  // model-view, column order) that GL holds for the node being drawn; null
-  // outside it. Items skip themselves with it instead of reading GL back.
-  const double* GetTraversalClipMatrix() const {
-    return clipStack.empty() ? nullptr : clipStack.back().data();
-  }
-
-  // Work that items defer to the end of the view's scene traversal, so that
-  // GL state they share across it is saved and restored once instead of
-  // around every item. Each key is taken once per traversal; actions run
-  // latest first when the traversal ends. Outside a traversal nothing can be
-  // deferred: IsTraversing is false and items restore their own state.
-  bool IsTraversing() const { return !clipStack.empty(); }
-  bool HasDeferred(const void* key) const;
-  // False, with nothing kept, outside a traversal or when key is taken.
-  bool DeferToTraversalEnd(const void* key, std::function<void()> action);
+#endif
 
  protected:
   AView3DAdapter();
 
-  // The view's side of the clip matrix: begin with the matrix GL holds,
-  // follow every node transform it pushes and pops, end with the traversal
-  // (which runs the deferred work).
-  void BeginClipTracking(const double clip[16]);
-  void PushClipTransform(const double transform[16]);
-  void PopClipTransform();
-  void EndClipTracking();
-
-  // Deletes every library; nodes of the scene that reference library content
-  // keep it alive.
+#if NIMBO_HOST_EXTENSIONS
+  // Ours: deletes every library; nodes of the scene that reference library
+  // content keep it alive.
   void ClearLibraries();
+#endif
 
   Node* rootNode = nullptr;
   AFilterManager* filterManager = nullptr;
@@ -174,8 +151,6 @@ class KIVVIZCORE_EXPORT AView3DAdapter {
   // The library being built, and the stack depth below its node.
   Node* openLibrary = nullptr;
   std::size_t libraryStackDepth = 0;
-  std::vector<std::array<double, 16>> clipStack;
-  std::vector<std::pair<const void*, std::function<void()>>> deferred;
 };
 
 #endif

@@ -16,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "HostExtensions.h"
 #include "KivVizCore/Export.h"
 #include "KivVizCore/KivVizCore.h"
 
@@ -52,18 +53,24 @@ class KIVVIZCORE_EXPORT GeoNode {
   Attribute* GetAttribute(int type) const {
     return type >= 0 && type < kSlottedTypes ? slotted[type].get() : FindAttribute(type);
   }
+#if NIMBO_HOST_EXTENSIONS
+  // Ours, beyond the host's nodes.
   bool RemoveAttribute(int type);
   // Every attribute, in ascending type order.
   std::vector<Attribute*> Attributes() const;
   // The value of the visibility attribute; true without one.
   bool IsVisible() const;
+#endif
 
   // Takes ownership; null is ignored.
   void AddGeometry(AGeometryItem* item);
   const std::vector<AGeometryItem*>& Geometry() const { return geometry; }
-  // Hands every item over to the caller and leaves the node without any.
+#if NIMBO_HOST_EXTENSIONS
+  // Ours: hands every item over to the caller and leaves the node without
+  // any.
   std::vector<std::unique_ptr<AGeometryItem>> TakeGeometry();
   void ClearGeometry();
+#endif
 
   // The group nodes that hold this node, in the order they took it.
   std::span<Node* const> Parents() const {

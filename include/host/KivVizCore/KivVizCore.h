@@ -13,6 +13,7 @@ class Attribute;
 class AttributeColor;
 class AttributeTransform;
 class AttributeVisibility;
+class ChildList;
 class EntityId;
 class GeoNode;
 class IRenderingOptions;

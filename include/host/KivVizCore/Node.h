@@ -11,15 +11,20 @@
 
 #include <cstdint>
 #include <map>
-#include <span>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "KivVizCore/ChildList.h"
 #include "KivVizCore/GeoNode.h"
+#include "HostExtensions.h"
 
 class KIVVIZCORE_EXPORT Node : public GeoNode {
  public:
+#if NIMBO_HOST_EXTENSIONS
+  // Ours: the root's id, which the host's library does not name.
   static constexpr std::uint64_t RootId = 1;
+#endif
 
   explicit Node(std::uint64_t id, const std::wstring& name = std::wstring());
   ~Node() override;
@@ -31,11 +36,11 @@ class KIVVIZCORE_EXPORT Node : public GeoNode {
   Node* CreateChildNode(std::uint64_t id) override;
   GeoNode* CreateChildGeoNode(std::uint64_t id) override;
 
-  const std::map<std::uint64_t, GeoNode*>& Children() const { return children; }
-  // The same children, in the same ascending id order, as one contiguous
-  // sequence: what traversals walk on every frame. Valid until the
-  // children change.
-  std::span<GeoNode* const> OrderedChildren() const;
+  using ChildEntry = ChildList::value_type;
+  // The children by id, in ascending id order. A contiguous list kept beside
+  // the lookup map, so that walking it (every frame, for every group)
+  // touches no tree. Valid until the children change.
+  ChildList Children() const;
   // Null when there is no child with that id.
   GeoNode* GetChild(std::uint64_t id) const;
   // False for null, for this node itself, or when the id is taken already.
@@ -53,8 +58,8 @@ class KIVVIZCORE_EXPORT Node : public GeoNode {
   void ReleaseChildren(std::vector<GeoNode*>& orphans);
   std::map<std::uint64_t, GeoNode*> children;
   // Mirrors `children`; appended to while ids arrive in ascending order (as
-  // scenes are built), otherwise rebuilt on the next OrderedChildren.
-  mutable std::vector<GeoNode*> ordered;
+  // scenes are built), otherwise rebuilt by the next Children.
+  mutable std::vector<ChildEntry> ordered;
   mutable bool orderStale = false;
 };
 

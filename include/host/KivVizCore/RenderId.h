@@ -11,6 +11,7 @@
 #include <iosfwd>
 #include <vector>
 
+#include "HostExtensions.h"
 #include "KivVizCore/Export.h"
 
 class KIVVIZCORE_EXPORT RenderId {
@@ -22,24 +23,29 @@ class KIVVIZCORE_EXPORT RenderId {
   RenderId(const std::vector<std::uint64_t>& ids, int origin);
 
   std::size_t Length() const { return ids.size(); }
-  bool IsEmpty() const { return ids.empty(); }
   // Precondition: index < Length().
   const std::uint64_t& operator[](std::size_t index) const { return ids[index]; }
-  const std::vector<std::uint64_t>& Ids() const { return ids; }
-  int GetOrigin() const { return origin; }
-
-  void Append(std::uint64_t id);
 
   bool operator==(const RenderId& other) const;
+
+#if NIMBO_HOST_EXTENSIONS
+  // Ours, beyond the host's paths.
+  bool IsEmpty() const { return ids.empty(); }
+  const std::vector<std::uint64_t>& Ids() const { return ids; }
+  int GetOrigin() const { return origin; }
+  void Append(std::uint64_t id);
   // Origin first, then the ids lexicographically; for ordered containers.
   std::strong_ordering operator<=>(const RenderId& other) const;
+#endif
 
  private:
   std::vector<std::uint64_t> ids;
   int origin;
 };
 
-// Writes "origin:[id/id/...]".
+#if NIMBO_HOST_EXTENSIONS
+// Ours: writes "origin:[id/id/...]".
 KIVVIZCORE_EXPORT std::ostream& operator<<(std::ostream& out, const RenderId& path);
+#endif
 
 #endif

@@ -4,6 +4,7 @@
 #define KIVVIZCORE_VECTORMATH_H
 
 #include "KivVizCore/Export.h"
+#include "HostExtensions.h"
 
 KIVVIZCORE_EXPORT float Length(const float v[3]);
 // out = a - b.
@@ -20,6 +21,8 @@ KIVVIZCORE_EXPORT void ClearVector(float v[3]);
 // zero axis gives the identity.
 KIVVIZCORE_EXPORT void CreateRotationMatrixDegrees(const double axis[3], double angleDegrees, double matrix[16]);
 
+#if NIMBO_HOST_EXTENSIONS
+// Ours, beyond the host's maths: matrices.
 // out = a * b (b applied first); out may alias a or b.
 KIVVIZCORE_EXPORT void MultiplyMatrices(const double a[16], const double b[16], double out[16]);
 // False, with out untouched, for a singular matrix.
@@ -27,5 +30,6 @@ KIVVIZCORE_EXPORT bool InvertMatrix(const double m[16], double out[16]);
 // Point (w = 1) and direction (w = 0) through m.
 KIVVIZCORE_EXPORT void TransformPoint(const double m[16], const float point[3], float out[3]);
 KIVVIZCORE_EXPORT void TransformDirection(const double m[16], const float direction[3], float out[3]);
+#endif
 
 #endif

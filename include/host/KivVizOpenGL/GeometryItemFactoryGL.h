@@ -12,11 +12,13 @@ class KIVVIZOPENGL_EXPORT GeometryItemFactoryGL : public AGeometryItemFactory {
  public:
   GeometryItemFactoryGL() = default;
 
+#if NIMBO_HOST_EXTENSIONS
   AGeometryItem* CreateTriangles(std::uint64_t id, const std::vector<float>& vertices, const std::vector<float>& normals,
                                  const std::vector<std::uint32_t>& indices) override;
   AGeometryItem* CreateLines(std::uint64_t id, const std::vector<float>& vertices,
                              const std::vector<std::uint32_t>& indices) override;
   AGeometryItem* CreatePoints(std::uint64_t id, const std::vector<float>& vertices, float size) override;
+#endif
 };
 
 #endif

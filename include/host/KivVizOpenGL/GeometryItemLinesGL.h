@@ -17,11 +17,7 @@
 #include "KivVizOpenGL/Export.h"
 
 namespace KivVizOpenGL {
-class PrimitiveChunks;
-namespace detail {
-class ChunkHierarchies;
-class SegmentBvh;
-}
+class UnlitPrimitives;
 }  // namespace KivVizOpenGL
 
 class KIVVIZOPENGL_EXPORT GeometryItemLinesGL : public AGeometryItem {
@@ -35,25 +31,13 @@ class KIVVIZOPENGL_EXPORT GeometryItemLinesGL : public AGeometryItem {
               float& parameter) const override;
   bool GetBoundingBox(float minimum[3], float maximum[3]) const override;
 
-  const std::vector<float>& Vertices() const { return vertices; }
-  const std::vector<std::uint32_t>& Indices() const { return indices; }
+  const std::vector<float>& Vertices() const;
+  const std::vector<std::uint32_t>& Indices() const;
 
   float pickAngle = 0.003f;
 
  private:
-  std::vector<float> vertices;
-  std::vector<std::uint32_t> indices;
-  float boxMinimum[3];
-  float boxMaximum[3];
-  // Built by the first RayHit of a line set that is not big.
-  mutable std::unique_ptr<KivVizOpenGL::detail::SegmentBvh> bvh;
-  // Spatial chunks of a big line set, built by the first selection pass that
-  // sees only part of it or by its first RayHit; runs in the given order, by
-  // the first frame that does.
-  mutable std::unique_ptr<KivVizOpenGL::PrimitiveChunks> chunks;
-  std::unique_ptr<KivVizOpenGL::PrimitiveChunks> runs;
-  // Over `chunks`, built by the first RayHit of a big line set.
-  mutable std::unique_ptr<KivVizOpenGL::detail::ChunkHierarchies> hierarchies;
+  std::unique_ptr<KivVizOpenGL::UnlitPrimitives> segments;
 };
 
 #endif

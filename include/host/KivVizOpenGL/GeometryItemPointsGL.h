@@ -16,11 +16,7 @@
 #include "KivVizOpenGL/Export.h"
 
 namespace KivVizOpenGL {
-class PrimitiveChunks;
-namespace detail {
-class ChunkHierarchies;
-class PointBvh;
-}
+class UnlitPrimitives;
 }  // namespace KivVizOpenGL
 
 class KIVVIZOPENGL_EXPORT GeometryItemPointsGL : public AGeometryItem {
@@ -34,24 +30,13 @@ class KIVVIZOPENGL_EXPORT GeometryItemPointsGL : public AGeometryItem {
               float& parameter) const override;
   bool GetBoundingBox(float minimum[3], float maximum[3]) const override;
 
-  const std::vector<float>& Vertices() const { return vertices; }
+  const std::vector<float>& Vertices() const;
 
   float pointSize = 4.0f;
   float pickAngle = 0.003f;
 
  private:
-  std::vector<float> vertices;
-  float boxMinimum[3];
-  float boxMaximum[3];
-  // Built by the first RayHit of a cloud that is not big.
-  mutable std::unique_ptr<KivVizOpenGL::detail::PointBvh> bvh;
-  // Spatial chunks of a big cloud, built by the first selection pass that
-  // sees only part of it or by its first RayHit; runs in the given order, by
-  // the first frame that does.
-  mutable std::unique_ptr<KivVizOpenGL::PrimitiveChunks> chunks;
-  std::unique_ptr<KivVizOpenGL::PrimitiveChunks> runs;
-  // Over `chunks`, built by the first RayHit of a big cloud.
-  mutable std::unique_ptr<KivVizOpenGL::detail::ChunkHierarchies> hierarchies;
+  std::unique_ptr<KivVizOpenGL::UnlitPrimitives> points;
 };
 
 #endif

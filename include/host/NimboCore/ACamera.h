@@ -6,6 +6,7 @@
 #ifndef NIMBOCORE_ACAMERA_H
 #define NIMBOCORE_ACAMERA_H
 
+#include "HostExtensions.h"
 #include "KivVizCore/Ray.h"
 #include "NimboCore/Export.h"
 
@@ -19,19 +20,28 @@ class NIMBOCORE_EXPORT ACamera {
   ACamera& operator=(const ACamera&) = default;
 
   virtual void GetLookAt(float eye[3], float target[3], float up[3]) const;
+#if NIMBO_HOST_EXTENSIONS
+  // Ours, as are the other sections so marked: what our hosts change.
   virtual void SetLookAt(const float eye[3], const float target[3], const float up[3]);
+#endif
 
   virtual bool IsOrthographic() const;
+#if NIMBO_HOST_EXTENSIONS
   virtual void SetOrthographic(bool orthographic);
+#endif
 
   virtual float GetFieldOfViewDegrees() const;
   // In radians.
   virtual float GetFieldOfView() const;
+#if NIMBO_HOST_EXTENSIONS
   virtual void SetFieldOfViewDegrees(float degrees);
+#endif
 
+#if NIMBO_HOST_EXTENSIONS
   virtual void SetViewportSize(int width, int height);
   virtual int GetViewportWidth() const;
   virtual int GetViewportHeight() const;
+#endif
 
   // The world ray through window pixel (x, y), origin top left: from the eye
   // (perspective) or from the plane through the eye across the view
@@ -42,6 +52,7 @@ class NIMBOCORE_EXPORT ACamera {
   // for another).
   virtual Ray Make3DRay(const int& x, const int& y, const int& kind) const;
 
+#if NIMBO_HOST_EXTENSIONS
   // Turns the eye around the target: yaw about the up vector, then pitch
   // about the camera's right vector (right-hand rule; the up vector turns
   // along with the pitch).
@@ -65,6 +76,7 @@ class NIMBOCORE_EXPORT ACamera {
   void GetSceneBounds(float center[3], float& radius) const;
   // The view's near and far distances for these bounds.
   void GetNearFar(float& nearDistance, float& farDistance) const;
+#endif
 
  protected:
   float eye[3];

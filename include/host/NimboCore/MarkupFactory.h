@@ -4,6 +4,11 @@
 #ifndef NIMBOCORE_MARKUPFACTORY_H
 #define NIMBOCORE_MARKUPFACTORY_H
 
+#include "HostExtensions.h"
+
+// Ours as a whole: no part of the host contract.
+#if NIMBO_HOST_EXTENSIONS
+
 #include <vector>
 
 #include "NimboCore/AMarkupViewObject.h"
@@ -25,5 +30,7 @@ class NIMBOCORE_EXPORT MarkupFactory : public AMarkupViewObject {
  private:
   int made = 0;
 };
+
+#endif  // NIMBO_HOST_EXTENSIONS
 
 #endif

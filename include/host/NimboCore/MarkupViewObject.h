@@ -4,6 +4,11 @@
 #ifndef NIMBOCORE_MARKUPVIEWOBJECT_H
 #define NIMBOCORE_MARKUPVIEWOBJECT_H
 
+#include "HostExtensions.h"
+
+// Ours as a whole: no part of the host contract.
+#if NIMBO_HOST_EXTENSIONS
+
 #include <string>
 #include <vector>
 
@@ -31,5 +36,7 @@ class NIMBOCORE_EXPORT MarkupViewObject : public AMarkupViewObject {
   std::vector<double> coordinates;
   RGBAColor color;
 };
+
+#endif  // NIMBO_HOST_EXTENSIONS
 
 #endif

@@ -9,6 +9,11 @@
 #ifndef NIMBOCORE_PLUGINLOADER_H
 #define NIMBOCORE_PLUGINLOADER_H
 
+#include "HostExtensions.h"
+
+// Ours as a whole: no part of the host contract.
+#if NIMBO_HOST_EXTENSIONS
+
 #include <string>
 
 #include "NimboCore/Export.h"
@@ -37,5 +42,7 @@ class NIMBOCORE_EXPORT PluginLoader {
   std::string pluginName;
   std::string pluginType;
 };
+
+#endif  // NIMBO_HOST_EXTENSIONS
 
 #endif

@@ -100,8 +100,6 @@ class TestAdapter : public AView3DAdapter {
   const std::deque<GeoNode*>& Stack() const { return openNodeStack; }
   void SetFilterManager(AFilterManager* manager) { filterManager = manager; }
   void DropLibraries() { ClearLibraries(); }
-  using AView3DAdapter::BeginClipTracking;
-  using AView3DAdapter::EndClipTracking;
   // Builds root/groups.../leaf, opening nothing; returns the leaf.
   GeoNode* AddLeaf(const std::vector<std::uint64_t>& groupsThenLeaf) {
     Node* group = rootNode;

@@ -100,11 +100,11 @@ TEST(ChunkedTriangleBvhTest, OnlyChunksARayReachesGetAHierarchy) {
   const ChunkedMesh chunked = SpatialChunker(16, 3).Split(grid.vertices, {}, grid.indices);
   ASSERT_GT(chunked.chunks.size(), 400u);
   const ChunkedTriangleBvh picker(chunked);
-  EXPECT_EQ(0u, picker.BuiltChunkCount());
+  EXPECT_EQ(0u, picker.BuiltCount());
   EXPECT_FALSE(picker.Intersect({-5, -5, 1}, {0, 0, -1}).has_value());
-  EXPECT_EQ(0u, picker.BuiltChunkCount()) << "a ray that misses every box builds nothing";
+  EXPECT_EQ(0u, picker.BuiltCount()) << "a ray that misses every box builds nothing";
   EXPECT_TRUE(picker.Intersect({10.3f, 20.6f, 1}, {0, 0, -1}).has_value());
-  EXPECT_LE(picker.BuiltChunkCount(), 2u);
+  EXPECT_LE(picker.BuiltCount(), 2u);
 }
 
 TEST(ChunkedTriangleBvhTest, AMeshWithoutItsSourceTrianglesIsRefused) {
