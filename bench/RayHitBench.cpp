@@ -229,7 +229,7 @@ class SelectionFixture {
  public:
   SelectionFixture()
       : context(kViewport, kViewport),
-        mesh_(SpatialChunker(2048, 3).Split(MillionTriangleSphere().vertices, MillionTriangleSphere().normals,
+        mesh(SpatialChunker(2048, 3).Split(MillionTriangleSphere().vertices, MillionTriangleSphere().normals,
                                             MillionTriangleSphere().indices)) {
     glViewport(0, 0, kViewport, kViewport);
     GLint viewport[4];
@@ -242,14 +242,14 @@ class SelectionFixture {
     glLoadIdentity();
     gluLookAt(0.3, 0.4, 3.0, 0, 0, 0, 0, 1, 0);
     glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, mesh_.vertices.data());
+    glVertexPointer(3, GL_FLOAT, 0, mesh.vertices.data());
     selectBuffer.resize(64);
   }
   ~SelectionFixture() { glDisableClientState(GL_VERTEX_ARRAY); }
   SelectionFixture(const SelectionFixture&) = delete;
   SelectionFixture& operator=(const SelectionFixture&) = delete;
 
-  const ChunkedMesh& Mesh() const { return mesh_; }
+  const ChunkedMesh& Mesh() const { return mesh; }
 
   // One selection pass with the sphere as one named item; returns its hit
   // record (names, min depth, max depth, name) or an empty one.
@@ -265,20 +265,20 @@ class SelectionFixture {
   }
 
   void DrawAll() const {
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh_.indices.size()), GL_UNSIGNED_INT, mesh_.indices.data());
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indices.size()), GL_UNSIGNED_INT, mesh.indices.data());
   }
 
   // Returns the number of chunks drawn.
   int DrawVisibleChunks() const {
     const ViewVolume volume = ViewVolume::FromCurrentGL();
     int drawn = 0;
-    for (const MeshChunk& chunk : mesh_.chunks) {
+    for (const MeshChunk& chunk : mesh.chunks) {
       if (!volume.Intersects(chunk.bounds)) {
         continue;
       }
       glDrawRangeElements(GL_TRIANGLES, chunk.firstVertex, chunk.firstVertex + chunk.vertexCount - 1,
                           static_cast<GLsizei>(3 * chunk.primitiveCount), GL_UNSIGNED_INT,
-                          mesh_.indices.data() + 3 * std::size_t{chunk.firstPrimitive});
+                          mesh.indices.data() + 3 * std::size_t{chunk.firstPrimitive});
       ++drawn;
     }
     return drawn;
@@ -286,7 +286,7 @@ class SelectionFixture {
 
  private:
   platform::OffscreenContext context;
-  ChunkedMesh mesh_;
+  ChunkedMesh mesh;
   std::vector<GLuint> selectBuffer;
 };
 

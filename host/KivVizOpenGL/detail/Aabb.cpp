@@ -5,25 +5,25 @@
 namespace KivVizOpenGL::detail {
 
 bool Aabb::IsFinite() const {
-  return !IsEmpty() && std::isfinite(min_.x) && std::isfinite(min_.y) && std::isfinite(min_.z) &&
-         std::isfinite(max_.x) && std::isfinite(max_.y) && std::isfinite(max_.z);
+  return !IsEmpty() && std::isfinite(min.x) && std::isfinite(min.y) && std::isfinite(min.z) &&
+         std::isfinite(max.x) && std::isfinite(max.y) && std::isfinite(max.z);
 }
 
 bool Aabb::Contains(const Float3& point) const {
-  return min_.x <= point.x && point.x <= max_.x && min_.y <= point.y && point.y <= max_.y &&
-         min_.z <= point.z && point.z <= max_.z;
+  return min.x <= point.x && point.x <= max.x && min.y <= point.y && point.y <= max.y &&
+         min.z <= point.z && point.z <= max.z;
 }
 
 bool Aabb::Contains(const Aabb& other) const {
   if (other.IsEmpty()) {
     return true;
   }
-  return Contains(other.min_) && Contains(other.max_);
+  return Contains(other.min) && Contains(other.max);
 }
 
 Float3 Aabb::Center() const {
   // Halves first, so that boxes near the float range do not overflow.
-  return min_ * 0.5f + max_ * 0.5f;
+  return min * 0.5f + max * 0.5f;
 }
 
 int Aabb::LongestAxis() const {

@@ -24,29 +24,29 @@ class Aabb {
   // The empty box: it contains nothing and growing it by a point gives that
   // point's box.
   Aabb() = default;
-  Aabb(const Float3& min, const Float3& max) : min_(min), max_(max) {}
+  Aabb(const Float3& lower, const Float3& upper) : min(lower), max(upper) {}
 
-  const Float3& Min() const { return min_; }
-  const Float3& Max() const { return max_; }
+  const Float3& Min() const { return min; }
+  const Float3& Max() const { return max; }
 
   bool IsEmpty() const {
-    return !(min_.x <= max_.x && min_.y <= max_.y && min_.z <= max_.z);
+    return !(min.x <= max.x && min.y <= max.y && min.z <= max.z);
   }
   // Non-empty with finite corners.
   bool IsFinite() const;
 
   // A NaN coordinate leaves that axis unchanged.
   void Grow(const Float3& point) {
-    min_ = {std::min(min_.x, point.x), std::min(min_.y, point.y), std::min(min_.z, point.z)};
-    max_ = {std::max(max_.x, point.x), std::max(max_.y, point.y), std::max(max_.z, point.z)};
+    min = {std::min(min.x, point.x), std::min(min.y, point.y), std::min(min.z, point.z)};
+    max = {std::max(max.x, point.x), std::max(max.y, point.y), std::max(max.z, point.z)};
   }
   // The empty box's infinite corners leave this one unchanged, no test
   // needed.
   void Merge(const Aabb& other) {
-    min_ = {std::min(min_.x, other.min_.x), std::min(min_.y, other.min_.y),
-            std::min(min_.z, other.min_.z)};
-    max_ = {std::max(max_.x, other.max_.x), std::max(max_.y, other.max_.y),
-            std::max(max_.z, other.max_.z)};
+    min = {std::min(min.x, other.min.x), std::min(min.y, other.min.y),
+            std::min(min.z, other.min.z)};
+    max = {std::max(max.x, other.max.x), std::max(max.y, other.max.y),
+            std::max(max.z, other.max.z)};
   }
 
   bool Contains(const Float3& point) const;
@@ -55,7 +55,7 @@ class Aabb {
 
   Float3 Center() const;
   // Max - Min; zero per axis for the empty box.
-  Float3 Extent() const { return IsEmpty() ? Float3{} : max_ - min_; }
+  Float3 Extent() const { return IsEmpty() ? Float3{} : max - min; }
   // 0, 1 or 2: the axis with the largest extent (the lowest on ties).
   int LongestAxis() const;
   // Half the surface area, the weight a surface-area heuristic needs; zero
@@ -103,9 +103,9 @@ class Aabb {
     };
     const Float3& inverse = ray.InverseDirection();
     const Float3& origin = ray.Origin();
-    slab(inverse.x, origin.x, min_.x, max_.x);
-    slab(inverse.y, origin.y, min_.y, max_.y);
-    slab(inverse.z, origin.z, min_.z, max_.z);
+    slab(inverse.x, origin.x, min.x, max.x);
+    slab(inverse.y, origin.y, min.y, max.y);
+    slab(inverse.z, origin.z, min.z, max.z);
     interval = {entry, exit};
     return entry <= exit;
   }
@@ -116,9 +116,9 @@ class Aabb {
       1.0f + 2.0f * (3.0f * 0x1p-24f) / (1.0f - 3.0f * 0x1p-24f);
 
  private:
-  Float3 min_{std::numeric_limits<float>::infinity(), std::numeric_limits<float>::infinity(),
+  Float3 min{std::numeric_limits<float>::infinity(), std::numeric_limits<float>::infinity(),
               std::numeric_limits<float>::infinity()};
-  Float3 max_{-std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
+  Float3 max{-std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
               -std::numeric_limits<float>::infinity()};
 };
 

@@ -54,21 +54,20 @@ Part Measure(std::span<const BuildPrimitive> primitives, std::size_t begin, std:
 
 class Builder {
  public:
-  Builder(std::vector<BuildPrimitive>& primitives, std::vector<Bvh::Node>& nodes)
-      : primitives_(primitives), nodes_(nodes) {}
+  Builder(std::vector<BuildPrimitive>& toPlace, std::vector<Bvh::Node>& placed) : primitives(toPlace), nodes(placed) {}
 
   // Appends the subtree over the part in depth-first order.
   void Build(const Part& part, int depth) {
-    const std::size_t nodeIndex = nodes_.size();
-    nodes_.push_back({part.bounds, 0, 0});
+    const std::size_t nodeIndex = nodes.size();
+    nodes.push_back({part.bounds, 0, 0});
     const std::optional<std::pair<Part, Part>> children = Split(part, depth);
     if (!children) {
-      nodes_[nodeIndex].index = static_cast<std::uint32_t>(part.begin);
-      nodes_[nodeIndex].count = static_cast<std::uint32_t>(part.end - part.begin);
+      nodes[nodeIndex].index = static_cast<std::uint32_t>(part.begin);
+      nodes[nodeIndex].count = static_cast<std::uint32_t>(part.end - part.begin);
       return;
     }
     Build(children->first, depth + 1);
-    nodes_[nodeIndex].index = static_cast<std::uint32_t>(nodes_.size());
+    nodes[nodeIndex].index = static_cast<std::uint32_t>(nodes.size());
     Build(children->second, depth + 1);
   }
 
@@ -112,9 +111,9 @@ class Builder {
     };
     std::array<Bin, kBinCount> bins;
     for (std::size_t i = part.begin; i < part.end; ++i) {
-      Bin& bin = bins[binOf(primitives_[i])];
-      bin.bounds.Merge(primitives_[i].bounds);
-      bin.centroids.Grow(primitives_[i].centroid);
+      Bin& bin = bins[binOf(primitives[i])];
+      bin.bounds.Merge(primitives[i].bounds);
+      bin.centroids.Grow(primitives[i].centroid);
       ++bin.count;
     }
     // right[b]: everything in the bins after b.
@@ -144,23 +143,23 @@ class Builder {
                         static_cast<float>(count) <= kTraversalCost + bestCost / area)) {
       return std::nullopt;
     }
-    const auto first = primitives_.begin() + static_cast<std::ptrdiff_t>(part.begin);
-    const auto last = primitives_.begin() + static_cast<std::ptrdiff_t>(part.end);
+    const auto first = primitives.begin() + static_cast<std::ptrdiff_t>(part.begin);
+    const auto last = primitives.begin() + static_cast<std::ptrdiff_t>(part.end);
     const auto middle = std::partition(
         first, last, [&](const BuildPrimitive& p) { return binOf(p) <= bestBin; });
-    const auto split = static_cast<std::size_t>(middle - primitives_.begin());
+    const auto split = static_cast<std::size_t>(middle - primitives.begin());
     return std::pair{Part{part.begin, split, bestLeft.bounds, bestLeft.centroids},
                      Part{split, part.end, right[bestBin].bounds, right[bestBin].centroids}};
   }
 
   std::pair<Part, Part> MedianSplit(const Part& part, int axis) {
-    const std::size_t split = detail::MedianSplit(primitives_, part.begin, part.end, axis,
+    const std::size_t split = detail::MedianSplit(primitives, part.begin, part.end, axis,
                                                   [](const BuildPrimitive& p) { return p.id; });
-    return {Measure(primitives_, part.begin, split), Measure(primitives_, split, part.end)};
+    return {Measure(primitives, part.begin, split), Measure(primitives, split, part.end)};
   }
 
-  std::vector<BuildPrimitive>& primitives_;
-  std::vector<Bvh::Node>& nodes_;
+  std::vector<BuildPrimitive>& primitives;
+  std::vector<Bvh::Node>& nodes;
 };
 
 }  // namespace
@@ -178,12 +177,12 @@ Bvh::Bvh(std::span<const Aabb> primitiveBounds) {
     return;
   }
   // Leaves average a few primitives: this is about the final size.
-  nodes_.reserve(primitives.size() / 2 + 1);
-  Builder(primitives, nodes_).Build(Measure(primitives, 0, primitives.size()), 0);
-  nodes_.shrink_to_fit();
-  order_.reserve(primitives.size());
+  nodes.reserve(primitives.size() / 2 + 1);
+  Builder(primitives, nodes).Build(Measure(primitives, 0, primitives.size()), 0);
+  nodes.shrink_to_fit();
+  order.reserve(primitives.size());
   for (const BuildPrimitive& primitive : primitives) {
-    order_.push_back(primitive.id);
+    order.push_back(primitive.id);
   }
 }
 

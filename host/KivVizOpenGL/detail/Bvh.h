@@ -42,11 +42,11 @@ class Bvh {
   // hit them.
   explicit Bvh(std::span<const Aabb> primitiveBounds);
 
-  std::span<const Node> Nodes() const { return nodes_; }
+  std::span<const Node> Nodes() const { return nodes; }
   // Primitive ids in leaf order.
-  std::span<const std::uint32_t> PrimitiveOrder() const { return order_; }
+  std::span<const std::uint32_t> PrimitiveOrder() const { return order; }
   // The empty box when there are no primitives.
-  Aabb Bounds() const { return nodes_.empty() ? Aabb() : nodes_.front().bounds; }
+  Aabb Bounds() const { return nodes.empty() ? Aabb() : nodes.front().bounds; }
 
   // The box padding for primitives accepted within `tolerance`: the
   // tolerance plus the rounding that computing a padded face in float can
@@ -67,13 +67,13 @@ class Bvh {
   // primitive on its face.
   static float Widened(float bound) { return bound * Aabb::kExitWidening; }
 
-  std::vector<Node> nodes_;
-  std::vector<std::uint32_t> order_;
+  std::vector<Node> nodes;
+  std::vector<std::uint32_t> order;
 };
 
 template <typename LeafVisitor>
 void Bvh::Traverse(const Ray& ray, float padding, float bound, LeafVisitor&& visitLeaf) const {
-  if (nodes_.empty() || !ray.IsValid() || !(bound >= 0.0f)) {
+  if (nodes.empty() || !ray.IsValid() || !(bound >= 0.0f)) {
     return;
   }
   // The entry of a box, or infinity when the ray misses it or enters it
@@ -88,7 +88,7 @@ void Bvh::Traverse(const Ray& ray, float padding, float bound, LeafVisitor&& vis
     float entry;
   };
   std::array<Pending, kMaxDepth + 1> stack;
-  const float rootEntry = enter(nodes_[0], bound);
+  const float rootEntry = enter(nodes[0], bound);
   if (rootEntry == std::numeric_limits<float>::infinity()) {
     return;
   }
@@ -101,15 +101,15 @@ void Bvh::Traverse(const Ray& ray, float padding, float bound, LeafVisitor&& vis
     }
     std::uint32_t current = pending.node;
     for (;;) {
-      const Node& node = nodes_[current];
+      const Node& node = nodes[current];
       if (node.count != 0) {
         bound = visitLeaf(node.index, node.count, bound);
         break;
       }
       const std::uint32_t leftIndex = current + 1;
       const std::uint32_t rightIndex = node.index;
-      const float left = enter(nodes_[leftIndex], bound);
-      const float right = enter(nodes_[rightIndex], bound);
+      const float left = enter(nodes[leftIndex], bound);
+      const float right = enter(nodes[rightIndex], bound);
       const bool hitLeft = left != std::numeric_limits<float>::infinity();
       const bool hitRight = right != std::numeric_limits<float>::infinity();
       if (hitLeft && hitRight) {

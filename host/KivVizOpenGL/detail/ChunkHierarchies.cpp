@@ -7,8 +7,8 @@
 
 namespace KivVizOpenGL::detail {
 
-ChunkHierarchies::ChunkHierarchies(const ChunkedMesh& mesh, std::uint32_t corners)
-    : mesh_(mesh), corners_(corners) {
+ChunkHierarchies::ChunkHierarchies(const ChunkedMesh& source, std::uint32_t cornerCount)
+    : mesh(source), corners(cornerCount) {
   const std::size_t primitives =
       mesh.chunks.empty() ? 0 : std::size_t{mesh.chunks.back().firstPrimitive} + mesh.chunks.back().primitiveCount;
   const bool covered = mesh.indices.empty() ? corners == 1 && mesh.vertices.size() / 3 == primitives
@@ -26,8 +26,8 @@ ChunkHierarchies::ChunkHierarchies(const ChunkedMesh& mesh, std::uint32_t corner
     }
     boxes.push_back(box);
   }
-  levels_ = TwoLevelHierarchy<Bvh>(std::move(boxes), [this](std::uint32_t chunk) {
-    const MeshChunk& part = mesh_.chunks[chunk];
+  levels = TwoLevelHierarchy<Bvh>(std::move(boxes), [this](std::uint32_t chunk) {
+    const MeshChunk& part = mesh.chunks[chunk];
     std::vector<Aabb> primitiveBoxes;
     primitiveBoxes.reserve(part.primitiveCount);
     for (std::size_t p = part.firstPrimitive; p < std::size_t{part.firstPrimitive} + part.primitiveCount; ++p) {
@@ -41,9 +41,9 @@ ChunkHierarchies::~ChunkHierarchies() = default;
 
 Aabb ChunkHierarchies::PrimitiveBox(std::size_t primitive) const {
   Aabb box;
-  for (std::size_t corner = 0; corner < corners_; ++corner) {
-    const std::size_t index = mesh_.indices.empty() ? primitive : mesh_.indices[corners_ * primitive + corner];
-    const Float3 vertex = Float3::At(mesh_.vertices, index);
+  for (std::size_t corner = 0; corner < corners; ++corner) {
+    const std::size_t index = mesh.indices.empty() ? primitive : mesh.indices[corners * primitive + corner];
+    const Float3 vertex = Float3::At(mesh.vertices, index);
     if (!IsFinite(vertex)) {
       return Aabb();
     }

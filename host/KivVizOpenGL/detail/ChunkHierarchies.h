@@ -27,26 +27,26 @@ class ChunkHierarchies {
   ChunkHierarchies& operator=(const ChunkHierarchies&) = delete;
 
   // Over the chunks' boxes; its primitives are chunk indices.
-  const Bvh& Chunks() const { return levels_.Chunks(); }
+  const Bvh& Chunks() const { return levels.Chunks(); }
   // The box of a chunk's primitives with finite corners, which alone can be
   // hit.
-  const Aabb& BoxOf(std::uint32_t chunk) const { return levels_.BoxOf(chunk); }
+  const Aabb& BoxOf(std::uint32_t chunk) const { return levels.BoxOf(chunk); }
   // The box of every primitive with finite corners: what one hierarchy over
   // all of them would have.
-  const Aabb& Bounds() const { return levels_.Bounds(); }
+  const Aabb& Bounds() const { return levels.Bounds(); }
   // Over the chunk's primitives, numbered from 0 within the chunk.
-  const Bvh& Of(std::uint32_t chunk) const { return levels_.Of(chunk); }
+  const Bvh& Of(std::uint32_t chunk) const { return levels.Of(chunk); }
 
   // How many chunks have their own hierarchy so far.
-  std::size_t BuiltCount() const { return levels_.BuiltCount(); }
+  std::size_t BuiltCount() const { return levels.BuiltCount(); }
 
  private:
   // The box of a primitive, empty when a corner is not finite.
   Aabb PrimitiveBox(std::size_t primitive) const;
 
-  const ChunkedMesh& mesh_;
-  std::uint32_t corners_;
-  TwoLevelHierarchy<Bvh> levels_;
+  const ChunkedMesh& mesh;
+  std::uint32_t corners;
+  TwoLevelHierarchy<Bvh> levels;
 };
 
 }  // namespace KivVizOpenGL::detail

@@ -33,7 +33,7 @@ Aabb HittableBox(const ChunkedMesh& mesh, const MeshChunk& chunk) {
 
 }  // namespace
 
-ChunkedTriangleBvh::ChunkedTriangleBvh(const ChunkedMesh& mesh) : mesh_(mesh) {
+ChunkedTriangleBvh::ChunkedTriangleBvh(const ChunkedMesh& source) : mesh(source) {
   if (mesh.sourcePrimitives.size() != mesh.indices.size() / 3) {
     throw std::invalid_argument(
         "KivVizOpenGL::detail::ChunkedTriangleBvh::ChunkedTriangleBvh: the mesh lacks its source triangles");
@@ -43,13 +43,13 @@ ChunkedTriangleBvh::ChunkedTriangleBvh(const ChunkedMesh& mesh) : mesh_(mesh) {
   for (const MeshChunk& chunk : mesh.chunks) {
     boxes.push_back(HittableBox(mesh, chunk));
   }
-  levels_ = TwoLevelHierarchy<TriangleBvh>(std::move(boxes), [this](std::uint32_t chunk) {
-    const MeshChunk& part = mesh_.chunks[chunk];
+  levels = TwoLevelHierarchy<TriangleBvh>(std::move(boxes), [this](std::uint32_t chunk) {
+    const MeshChunk& part = mesh.chunks[chunk];
     // The chunk's indices point into the whole vertex array; its triangles
     // keep their order, so local indices order as the input's do.
     return std::make_unique<TriangleBvh>(
-        std::span<const float>(mesh_.vertices),
-        std::span<const std::uint32_t>(mesh_.indices).subspan(3 * std::size_t{part.firstPrimitive},
+        std::span<const float>(mesh.vertices),
+        std::span<const std::uint32_t>(mesh.indices).subspan(3 * std::size_t{part.firstPrimitive},
                                                                3 * std::size_t{part.primitiveCount}));
   });
 }
@@ -60,21 +60,21 @@ std::optional<TriangleHit> ChunkedTriangleBvh::Intersect(const Float3& origin, c
                                                          float maxT) const {
   const Ray ray(origin, direction);
   std::optional<TriangleHit> nearest;
-  const Bvh& chunks = levels_.Chunks();
+  const Bvh& chunks = levels.Chunks();
   chunks.Traverse(ray, 0.0f, maxT, [&](std::uint32_t first, std::uint32_t count, float bound) {
     for (std::size_t i = first; i < std::size_t{first} + count; ++i) {
       const std::uint32_t chunk = chunks.PrimitiveOrder()[i];
       // Only the chunks the ray reaches get a hierarchy of their own.
       RayInterval reach{0.0f, std::min(bound * Aabb::kExitWidening, std::numeric_limits<float>::max())};
-      if (!levels_.BoxOf(chunk).ClipRay(ray, 0.0f, reach)) {
+      if (!levels.BoxOf(chunk).ClipRay(ray, 0.0f, reach)) {
         continue;
       }
-      const auto hit = levels_.Of(chunk).Intersect(origin, direction, bound);
+      const auto hit = levels.Of(chunk).Intersect(origin, direction, bound);
       if (!hit) {
         continue;
       }
       // hit->t <= bound == nearest->t here, as within one chunk.
-      const std::uint32_t triangle = mesh_.sourcePrimitives[mesh_.chunks[chunk].firstPrimitive + hit->triangle];
+      const std::uint32_t triangle = mesh.sourcePrimitives[mesh.chunks[chunk].firstPrimitive + hit->triangle];
       if (!nearest || hit->t < nearest->t || triangle < nearest->triangle) {
         nearest = TriangleHit{triangle, hit->t, hit->u, hit->v};
         bound = hit->t;

@@ -35,12 +35,12 @@ class ChunkedTriangleBvh {
                                        float maxT = std::numeric_limits<float>::infinity()) const;
 
   // How many chunks have their own hierarchy so far.
-  std::size_t BuiltCount() const { return levels_.BuiltCount(); }
+  std::size_t BuiltCount() const { return levels.BuiltCount(); }
 
  private:
-  const ChunkedMesh& mesh_;
+  const ChunkedMesh& mesh;
   // Chunk boxes: each chunk's finite triangles', which alone can be hit.
-  TwoLevelHierarchy<TriangleBvh> levels_;
+  TwoLevelHierarchy<TriangleBvh> levels;
 };
 
 }  // namespace KivVizOpenGL::detail

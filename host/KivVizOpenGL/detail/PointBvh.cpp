@@ -6,21 +6,21 @@
 
 namespace KivVizOpenGL::detail {
 
-PointBvh::PointBvh(std::span<const float> vertices) : pointCount_(vertices.size() / 3) {
+PointBvh::PointBvh(std::span<const float> vertices) : pointCount(vertices.size() / 3) {
   if (vertices.size() % 3 != 0) {
     throw std::invalid_argument(
         "KivVizOpenGL::detail::PointBvh::PointBvh: vertex array size is not a multiple of 3");
   }
-  std::vector<Aabb> bounds(pointCount_);
-  for (std::size_t point = 0; point < pointCount_; ++point) {
+  std::vector<Aabb> bounds(pointCount);
+  for (std::size_t point = 0; point < pointCount; ++point) {
     bounds[point].Grow(Float3::At(vertices, point));
   }
-  bvh_ = Bvh(bounds);
-  const auto order = bvh_.PrimitiveOrder();
-  pointIds_.assign(order.begin(), order.end());
-  points_.reserve(order.size());
+  bvh = Bvh(bounds);
+  const auto order = bvh.PrimitiveOrder();
+  pointIds.assign(order.begin(), order.end());
+  points.reserve(order.size());
   for (const std::uint32_t point : order) {
-    points_.push_back(Float3::At(vertices, point));
+    points.push_back(Float3::At(vertices, point));
   }
 }
 
@@ -31,11 +31,11 @@ std::optional<PointHit> PointBvh::Intersect(const Float3& origin, const Float3& 
   }
   const Ray ray(origin, direction);
   std::optional<PointHit> nearest;
-  bvh_.Traverse(ray, bvh_.PaddingFor(tolerance), maxT,
+  bvh.Traverse(ray, bvh.PaddingFor(tolerance), maxT,
                 [&](std::uint32_t first, std::uint32_t count, float bound) {
                   for (std::size_t i = first; i < std::size_t{first} + count; ++i) {
-                    const auto approach = ApproachPoint(ray, points_[i], tolerance, maxT);
-                    const std::uint32_t point = pointIds_[i];
+                    const auto approach = ApproachPoint(ray, points[i], tolerance, maxT);
+                    const std::uint32_t point = pointIds[i];
                     if (!approach || approach->t > bound) {
                       continue;
                     }

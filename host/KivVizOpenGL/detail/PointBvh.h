@@ -34,15 +34,15 @@ class PointBvh {
   std::optional<PointHit> Intersect(const Float3& origin, const Float3& direction, float tolerance,
                                     float maxT = std::numeric_limits<float>::infinity()) const;
 
-  std::size_t PointCount() const { return pointCount_; }
-  const Bvh& Hierarchy() const { return bvh_; }
+  std::size_t PointCount() const { return pointCount; }
+  const Bvh& Hierarchy() const { return bvh; }
 
  private:
-  Bvh bvh_;
+  Bvh bvh;
   // Points in leaf order.
-  std::vector<Float3> points_;
-  std::vector<std::uint32_t> pointIds_;
-  std::size_t pointCount_ = 0;
+  std::vector<Float3> points;
+  std::vector<std::uint32_t> pointIds;
+  std::size_t pointCount = 0;
 };
 
 }  // namespace KivVizOpenGL::detail

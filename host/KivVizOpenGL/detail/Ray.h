@@ -14,19 +14,19 @@ class Ray {
   // which the slab test relies on.
   Ray(const Float3& origin, const Float3& direction);
 
-  const Float3& Origin() const { return origin_; }
-  const Float3& Direction() const { return direction_; }
-  const Float3& InverseDirection() const { return inverseDirection_; }
+  const Float3& Origin() const { return origin; }
+  const Float3& Direction() const { return direction; }
+  const Float3& InverseDirection() const { return inverseDirection; }
 
   // False for a non-finite origin or direction, or a zero direction: such a
   // ray hits nothing.
-  bool IsValid() const { return valid_; }
+  bool IsValid() const { return valid; }
 
  private:
-  Float3 origin_;
-  Float3 direction_;
-  Float3 inverseDirection_;
-  bool valid_ = false;
+  Float3 origin;
+  Float3 direction;
+  Float3 inverseDirection;
+  bool valid = false;
 };
 
 }  // namespace KivVizOpenGL::detail

@@ -7,15 +7,15 @@
 namespace KivVizOpenGL::detail {
 
 SegmentBvh::SegmentBvh(std::span<const float> vertices, std::span<const std::uint32_t> indices)
-    : segmentCount_(indices.size() / 2) {
+    : segmentCount(indices.size() / 2) {
   if (vertices.size() % 3 != 0 || indices.size() % 2 != 0) {
     throw std::invalid_argument(
         "KivVizOpenGL::detail::SegmentBvh::SegmentBvh: vertex array size is not a multiple of 3 "
         "or index array size is odd");
   }
   const std::size_t vertexCount = vertices.size() / 3;
-  std::vector<Aabb> bounds(segmentCount_);
-  for (std::size_t segment = 0; segment < segmentCount_; ++segment) {
+  std::vector<Aabb> bounds(segmentCount);
+  for (std::size_t segment = 0; segment < segmentCount; ++segment) {
     bool finite = true;
     for (std::size_t end = 0; end < 2; ++end) {
       const std::uint32_t index = indices[2 * segment + end];
@@ -32,13 +32,13 @@ SegmentBvh::SegmentBvh(std::span<const float> vertices, std::span<const std::uin
       bounds[segment] = Aabb();
     }
   }
-  bvh_ = Bvh(bounds);
-  const auto order = bvh_.PrimitiveOrder();
-  ends_.reserve(2 * order.size());
-  segmentIds_.assign(order.begin(), order.end());
+  bvh = Bvh(bounds);
+  const auto order = bvh.PrimitiveOrder();
+  ends.reserve(2 * order.size());
+  segmentIds.assign(order.begin(), order.end());
   for (const std::uint32_t segment : order) {
-    ends_.push_back(Float3::At(vertices, indices[2 * segment]));
-    ends_.push_back(Float3::At(vertices, indices[2 * segment + 1]));
+    ends.push_back(Float3::At(vertices, indices[2 * segment]));
+    ends.push_back(Float3::At(vertices, indices[2 * segment + 1]));
   }
 }
 
@@ -51,12 +51,12 @@ std::optional<SegmentHit> SegmentBvh::Intersect(const Float3& origin, const Floa
   std::optional<SegmentHit> nearest;
   // The closest approach is taken over the whole [0, maxT]; the shrinking
   // bound only decides which approaches can still win.
-  bvh_.Traverse(ray, bvh_.PaddingFor(tolerance), maxT,
+  bvh.Traverse(ray, bvh.PaddingFor(tolerance), maxT,
                 [&](std::uint32_t first, std::uint32_t count, float bound) {
                   for (std::size_t i = first; i < std::size_t{first} + count; ++i) {
                     const auto approach =
-                        ApproachSegment(ray, ends_[2 * i], ends_[2 * i + 1], tolerance, maxT);
-                    const std::uint32_t segment = segmentIds_[i];
+                        ApproachSegment(ray, ends[2 * i], ends[2 * i + 1], tolerance, maxT);
+                    const std::uint32_t segment = segmentIds[i];
                     if (!approach || approach->t > bound) {
                       continue;
                     }

@@ -42,15 +42,15 @@ class SegmentBvh {
       const Float3& origin, const Float3& direction, float tolerance,
       float maxT = std::numeric_limits<float>::infinity()) const;
 
-  std::size_t SegmentCount() const { return segmentCount_; }
-  const Bvh& Hierarchy() const { return bvh_; }
+  std::size_t SegmentCount() const { return segmentCount; }
+  const Bvh& Hierarchy() const { return bvh; }
 
  private:
-  Bvh bvh_;
+  Bvh bvh;
   // Segment ends in leaf order, two per segment.
-  std::vector<Float3> ends_;
-  std::vector<std::uint32_t> segmentIds_;
-  std::size_t segmentCount_ = 0;
+  std::vector<Float3> ends;
+  std::vector<std::uint32_t> segmentIds;
+  std::size_t segmentCount = 0;
 };
 
 }  // namespace KivVizOpenGL::detail

@@ -27,27 +27,27 @@ struct Entry {
 
 class MedianSplitter {
  public:
-  MedianSplitter(std::vector<Entry>& entries, std::size_t limit) : entries_(entries), limit_(limit) {}
+  MedianSplitter(std::vector<Entry>& entries, std::size_t limit) : entries(entries), limit(limit) {}
 
-  // Appends the parts of entries_[begin, end) to `parts`, depth first.
+  // Appends the parts of entries[begin, end) to `parts`, depth first.
   void Split(std::size_t begin, std::size_t end, std::vector<Range>& parts) {
-    if (end - begin <= limit_) {
+    if (end - begin <= limit) {
       parts.push_back({begin, end});
       return;
     }
     Aabb bounds;
     for (std::size_t i = begin; i < end; ++i) {
-      bounds.Grow(entries_[i].centroid);
+      bounds.Grow(entries[i].centroid);
     }
     const std::size_t split =
-        MedianSplit(entries_, begin, end, bounds.LongestAxis(), [](const Entry& e) { return e.primitive; });
+        MedianSplit(entries, begin, end, bounds.LongestAxis(), [](const Entry& e) { return e.primitive; });
     Split(begin, split, parts);
     Split(split, end, parts);
   }
 
  private:
-  std::vector<Entry>& entries_;
-  std::size_t limit_;
+  std::vector<Entry>& entries;
+  std::size_t limit;
 };
 
 void CheckSizes(std::span<const float> vertices, std::span<const float> normals,
@@ -77,7 +77,7 @@ void CheckSizes(std::span<const float> vertices, std::span<const float> normals,
 }  // namespace
 
 SpatialChunker::SpatialChunker(std::uint32_t maxPrimitivesPerChunk, std::uint32_t cornersPerPrimitive)
-    : maxPrimitivesPerChunk_(maxPrimitivesPerChunk), cornersPerPrimitive_(cornersPerPrimitive) {
+    : maxPrimitivesPerChunk(maxPrimitivesPerChunk), cornersPerPrimitive(cornersPerPrimitive) {
   if (maxPrimitivesPerChunk == 0) {
     throw std::invalid_argument(
         "KivVizOpenGL::detail::SpatialChunker::SpatialChunker: the chunk size limit is zero");
@@ -90,8 +90,8 @@ SpatialChunker::SpatialChunker(std::uint32_t maxPrimitivesPerChunk, std::uint32_
 
 ChunkedMesh SpatialChunker::Split(std::span<const float> vertices, std::span<const float> normals,
                                   std::span<const std::uint32_t> indices) const {
-  CheckSizes(vertices, normals, indices, cornersPerPrimitive_);
-  const std::size_t corners = cornersPerPrimitive_;
+  CheckSizes(vertices, normals, indices, cornersPerPrimitive);
+  const std::size_t corners = cornersPerPrimitive;
   const std::size_t primitiveCount = indices.size() / corners;
   const float share = 1.0f / static_cast<float>(corners);
   std::vector<Entry> entries(primitiveCount);
@@ -104,7 +104,7 @@ ChunkedMesh SpatialChunker::Split(std::span<const float> vertices, std::span<con
   }
   std::vector<Range> parts;
   if (primitiveCount != 0) {
-    MedianSplitter(entries, maxPrimitivesPerChunk_).Split(0, primitiveCount, parts);
+    MedianSplitter(entries, maxPrimitivesPerChunk).Split(0, primitiveCount, parts);
   }
 
   ChunkedMesh mesh;

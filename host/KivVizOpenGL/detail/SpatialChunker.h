@@ -52,8 +52,8 @@ class SpatialChunker {
                     std::span<const std::uint32_t> indices) const;
 
  private:
-  std::uint32_t maxPrimitivesPerChunk_;
-  std::uint32_t cornersPerPrimitive_;
+  std::uint32_t maxPrimitivesPerChunk;
+  std::uint32_t cornersPerPrimitive;
 };
 
 }  // namespace KivVizOpenGL::detail

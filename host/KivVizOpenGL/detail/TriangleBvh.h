@@ -40,16 +40,16 @@ class TriangleBvh {
       const Float3& origin, const Float3& direction,
       float maxT = std::numeric_limits<float>::infinity()) const;
 
-  std::size_t TriangleCount() const { return triangleCount_; }
-  const Bvh& Hierarchy() const { return bvh_; }
+  std::size_t TriangleCount() const { return triangleCount; }
+  const Bvh& Hierarchy() const { return bvh; }
 
  private:
-  Bvh bvh_;
+  Bvh bvh;
   // Corners of the triangles in the hierarchy, three per triangle, in leaf
   // order, so that a leaf reads one contiguous block.
-  std::vector<Float3> corners_;
-  std::vector<std::uint32_t> triangleIds_;
-  std::size_t triangleCount_ = 0;
+  std::vector<Float3> corners;
+  std::vector<std::uint32_t> triangleIds;
+  std::size_t triangleCount = 0;
 };
 
 }  // namespace KivVizOpenGL::detail

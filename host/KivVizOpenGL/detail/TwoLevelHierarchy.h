@@ -25,38 +25,38 @@ class TwoLevelHierarchy {
   using BuildInner = std::function<std::unique_ptr<Inner>(std::uint32_t chunk)>;
 
   TwoLevelHierarchy() = default;
-  // boxes: one per chunk, the box its hits can lie in.
-  TwoLevelHierarchy(std::vector<Aabb> boxes, BuildInner build)
-      : boxes_(std::move(boxes)), chunks_(boxes_), inner_(boxes_.size()), build_(std::move(build)) {
-    for (const Aabb& box : boxes_) {
-      bounds_.Merge(box);
+  // chunkBoxes: one per chunk, the box its hits can lie in.
+  TwoLevelHierarchy(std::vector<Aabb> chunkBoxes, BuildInner buildInner)
+      : boxes(std::move(chunkBoxes)), chunks(boxes), inner(boxes.size()), build(std::move(buildInner)) {
+    for (const Aabb& box : boxes) {
+      bounds.Merge(box);
     }
   }
 
   // Over the chunks' boxes; its primitives are chunk indices.
-  const Bvh& Chunks() const { return chunks_; }
-  const Aabb& BoxOf(std::uint32_t chunk) const { return boxes_[chunk]; }
+  const Bvh& Chunks() const { return chunks; }
+  const Aabb& BoxOf(std::uint32_t chunk) const { return boxes[chunk]; }
   // The box of every chunk's box.
-  const Aabb& Bounds() const { return bounds_; }
+  const Aabb& Bounds() const { return bounds; }
   const Inner& Of(std::uint32_t chunk) const {
-    std::unique_ptr<Inner>& inner = inner_[chunk];
-    if (!inner) {
-      inner = build_(chunk);
+    std::unique_ptr<Inner>& built = inner[chunk];
+    if (!built) {
+      built = build(chunk);
     }
-    return *inner;
+    return *built;
   }
   // How many chunks have their own hierarchy so far.
   std::size_t BuiltCount() const {
     return static_cast<std::size_t>(
-        std::count_if(inner_.begin(), inner_.end(), [](const auto& built) { return built != nullptr; }));
+        std::count_if(inner.begin(), inner.end(), [](const auto& built) { return built != nullptr; }));
   }
 
  private:
-  std::vector<Aabb> boxes_;
-  Aabb bounds_;
-  Bvh chunks_;
-  mutable std::vector<std::unique_ptr<Inner>> inner_;
-  BuildInner build_;
+  std::vector<Aabb> boxes;
+  Aabb bounds;
+  Bvh chunks;
+  mutable std::vector<std::unique_ptr<Inner>> inner;
+  BuildInner build;
 };
 
 }  // namespace KivVizOpenGL::detail

@@ -18,7 +18,7 @@ constexpr double kRelativeSlack = 1e-5;
 
 }  // namespace
 
-ViewVolume::ViewVolume(const Matrix& clip) : planes_(PlanesOf(clip)) {}
+ViewVolume::ViewVolume(const Matrix& clip) : planes(PlanesOf(clip)) {}
 
 std::array<ViewVolume::Plane, 6> ViewVolume::PlanesOf(const Matrix& clip) {
   // Row r of the column-major matrix; a point is inside when
@@ -63,7 +63,7 @@ bool ViewVolume::Contains(const Aabb& box) const {
   if (box.IsEmpty()) {
     return false;
   }
-  for (const Plane& plane : planes_) {
+  for (const Plane& plane : planes) {
     // If even the corner furthest against the normal is inside, the whole
     // box is.
     const Offset offset = CornerOffset(plane, box, false);
@@ -78,7 +78,7 @@ bool ViewVolume::Intersects(const Aabb& box) const {
   if (box.IsEmpty()) {
     return false;
   }
-  for (const Plane& plane : planes_) {
+  for (const Plane& plane : planes) {
     // If even the corner furthest along the normal is outside, the whole box
     // is.
     const Offset offset = CornerOffset(plane, box, true);

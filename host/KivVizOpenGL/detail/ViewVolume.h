@@ -34,7 +34,7 @@ class ViewVolume {
   static Matrix Multiply(const Matrix& a, const Matrix& b);
 
   // Planes in the order left, right, bottom, top, near, far.
-  const std::array<Plane, 6>& Planes() const { return planes_; }
+  const std::array<Plane, 6>& Planes() const { return planes; }
 
   // False only when the box lies wholly outside one of the planes, by more
   // than float rounding in GL's own clipping could account for, so that
@@ -58,7 +58,7 @@ class ViewVolume {
   static Offset CornerOffset(const Plane& plane, const Aabb& box, bool alongNormal);
   static std::array<Plane, 6> PlanesOf(const Matrix& clip);
 
-  std::array<Plane, 6> planes_;
+  std::array<Plane, 6> planes;
 };
 
 }  // namespace KivVizOpenGL::detail
