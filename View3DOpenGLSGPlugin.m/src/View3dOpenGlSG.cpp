@@ -67,11 +67,11 @@ const GLfloat kMaterialShininess[] = {44.8f};
 // and show what(), and expect no more specific type.
 class ViewError : public std::exception {
  public:
-  explicit ViewError(std::string message) : message_(std::move(message)) {}
-  const char* what() const noexcept override { return message_.c_str(); }
+  explicit ViewError(std::string message) : message(std::move(message)) {}
+  const char* what() const noexcept override { return message.c_str(); }
 
  private:
-  std::string message_;
+  std::string message;
 };
 
 // Runs a highlight or selection body; exceptions from outside the standard
