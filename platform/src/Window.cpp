@@ -38,34 +38,34 @@ Window Window::WrapNative(void* x11Display, unsigned long x11Window) {
                            x11Window, false));
 }
 
-Window::Window(Window&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+Window::Window(Window&& other) noexcept : handle(std::exchange(other.handle, nullptr)) {}
 
 Window& Window::operator=(Window&& other) noexcept {
   if (this != &other) {
-    delete handle_;
-    handle_ = std::exchange(other.handle_, nullptr);
+    delete handle;
+    handle = std::exchange(other.handle, nullptr);
   }
   return *this;
 }
 
-Window::~Window() { delete handle_; }
+Window::~Window() { delete handle; }
 
-int Window::Width() const { return handle_->width; }
-int Window::Height() const { return handle_->height; }
+int Window::Width() const { return handle->width; }
+int Window::Height() const { return handle->height; }
 
 void Window::Resize(int width, int height) {
   CheckSize(width, height);
-  handle_->Resize(width, height);
+  handle->Resize(width, height);
 }
 
-void Window::SetPresentEnabled(bool enabled) { handle_->presentEnabled = enabled; }
-bool Window::IsPresentEnabled() const { return handle_->presentEnabled; }
+void Window::SetPresentEnabled(bool enabled) { handle->presentEnabled = enabled; }
+bool Window::IsPresentEnabled() const { return handle->presentEnabled; }
 
 Image Window::PresentedImage() const {
   Image image;
-  image.width = handle_->presentedWidth;
-  image.height = handle_->presentedHeight;
-  const auto& source = handle_->presentedBottomUp;
+  image.width = handle->presentedWidth;
+  image.height = handle->presentedHeight;
+  const auto& source = handle->presentedBottomUp;
   image.rgba.resize(source.size());
   const std::size_t rowBytes = static_cast<std::size_t>(image.width) * 4;
   // GL rows start at the bottom; people read from the top.
@@ -76,6 +76,6 @@ Image Window::PresentedImage() const {
   return image;
 }
 
-std::uint64_t Window::PresentCount() const { return handle_->presentCount; }
+std::uint64_t Window::PresentCount() const { return handle->presentCount; }
 
 }  // namespace platform

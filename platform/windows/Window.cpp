@@ -43,35 +43,35 @@ Window Window::CreateOffscreen(int width, int height) {
   return Window(handle);
 }
 
-Window::Window(Window&& other) noexcept : handle_(std::exchange(other.handle_, nullptr)) {}
+Window::Window(Window&& other) noexcept : handle(std::exchange(other.handle, nullptr)) {}
 
 Window& Window::operator=(Window&& other) noexcept {
   if (this != &other) {
-    if (handle_ != nullptr) DestroyWindow(handle_);
-    handle_ = std::exchange(other.handle_, nullptr);
+    if (handle != nullptr) DestroyWindow(handle);
+    handle = std::exchange(other.handle, nullptr);
   }
   return *this;
 }
 
 Window::~Window() {
-  if (handle_ != nullptr) DestroyWindow(handle_);
+  if (handle != nullptr) DestroyWindow(handle);
 }
 
 int Window::Width() const {
   RECT client{};
-  GetClientRect(handle_, &client);
+  GetClientRect(handle, &client);
   return client.right;
 }
 
 int Window::Height() const {
   RECT client{};
-  GetClientRect(handle_, &client);
+  GetClientRect(handle, &client);
   return client.bottom;
 }
 
 void Window::Resize(int width, int height) {
   if (width < 0 || height < 0) throw std::invalid_argument("platform::Window::Resize: negative size");
-  SetWindowPos(handle_, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(handle, nullptr, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
   Pump();
 }
 
@@ -84,7 +84,7 @@ Image Window::PresentedImage() const {
   image.height = Height();
   if (image.width == 0 || image.height == 0) return image;
   POINT origin{0, 0};
-  ClientToScreen(handle_, &origin);
+  ClientToScreen(handle, &origin);
 
   BITMAPINFO info{};
   info.bmiHeader.biSize = sizeof info.bmiHeader;

@@ -15,43 +15,43 @@ class LoadedLibrary {
  public:
   explicit LoadedLibrary(const char* path) {
 #if defined(_WIN32)
-    handle_ = LoadLibraryA(path);
-    if (handle_ == nullptr) error_ = "LoadLibrary failed with error " + std::to_string(GetLastError());
+    handle = LoadLibraryA(path);
+    if (handle == nullptr) error = "LoadLibrary failed with error " + std::to_string(GetLastError());
 #else
-    handle_ = dlopen(path, RTLD_NOW | RTLD_LOCAL);
-    if (handle_ == nullptr) error_ = dlerror();
+    handle = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    if (handle == nullptr) error = dlerror();
 #endif
   }
   ~LoadedLibrary() {
 #if defined(_WIN32)
-    if (handle_ != nullptr) FreeLibrary(handle_);
+    if (handle != nullptr) FreeLibrary(handle);
 #else
-    if (handle_ != nullptr) dlclose(handle_);
+    if (handle != nullptr) dlclose(handle);
 #endif
   }
   LoadedLibrary(const LoadedLibrary&) = delete;
   LoadedLibrary& operator=(const LoadedLibrary&) = delete;
 
-  bool IsOpen() const { return handle_ != nullptr; }
-  const std::string& Error() const { return error_; }
+  bool IsOpen() const { return handle != nullptr; }
+  const std::string& Error() const { return error; }
 
   // The export `name` as a function of type Function; null when missing.
   template <typename Function>
   Function Find(const char* name) const {
 #if defined(_WIN32)
-    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(handle_, name)));
+    return reinterpret_cast<Function>(reinterpret_cast<void*>(GetProcAddress(handle, name)));
 #else
-    return reinterpret_cast<Function>(dlsym(handle_, name));
+    return reinterpret_cast<Function>(dlsym(handle, name));
 #endif
   }
 
  private:
 #if defined(_WIN32)
-  HMODULE handle_ = nullptr;
+  HMODULE handle = nullptr;
 #else
-  void* handle_ = nullptr;
+  void* handle = nullptr;
 #endif
-  std::string error_;
+  std::string error;
 };
 
 #endif

@@ -43,39 +43,39 @@ Mesh WavyGrid(int n) {
 // Draws its whole mesh every time, wherever it lies.
 class UnculledItem : public AGeometryItem {
  public:
-  explicit UnculledItem(const Mesh& mesh) : AGeometryItem(1), mesh_(mesh) {}
+  explicit UnculledItem(const Mesh& mesh) : AGeometryItem(1), mesh(mesh) {}
   void Display(AView3DAdapter*) override {
     glPushAttrib(GL_CURRENT_BIT);
     glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, mesh_.vertices.data());
-    glNormalPointer(GL_FLOAT, 0, mesh_.normals.data());
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh_.indices.size()), GL_UNSIGNED_INT, mesh_.indices.data());
+    glVertexPointer(3, GL_FLOAT, 0, mesh.vertices.data());
+    glNormalPointer(GL_FLOAT, 0, mesh.normals.data());
+    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indices.size()), GL_UNSIGNED_INT, mesh.indices.data());
     glPopClientAttrib();
     glPopAttrib();
   }
 
  private:
-  Mesh mesh_;
+  Mesh mesh;
 };
 
 // Displays its item with no view, as outside any traversal.
 class OnItsOwnItem : public AGeometryItem {
  public:
-  explicit OnItsOwnItem(AGeometryItem* item) : AGeometryItem(item->ID()), item_(item) {}
-  ~OnItsOwnItem() override { delete item_; }
-  void Display(AView3DAdapter*) override { item_->Display(nullptr); }
+  explicit OnItsOwnItem(AGeometryItem* item) : AGeometryItem(item->ID()), item(item) {}
+  ~OnItsOwnItem() override { delete item; }
+  void Display(AView3DAdapter*) override { item->Display(nullptr); }
   bool RayHit(const float origin[3], const float direction[3], float scalar, float hitPoint[3],
               float& parameter) const override {
-    return item_->RayHit(origin, direction, scalar, hitPoint, parameter);
+    return item->RayHit(origin, direction, scalar, hitPoint, parameter);
   }
   bool GetBoundingBox(float minimum[3], float maximum[3]) const override {
-    return item_->GetBoundingBox(minimum, maximum);
+    return item->GetBoundingBox(minimum, maximum);
   }
 
  private:
-  AGeometryItem* item_;
+  AGeometryItem* item;
 };
 
 // Each kind in turn: meshes with normals, without, lines and coloured points.

@@ -34,7 +34,7 @@ class Window {
   Window& operator=(const Window&) = delete;
   ~Window();
 
-  HWND Handle() const { return handle_; }
+  HWND Handle() const { return handle; }
   int Width() const;
   int Height() const;
 
@@ -58,8 +58,8 @@ class Window {
 #endif
 
  private:
-  explicit Window(HWND handle) : handle_(handle) {}
-  HWND handle_ = nullptr;
+  explicit Window(HWND handle) : handle(handle) {}
+  HWND handle = nullptr;
 };
 
 }  // namespace platform
