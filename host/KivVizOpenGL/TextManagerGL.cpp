@@ -11,15 +11,15 @@ namespace {
 
 // The printable ASCII range gets a display list each; other characters are
 // drawn as '?'.
-constexpr DWORD FirstCharacter = 32;
-constexpr DWORD CharacterCount = 96;
-constexpr int FontHeight = -14;
+constexpr DWORD kFirstCharacter = 32;
+constexpr DWORD kCharacterCount = 96;
+constexpr int kFontHeight = -14;
 constexpr wchar_t FontFace[] = L"DejaVu Sans";
 
 GLubyte ListOffset(wchar_t character) {
   const auto code = static_cast<std::uint32_t>(character);
-  const std::uint32_t shown = code >= FirstCharacter && code < FirstCharacter + CharacterCount ? code : '?';
-  return static_cast<GLubyte>(shown - FirstCharacter);
+  const std::uint32_t shown = code >= kFirstCharacter && code < kFirstCharacter + kCharacterCount ? code : '?';
+  return static_cast<GLubyte>(shown - kFirstCharacter);
 }
 
 }  // namespace
@@ -30,7 +30,7 @@ TextManagerGL::~TextManagerGL() {
   // The lists belong to their context: they can only be deleted while it is
   // current, and go with it otherwise.
   if (fontBase != 0 && fontContext != nullptr && wglGetCurrentContext() == fontContext && glIsList(fontBase)) {
-    glDeleteLists(fontBase, CharacterCount);
+    glDeleteLists(fontBase, kCharacterCount);
   }
 }
 
@@ -76,13 +76,13 @@ bool TextManagerGL::EnsureFont() const {
       if (window != nullptr) ReleaseDC(window, dc);
     }
   } const windowDc{window, dc};
-  const GLuint base = glGenLists(CharacterCount);
+  const GLuint base = glGenLists(kCharacterCount);
   if (base == 0) {
     return false;
   }
-  const KivVizOpenGL::GdiFontSelection font(dc, FontHeight, FontFace);
-  if (!font.IsSelected() || !wglUseFontBitmapsW(dc, FirstCharacter, CharacterCount, base)) {
-    glDeleteLists(base, CharacterCount);
+  const KivVizOpenGL::GdiFontSelection font(dc, kFontHeight, FontFace);
+  if (!font.IsSelected() || !wglUseFontBitmapsW(dc, kFirstCharacter, kCharacterCount, base)) {
+    glDeleteLists(base, kCharacterCount);
     return false;
   }
   fontContext = current;

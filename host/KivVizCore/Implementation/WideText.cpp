@@ -4,7 +4,7 @@ namespace KivVizCore::Implementation {
 
 namespace {
 
-constexpr char32_t ReplacementCharacter = 0xFFFD;
+constexpr char32_t kReplacementCharacter = 0xFFFD;
 
 void AppendUtf8(std::string& out, char32_t code) {
   if (code < 0x80) {
@@ -52,7 +52,7 @@ std::string ToUtf8(const std::wstring& text) {
       }
     }
     if (IsHighSurrogate(unit) || IsLowSurrogate(unit) || unit > 0x10FFFF) {
-      unit = ReplacementCharacter;
+      unit = kReplacementCharacter;
     }
     AppendUtf8(out, unit);
   }

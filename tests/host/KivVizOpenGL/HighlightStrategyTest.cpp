@@ -15,8 +15,8 @@
 
 namespace {
 
-constexpr RGBAColor Hover = HighlightStrategyGL::HighlightColor;
-constexpr RGBAColor Selected = HighlightStrategyGL::SelectionColor;
+constexpr RGBAColor kHover = HighlightStrategyGL::HighlightColor;
+constexpr RGBAColor kSelected = HighlightStrategyGL::SelectionColor;
 
 RGBAColor WithAlpha(RGBAColor color, std::uint8_t alpha) {
   color.alpha = alpha;
@@ -93,15 +93,15 @@ TEST_F(HighlightStrategyTest, MarksRecolourKeepingAlphaAndUndoRestoresExactly) {
   } cases[] = {
       {"OpaqueHover", HighlightScene::Opaque, false, HighlightStrategyGL::HoverColor(HighlightScene::OpaqueColor),
        true},
-      {"OpaqueSelection", HighlightScene::Opaque, true, Selected, true},
-      {"UncolouredBecomesOpaqueHover", HighlightScene::Uncoloured, false, Hover, true},
+      {"OpaqueSelection", HighlightScene::Opaque, true, kSelected, true},
+      {"UncolouredBecomesOpaqueHover", HighlightScene::Uncoloured, false, kHover, true},
       {"TransparentStaysTransparent", HighlightScene::Transparent, false,
        HighlightStrategyGL::HoverColor(HighlightScene::TransparentColor), false},
-      {"TransparentSelection", HighlightScene::Transparent, true, WithAlpha(Selected, 128), false},
+      {"TransparentSelection", HighlightScene::Transparent, true, WithAlpha(kSelected, 128), false},
       {"OpaqueFlagKeptWithItsAlpha", HighlightScene::OpaqueFlagged, false,
        HighlightStrategyGL::HoverColor(HighlightScene::FlaggedColor), true},
-      {"TransparentGroup", HighlightScene::Group, true, WithAlpha(Selected, 100), false},
-      {"UncolouredInheritsTheGroupsAlpha", HighlightScene::InGroup, false, WithAlpha(Hover, 100), false}};
+      {"TransparentGroup", HighlightScene::Group, true, WithAlpha(kSelected, 100), false},
+      {"UncolouredInheritsTheGroupsAlpha", HighlightScene::InGroup, false, WithAlpha(kHover, 100), false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const State before = ColourOf(c.node);
@@ -113,8 +113,8 @@ TEST_F(HighlightStrategyTest, MarksRecolourKeepingAlphaAndUndoRestoresExactly) {
     EXPECT_EQ(ColourOf(c.node), before);
     EXPECT_FALSE(Undo(c.node)) << "nothing left to undo";
   }
-  EXPECT_NE(Hover, Selected);
-  EXPECT_TRUE(Hover.IsOpaque() && Selected.IsOpaque());
+  EXPECT_NE(kHover, kSelected);
+  EXPECT_TRUE(kHover.IsOpaque() && kSelected.IsOpaque());
 }
 
 TEST_F(HighlightStrategyTest, MarksKeepAPartsHueAndASelectedMeshIsHatchedUntilUndone) {
@@ -143,7 +143,7 @@ TEST_F(HighlightStrategyTest, MarksKeepAPartsHueAndASelectedMeshIsHatchedUntilUn
   ASSERT_TRUE(Do(HighlightScene::Opaque, false));
   EXPECT_EQ(mesh->Hatch(), std::nullopt) << "a hover draws no stripes";
   ASSERT_TRUE(Do(HighlightScene::Opaque, true));
-  EXPECT_EQ(mesh->Hatch(), Selected);
+  EXPECT_EQ(mesh->Hatch(), kSelected);
   EXPECT_EQ(ColourOf(HighlightScene::Opaque),
             (std::pair{HighlightStrategyGL::SelectedColor(HighlightScene::OpaqueColor, true), true}));
   EXPECT_TRUE(IsDone(HighlightScene::Opaque));
@@ -160,8 +160,8 @@ TEST_F(HighlightStrategyTest, HoverMarksReplaceEachOtherAndStickyMarksAddUp) {
   EXPECT_FALSE(IsDone(HighlightScene::Uncoloured)) << "a hover replaces the previous hover";
   EXPECT_EQ(ColourOf(HighlightScene::Uncoloured), std::nullopt);
   ASSERT_TRUE(Do(HighlightScene::OpaqueFlagged, false)) << "hovering the same node again";
-  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{Selected, true}));
-  EXPECT_EQ(ColourOf(HighlightScene::Transparent), (std::pair{WithAlpha(Selected, 128), false}));
+  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{kSelected, true}));
+  EXPECT_EQ(ColourOf(HighlightScene::Transparent), (std::pair{WithAlpha(kSelected, 128), false}));
   EXPECT_TRUE(IsDone(HighlightScene::OpaqueFlagged));
   scene.strategy->Undo();
   EXPECT_EQ(ColourOf(HighlightScene::Opaque), kOriginalOpaque);
@@ -174,12 +174,12 @@ TEST_F(HighlightStrategyTest, SelectionAndHoverOfOneNodeRestoreTheColourBeforeBo
   // Selecting the hovered node makes its mark last; the hover moving on keeps it.
   Do(HighlightScene::Opaque, false);
   Do(HighlightScene::Opaque, true);
-  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{Selected, true}));
+  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{kSelected, true}));
   Do(HighlightScene::Uncoloured, false);
-  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{Selected, true}));
+  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{kSelected, true}));
   // Hovering the selected node keeps it selected; the previous hover goes.
   ASSERT_TRUE(Do(HighlightScene::Opaque, false));
-  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{Selected, true}));
+  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{kSelected, true}));
   EXPECT_EQ(ColourOf(HighlightScene::Uncoloured), std::nullopt);
   ASSERT_TRUE(Undo(HighlightScene::Opaque));
   EXPECT_EQ(ColourOf(HighlightScene::Opaque), kOriginalOpaque) << "not the hover colour";
@@ -198,10 +198,10 @@ TEST_F(HighlightStrategyTest, ASharedNodeMarkedAlongTwoPathsKeepsItsSelectionAnd
     ASSERT_TRUE(scene.strategy->Do(first));
     scene.strategy->SetStickySelection(!selectFirst);
     ASSERT_TRUE(scene.strategy->Do(second));
-    EXPECT_EQ(ColourOf(HighlightScene::Opaque), State(std::pair{Selected, true}));
+    EXPECT_EQ(ColourOf(HighlightScene::Opaque), State(std::pair{kSelected, true}));
     // The hover moves on: the selection stays.
     ASSERT_TRUE(Do(HighlightScene::Transparent, false));
-    EXPECT_EQ(ColourOf(HighlightScene::Opaque), State(std::pair{Selected, true}));
+    EXPECT_EQ(ColourOf(HighlightScene::Opaque), State(std::pair{kSelected, true}));
     EXPECT_TRUE(scene.strategy->IsDone(selectFirst ? first : second));
     scene.strategy->Undo();
     EXPECT_EQ(ColourOf(HighlightScene::Opaque), original);

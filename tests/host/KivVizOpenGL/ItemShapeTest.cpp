@@ -21,26 +21,26 @@
 
 namespace {
 
-const std::vector<float> Triangle = {0, 0, 0, 1, 0, 0, 0, 1, 0};
+const std::vector<float> kTriangle = {0, 0, 0, 1, 0, 0, 0, 1, 0};
 
 TEST(GeometryItemFactoryTest, MalformedArraysAreRefusedNamingTheFunction) {
   GeometryItemFactoryGL f;
   const std::pair<const char*, std::function<void()>> cases[] = {
       {"TrianglesPartialVertex", [&] { delete f.CreateTriangles(1, {0, 0, 0, 1}, {}, {0, 0, 0}); }},
-      {"TrianglesPartialTriangle", [&] { delete f.CreateTriangles(1, Triangle, {}, {0, 1}); }},
-      {"TrianglesIndexOutOfRange", [&] { delete f.CreateTriangles(1, Triangle, {}, {0, 1, 3}); }},
-      {"TrianglesShortNormals", [&] { delete f.CreateTriangles(1, Triangle, {0, 0, 1}, {0, 1, 2}); }},
-      {"LinesOddIndexCount", [&] { delete f.CreateLines(1, Triangle, {0, 1, 2}); }},
-      {"LinesIndexOutOfRange", [&] { delete f.CreateLines(1, Triangle, {0, 7}); }},
+      {"TrianglesPartialTriangle", [&] { delete f.CreateTriangles(1, kTriangle, {}, {0, 1}); }},
+      {"TrianglesIndexOutOfRange", [&] { delete f.CreateTriangles(1, kTriangle, {}, {0, 1, 3}); }},
+      {"TrianglesShortNormals", [&] { delete f.CreateTriangles(1, kTriangle, {0, 0, 1}, {0, 1, 2}); }},
+      {"LinesOddIndexCount", [&] { delete f.CreateLines(1, kTriangle, {0, 1, 2}); }},
+      {"LinesIndexOutOfRange", [&] { delete f.CreateLines(1, kTriangle, {0, 7}); }},
       {"PointsPartialVertex", [&] { delete f.CreatePoints(1, {0, 0}, 1.0f); }},
-      {"PolylineNegativeCount", [] { GeometryItemPolylineGL(1, Triangle.data(), -3); }},
-      {"PolylinePartialPoint", [] { GeometryItemPolylineGL(1, Triangle.data(), 4); }},
+      {"PolylineNegativeCount", [] { GeometryItemPolylineGL(1, kTriangle.data(), -3); }},
+      {"PolylinePartialPoint", [] { GeometryItemPolylineGL(1, kTriangle.data(), 4); }},
       {"PolylineNullPoints", [] { GeometryItemPolylineGL(1, nullptr, 3); }}};
   for (const auto& [name, make] : cases) {
     EXPECT_THROW(make(), std::invalid_argument) << name;
   }
   try {
-    GeometryItemPolylineGL(1, nullptr, 0).Update(Triangle.data(), 8);
+    GeometryItemPolylineGL(1, nullptr, 0).Update(kTriangle.data(), 8);
     ADD_FAILURE() << "no exception";
   } catch (const std::invalid_argument& error) {
     EXPECT_NE(std::string(error.what()).find("GeometryItemPolylineGL::Update"), std::string::npos) << error.what();
@@ -48,8 +48,8 @@ TEST(GeometryItemFactoryTest, MalformedArraysAreRefusedNamingTheFunction) {
 }
 
 TEST(GeometryItemBoundsTest, BoxesEncloseWhatIsDrawn) {
-  constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
-  constexpr float Inf = std::numeric_limits<float>::infinity();
+  constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
+  constexpr float kInf = std::numeric_limits<float>::infinity();
   const float polylinePoints[] = {0, 0, 0, 1, -1, 2};
   auto circle = std::make_unique<GeometryItemCircle2DGL>(1);
   circle->radius = 2.5f;
@@ -60,7 +60,7 @@ TEST(GeometryItemBoundsTest, BoxesEncloseWhatIsDrawn) {
   cases.emplace_back(std::make_unique<GeometryItemTrianglesGL>(1, std::vector<float>{}, std::vector<float>{},
                                                                std::vector<std::uint32_t>{}),
                      std::nullopt);
-  cases.emplace_back(std::make_unique<GeometryItemLinesGL>(1, std::vector<float>{-1, 0, 0, 1, 2, 3, NaN, 0, 0, Inf, 0, 0},
+  cases.emplace_back(std::make_unique<GeometryItemLinesGL>(1, std::vector<float>{-1, 0, 0, 1, 2, 3, kNaN, 0, 0, kInf, 0, 0},
                                                            std::vector<std::uint32_t>{0, 1, 2, 3}),
                      std::array<float, 6>{-1, 0, 0, 1, 2, 3});  // non-finite vertices skipped
   cases.emplace_back(std::make_unique<GeometryItemPointsGL>(1, std::vector<float>{}), std::nullopt);

@@ -15,8 +15,8 @@ namespace {
 
 using NimboTest::Rgb;
 
-constexpr Rgb Yellow = {255, 255, 0};
-constexpr Rgb Red = {255, 0, 0};
+constexpr Rgb kYellow = {255, 255, 0};
+constexpr Rgb kRed = {255, 0, 0};
 
 // The centre of pixel row `row` (from the top).
 float RowY(int row) { return 1.0f - (static_cast<float>(row) + 0.5f) / 32.0f; }
@@ -52,9 +52,9 @@ TEST_F(OverlayItemsTest, TheCircleIsAnUnlitLoopOfItsRadius) {
   circle.Display(nullptr);
   platform::Image image = Present();
   // x = +-0.5 falls on columns 47/48 and 15/16.
-  EXPECT_GT(Count(image, 46, 49, 32, 32, Yellow), 0) << SavePicture(image, "radius0.5");
-  EXPECT_GT(Count(image, 14, 17, 32, 32, Yellow), 0);
-  EXPECT_EQ(Count(image, 18, 45, 32, 32, Yellow), 0) << "a loop, not a disc";
+  EXPECT_GT(Count(image, 46, 49, 32, 32, kYellow), 0) << SavePicture(image, "radius0.5");
+  EXPECT_GT(Count(image, 14, 17, 32, 32, kYellow), 0);
+  EXPECT_EQ(Count(image, 18, 45, 32, 32, kYellow), 0) << "a loop, not a disc";
 }
 
 TEST_F(OverlayItemsTest, ThePolylineHonoursWidthAndStipple) {
@@ -66,8 +66,8 @@ TEST_F(OverlayItemsTest, ThePolylineHonoursWidthAndStipple) {
   glLineStipple(1, 0x0101);
   polyline.Display(nullptr);
   platform::Image image = Present();
-  EXPECT_EQ(Count(image, 2, 61, 31, 31, Yellow), 60);
-  EXPECT_EQ(Count(image, 20, 20, 0, 63, Yellow), 1);
+  EXPECT_EQ(Count(image, 2, 61, 31, 31, kYellow), 60);
+  EXPECT_EQ(Count(image, 20, 20, 0, 63, kYellow), 1);
 
   Clear();
   polyline.lineWidth = 5.0f;
@@ -77,12 +77,12 @@ TEST_F(OverlayItemsTest, ThePolylineHonoursWidthAndStipple) {
   EXPECT_EQ(NimboTest::GLState(), before) << "the caller's stipple and width are put back";
   image = Present();
   int widest = 0;
-  for (int x = 0; x < Size; ++x) widest = std::max(widest, Count(image, x, x, 0, 63, Yellow));
+  for (int x = 0; x < Size; ++x) widest = std::max(widest, Count(image, x, x, 0, 63, kYellow));
   EXPECT_EQ(widest, 5) << SavePicture(image, "wide and stippled");
-  EXPECT_EQ(Count(image, 2, 61, 31, 31, Yellow), 30) << "four pixels on, four off";
+  EXPECT_EQ(Count(image, 2, 61, 31, 31, kYellow), 30) << "four pixels on, four off";
   int longestGap = 0;
   for (int x = 2, gap = 0; x < 62; ++x) {
-    gap = Count(image, x, x, 31, 31, Yellow) > 0 ? 0 : gap + 1;
+    gap = Count(image, x, x, 31, 31, kYellow) > 0 ? 0 : gap + 1;
     longestGap = std::max(longestGap, gap);
   }
   EXPECT_EQ(longestGap, 4);
@@ -111,7 +111,7 @@ TEST_F(OverlayItemsTest, TheAxisIsALitArrowAlongPlusZLabelledWithTheViewsTextMan
   EXPECT_GT(image.At(37, 30)[0], 100) << "but within the cone";
   EXPECT_TRUE(PixelIs(image, 32, 12, Background)) << "above the tip";
   EXPECT_TRUE(PixelIs(image, 32, 60, Background)) << "below the foot";
-  EXPECT_EQ(Count(image, 0, 63, 0, 16, Red), 0) << "no label without a text manager";
+  EXPECT_EQ(Count(image, 0, 63, 0, 16, kRed), 0) << "no label without a text manager";
 
   Clear();
   glTranslatef(0.0f, -0.8f, 0.0f);
@@ -120,7 +120,7 @@ TEST_F(OverlayItemsTest, TheAxisIsALitArrowAlongPlusZLabelledWithTheViewsTextMan
   axis.Display(&view);
   EXPECT_EQ(NimboTest::GLState(), before);
   image = Present();
-  EXPECT_GT(Count(image, 0, 63, 0, 16, Red), 15) << SavePicture(image, "label");
+  EXPECT_GT(Count(image, 0, 63, 0, 16, kRed), 15) << SavePicture(image, "label");
   for (int y = 0; y < 17; ++y) {
     for (int x = 0; x < 30; ++x) {
       ASSERT_TRUE(IsBackground(image.At(x, y))) << "the label starts at the axis, at " << x << "," << y;

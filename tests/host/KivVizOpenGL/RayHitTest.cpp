@@ -22,8 +22,8 @@ namespace {
 
 using KivVizOpenGL::detail::Float3;
 
-constexpr float Inf = std::numeric_limits<float>::infinity();
-constexpr float NaN = std::numeric_limits<float>::quiet_NaN();
+constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 struct RayCase {
   const char* name;
@@ -67,8 +67,8 @@ TEST(RayHitTest, TrianglesAreHitExactlyAndTheNearestWins) {
                     {"NearerOfTwo", {2.25f, 0.25f, 1}, {0, 0, -1}, 10, Float3{2.25f, 0.25f, 0.5f}, 0.5f},
                     {"ZeroDirection", {0.25f, 0.25f, 1}, {0, 0, 0}, 10, std::nullopt},
                     {"NegativeScalar", {0.25f, 0.25f, 1}, {0, 0, -1}, -1, std::nullopt},
-                    {"NaNScalar", {0.25f, 0.25f, 1}, {0, 0, -1}, NaN, std::nullopt},
-                    {"InfiniteScalar", {0.25f, 0.25f, 1}, {0, 0, -1}, Inf, Float3{0.25f, 0.25f, 0}, 1}});
+                    {"NaNScalar", {0.25f, 0.25f, 1}, {0, 0, -1}, kNaN, std::nullopt},
+                    {"InfiniteScalar", {0.25f, 0.25f, 1}, {0, 0, -1}, kInf, Float3{0.25f, 0.25f, 0}, 1}});
 }
 
 // A mesh big enough to be chunked answers through its chunks, exactly as one
@@ -133,7 +133,7 @@ TEST(RayHitTest, LinesAndPointsAreHitWithinThePickConeOnly) {
                       {"OutsideTheCone", {0.04f, 0, 10}, {0, 0, -1}, 20, std::nullopt},
                       {"FartherOneWhenTheNearIsBehind", {3, 0, -0.5f}, {0, 0, -1}, 20, Float3{3, 0, -1}, 0.5f},
                       {"BehindTheOrigin", {0, 0, -1}, {0, 0, -1}, 20, std::nullopt},
-                      {"NaNScalar", {0, 0, 10}, {0, 0, -1}, NaN, std::nullopt}});
+                      {"NaNScalar", {0, 0, 10}, {0, 0, -1}, kNaN, std::nullopt}});
 }
 
 TEST(RayHitTest, PolylineIsHitAlongItsStripAndUpdateReplacesThePoints) {
@@ -206,7 +206,7 @@ void ExpectConeRuleOnRandomSets(std::uint32_t count) {
     for (std::size_t k = 0; k < count; ++k) {
       const auto a = inCone(k);
       if (a && (!nearestLine || a->t < *nearestLine)) nearestLine = a->t;
-      const auto b = KivVizOpenGL::detail::ApproachPoint(ray, Float3::At(cloud, k), Inf, scalar);
+      const auto b = KivVizOpenGL::detail::ApproachPoint(ray, Float3::At(cloud, k), kInf, scalar);
       if (b && withinCone(points, b->t, b->distance) && (!nearestPoint || b->t < *nearestPoint)) nearestPoint = b->t;
     }
     const float origin[3] = {from.x, from.y, from.z};
