@@ -52,8 +52,8 @@ void Rotate(float v[3], const float axis[3], float degrees) {
   const double angle = degrees * std::numbers::pi / 180.0;
   const double c = std::cos(angle);
   const double s = std::sin(angle);
-  const double dot = static_cast<double>(axis[0]) * v[0] + static_cast<double>(axis[1]) * v[1] +
-                     static_cast<double>(axis[2]) * v[2];
+  const double dot =
+      static_cast<double>(axis[0]) * v[0] + static_cast<double>(axis[1]) * v[1] + static_cast<double>(axis[2]) * v[2];
   const double cross[3] = {static_cast<double>(axis[1]) * v[2] - static_cast<double>(axis[2]) * v[1],
                            static_cast<double>(axis[2]) * v[0] - static_cast<double>(axis[0]) * v[2],
                            static_cast<double>(axis[0]) * v[1] - static_cast<double>(axis[1]) * v[0]};
@@ -95,9 +95,7 @@ void ACamera::SetOrthographic(bool value) { orthographic = value; }
 
 float ACamera::GetFieldOfViewDegrees() const { return fieldOfViewDegrees; }
 
-float ACamera::GetFieldOfView() const {
-  return fieldOfViewDegrees * static_cast<float>(std::numbers::pi / 180.0);
-}
+float ACamera::GetFieldOfView() const { return fieldOfViewDegrees * static_cast<float>(std::numbers::pi / 180.0); }
 
 void ACamera::SetFieldOfViewDegrees(float degrees) {
   if (!(degrees > 0.0f && degrees < 180.0f)) {

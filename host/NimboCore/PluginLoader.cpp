@@ -25,9 +25,9 @@ std::runtime_error LoadError(const std::string& path, const std::string& cause) 
 // The system's text for an error code, as dlerror gives it elsewhere.
 std::string SystemMessage(DWORD code) {
   char* text = nullptr;
-  const DWORD length = FormatMessageA(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-      reinterpret_cast<char*>(&text), 0, nullptr);
+  const DWORD length =
+      FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                     nullptr, code, 0, reinterpret_cast<char*>(&text), 0, nullptr);
   std::string message = length > 0 ? std::string(text, length) : std::string();
   LocalFree(text);
   while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' '))
@@ -97,8 +97,8 @@ PluginLoader::PluginLoader(const std::string& path, const std::string& expectedT
     pluginName = Text(getPluginName);
     pluginType = Text(getPluginType);
     if (pluginType != expectedType) {
-      throw LoadError(path, "plug-in '" + pluginName + "' is of type '" + pluginType + "', expected '" +
-                                expectedType + "'");
+      throw LoadError(path,
+                      "plug-in '" + pluginName + "' is of type '" + pluginType + "', expected '" + expectedType + "'");
     }
     factory = createPlugin();
     if (factory == nullptr) {

@@ -3,8 +3,8 @@
 // (kept in step with the view's window). It turns window pixels into world
 // rays consistent with the projection the view sets up, and offers the
 // manipulations a viewer needs.
-#ifndef NIMBOCORE_ACAMERA_H
-#define NIMBOCORE_ACAMERA_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_ACAMERA_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_ACAMERA_H
 
 #include "HostExtensions.h"
 #include "KivVizCore/Ray.h"

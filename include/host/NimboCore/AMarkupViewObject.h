@@ -1,7 +1,7 @@
 // A view object that marks points of the scene. The view object held under
 // the name "MarkupFactory" makes the others from coordinate lists.
-#ifndef NIMBOCORE_AMARKUPVIEWOBJECT_H
-#define NIMBOCORE_AMARKUPVIEWOBJECT_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_AMARKUPVIEWOBJECT_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_AMARKUPVIEWOBJECT_H
 
 #include <string>
 #include <vector>

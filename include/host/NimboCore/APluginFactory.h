@@ -1,8 +1,8 @@
 // Base of a plug-in's factory: names and describes the plug-in and creates
 // its product. The host creates the factory through the plug-in's exports,
 // owns it and deletes it through the virtual destructor.
-#ifndef NIMBOCORE_APLUGINFACTORY_H
-#define NIMBOCORE_APLUGINFACTORY_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_APLUGINFACTORY_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_APLUGINFACTORY_H
 
 #include <string>
 #include <vector>

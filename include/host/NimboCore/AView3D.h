@@ -9,8 +9,8 @@
 // looking down -Z at the origin), the controller (on this view as its
 // controller adapter) and the display options (every pick category on,
 // every filter shown). Operations left pure are the view's own.
-#ifndef NIMBOCORE_AVIEW3D_H
-#define NIMBOCORE_AVIEW3D_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_AVIEW3D_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_AVIEW3D_H
 
 #include <windows.h>
 

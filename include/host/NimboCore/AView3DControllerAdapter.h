@@ -1,6 +1,6 @@
 // How a view's controller reaches the view it steers (to move its camera).
-#ifndef NIMBOCORE_AVIEW3DCONTROLLERADAPTER_H
-#define NIMBOCORE_AVIEW3DCONTROLLERADAPTER_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_AVIEW3DCONTROLLERADAPTER_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_AVIEW3DCONTROLLERADAPTER_H
 
 #include "NimboCore/Export.h"
 #include "NimboCore/NimboCore.h"

@@ -2,8 +2,8 @@
 // object builds its own nodes under its parent node (the view-object
 // manager's node) and draws them itself. The order of the virtual operations
 // is part of the host's binary contract.
-#ifndef NIMBOCORE_AVIEWOBJECT_H
-#define NIMBOCORE_AVIEWOBJECT_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_AVIEWOBJECT_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_AVIEWOBJECT_H
 
 #include <string>
 

@@ -1,8 +1,8 @@
 // Host assertions: a failed check reports its expression text, file and line
 // to the installed handler. The default handler writes the report to
 // NimboCore::dbg and aborts; tests install one that throws.
-#ifndef NIMBOCORE_ASSERT_H
-#define NIMBOCORE_ASSERT_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_ASSERT_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_ASSERT_H
 
 #include "NimboCore/Export.h"
 

@@ -2,8 +2,8 @@
 // notifications. For every record it first lets its view move the camera
 // (wheel zoom, orbit and pan drags), then tells its listeners in registration
 // order. Listeners are not owned.
-#ifndef NIMBOCORE_CONTROLLER_H
-#define NIMBOCORE_CONTROLLER_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_CONTROLLER_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_CONTROLLER_H
 
 #include <vector>
 

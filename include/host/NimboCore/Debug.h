@@ -1,7 +1,7 @@
 // The host's narrow diagnostic stream, one for the process (stderr unless a
 // host or a test redirects its buffer).
-#ifndef NIMBOCORE_DEBUG_H
-#define NIMBOCORE_DEBUG_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_DEBUG_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_DEBUG_H
 
 #include <ostream>
 

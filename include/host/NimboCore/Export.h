@@ -1,16 +1,16 @@
 // Symbol visibility of libNimboCore: exported from the library, imported by
 // its users, and kept visible inside plug-ins built with hidden visibility.
-#ifndef NIMBOCORE_EXPORT_H
-#define NIMBOCORE_EXPORT_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_EXPORT_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_EXPORT_H
 
 #if defined(_WIN32)
-#  if defined(NimboCore_EXPORTS)
-#    define NIMBOCORE_EXPORT __declspec(dllexport)
-#  else
-#    define NIMBOCORE_EXPORT __declspec(dllimport)
-#  endif
+#if defined(NimboCore_EXPORTS)
+#define NIMBOCORE_EXPORT __declspec(dllexport)
 #else
-#  define NIMBOCORE_EXPORT __attribute__((visibility("default")))
+#define NIMBOCORE_EXPORT __declspec(dllimport)
+#endif
+#else
+#define NIMBOCORE_EXPORT __attribute__((visibility("default")))
 #endif
 
 #endif

@@ -1,6 +1,6 @@
 // Hands out a view's camera.
-#ifndef NIMBOCORE_ICAMERAPROVIDER_H
-#define NIMBOCORE_ICAMERAPROVIDER_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_ICAMERAPROVIDER_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_ICAMERAPROVIDER_H
 
 #include "NimboCore/Export.h"
 #include "NimboCore/NimboCore.h"

@@ -1,6 +1,6 @@
 // Hears every operation record a controller handles.
-#ifndef NIMBOCORE_ICONTROLLERLISTENER_H
-#define NIMBOCORE_ICONTROLLERLISTENER_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_ICONTROLLERLISTENER_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_ICONTROLLERLISTENER_H
 
 #include "NimboCore/Export.h"
 #include "NimboCore/NimboCore.h"

@@ -1,6 +1,6 @@
 // Hands out a view's controller.
-#ifndef NIMBOCORE_ICONTROLLERPROVIDER_H
-#define NIMBOCORE_ICONTROLLERPROVIDER_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_ICONTROLLERPROVIDER_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_ICONTROLLERPROVIDER_H
 
 #include "NimboCore/Export.h"
 #include "NimboCore/NimboCore.h"

@@ -1,7 +1,7 @@
 // A view's services around its view objects: the manager, markups made from
 // coordinate lists, and arrows.
-#ifndef NIMBOCORE_IVIEWOBJECTPROVIDER_H
-#define NIMBOCORE_IVIEWOBJECTPROVIDER_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_IVIEWOBJECTPROVIDER_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_IVIEWOBJECTPROVIDER_H
 
 #include <vector>
 

@@ -9,8 +9,8 @@
 //
 // A rubber-band drag reports phase 1 at the press and 2 while moving; its
 // release comes as Idle.
-#ifndef NIMBOCORE_IVIEWOP_H
-#define NIMBOCORE_IVIEWOP_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_IVIEWOP_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_IVIEWOP_H
 
 #include <cstdint>
 

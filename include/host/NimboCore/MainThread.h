@@ -1,8 +1,8 @@
 // The id of the host's main thread, the only thread that may render views.
 // Set to the loading thread's id when libNimboCore is loaded; a host may set
 // it again.
-#ifndef NIMBOCORE_MAINTHREAD_H
-#define NIMBOCORE_MAINTHREAD_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_MAINTHREAD_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_MAINTHREAD_H
 
 #include <cstdint>
 

@@ -1,8 +1,8 @@
 // The markup factory a host puts into a view's manager under the name
 // "MarkupFactory": one point makes a marker, more points a polyline through
 // them. It draws nothing itself.
-#ifndef NIMBOCORE_MARKUPFACTORY_H
-#define NIMBOCORE_MARKUPFACTORY_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_MARKUPFACTORY_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_MARKUPFACTORY_H
 
 #include "HostExtensions.h"
 

@@ -1,8 +1,8 @@
 // A markup drawn over the scene: a marker at one point or a polyline through
 // several, built with the view's geometry-item factory under the view-object
 // manager's node and drawn with the frame's projection.
-#ifndef NIMBOCORE_MARKUPVIEWOBJECT_H
-#define NIMBOCORE_MARKUPVIEWOBJECT_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_MARKUPVIEWOBJECT_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_MARKUPVIEWOBJECT_H
 
 #include "HostExtensions.h"
 

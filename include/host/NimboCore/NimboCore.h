@@ -1,7 +1,7 @@
 // Forward declarations of the host core, for headers that only pass pointers
 // and references around.
-#ifndef NIMBOCORE_NIMBOCORE_H
-#define NIMBOCORE_NIMBOCORE_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_NIMBOCORE_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_NIMBOCORE_H
 
 class ACamera;
 class AMarkupViewObject;

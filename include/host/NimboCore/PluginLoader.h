@@ -6,8 +6,8 @@
 //
 // Destruction deletes the factory, then closes the library. Everything the
 // factory created must be deleted before: its code lives in the library.
-#ifndef NIMBOCORE_PLUGINLOADER_H
-#define NIMBOCORE_PLUGINLOADER_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_PLUGINLOADER_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_PLUGINLOADER_H
 
 #include "HostExtensions.h"
 

@@ -1,7 +1,7 @@
 // The host's settings that views read: the two background colours, bottom
 // (1) and top (2) of the gradient.
-#ifndef NIMBOCORE_SETTINGS_H
-#define NIMBOCORE_SETTINGS_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_SETTINGS_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_SETTINGS_H
 
 #include "KivVizCore/RGBAColor.h"
 #include "NimboCore/Export.h"

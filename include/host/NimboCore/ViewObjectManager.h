@@ -2,8 +2,8 @@
 // operator[] and Get) and draws them. It owns the objects it holds: Remove
 // hands one back to the caller, the destructor deletes the rest. Its node is
 // the root's child 60000, under which the objects hang their own nodes.
-#ifndef NIMBOCORE_VIEWOBJECTMANAGER_H
-#define NIMBOCORE_VIEWOBJECTMANAGER_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_VIEWOBJECTMANAGER_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_VIEWOBJECTMANAGER_H
 
 #include <cstddef>
 #include <cstdint>

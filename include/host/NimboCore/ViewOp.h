@@ -1,7 +1,7 @@
 // An operation record of any type code, as a host builds them from input
 // events.
-#ifndef NIMBOCORE_VIEWOP_H
-#define NIMBOCORE_VIEWOP_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_VIEWOP_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_VIEWOP_H
 
 #include <cstdint>
 

@@ -1,7 +1,7 @@
 // A pick click at a window position (type 3), and the host's pick aperture:
 // the radius in pixels around the pointer within which picking looks.
-#ifndef NIMBOCORE_VIEWOPRAYPICK_H
-#define NIMBOCORE_VIEWOPRAYPICK_H
+#ifndef NIMBO_INCLUDE_HOST_NIMBOCORE_VIEWOPRAYPICK_H
+#define NIMBO_INCLUDE_HOST_NIMBOCORE_VIEWOPRAYPICK_H
 
 #include <cstdint>
 
