@@ -76,8 +76,8 @@ void AView3DAdapter::CloseNodeAndOptimize() {
   auto* group = dynamic_cast<Node*>(closing);
   auto* parent = dynamic_cast<Node*>(GetCurrentOpenNode());
   const bool stillOpen = std::find(openNodeStack.begin(), openNodeStack.end(), closing) != openNodeStack.end();
-  if (group != nullptr && parent != nullptr && !stillOpen && group->Children().empty() &&
-      group->Geometry().empty() && parent->GetChild(group->GetId()) == group) {
+  if (group != nullptr && parent != nullptr && !stillOpen && group->Children().empty() && group->Geometry().empty() &&
+      parent->GetChild(group->GetId()) == group) {
     parent->DeleteChildById(group->GetId());
   }
 }
@@ -102,8 +102,9 @@ bool AView3DAdapter::DeleteNode(const std::uint64_t& id) {
   Node* parent = openNodeStack.empty() ? rootNode : dynamic_cast<Node*>(openNodeStack.back());
   GeoNode* child = parent == nullptr ? nullptr : parent->GetChild(id);
   GeoNode* overlays = rootNode == nullptr ? nullptr : rootNode->GetChild(OverlayNodeId);
-  const bool inOverlays = overlays != nullptr && (child == overlays || std::find(openNodeStack.begin(), openNodeStack.end(),
-                                                                                 overlays) != openNodeStack.end());
+  const bool inOverlays =
+      overlays != nullptr &&
+      (child == overlays || std::find(openNodeStack.begin(), openNodeStack.end(), overlays) != openNodeStack.end());
   if (child == nullptr || inOverlays || HasOpenNodeBelow(openNodeStack, child, true)) {
     return false;
   }

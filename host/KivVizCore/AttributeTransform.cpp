@@ -4,9 +4,7 @@
 
 AttributeTransform::AttributeTransform() : Attribute(TransformType) { SetIdentity(transform); }
 
-AttributeTransform::AttributeTransform(const double matrix[16]) : Attribute(TransformType) {
-  SetTransform(matrix);
-}
+AttributeTransform::AttributeTransform(const double matrix[16]) : Attribute(TransformType) { SetTransform(matrix); }
 
 void AttributeTransform::SetIdentity(double matrix[16]) {
   for (int i = 0; i < 16; ++i) {

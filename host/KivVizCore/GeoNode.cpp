@@ -33,8 +33,7 @@ bool GeoNode::SetAttribute(Attribute* attribute) {
     return false;
   }
   const int type = attribute->GetType();
-  std::unique_ptr<Attribute>& owner =
-      type >= 0 && type < kSlottedTypes ? slotted[type] : otherAttributes[type];
+  std::unique_ptr<Attribute>& owner = type >= 0 && type < kSlottedTypes ? slotted[type] : otherAttributes[type];
   if (owner.get() != attribute) {
     owner.reset(attribute);
   }

@@ -76,8 +76,7 @@ void SceneRayCaster::HitItems(const GeoNode& node, const double transform[16]) {
   for (const AGeometryItem* item : node.Geometry()) {
     float hitPoint[3] = {0.0f, 0.0f, 0.0f};
     float parameter = 0.0f;
-    if (item != nullptr &&
-        item->RayHit(origin, direction, static_cast<float>(ray->scalar), hitPoint, parameter) &&
+    if (item != nullptr && item->RayHit(origin, direction, static_cast<float>(ray->scalar), hitPoint, parameter) &&
         (!found || parameter < nearest)) {
       found = true;
       nearest = parameter;

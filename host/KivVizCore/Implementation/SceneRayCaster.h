@@ -1,8 +1,8 @@
 // Casts a world ray through a scene on the CPU: visits what a frame would
 // draw (filters and visibility honoured, transforms applied, the overlay
 // subtree left out) and finds the nearest hit of the leaves' items.
-#ifndef KIVVIZCORE_IMPLEMENTATION_SCENERAYCASTER_H
-#define KIVVIZCORE_IMPLEMENTATION_SCENERAYCASTER_H
+#ifndef NIMBO_HOST_KIVVIZCORE_IMPLEMENTATION_SCENERAYCASTER_H
+#define NIMBO_HOST_KIVVIZCORE_IMPLEMENTATION_SCENERAYCASTER_H
 
 #include <cstdint>
 #include <vector>

@@ -1,7 +1,7 @@
 // Questions about how nodes of a scene hang together, answered by walking
 // the parent links upwards (a node may have several parents).
-#ifndef KIVVIZCORE_IMPLEMENTATION_SCENERELATIONS_H
-#define KIVVIZCORE_IMPLEMENTATION_SCENERELATIONS_H
+#ifndef NIMBO_HOST_KIVVIZCORE_IMPLEMENTATION_SCENERELATIONS_H
+#define NIMBO_HOST_KIVVIZCORE_IMPLEMENTATION_SCENERELATIONS_H
 
 #include <deque>
 

@@ -3,8 +3,8 @@
 // carries:  group | leaf items=<n>, colour=(r,g,b,a) [translucent],
 // transform, hidden, filter=<id>, parents=<n> (only what applies, in this
 // order). A node shared by several groups appears under each of them.
-#ifndef KIVVIZCORE_IMPLEMENTATION_SCENESTRUCTUREWRITER_H
-#define KIVVIZCORE_IMPLEMENTATION_SCENESTRUCTUREWRITER_H
+#ifndef NIMBO_HOST_KIVVIZCORE_IMPLEMENTATION_SCENESTRUCTUREWRITER_H
+#define NIMBO_HOST_KIVVIZCORE_IMPLEMENTATION_SCENESTRUCTUREWRITER_H
 
 #include <string>
 

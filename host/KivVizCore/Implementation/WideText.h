@@ -1,7 +1,7 @@
 // Conversions between the scene's wide names and narrow text, whatever the
 // width of wchar_t (UTF-16 with surrogate pairs, or UTF-32).
-#ifndef KIVVIZCORE_IMPLEMENTATION_WIDETEXT_H
-#define KIVVIZCORE_IMPLEMENTATION_WIDETEXT_H
+#ifndef NIMBO_HOST_KIVVIZCORE_IMPLEMENTATION_WIDETEXT_H
+#define NIMBO_HOST_KIVVIZCORE_IMPLEMENTATION_WIDETEXT_H
 
 #include <string>
 

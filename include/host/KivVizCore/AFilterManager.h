@@ -1,8 +1,8 @@
 // Decides which filter ids are drawn. A node whose filter id is positive is
 // drawn only while its filter is enabled; the scene library reaches the
 // drawing library's filter manager through this base.
-#ifndef KIVVIZCORE_AFILTERMANAGER_H
-#define KIVVIZCORE_AFILTERMANAGER_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_AFILTERMANAGER_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_AFILTERMANAGER_H
 
 #include "KivVizCore/Export.h"
 #include "KivVizCore/KivVizCore.h"

@@ -1,13 +1,13 @@
 // Base of the drawable geometry held by leaf nodes. An item draws itself with
 // the GL state it finds and can be hit-tested by a ray. The node that holds
 // an item owns it.
-#ifndef KIVVIZCORE_AGEOMETRYITEM_H
-#define KIVVIZCORE_AGEOMETRYITEM_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_AGEOMETRYITEM_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_AGEOMETRYITEM_H
 
 #include <cstdint>
 
-#include "KivVizCore/Export.h"
 #include "HostExtensions.h"
+#include "KivVizCore/Export.h"
 #include "KivVizCore/KivVizCore.h"
 #include "KivVizCore/RGBAColor.h"
 

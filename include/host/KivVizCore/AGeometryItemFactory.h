@@ -1,14 +1,14 @@
 // Makes the scene's geometry items for whoever builds a scene, without the
 // builder knowing the drawing library. Every item returned is new and owned
 // by the caller until it is handed to a node.
-#ifndef KIVVIZCORE_AGEOMETRYITEMFACTORY_H
-#define KIVVIZCORE_AGEOMETRYITEMFACTORY_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_AGEOMETRYITEMFACTORY_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_AGEOMETRYITEMFACTORY_H
 
 #include <cstdint>
 #include <vector>
 
-#include "KivVizCore/Export.h"
 #include "HostExtensions.h"
+#include "KivVizCore/Export.h"
 #include "KivVizCore/KivVizCore.h"
 
 class KIVVIZCORE_EXPORT AGeometryItemFactory {

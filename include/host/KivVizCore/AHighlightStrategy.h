@@ -1,8 +1,8 @@
 // How marks on scene nodes are made and removed; the drawing library supplies
 // the strategy. A mark made with the sticky-selection setting on is a lasting
 // selection; with it off, a passing highlight.
-#ifndef KIVVIZCORE_AHIGHLIGHTSTRATEGY_H
-#define KIVVIZCORE_AHIGHLIGHTSTRATEGY_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_AHIGHLIGHTSTRATEGY_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_AHIGHLIGHTSTRATEGY_H
 
 #include "KivVizCore/Export.h"
 #include "KivVizCore/KivVizCore.h"

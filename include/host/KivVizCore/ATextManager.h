@@ -1,7 +1,7 @@
 // Draws text into the current GL context, for items that carry labels.
 // The name avoids DrawText, which the Windows headers define as a macro.
-#ifndef KIVVIZCORE_ATEXTMANAGER_H
-#define KIVVIZCORE_ATEXTMANAGER_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_ATEXTMANAGER_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_ATEXTMANAGER_H
 
 #include <string>
 

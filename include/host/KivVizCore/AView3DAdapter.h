@@ -13,8 +13,8 @@
 // adapter's own and work on the state above. Where they walk a path node by
 // node (OpenNodes, CloseNodeAndOptimize) they go through the virtual
 // OpenNode and CloseNode, so that a view's rules apply.
-#ifndef KIVVIZCORE_AVIEW3DADAPTER_H
-#define KIVVIZCORE_AVIEW3DADAPTER_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_AVIEW3DADAPTER_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_AVIEW3DADAPTER_H
 
 #include <cstddef>
 #include <cstdint>
@@ -24,8 +24,8 @@
 #include <string>
 #include <vector>
 
-#include "KivVizCore/Export.h"
 #include "HostExtensions.h"
+#include "KivVizCore/Export.h"
 #include "KivVizCore/KivVizCore.h"
 
 class KIVVIZCORE_EXPORT AView3DAdapter {

@@ -1,7 +1,7 @@
 // Base of the attributes a scene node carries, one per type code. The node
 // that holds an attribute owns it.
-#ifndef KIVVIZCORE_ATTRIBUTE_H
-#define KIVVIZCORE_ATTRIBUTE_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_ATTRIBUTE_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_ATTRIBUTE_H
 
 #include "KivVizCore/Export.h"
 

@@ -1,7 +1,7 @@
 // Colour attribute (type 0): the node's colour and whether the node counts as
 // opaque. A node that is not opaque is drawn in the transparent passes.
-#ifndef KIVVIZCORE_ATTRIBUTECOLOR_H
-#define KIVVIZCORE_ATTRIBUTECOLOR_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_ATTRIBUTECOLOR_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_ATTRIBUTECOLOR_H
 
 #include "KivVizCore/Attribute.h"
 #include "KivVizCore/RGBAColor.h"

@@ -1,7 +1,7 @@
 // Transform attribute (type 2): a 4x4 matrix of doubles in the column order
 // glMultMatrixd takes, applied to the node and everything below it.
-#ifndef KIVVIZCORE_ATTRIBUTETRANSFORM_H
-#define KIVVIZCORE_ATTRIBUTETRANSFORM_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_ATTRIBUTETRANSFORM_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_ATTRIBUTETRANSFORM_H
 
 #include "KivVizCore/Attribute.h"
 

@@ -1,6 +1,6 @@
 // Visibility attribute (type 4). A node without one is visible.
-#ifndef KIVVIZCORE_ATTRIBUTEVISIBILITY_H
-#define KIVVIZCORE_ATTRIBUTEVISIBILITY_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_ATTRIBUTEVISIBILITY_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_ATTRIBUTEVISIBILITY_H
 
 #include "KivVizCore/Attribute.h"
 

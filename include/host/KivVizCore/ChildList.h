@@ -5,8 +5,8 @@
 // group's children lie all over memory, and every frame and pick visits each
 // of them, so waiting for each one in turn would cost more than drawing it.
 // The list is valid until the group's children change.
-#ifndef KIVVIZCORE_CHILDLIST_H
-#define KIVVIZCORE_CHILDLIST_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_CHILDLIST_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_CHILDLIST_H
 
 #include <cstddef>
 #include <cstdint>

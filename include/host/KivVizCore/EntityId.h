@@ -2,8 +2,8 @@
 // category of a part (10000 points, 10001 curves, 10002 surfaces) or an
 // element of a category. The host turns it into the node path its scene
 // builder used, and a path back into an entity.
-#ifndef KIVVIZCORE_ENTITYID_H
-#define KIVVIZCORE_ENTITYID_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_ENTITYID_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_ENTITYID_H
 
 #include <array>
 #include <cstdint>

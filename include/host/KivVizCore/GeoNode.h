@@ -6,8 +6,8 @@
 // ruled by its parents (see Node): it is deleted when its last parent releases
 // it. Deleting a node never edits its parents' child maps, so whoever deletes
 // a node directly must drop it from those maps himself.
-#ifndef KIVVIZCORE_GEONODE_H
-#define KIVVIZCORE_GEONODE_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_GEONODE_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_GEONODE_H
 
 #include <cstdint>
 #include <map>

@@ -1,6 +1,6 @@
 // What a rendering-options listener is told about: the options that changed.
-#ifndef KIVVIZCORE_IRENDERINGOPTIONS_H
-#define KIVVIZCORE_IRENDERINGOPTIONS_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_IRENDERINGOPTIONS_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_IRENDERINGOPTIONS_H
 
 #include "KivVizCore/Export.h"
 

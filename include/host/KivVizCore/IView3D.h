@@ -2,8 +2,8 @@
 // virtual operations is part of the host's binary contract. Besides the
 // operations, the interface keeps the back-faces-visible flag and the scene
 // bounds (centre and radius) that the projection is fitted to.
-#ifndef KIVVIZCORE_IVIEW3D_H
-#define KIVVIZCORE_IVIEW3D_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_IVIEW3D_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_IVIEW3D_H
 
 #include <windows.h>
 

@@ -1,7 +1,7 @@
 // Forward declarations of the scene library, for headers that only pass
 // pointers and references around.
-#ifndef KIVVIZCORE_KIVVIZCORE_H
-#define KIVVIZCORE_KIVVIZCORE_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_KIVVIZCORE_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_KIVVIZCORE_H
 
 class AFilterManager;
 class AGeometryItem;

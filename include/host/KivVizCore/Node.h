@@ -6,8 +6,8 @@
 // another group lives on there. ClearChildren only empties the map: it neither
 // deletes the children nor tells them, for callers that have released them
 // already or that link them again.
-#ifndef KIVVIZCORE_NODE_H
-#define KIVVIZCORE_NODE_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_NODE_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_NODE_H
 
 #include <cstdint>
 #include <map>
@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
+#include "HostExtensions.h"
 #include "KivVizCore/ChildList.h"
 #include "KivVizCore/GeoNode.h"
-#include "HostExtensions.h"
 
 class KIVVIZCORE_EXPORT Node : public GeoNode {
  public:

@@ -1,7 +1,7 @@
 // One hit of a pick: the name it was recorded under, its depth range in the
 // window (0 near, 1 far) and the path of the node that was hit.
-#ifndef KIVVIZCORE_PICK_H
-#define KIVVIZCORE_PICK_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_PICK_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_PICK_H
 
 #include "KivVizCore/Export.h"
 #include "KivVizCore/RenderId.h"

@@ -1,6 +1,6 @@
 // A colour as four bytes, red, green, blue and alpha, 0 to 255 each.
-#ifndef KIVVIZCORE_RGBACOLOR_H
-#define KIVVIZCORE_RGBACOLOR_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_RGBACOLOR_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_RGBACOLOR_H
 
 #include <cstdint>
 #include <iosfwd>

@@ -1,7 +1,7 @@
 // A ray in world space: origin, direction and a scalar, the distance along the
 // direction up to which the ray reaches (a camera's far distance).
-#ifndef KIVVIZCORE_RAY_H
-#define KIVVIZCORE_RAY_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_RAY_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_RAY_H
 
 #include "KivVizCore/Export.h"
 

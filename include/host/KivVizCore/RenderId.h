@@ -2,8 +2,8 @@
 // origin value telling where the path comes from (1: a view's scene, as
 // picking and the host's entity lookup make them). Two paths are equal when
 // they hold the same ids in the same order and the same origin.
-#ifndef KIVVIZCORE_RENDERID_H
-#define KIVVIZCORE_RENDERID_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_RENDERID_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_RENDERID_H
 
 #include <compare>
 #include <cstddef>

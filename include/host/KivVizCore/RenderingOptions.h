@@ -1,8 +1,8 @@
 // The view's display options: which pick categories may be picked and which
 // filters are shown. Listeners hear of every change made through the setters
 // (or announced with Notify), with the options as argument.
-#ifndef KIVVIZCORE_RENDERINGOPTIONS_H
-#define KIVVIZCORE_RENDERINGOPTIONS_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_RENDERINGOPTIONS_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_RENDERINGOPTIONS_H
 
 #include <cstdint>
 #include <map>

@@ -1,10 +1,10 @@
 // Small maths on 3-float vectors and 4x4 double matrices. Matrices are in the
 // column order of glMultMatrixd: element (row r, column c) is m[c * 4 + r].
-#ifndef KIVVIZCORE_VECTORMATH_H
-#define KIVVIZCORE_VECTORMATH_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZCORE_VECTORMATH_H
+#define NIMBO_INCLUDE_HOST_KIVVIZCORE_VECTORMATH_H
 
-#include "KivVizCore/Export.h"
 #include "HostExtensions.h"
+#include "KivVizCore/Export.h"
 
 KIVVIZCORE_EXPORT float Length(const float v[3]);
 // out = a - b.
