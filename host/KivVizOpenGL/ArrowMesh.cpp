@@ -1,8 +1,7 @@
 #include "ArrowMesh.h"
 
-#include <windows.h>
-
 #include <GL/gl.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cmath>
@@ -12,8 +11,7 @@
 
 namespace KivVizOpenGL {
 
-ArrowMesh::ArrowMesh(int slices, int stacks, float length, float shaftLength, float shaftRadius,
-                     float coneRadius) {
+ArrowMesh::ArrowMesh(int slices, int stacks, float length, float shaftLength, float shaftRadius, float coneRadius) {
   slices = std::max(slices, 3);
   stacks = std::max(stacks, 1);
   shaftLength = std::clamp(shaftLength, 0.0f, std::max(length, 0.0f));

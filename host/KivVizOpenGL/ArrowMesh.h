@@ -2,8 +2,8 @@
 // (cylinder with a bottom cap) and a cone on top with its base ring, with
 // outward normals and counter-clockwise front faces, so that it lights and
 // culls like any closed solid.
-#ifndef KIVVIZOPENGL_ARROWMESH_H
-#define KIVVIZOPENGL_ARROWMESH_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_ARROWMESH_H
+#define NIMBO_HOST_KIVVIZOPENGL_ARROWMESH_H
 
 #include <cstdint>
 #include <vector>

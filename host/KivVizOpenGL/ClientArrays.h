@@ -2,8 +2,8 @@
 // array switched off, so that arrays the caller left enabled are never read
 // past their end. The caller saves and restores the client array state
 // around the draw (ItemStateScope).
-#ifndef KIVVIZOPENGL_CLIENTARRAYS_H
-#define KIVVIZOPENGL_CLIENTARRAYS_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_CLIENTARRAYS_H
+#define NIMBO_HOST_KIVVIZOPENGL_CLIENTARRAYS_H
 
 namespace KivVizOpenGL {
 

@@ -1,8 +1,7 @@
 #include "ColorMaterial.h"
 
-#include <windows.h>
-
 #include <GL/gl.h>
+#include <windows.h>
 
 namespace KivVizOpenGL {
 

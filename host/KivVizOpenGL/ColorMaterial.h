@@ -4,8 +4,8 @@
 // set again to that cached value would then light with a stale material
 // (a transparent node drawn opaque, in another node's colour). Re-enabling
 // colour tracking copies the current colour into the material at once.
-#ifndef KIVVIZOPENGL_COLORMATERIAL_H
-#define KIVVIZOPENGL_COLORMATERIAL_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_COLORMATERIAL_H
+#define NIMBO_HOST_KIVVIZOPENGL_COLORMATERIAL_H
 
 namespace KivVizOpenGL {
 

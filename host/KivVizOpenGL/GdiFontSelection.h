@@ -1,8 +1,8 @@
 // A GDI font made for one job and selected into a device context while the
 // object lives; the previous font goes back and the font is deleted at the
 // end, so that an early return cannot leak it or leave it selected.
-#ifndef KIVVIZOPENGL_GDIFONTSELECTION_H
-#define KIVVIZOPENGL_GDIFONTSELECTION_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_GDIFONTSELECTION_H
+#define NIMBO_HOST_KIVVIZOPENGL_GDIFONTSELECTION_H
 
 #include <windows.h>
 

@@ -1,8 +1,7 @@
 #include "KivVizOpenGL/GeometryItemAxisGL.h"
 
-#include <windows.h>
-
 #include <GL/gl.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cmath>
@@ -11,8 +10,8 @@
 #include "ColorMaterial.h"
 #include "KivVizCore/ATextManager.h"
 #include "KivVizCore/AView3DAdapter.h"
-#include "KivVizCore/IView3D.h"
 #include "KivVizCore/ITextManagerProvider.h"
+#include "KivVizCore/IView3D.h"
 
 namespace {
 

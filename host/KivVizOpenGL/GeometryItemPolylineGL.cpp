@@ -1,17 +1,16 @@
 #include "KivVizOpenGL/GeometryItemPolylineGL.h"
 
-#include <windows.h>
-
 #include <GL/gl.h>
+#include <windows.h>
 
 #include <optional>
 #include <stdexcept>
 #include <string>
 
 #include "ClientArrays.h"
+#include "ColorMaterial.h"
 #include "ItemArrays.h"
 #include "PickCone.h"
-#include "ColorMaterial.h"
 
 using KivVizOpenGL::detail::Float3;
 
@@ -62,8 +61,8 @@ void GeometryItemPolylineGL::Display(AView3DAdapter*) {
   KivVizOpenGL::SyncColorMaterial();
 }
 
-bool GeometryItemPolylineGL::RayHit(const float origin[3], const float direction[3], float scalar,
-                                    float hitPoint[3], float& parameter) const {
+bool GeometryItemPolylineGL::RayHit(const float origin[3], const float direction[3], float scalar, float hitPoint[3],
+                                    float& parameter) const {
   const KivVizOpenGL::PickCone cone(origin, direction, scalar, pickAngle);
   if (!cone.IsUsable() || points.size() < 6) {
     return false;

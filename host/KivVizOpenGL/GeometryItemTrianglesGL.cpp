@@ -1,8 +1,7 @@
 #include "KivVizOpenGL/GeometryItemTrianglesGL.h"
 
-#include <windows.h>
-
 #include <GL/gl.h>
+#include <windows.h>
 
 #include <array>
 #include <optional>
@@ -83,8 +82,8 @@ void GeometryItemTrianglesGL::Display(AView3DAdapter*) {
   }
 }
 
-bool GeometryItemTrianglesGL::RayHit(const float origin[3], const float direction[3], float scalar,
-                                     float hitPoint[3], float& parameter) const {
+bool GeometryItemTrianglesGL::RayHit(const float origin[3], const float direction[3], float scalar, float hitPoint[3],
+                                     float& parameter) const {
   if (!(scalar >= 0.0f)) {
     return false;
   }

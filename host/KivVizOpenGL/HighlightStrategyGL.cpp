@@ -51,9 +51,7 @@ HighlightStrategyGL::HighlightStrategyGL(AView3DAdapter* adapter) : adapter(adap
 
 HighlightStrategyGL::~HighlightStrategyGL() = default;
 
-RGBAColor HighlightStrategyGL::HoverColor(const RGBAColor& own) {
-  return Shade(own, IsLight(own) ? -0.4f : 0.5f);
-}
+RGBAColor HighlightStrategyGL::HoverColor(const RGBAColor& own) { return Shade(own, IsLight(own) ? -0.4f : 0.5f); }
 
 RGBAColor HighlightStrategyGL::SelectedColor(const RGBAColor& own, bool hatched) {
   if (!hatched) {

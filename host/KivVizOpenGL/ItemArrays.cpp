@@ -9,9 +9,7 @@ namespace KivVizOpenGL {
 
 namespace {
 
-void Refuse(const char* function, const char* why) {
-  throw std::invalid_argument(std::string(function) + ": " + why);
-}
+void Refuse(const char* function, const char* why) { throw std::invalid_argument(std::string(function) + ": " + why); }
 
 void GrowIfFinite(detail::Aabb& box, const detail::Float3& point) {
   if (detail::IsFinite(point)) {

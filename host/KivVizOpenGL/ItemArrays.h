@@ -1,8 +1,8 @@
 // Checks and boxes for the vertex and index arrays that the scene items are
 // made from: a bad array is refused when the item is made, not when GL reads
 // past its end.
-#ifndef KIVVIZOPENGL_ITEMARRAYS_H
-#define KIVVIZOPENGL_ITEMARRAYS_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_ITEMARRAYS_H
+#define NIMBO_HOST_KIVVIZOPENGL_ITEMARRAYS_H
 
 #include <cstddef>
 #include <cstdint>

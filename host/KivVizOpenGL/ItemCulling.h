@@ -1,7 +1,7 @@
 // The volume an item being displayed is drawn into, read from the matrices
 // GL holds, for skipping items (and chunks of items) that cannot show.
-#ifndef KIVVIZOPENGL_ITEMCULLING_H
-#define KIVVIZOPENGL_ITEMCULLING_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_ITEMCULLING_H
+#define NIMBO_HOST_KIVVIZOPENGL_ITEMCULLING_H
 
 #include "detail/ViewVolume.h"
 

@@ -4,12 +4,11 @@
 // array leaves undefined) and the attribute groups the item names. Only
 // what is named is pushed: pushing and popping attribute groups around each
 // of many small items costs the driver more than drawing them.
-#ifndef KIVVIZOPENGL_ITEMSTATESCOPE_H
-#define KIVVIZOPENGL_ITEMSTATESCOPE_H
-
-#include <windows.h>
+#ifndef NIMBO_HOST_KIVVIZOPENGL_ITEMSTATESCOPE_H
+#define NIMBO_HOST_KIVVIZOPENGL_ITEMSTATESCOPE_H
 
 #include <GL/gl.h>
+#include <windows.h>
 
 #include <array>
 

@@ -4,8 +4,8 @@
 // nearest the ray in angle is reported).
 // So the tolerance is about a pixel whatever the distance, as a person
 // pointing at a thin line expects.
-#ifndef KIVVIZOPENGL_PICKCONE_H
-#define KIVVIZOPENGL_PICKCONE_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_PICKCONE_H
+#define NIMBO_HOST_KIVVIZOPENGL_PICKCONE_H
 
 #include <algorithm>
 #include <cstdint>
@@ -39,8 +39,7 @@ class PickCone {
   // Where the primitive lies within the cone, if it does (for a segment,
   // its point nearest the ray in angle); `widest` bounds the tolerance
   // (WidestWithin of a box around the primitive).
-  std::optional<detail::SegmentApproach> Approach(const detail::Float3& a, const detail::Float3& b,
-                                                  float widest) const;
+  std::optional<detail::SegmentApproach> Approach(const detail::Float3& a, const detail::Float3& b, float widest) const;
   std::optional<detail::PointApproach> Approach(const detail::Float3& point, float widest) const;
 
   // Writes origin + t * direction and t.
@@ -83,23 +82,24 @@ class PickCone {
     top.Traverse(ray, padding, scalar, [&](std::uint32_t first, std::uint32_t count, float bound) {
       for (std::uint32_t i = first; i < first + count; ++i) {
         const std::uint32_t chunk = chunkOrder[i];
-        detail::RayInterval reach{0.0f, std::min(bound * detail::Aabb::kExitWidening, std::numeric_limits<float>::max())};
+        detail::RayInterval reach{0.0f,
+                                  std::min(bound * detail::Aabb::kExitWidening, std::numeric_limits<float>::max())};
         if (!hierarchies.BoxOf(chunk).ClipRay(ray, padding, reach)) {
           continue;
         }
         const detail::Bvh& inner = hierarchies.Of(chunk);
         const auto order = inner.PrimitiveOrder();
-        inner.Traverse(ray, inner.PaddingFor(widest), bound, [&](std::uint32_t innerFirst, std::uint32_t innerCount,
-                                                                float innerBound) {
-          for (std::uint32_t j = innerFirst; j < innerFirst + innerCount; ++j) {
-            const auto approach = approachOf(chunk, order[j], widest);
-            if (approach && approach->t <= innerBound) {
-              nearest = approach->t;
-              innerBound = approach->t;
-            }
-          }
-          return innerBound;
-        });
+        inner.Traverse(ray, inner.PaddingFor(widest), bound,
+                       [&](std::uint32_t innerFirst, std::uint32_t innerCount, float innerBound) {
+                         for (std::uint32_t j = innerFirst; j < innerFirst + innerCount; ++j) {
+                           const auto approach = approachOf(chunk, order[j], widest);
+                           if (approach && approach->t <= innerBound) {
+                             nearest = approach->t;
+                             innerBound = approach->t;
+                           }
+                         }
+                         return innerBound;
+                       });
         if (nearest) {
           bound = *nearest;
         }

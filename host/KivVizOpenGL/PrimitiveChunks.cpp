@@ -32,9 +32,7 @@ std::vector<detail::MeshChunk> RunsAsGiven(std::span<const float> vertices, std:
 
 }  // namespace
 
-std::uint32_t PrimitiveChunks::CornersOf(GLenum mode) {
-  return mode == GL_TRIANGLES ? 3 : mode == GL_LINES ? 2 : 1;
-}
+std::uint32_t PrimitiveChunks::CornersOf(GLenum mode) { return mode == GL_TRIANGLES ? 3 : mode == GL_LINES ? 2 : 1; }
 
 PrimitiveChunks::PrimitiveChunks(GLenum mode, std::span<const float> vertices, std::span<const float> normals,
                                  std::span<const std::uint32_t> indices, Order order)
@@ -92,8 +90,7 @@ void PrimitiveChunks::Draw(const detail::ViewVolume& volume) const {
   Flush(run);
 }
 
-void PrimitiveChunks::Visit(const detail::ViewVolume& volume, std::size_t level, std::size_t index,
-                            Run& run) const {
+void PrimitiveChunks::Visit(const detail::ViewVolume& volume, std::size_t level, std::size_t index, Run& run) const {
   if (index >= levels[level].size() || !volume.Intersects(levels[level][index])) {
     return;
   }
@@ -131,10 +128,10 @@ const PrimitiveChunks& SpatialChunksOf(GLenum mode, std::span<const float> verti
 }
 
 void DrawItemArrays(GLenum mode, std::span<const float> vertices, std::span<const float> normals,
-                    std::span<const std::uint32_t> indices, const detail::ViewVolume& volume,
-                    const detail::Aabb& box, std::unique_ptr<PrimitiveChunks>& spatial,
-                    std::unique_ptr<PrimitiveChunks>& runs) {
-  const std::size_t primitives = mode == GL_POINTS ? vertices.size() / 3 : indices.size() / PrimitiveChunks::CornersOf(mode);
+                    std::span<const std::uint32_t> indices, const detail::ViewVolume& volume, const detail::Aabb& box,
+                    std::unique_ptr<PrimitiveChunks>& spatial, std::unique_ptr<PrimitiveChunks>& runs) {
+  const std::size_t primitives =
+      mode == GL_POINTS ? vertices.size() / 3 : indices.size() / PrimitiveChunks::CornersOf(mode);
   if (PrimitiveChunks::IsBig(primitives)) {
     // Arrays wholly in view gain nothing from chunks; building them waits
     // for the first pass that can skip some, so that a first frame is not

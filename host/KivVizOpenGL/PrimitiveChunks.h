@@ -8,12 +8,11 @@
 // (where blending and primitives at equal depth depend on it) come out as
 // for the whole mesh. Boxes over runs of 2, 4, 8, ... neighbouring chunks let
 // a pass skip most chunks without testing each.
-#ifndef KIVVIZOPENGL_PRIMITIVECHUNKS_H
-#define KIVVIZOPENGL_PRIMITIVECHUNKS_H
-
-#include <windows.h>
+#ifndef NIMBO_HOST_KIVVIZOPENGL_PRIMITIVECHUNKS_H
+#define NIMBO_HOST_KIVVIZOPENGL_PRIMITIVECHUNKS_H
 
 #include <GL/gl.h>
+#include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -96,9 +95,8 @@ const PrimitiveChunks& SpatialChunksOf(GLenum mode, std::span<const float> verti
 // passes and `runs` in frames. Points take no indices. The caller saves and
 // restores the client array state.
 void DrawItemArrays(GLenum mode, std::span<const float> vertices, std::span<const float> normals,
-                    std::span<const std::uint32_t> indices, const detail::ViewVolume& volume,
-                    const detail::Aabb& box, std::unique_ptr<PrimitiveChunks>& spatial,
-                    std::unique_ptr<PrimitiveChunks>& runs);
+                    std::span<const std::uint32_t> indices, const detail::ViewVolume& volume, const detail::Aabb& box,
+                    std::unique_ptr<PrimitiveChunks>& spatial, std::unique_ptr<PrimitiveChunks>& runs);
 
 }  // namespace KivVizOpenGL
 

@@ -89,8 +89,7 @@ std::optional<float> UnlitPrimitives::NearestSegment(const PickCone& cone, const
 std::optional<float> UnlitPrimitives::NearestPoint(const PickCone& cone, const detail::ChunkedMesh* mesh) const {
   if (mesh != nullptr) {
     return cone.Nearest(*hierarchies, [&](std::uint32_t chunk, std::uint32_t point, float widest) {
-      return cone.Approach(Float3::At(mesh->vertices, std::size_t{mesh->chunks[chunk].firstPrimitive} + point),
-                           widest);
+      return cone.Approach(Float3::At(mesh->vertices, std::size_t{mesh->chunks[chunk].firstPrimitive} + point), widest);
     });
   }
   if (!pointBvh) {

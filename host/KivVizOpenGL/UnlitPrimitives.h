@@ -3,12 +3,11 @@
 // and partly outside it), and picking through a bounding-volume hierarchy
 // over their primitives, or on a big set one over its chunks, each chunk's
 // own built when a ray first reaches it.
-#ifndef KIVVIZOPENGL_UNLITPRIMITIVES_H
-#define KIVVIZOPENGL_UNLITPRIMITIVES_H
-
-#include <windows.h>
+#ifndef NIMBO_HOST_KIVVIZOPENGL_UNLITPRIMITIVES_H
+#define NIMBO_HOST_KIVVIZOPENGL_UNLITPRIMITIVES_H
 
 #include <GL/gl.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <memory>

@@ -5,13 +5,13 @@
 namespace KivVizOpenGL::detail {
 
 bool Aabb::IsFinite() const {
-  return !IsEmpty() && std::isfinite(min.x) && std::isfinite(min.y) && std::isfinite(min.z) &&
-         std::isfinite(max.x) && std::isfinite(max.y) && std::isfinite(max.z);
+  return !IsEmpty() && std::isfinite(min.x) && std::isfinite(min.y) && std::isfinite(min.z) && std::isfinite(max.x) &&
+         std::isfinite(max.y) && std::isfinite(max.z);
 }
 
 bool Aabb::Contains(const Float3& point) const {
-  return min.x <= point.x && point.x <= max.x && min.y <= point.y && point.y <= max.y &&
-         min.z <= point.z && point.z <= max.z;
+  return min.x <= point.x && point.x <= max.x && min.y <= point.y && point.y <= max.y && min.z <= point.z &&
+         point.z <= max.z;
 }
 
 bool Aabb::Contains(const Aabb& other) const {

@@ -1,7 +1,7 @@
 // Axis-aligned bounding box: what the BVHs store per node, what mesh chunks
 // are culled by, and the ray-slab test both rely on.
-#ifndef NIMBO_KIVVIZOPENGL_DETAIL_AABB_H
-#define NIMBO_KIVVIZOPENGL_DETAIL_AABB_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_DETAIL_AABB_H
+#define NIMBO_HOST_KIVVIZOPENGL_DETAIL_AABB_H
 
 #include <algorithm>
 #include <cmath>
@@ -29,9 +29,7 @@ class Aabb {
   const Float3& Min() const { return min; }
   const Float3& Max() const { return max; }
 
-  bool IsEmpty() const {
-    return !(min.x <= max.x && min.y <= max.y && min.z <= max.z);
-  }
+  bool IsEmpty() const { return !(min.x <= max.x && min.y <= max.y && min.z <= max.z); }
   // Non-empty with finite corners.
   bool IsFinite() const;
 
@@ -43,10 +41,8 @@ class Aabb {
   // The empty box's infinite corners leave this one unchanged, no test
   // needed.
   void Merge(const Aabb& other) {
-    min = {std::min(min.x, other.min.x), std::min(min.y, other.min.y),
-            std::min(min.z, other.min.z)};
-    max = {std::max(max.x, other.max.x), std::max(max.y, other.max.y),
-            std::max(max.z, other.max.z)};
+    min = {std::min(min.x, other.min.x), std::min(min.y, other.min.y), std::min(min.z, other.min.z)};
+    max = {std::max(max.x, other.max.x), std::max(max.y, other.max.y), std::max(max.z, other.max.z)};
   }
 
   bool Contains(const Float3& point) const;
@@ -112,14 +108,13 @@ class Aabb {
 
   // 1 + 2 * gamma(3) for float: the relative error bound of the slab
   // distances (three rounded operations each).
-  static constexpr float kExitWidening =
-      1.0f + 2.0f * (3.0f * 0x1p-24f) / (1.0f - 3.0f * 0x1p-24f);
+  static constexpr float kExitWidening = 1.0f + 2.0f * (3.0f * 0x1p-24f) / (1.0f - 3.0f * 0x1p-24f);
 
  private:
   Float3 min{std::numeric_limits<float>::infinity(), std::numeric_limits<float>::infinity(),
-              std::numeric_limits<float>::infinity()};
+             std::numeric_limits<float>::infinity()};
   Float3 max{-std::numeric_limits<float>::infinity(), -std::numeric_limits<float>::infinity(),
-              -std::numeric_limits<float>::infinity()};
+             -std::numeric_limits<float>::infinity()};
 };
 
 }  // namespace KivVizOpenGL::detail

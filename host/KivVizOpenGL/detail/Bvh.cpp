@@ -81,8 +81,8 @@ class Builder {
     const int axis = part.centroids.LongestAxis();
     const float extent = part.centroids.Extent()[axis];
     const float area = part.bounds.HalfArea();
-    const bool heuristicUsable = depth < Bvh::kMaxHeuristicDepth && extent > 0.0f &&
-                                 std::isfinite(extent) && area > 0.0f && std::isfinite(area);
+    const bool heuristicUsable =
+        depth < Bvh::kMaxHeuristicDepth && extent > 0.0f && std::isfinite(extent) && area > 0.0f && std::isfinite(area);
     if (heuristicUsable) {
       if (auto halves = HeuristicSplit(part, axis, area)) {
         return halves;
@@ -139,22 +139,20 @@ class Builder {
         bestLeft = left;
       }
     }
-    if (bestBin < 0 || (count <= Bvh::kMaxLeafSize &&
-                        static_cast<float>(count) <= kTraversalCost + bestCost / area)) {
+    if (bestBin < 0 || (count <= Bvh::kMaxLeafSize && static_cast<float>(count) <= kTraversalCost + bestCost / area)) {
       return std::nullopt;
     }
     const auto first = primitives.begin() + static_cast<std::ptrdiff_t>(part.begin);
     const auto last = primitives.begin() + static_cast<std::ptrdiff_t>(part.end);
-    const auto middle = std::partition(
-        first, last, [&](const BuildPrimitive& p) { return binOf(p) <= bestBin; });
+    const auto middle = std::partition(first, last, [&](const BuildPrimitive& p) { return binOf(p) <= bestBin; });
     const auto split = static_cast<std::size_t>(middle - primitives.begin());
     return std::pair{Part{part.begin, split, bestLeft.bounds, bestLeft.centroids},
                      Part{split, part.end, right[bestBin].bounds, right[bestBin].centroids}};
   }
 
   std::pair<Part, Part> MedianSplit(const Part& part, int axis) {
-    const std::size_t split = detail::MedianSplit(primitives, part.begin, part.end, axis,
-                                                  [](const BuildPrimitive& p) { return p.id; });
+    const std::size_t split =
+        detail::MedianSplit(primitives, part.begin, part.end, axis, [](const BuildPrimitive& p) { return p.id; });
     return {Measure(primitives, part.begin, split), Measure(primitives, split, part.end)};
   }
 

@@ -2,8 +2,8 @@
 // built once (binned surface-area heuristic), stored as a flat depth-first
 // node array, and walked front to back by a ray. TriangleBvh, SegmentBvh and
 // PointBvh keep their primitives in PrimitiveOrder() and test the leaves.
-#ifndef NIMBO_KIVVIZOPENGL_DETAIL_BVH_H
-#define NIMBO_KIVVIZOPENGL_DETAIL_BVH_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_DETAIL_BVH_H
+#define NIMBO_HOST_KIVVIZOPENGL_DETAIL_BVH_H
 
 #include <array>
 #include <cstdint>
@@ -80,8 +80,7 @@ void Bvh::Traverse(const Ray& ray, float padding, float bound, LeafVisitor&& vis
   // beyond the bound.
   const auto enter = [&](const Node& node, float limit) {
     RayInterval interval{0.0f, std::min(Widened(limit), std::numeric_limits<float>::max())};
-    return node.bounds.ClipRay(ray, padding, interval) ? interval.entry
-                                                        : std::numeric_limits<float>::infinity();
+    return node.bounds.ClipRay(ray, padding, interval) ? interval.entry : std::numeric_limits<float>::infinity();
   };
   struct Pending {
     std::uint32_t node;

@@ -1,7 +1,7 @@
 // The two-level hierarchy for picking a line set or point cloud already
 // split into spatial chunks: each chunk's own over its primitives.
-#ifndef NIMBO_KIVVIZOPENGL_DETAIL_CHUNKHIERARCHIES_H
-#define NIMBO_KIVVIZOPENGL_DETAIL_CHUNKHIERARCHIES_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_DETAIL_CHUNKHIERARCHIES_H
+#define NIMBO_HOST_KIVVIZOPENGL_DETAIL_CHUNKHIERARCHIES_H
 
 #include <cstddef>
 #include <cstdint>

@@ -49,8 +49,8 @@ ChunkedTriangleBvh::ChunkedTriangleBvh(const ChunkedMesh& source) : mesh(source)
     // keep their order, so local indices order as the input's do.
     return std::make_unique<TriangleBvh>(
         std::span<const float>(mesh.vertices),
-        std::span<const std::uint32_t>(mesh.indices).subspan(3 * std::size_t{part.firstPrimitive},
-                                                               3 * std::size_t{part.primitiveCount}));
+        std::span<const std::uint32_t>(mesh.indices)
+            .subspan(3 * std::size_t{part.firstPrimitive}, 3 * std::size_t{part.primitiveCount}));
   });
 }
 

@@ -2,8 +2,8 @@
 // two-level hierarchy whose chunks each get a TriangleBvh when a ray first
 // reaches them. It answers exactly as a TriangleBvh over the mesh before
 // chunking would.
-#ifndef NIMBO_KIVVIZOPENGL_DETAIL_CHUNKEDTRIANGLEBVH_H
-#define NIMBO_KIVVIZOPENGL_DETAIL_CHUNKEDTRIANGLEBVH_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_DETAIL_CHUNKEDTRIANGLEBVH_H
+#define NIMBO_HOST_KIVVIZOPENGL_DETAIL_CHUNKEDTRIANGLEBVH_H
 
 #include <cstddef>
 #include <cstdint>

@@ -1,8 +1,8 @@
 // The three-float vector the geometry kernels share with the vertex arrays
 // they read (xyz triples). Header only: every operation is a one-liner that
 // must inline into the BVH inner loops.
-#ifndef NIMBO_KIVVIZOPENGL_DETAIL_FLOAT3_H
-#define NIMBO_KIVVIZOPENGL_DETAIL_FLOAT3_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_DETAIL_FLOAT3_H
+#define NIMBO_HOST_KIVVIZOPENGL_DETAIL_FLOAT3_H
 
 #include <cmath>
 #include <cstddef>
@@ -27,21 +27,13 @@ struct Float3 {
     return {xyz[3 * index], xyz[3 * index + 1], xyz[3 * index + 2]};
   }
 
-  friend constexpr Float3 operator+(const Float3& a, const Float3& b) {
-    return {a.x + b.x, a.y + b.y, a.z + b.z};
-  }
-  friend constexpr Float3 operator-(const Float3& a, const Float3& b) {
-    return {a.x - b.x, a.y - b.y, a.z - b.z};
-  }
-  friend constexpr Float3 operator*(const Float3& a, float s) {
-    return {a.x * s, a.y * s, a.z * s};
-  }
+  friend constexpr Float3 operator+(const Float3& a, const Float3& b) { return {a.x + b.x, a.y + b.y, a.z + b.z}; }
+  friend constexpr Float3 operator-(const Float3& a, const Float3& b) { return {a.x - b.x, a.y - b.y, a.z - b.z}; }
+  friend constexpr Float3 operator*(const Float3& a, float s) { return {a.x * s, a.y * s, a.z * s}; }
   friend constexpr bool operator==(const Float3&, const Float3&) = default;
 };
 
-inline bool IsFinite(const Float3& v) {
-  return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z);
-}
+inline bool IsFinite(const Float3& v) { return std::isfinite(v.x) && std::isfinite(v.y) && std::isfinite(v.z); }
 
 }  // namespace KivVizOpenGL::detail
 

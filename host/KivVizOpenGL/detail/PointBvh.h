@@ -1,7 +1,7 @@
 // Ray picking on a point cloud: a BVH over the points answers the point
 // nearest along the ray among those within a tolerance of it.
-#ifndef NIMBO_KIVVIZOPENGL_DETAIL_POINTBVH_H
-#define NIMBO_KIVVIZOPENGL_DETAIL_POINTBVH_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_DETAIL_POINTBVH_H
+#define NIMBO_HOST_KIVVIZOPENGL_DETAIL_POINTBVH_H
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // A ray as the kernels test it: origin, direction (any length) and the
 // per-axis inverse direction the slab tests need, computed once per query.
-#ifndef NIMBO_KIVVIZOPENGL_DETAIL_RAY_H
-#define NIMBO_KIVVIZOPENGL_DETAIL_RAY_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_DETAIL_RAY_H
+#define NIMBO_HOST_KIVVIZOPENGL_DETAIL_RAY_H
 
 #include "Float3.h"
 

@@ -31,9 +31,8 @@ bool InRayRange(double t, float maxT) { return t >= 0.0 && t <= static_cast<doub
 
 }  // namespace
 
-std::optional<TriangleIntersection> IntersectTriangle(const Ray& ray, const Float3& p0,
-                                                      const Float3& p1, const Float3& p2,
-                                                      float maxT) {
+std::optional<TriangleIntersection> IntersectTriangle(const Ray& ray, const Float3& p0, const Float3& p1,
+                                                      const Float3& p2, float maxT) {
   const Double3 origin = Widen(p0);
   const Double3 edge1 = Widen(p1) - origin;
   const Double3 edge2 = Widen(p2) - origin;
@@ -62,12 +61,11 @@ std::optional<TriangleIntersection> IntersectTriangle(const Ray& ray, const Floa
   if (!InRayRange(t, maxT)) {
     return std::nullopt;
   }
-  return TriangleIntersection{static_cast<float>(t), static_cast<float>(u),
-                              static_cast<float>(v)};
+  return TriangleIntersection{static_cast<float>(t), static_cast<float>(u), static_cast<float>(v)};
 }
 
-std::optional<SegmentApproach> ApproachSegment(const Ray& ray, const Float3& a, const Float3& b,
-                                               float tolerance, float maxT) {
+std::optional<SegmentApproach> ApproachSegment(const Ray& ray, const Float3& a, const Float3& b, float tolerance,
+                                               float maxT) {
   if (!ray.IsValid()) {
     return std::nullopt;
   }
@@ -97,8 +95,7 @@ std::optional<SegmentApproach> ApproachSegment(const Ray& ray, const Float3& a, 
   const double denominator = dd * edgeSquared - de * de;
   // Parallel lines: every s along the overlap is equally close; starting
   // from s = 0 makes the clamping below land on the nearest of them.
-  double s = denominator > 0.0 ? std::clamp((de * ew - edgeSquared * dw) / denominator, 0.0, sMax)
-                               : 0.0;
+  double s = denominator > 0.0 ? std::clamp((de * ew - edgeSquared * dw) / denominator, 0.0, sMax) : 0.0;
   double u = (de * s + ew) / edgeSquared;
   if (u < 0.0) {
     u = 0.0;
@@ -112,14 +109,14 @@ std::optional<SegmentApproach> ApproachSegment(const Ray& ray, const Float3& a, 
   if (!(distance <= static_cast<double>(tolerance))) {
     return std::nullopt;
   }
-  return SegmentApproach{static_cast<float>(s), static_cast<float>(u),
-                         Float3{static_cast<float>(onSegment.x), static_cast<float>(onSegment.y),
-                                static_cast<float>(onSegment.z)},
-                         static_cast<float>(distance)};
+  return SegmentApproach{
+      static_cast<float>(s), static_cast<float>(u),
+      Float3{static_cast<float>(onSegment.x), static_cast<float>(onSegment.y), static_cast<float>(onSegment.z)},
+      static_cast<float>(distance)};
 }
 
-std::optional<SegmentApproach> ApproachSegmentInCone(const Ray& ray, const Float3& a, const Float3& b,
-                                                     float tangent, float maxT) {
+std::optional<SegmentApproach> ApproachSegmentInCone(const Ray& ray, const Float3& a, const Float3& b, float tangent,
+                                                     float maxT) {
   if (!ray.IsValid() || !(tangent >= 0.0f) || !(maxT > 0.0f)) {
     return std::nullopt;
   }
@@ -133,8 +130,8 @@ std::optional<SegmentApproach> ApproachSegmentInCone(const Ray& ray, const Float
   const double tSlope = Dot(edge, direction) / dd;
   // Only the part in front of the origin (by more than rounding) and up to
   // maxT can be seen along the ray.
-  const double front = std::max(1e-9 * std::max(std::abs(tStart), std::abs(tStart + tSlope)),
-                                std::numeric_limits<double>::min());
+  const double front =
+      std::max(1e-9 * std::max(std::abs(tStart), std::abs(tStart + tSlope)), std::numeric_limits<double>::min());
   double u0 = 0.0;
   double u1 = 1.0;
   for (const auto& [bound, lower] : {std::pair{front, true}, std::pair{static_cast<double>(maxT), false}}) {
@@ -179,8 +176,7 @@ std::optional<SegmentApproach> ApproachSegmentInCone(const Ray& ray, const Float
                          static_cast<float>(distance)};
 }
 
-std::optional<PointApproach> ApproachPoint(const Ray& ray, const Float3& point, float tolerance,
-                                           float maxT) {
+std::optional<PointApproach> ApproachPoint(const Ray& ray, const Float3& point, float tolerance, float maxT) {
   const double sMax = static_cast<double>(maxT);
   if (!ray.IsValid() || !(sMax >= 0.0)) {
     return std::nullopt;

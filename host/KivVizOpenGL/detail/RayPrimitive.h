@@ -2,8 +2,8 @@
 // mesh pick needs, and the closest approach to a segment or a point that a
 // line or point pick accepts within a tolerance. The BVHs and any brute-force
 // loop share these, so both give the same answers.
-#ifndef NIMBO_KIVVIZOPENGL_DETAIL_RAYPRIMITIVE_H
-#define NIMBO_KIVVIZOPENGL_DETAIL_RAYPRIMITIVE_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_DETAIL_RAYPRIMITIVE_H
+#define NIMBO_HOST_KIVVIZOPENGL_DETAIL_RAYPRIMITIVE_H
 
 #include <optional>
 
@@ -34,16 +34,15 @@ struct PointApproach {
 // Moller-Trumbore in double precision, double-sided, edges and vertices
 // included, for t in [0, maxT]. A degenerate triangle (collinear corners) is
 // never hit, nor is a triangle whose plane contains the ray (seen edge-on).
-std::optional<TriangleIntersection> IntersectTriangle(const Ray& ray, const Float3& p0,
-                                                      const Float3& p1, const Float3& p2,
-                                                      float maxT);
+std::optional<TriangleIntersection> IntersectTriangle(const Ray& ray, const Float3& p0, const Float3& p1,
+                                                      const Float3& p2, float maxT);
 
 // The closest approach between the ray's part t in [0, maxT] and segment ab,
 // when they come within `tolerance` of each other. Where several ray points
 // are equally close (the ray runs parallel to the segment) the nearest one is
 // taken. A segment with a == b is a point.
-std::optional<SegmentApproach> ApproachSegment(const Ray& ray, const Float3& a, const Float3& b,
-                                               float tolerance, float maxT);
+std::optional<SegmentApproach> ApproachSegment(const Ray& ray, const Float3& a, const Float3& b, float tolerance,
+                                               float maxT);
 
 // The point of segment ab that the ray's origin sees nearest the ray's
 // direction, among those in front of the origin whose projection onto the
@@ -52,13 +51,12 @@ std::optional<SegmentApproach> ApproachSegment(const Ray& ray, const Float3& a, 
 // A segment running away from the origin is then found by its far part,
 // where it comes closest in angle, not by its nearest point. t is the ray
 // parameter of the point's projection onto the ray.
-std::optional<SegmentApproach> ApproachSegmentInCone(const Ray& ray, const Float3& a, const Float3& b,
-                                                     float tangent, float maxT);
+std::optional<SegmentApproach> ApproachSegmentInCone(const Ray& ray, const Float3& a, const Float3& b, float tangent,
+                                                     float maxT);
 
 // The closest approach between the ray's part t in [0, maxT] and a point,
 // when it is within `tolerance`.
-std::optional<PointApproach> ApproachPoint(const Ray& ray, const Float3& point, float tolerance,
-                                           float maxT);
+std::optional<PointApproach> ApproachPoint(const Ray& ray, const Float3& point, float tolerance, float maxT);
 
 }  // namespace KivVizOpenGL::detail
 

@@ -20,8 +20,7 @@ SegmentBvh::SegmentBvh(std::span<const float> vertices, std::span<const std::uin
     for (std::size_t end = 0; end < 2; ++end) {
       const std::uint32_t index = indices[2 * segment + end];
       if (index >= vertexCount) {
-        throw std::invalid_argument(
-            "KivVizOpenGL::detail::SegmentBvh::SegmentBvh: vertex index out of range");
+        throw std::invalid_argument("KivVizOpenGL::detail::SegmentBvh::SegmentBvh: vertex index out of range");
       }
       const Float3 vertex = Float3::At(vertices, index);
       finite = finite && IsFinite(vertex);
@@ -42,8 +41,8 @@ SegmentBvh::SegmentBvh(std::span<const float> vertices, std::span<const std::uin
   }
 }
 
-std::optional<SegmentHit> SegmentBvh::Intersect(const Float3& origin, const Float3& direction,
-                                                float tolerance, float maxT) const {
+std::optional<SegmentHit> SegmentBvh::Intersect(const Float3& origin, const Float3& direction, float tolerance,
+                                                float maxT) const {
   if (!(tolerance >= 0.0f)) {
     return std::nullopt;
   }
@@ -51,25 +50,22 @@ std::optional<SegmentHit> SegmentBvh::Intersect(const Float3& origin, const Floa
   std::optional<SegmentHit> nearest;
   // The closest approach is taken over the whole [0, maxT]; the shrinking
   // bound only decides which approaches can still win.
-  bvh.Traverse(ray, bvh.PaddingFor(tolerance), maxT,
-                [&](std::uint32_t first, std::uint32_t count, float bound) {
-                  for (std::size_t i = first; i < std::size_t{first} + count; ++i) {
-                    const auto approach =
-                        ApproachSegment(ray, ends[2 * i], ends[2 * i + 1], tolerance, maxT);
-                    const std::uint32_t segment = segmentIds[i];
-                    if (!approach || approach->t > bound) {
-                      continue;
-                    }
-                    // Past the check above approach->t <= bound == nearest->t,
-                    // so a tie goes to the lower index.
-                    if (!nearest || approach->t < nearest->t || segment < nearest->segment) {
-                      nearest = SegmentHit{segment, approach->t, approach->segmentParameter,
-                                           approach->point, approach->distance};
-                      bound = approach->t;
-                    }
-                  }
-                  return bound;
-                });
+  bvh.Traverse(ray, bvh.PaddingFor(tolerance), maxT, [&](std::uint32_t first, std::uint32_t count, float bound) {
+    for (std::size_t i = first; i < std::size_t{first} + count; ++i) {
+      const auto approach = ApproachSegment(ray, ends[2 * i], ends[2 * i + 1], tolerance, maxT);
+      const std::uint32_t segment = segmentIds[i];
+      if (!approach || approach->t > bound) {
+        continue;
+      }
+      // Past the check above approach->t <= bound == nearest->t,
+      // so a tie goes to the lower index.
+      if (!nearest || approach->t < nearest->t || segment < nearest->segment) {
+        nearest = SegmentHit{segment, approach->t, approach->segmentParameter, approach->point, approach->distance};
+        bound = approach->t;
+      }
+    }
+    return bound;
+  });
   return nearest;
 }
 

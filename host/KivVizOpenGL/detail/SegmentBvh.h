@@ -1,8 +1,8 @@
 // Ray picking on line segments (a polyline or a line set): a BVH over the
 // segments answers the nearest segment that passes within a tolerance of the
 // ray.
-#ifndef NIMBO_KIVVIZOPENGL_DETAIL_SEGMENTBVH_H
-#define NIMBO_KIVVIZOPENGL_DETAIL_SEGMENTBVH_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_DETAIL_SEGMENTBVH_H
+#define NIMBO_HOST_KIVVIZOPENGL_DETAIL_SEGMENTBVH_H
 
 #include <cstddef>
 #include <cstdint>
@@ -38,9 +38,8 @@ class SegmentBvh {
   // [0, maxT], is within `tolerance` and has the smallest t; among equal t
   // the lowest segment index (two segments meeting at a vertex). Segments
   // with a non-finite end are never hit.
-  std::optional<SegmentHit> Intersect(
-      const Float3& origin, const Float3& direction, float tolerance,
-      float maxT = std::numeric_limits<float>::infinity()) const;
+  std::optional<SegmentHit> Intersect(const Float3& origin, const Float3& direction, float tolerance,
+                                      float maxT = std::numeric_limits<float>::infinity()) const;
 
   std::size_t SegmentCount() const { return segmentCount; }
   const Bvh& Hierarchy() const { return bvh; }

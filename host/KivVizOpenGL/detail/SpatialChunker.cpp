@@ -50,26 +50,23 @@ class MedianSplitter {
   std::size_t limit;
 };
 
-void CheckSizes(std::span<const float> vertices, std::span<const float> normals,
-                std::span<const std::uint32_t> indices, std::uint32_t cornersPerPrimitive) {
+void CheckSizes(std::span<const float> vertices, std::span<const float> normals, std::span<const std::uint32_t> indices,
+                std::uint32_t cornersPerPrimitive) {
   if (vertices.size() % 3 != 0) {
     throw std::invalid_argument(
         "KivVizOpenGL::detail::SpatialChunker::Split: vertex array size is not a multiple of 3");
   }
   if (indices.size() % cornersPerPrimitive != 0) {
-    throw std::invalid_argument(
-        "KivVizOpenGL::detail::SpatialChunker::Split: index array size is not a multiple of " +
-        std::to_string(cornersPerPrimitive));
+    throw std::invalid_argument("KivVizOpenGL::detail::SpatialChunker::Split: index array size is not a multiple of " +
+                                std::to_string(cornersPerPrimitive));
   }
   if (!normals.empty() && normals.size() != vertices.size()) {
-    throw std::invalid_argument(
-        "KivVizOpenGL::detail::SpatialChunker::Split: normals do not match the vertices");
+    throw std::invalid_argument("KivVizOpenGL::detail::SpatialChunker::Split: normals do not match the vertices");
   }
   const std::size_t vertexCount = vertices.size() / 3;
   for (const std::uint32_t index : indices) {
     if (index >= vertexCount) {
-      throw std::invalid_argument(
-          "KivVizOpenGL::detail::SpatialChunker::Split: vertex index out of range");
+      throw std::invalid_argument("KivVizOpenGL::detail::SpatialChunker::Split: vertex index out of range");
     }
   }
 }
@@ -79,8 +76,7 @@ void CheckSizes(std::span<const float> vertices, std::span<const float> normals,
 SpatialChunker::SpatialChunker(std::uint32_t maxPrimitivesPerChunk, std::uint32_t cornersPerPrimitive)
     : maxPrimitivesPerChunk(maxPrimitivesPerChunk), cornersPerPrimitive(cornersPerPrimitive) {
   if (maxPrimitivesPerChunk == 0) {
-    throw std::invalid_argument(
-        "KivVizOpenGL::detail::SpatialChunker::SpatialChunker: the chunk size limit is zero");
+    throw std::invalid_argument("KivVizOpenGL::detail::SpatialChunker::SpatialChunker: the chunk size limit is zero");
   }
   if (cornersPerPrimitive < 1 || cornersPerPrimitive > 3) {
     throw std::invalid_argument(
@@ -120,7 +116,8 @@ ChunkedMesh SpatialChunker::Split(std::span<const float> vertices, std::span<con
   // instead of a sort per part (the parts tile [0, primitiveCount) in order).
   std::vector<std::uint32_t> partOf(primitiveCount);
   for (std::size_t p = 0; p < parts.size(); ++p) {
-    for (std::size_t i = parts[p].begin; i < parts[p].end; ++i) partOf[entries[i].primitive] = static_cast<std::uint32_t>(p);
+    for (std::size_t i = parts[p].begin; i < parts[p].end; ++i)
+      partOf[entries[i].primitive] = static_cast<std::uint32_t>(p);
   }
   entries = {};
   std::vector<std::size_t> next(parts.size());

@@ -3,8 +3,8 @@
 // selection can skip the chunks that lie outside the view volume. Each
 // chunk's vertices are contiguous, so a chunk draws with one call over a
 // tight vertex range.
-#ifndef NIMBO_KIVVIZOPENGL_DETAIL_SPATIALCHUNKER_H
-#define NIMBO_KIVVIZOPENGL_DETAIL_SPATIALCHUNKER_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_DETAIL_SPATIALCHUNKER_H
+#define NIMBO_HOST_KIVVIZOPENGL_DETAIL_SPATIALCHUNKER_H
 
 #include <cstdint>
 #include <span>
@@ -25,9 +25,9 @@ struct MeshChunk {
 // The input mesh rearranged chunk by chunk. A vertex shared by primitives of
 // several chunks appears once in each of them.
 struct ChunkedMesh {
-  std::vector<float> vertices;  // x, y, z per vertex
-  std::vector<float> normals;   // x, y, z per vertex; empty when none were given
-  std::vector<std::uint32_t> indices;  // corners of each primitive, into `vertices`
+  std::vector<float> vertices;                  // x, y, z per vertex
+  std::vector<float> normals;                   // x, y, z per vertex; empty when none were given
+  std::vector<std::uint32_t> indices;           // corners of each primitive, into `vertices`
   std::vector<std::uint32_t> sourcePrimitives;  // input primitive of each primitive
   std::vector<std::uint32_t> sourceVertices;    // input vertex of each vertex
   std::vector<MeshChunk> chunks;

@@ -9,8 +9,7 @@ namespace KivVizOpenGL::detail {
 TriangleBvh::TriangleBvh(std::span<const float> vertices, std::span<const std::uint32_t> indices)
     : triangleCount(indices.size() / 3) {
   if (vertices.size() % 3 != 0 || indices.size() % 3 != 0) {
-    throw std::invalid_argument(
-        "KivVizOpenGL::detail::TriangleBvh::TriangleBvh: array size is not a multiple of 3");
+    throw std::invalid_argument("KivVizOpenGL::detail::TriangleBvh::TriangleBvh: array size is not a multiple of 3");
   }
   const std::size_t vertexCount = vertices.size() / 3;
   std::vector<Aabb> bounds(triangleCount);
@@ -19,8 +18,7 @@ TriangleBvh::TriangleBvh(std::span<const float> vertices, std::span<const std::u
     for (std::size_t corner = 0; corner < 3; ++corner) {
       const std::uint32_t index = indices[3 * triangle + corner];
       if (index >= vertexCount) {
-        throw std::invalid_argument(
-            "KivVizOpenGL::detail::TriangleBvh::TriangleBvh: vertex index out of range");
+        throw std::invalid_argument("KivVizOpenGL::detail::TriangleBvh::TriangleBvh: vertex index out of range");
       }
       const Float3 vertex = Float3::At(vertices, index);
       finite = finite && IsFinite(vertex);
@@ -42,14 +40,12 @@ TriangleBvh::TriangleBvh(std::span<const float> vertices, std::span<const std::u
   }
 }
 
-std::optional<TriangleHit> TriangleBvh::Intersect(const Float3& origin, const Float3& direction,
-                                                  float maxT) const {
+std::optional<TriangleHit> TriangleBvh::Intersect(const Float3& origin, const Float3& direction, float maxT) const {
   const Ray ray(origin, direction);
   std::optional<TriangleHit> nearest;
   bvh.Traverse(ray, 0.0f, maxT, [&](std::uint32_t first, std::uint32_t count, float bound) {
     for (std::size_t i = first; i < std::size_t{first} + count; ++i) {
-      const auto hit = IntersectTriangle(ray, corners[3 * i], corners[3 * i + 1],
-                                         corners[3 * i + 2], bound);
+      const auto hit = IntersectTriangle(ray, corners[3 * i], corners[3 * i + 1], corners[3 * i + 2], bound);
       if (!hit) {
         continue;
       }

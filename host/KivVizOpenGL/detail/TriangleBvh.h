@@ -1,7 +1,7 @@
 // Ray picking on a triangle mesh: a BVH built once from the mesh's vertex
 // and index arrays, answering the nearest exact hit in logarithmic time.
-#ifndef NIMBO_KIVVIZOPENGL_DETAIL_TRIANGLEBVH_H
-#define NIMBO_KIVVIZOPENGL_DETAIL_TRIANGLEBVH_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_DETAIL_TRIANGLEBVH_H
+#define NIMBO_HOST_KIVVIZOPENGL_DETAIL_TRIANGLEBVH_H
 
 #include <cstddef>
 #include <cstdint>
@@ -36,9 +36,8 @@ class TriangleBvh {
   // The nearest hit of origin + t * direction, t in [0, maxT], front or back
   // face; among equally near hits the lowest triangle index. Degenerate
   // triangles and triangles with non-finite corners are never hit.
-  std::optional<TriangleHit> Intersect(
-      const Float3& origin, const Float3& direction,
-      float maxT = std::numeric_limits<float>::infinity()) const;
+  std::optional<TriangleHit> Intersect(const Float3& origin, const Float3& direction,
+                                       float maxT = std::numeric_limits<float>::infinity()) const;
 
   std::size_t TriangleCount() const { return triangleCount; }
   const Bvh& Hierarchy() const { return bvh; }

@@ -2,8 +2,8 @@
 // each chunk, built the first time it is asked for. The first pick of a big
 // set then builds a few small hierarchies instead of one over every
 // primitive. Inner is the kind of a chunk's own hierarchy.
-#ifndef NIMBO_KIVVIZOPENGL_DETAIL_TWOLEVELHIERARCHY_H
-#define NIMBO_KIVVIZOPENGL_DETAIL_TWOLEVELHIERARCHY_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_DETAIL_TWOLEVELHIERARCHY_H
+#define NIMBO_HOST_KIVVIZOPENGL_DETAIL_TWOLEVELHIERARCHY_H
 
 #include <algorithm>
 #include <cstddef>

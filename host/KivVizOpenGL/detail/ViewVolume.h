@@ -1,8 +1,8 @@
 // The view volume of a combined clip matrix (projection * modelview) as six
 // planes in the modelview's object space, for skipping boxes that cannot
 // appear on screen or in a selection pass.
-#ifndef NIMBO_KIVVIZOPENGL_DETAIL_VIEWVOLUME_H
-#define NIMBO_KIVVIZOPENGL_DETAIL_VIEWVOLUME_H
+#ifndef NIMBO_HOST_KIVVIZOPENGL_DETAIL_VIEWVOLUME_H
+#define NIMBO_HOST_KIVVIZOPENGL_DETAIL_VIEWVOLUME_H
 
 #include <array>
 

@@ -1,7 +1,7 @@
 // Which filter ids a view draws: every filter is enabled until it is switched
 // off, directly or through the rendering options it is synchronised with.
-#ifndef KIVVIZOPENGL_FILTERMANAGERGL_H
-#define KIVVIZOPENGL_FILTERMANAGERGL_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZOPENGL_FILTERMANAGERGL_H
+#define NIMBO_INCLUDE_HOST_KIVVIZOPENGL_FILTERMANAGERGL_H
 
 #include <map>
 

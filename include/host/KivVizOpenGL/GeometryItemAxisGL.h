@@ -1,8 +1,8 @@
 // One axis of an axes triad: an arrow along +Z from the origin (shaft and
 // cone, lit, in the item's colour) with its label beyond the tip, drawn with
 // the view's text manager. Restores any GL state it changes.
-#ifndef KIVVIZOPENGL_GEOMETRYITEMAXISGL_H
-#define KIVVIZOPENGL_GEOMETRYITEMAXISGL_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZOPENGL_GEOMETRYITEMAXISGL_H
+#define NIMBO_INCLUDE_HOST_KIVVIZOPENGL_GEOMETRYITEMAXISGL_H
 
 #include <cstdint>
 #include <memory>
@@ -20,8 +20,8 @@ class KIVVIZOPENGL_EXPORT GeometryItemAxisGL : public AGeometryItem {
   // slices and stacks tessellate shaft and cone; length is the whole arrow,
   // shaftLength the part before the cone; the radii are the shaft's and the
   // cone's base.
-  GeometryItemAxisGL(std::uint64_t id, int slices, int stacks, float length, float shaftLength,
-                     float shaftRadius, float coneRadius, const std::wstring& label);
+  GeometryItemAxisGL(std::uint64_t id, int slices, int stacks, float length, float shaftLength, float shaftRadius,
+                     float coneRadius, const std::wstring& label);
   ~GeometryItemAxisGL() override;
 
   void Display(AView3DAdapter* adapter) override;

@@ -1,7 +1,7 @@
 // A circle of `radius` around the origin in the XY plane: an unlit line loop
 // in the item's colour. Restores any GL state it changes.
-#ifndef KIVVIZOPENGL_GEOMETRYITEMCIRCLE2DGL_H
-#define KIVVIZOPENGL_GEOMETRYITEMCIRCLE2DGL_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZOPENGL_GEOMETRYITEMCIRCLE2DGL_H
+#define NIMBO_INCLUDE_HOST_KIVVIZOPENGL_GEOMETRYITEMCIRCLE2DGL_H
 
 #include <cstdint>
 

@@ -6,8 +6,8 @@
 // the ray's origin. Hits go through a bounding-volume hierarchy; on a big
 // set, one over its chunks, each chunk's own built when a ray first reaches
 // it.
-#ifndef KIVVIZOPENGL_GEOMETRYITEMLINESGL_H
-#define KIVVIZOPENGL_GEOMETRYITEMLINESGL_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZOPENGL_GEOMETRYITEMLINESGL_H
+#define NIMBO_INCLUDE_HOST_KIVVIZOPENGL_GEOMETRYITEMLINESGL_H
 
 #include <cstdint>
 #include <memory>

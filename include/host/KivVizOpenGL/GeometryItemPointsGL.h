@@ -5,8 +5,8 @@
 // (radians) as seen from the ray's origin. Hits go through a bounding-volume
 // hierarchy; on a big cloud, one over its chunks, each chunk's own built
 // when a ray first reaches it.
-#ifndef KIVVIZOPENGL_GEOMETRYITEMPOINTSGL_H
-#define KIVVIZOPENGL_GEOMETRYITEMPOINTSGL_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZOPENGL_GEOMETRYITEMPOINTSGL_H
+#define NIMBO_INCLUDE_HOST_KIVVIZOPENGL_GEOMETRYITEMPOINTSGL_H
 
 #include <cstdint>
 #include <memory>

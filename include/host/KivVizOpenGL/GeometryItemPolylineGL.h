@@ -1,8 +1,8 @@
 // An unlit line strip through a list of points, honouring lineWidth and
 // stipplePattern (0xFFFF: solid). Restores any GL state it changes. A ray
 // hits it as it hits GeometryItemLinesGL, within pickAngle.
-#ifndef KIVVIZOPENGL_GEOMETRYITEMPOLYLINEGL_H
-#define KIVVIZOPENGL_GEOMETRYITEMPOLYLINEGL_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZOPENGL_GEOMETRYITEMPOLYLINEGL_H
+#define NIMBO_INCLUDE_HOST_KIVVIZOPENGL_GEOMETRYITEMPOLYLINEGL_H
 
 #include <cstdint>
 #include <vector>

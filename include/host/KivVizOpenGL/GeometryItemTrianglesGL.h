@@ -8,8 +8,8 @@
 // ray first reaches it. A hatch colour, set by the highlight strategy for a
 // selection, draws stripes over the mesh in frames (not in selection passes)
 // so that its own colour still shows between them.
-#ifndef KIVVIZOPENGL_GEOMETRYITEMTRIANGLESGL_H
-#define KIVVIZOPENGL_GEOMETRYITEMTRIANGLESGL_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZOPENGL_GEOMETRYITEMTRIANGLESGL_H
+#define NIMBO_INCLUDE_HOST_KIVVIZOPENGL_GEOMETRYITEMTRIANGLESGL_H
 
 #include <cstdint>
 #include <memory>
@@ -24,7 +24,7 @@ class PrimitiveChunks;
 namespace detail {
 class ChunkedTriangleBvh;
 class TriangleBvh;
-}
+}  // namespace detail
 }  // namespace KivVizOpenGL
 
 class KIVVIZOPENGL_EXPORT GeometryItemTrianglesGL : public AGeometryItem {

@@ -10,8 +10,8 @@
 // path and by node, so that selecting thousands of nodes stays quick. A mark keeps the node's
 // alpha and opaque flag, and removing it restores exactly the node's
 // previous colour state.
-#ifndef KIVVIZOPENGL_HIGHLIGHTSTRATEGYGL_H
-#define KIVVIZOPENGL_HIGHLIGHTSTRATEGYGL_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZOPENGL_HIGHLIGHTSTRATEGYGL_H
+#define NIMBO_INCLUDE_HOST_KIVVIZOPENGL_HIGHLIGHTSTRATEGYGL_H
 
 #include <cstddef>
 #include <list>

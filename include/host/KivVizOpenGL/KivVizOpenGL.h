@@ -1,7 +1,7 @@
 // Forward declarations of the OpenGL scene library, for headers that only
 // pass pointers and references around.
-#ifndef KIVVIZOPENGL_KIVVIZOPENGL_H
-#define KIVVIZOPENGL_KIVVIZOPENGL_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZOPENGL_KIVVIZOPENGL_H
+#define NIMBO_INCLUDE_HOST_KIVVIZOPENGL_KIVVIZOPENGL_H
 
 class FilterManagerGL;
 class GeometryItemAxisGL;

@@ -1,7 +1,7 @@
 // Draws text with bitmap-font display lists made in the current GL context
 // (made on first use, again for each new context).
-#ifndef KIVVIZOPENGL_TEXTMANAGERGL_H
-#define KIVVIZOPENGL_TEXTMANAGERGL_H
+#ifndef NIMBO_INCLUDE_HOST_KIVVIZOPENGL_TEXTMANAGERGL_H
+#define NIMBO_INCLUDE_HOST_KIVVIZOPENGL_TEXTMANAGERGL_H
 
 #include <windows.h>
 
