@@ -9,8 +9,8 @@
 //
 // The plug-in must build with NIMBO_HOST_EXTENSIONS defined to 0 (.ci/contract
 // checks this); everything else builds with the default, 1.
-#ifndef NIMBO_HOSTEXTENSIONS_H
-#define NIMBO_HOSTEXTENSIONS_H
+#ifndef NIMBO_INCLUDE_HOST_HOSTEXTENSIONS_H
+#define NIMBO_INCLUDE_HOST_HOSTEXTENSIONS_H
 
 #ifndef NIMBO_HOST_EXTENSIONS
 #define NIMBO_HOST_EXTENSIONS 1
