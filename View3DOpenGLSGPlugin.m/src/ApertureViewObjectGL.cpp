@@ -1,8 +1,7 @@
 #include "ApertureViewObjectGL.h"
 
-#include <windows.h>
-
 #include <GL/gl.h>
+#include <windows.h>
 
 #include <cmath>
 #include <stdexcept>
@@ -23,11 +22,9 @@ namespace {
 
 constexpr std::uint64_t kGeometryId = 1;
 
-
 }  // namespace
 
-ApertureViewObjectGL::ApertureViewObjectGL(View3dOpenGlSG* view, const std::string& name,
-                                           Node* parent)
+ApertureViewObjectGL::ApertureViewObjectGL(View3dOpenGlSG* view, const std::string& name, Node* parent)
     : AViewObject(name), view(view), circleItem(nullptr), cursorX(0), cursorY(0), isActive(false) {
   parentNode = parent;
   isVisible = false;
@@ -128,8 +125,7 @@ void ApertureViewObjectGL::draw() {
   const double x = static_cast<double>(cursorX) * unitsPerPixel - visibleWidth * 0.5;
   const double y = visibleHeight * 0.5 - static_cast<double>(cursorY) * unitsPerPixel;
   glTranslatef(static_cast<float>(x), static_cast<float>(y), -distance);
-  circleItem->radius =
-      static_cast<float>(ViewOpRayPick::APERTURE * static_cast<double>(unitsPerPixel));
+  circleItem->radius = static_cast<float>(ViewOpRayPick::APERTURE * static_cast<double>(unitsPerPixel));
 
   view->RenderNode(node, false, false);
   glPopMatrix();

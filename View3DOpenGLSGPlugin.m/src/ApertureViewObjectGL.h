@@ -1,8 +1,8 @@
 // The pick aperture: a black circle of ViewOpRayPick::APERTURE pixels around
 // the pointer, drawn over the scene while the controller reports a pointer
 // position and hidden by the operations that take the pointer elsewhere.
-#ifndef NIMBO_VIEW3DOPENGLSG_APERTUREVIEWOBJECTGL_H
-#define NIMBO_VIEW3DOPENGLSG_APERTUREVIEWOBJECTGL_H
+#ifndef NIMBO_VIEW3DOPENGLSGPLUGIN_M_SRC_APERTUREVIEWOBJECTGL_H
+#define NIMBO_VIEW3DOPENGLSGPLUGIN_M_SRC_APERTUREVIEWOBJECTGL_H
 
 #include <cstdint>
 #include <string>

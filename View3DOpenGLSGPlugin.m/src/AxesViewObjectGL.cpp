@@ -1,9 +1,8 @@
 #include "AxesViewObjectGL.h"
 
-#include <windows.h>
-
 #include <GL/gl.h>
 #include <GL/glu.h>
+#include <windows.h>
 
 #include <cstddef>
 #include <cstdint>
@@ -75,8 +74,7 @@ void AxesViewObjectGL::createGeometry() {
       view->SetNodeAttribute(new AttributeTransform(matrix));
 
       // Held here until a node takes it, so that a failure on the way frees it.
-      auto item = std::make_unique<GeometryItemAxisGL>(axis.number, 100, 100, 4.5f, 3.0f, 0.8f,
-                                                       1.2f, axis.label);
+      auto item = std::make_unique<GeometryItemAxisGL>(axis.number, 100, 100, 4.5f, 3.0f, 0.8f, 1.2f, axis.label);
       item->SetColor(axis.color);
       OverlaySubtree::OpenGeometryNode(*view, axis.number);
       GeometryItemAxisGL* added = item.get();

@@ -1,8 +1,8 @@
 // The axes triad: red X, green Y and blue Z arrows in the 100 x 100 pixel
 // corner at the lower left of the view, seen from the main camera's
 // direction so that they show how the scene is turned.
-#ifndef NIMBO_VIEW3DOPENGLSG_AXESVIEWOBJECTGL_H
-#define NIMBO_VIEW3DOPENGLSG_AXESVIEWOBJECTGL_H
+#ifndef NIMBO_VIEW3DOPENGLSGPLUGIN_M_SRC_AXESVIEWOBJECTGL_H
+#define NIMBO_VIEW3DOPENGLSGPLUGIN_M_SRC_AXESVIEWOBJECTGL_H
 
 #include <string>
 

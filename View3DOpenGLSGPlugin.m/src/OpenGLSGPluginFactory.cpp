@@ -24,13 +24,11 @@ AView3D* OpenGLSGPluginFactory::createInstance() {
   auto* axes = new AxesViewObjectGL(view.get(), "AxesViewObject");
   view->GetViewObjectManager()->Add(axes->Name(), axes);
 
-  auto* aperture =
-      new ApertureViewObjectGL(view.get(), "Aperture", view->GetViewObjectManager()->GetNode());
+  auto* aperture = new ApertureViewObjectGL(view.get(), "Aperture", view->GetViewObjectManager()->GetNode());
   view->GetViewObjectManager()->Add(aperture->Name(), aperture);
   view->GetController()->AddListener(aperture);
 
-  auto* rubberband = new RubberbandViewObjectGLSG(view.get(), "Rubberband",
-                                                  view->GetViewObjectManager()->GetNode());
+  auto* rubberband = new RubberbandViewObjectGLSG(view.get(), "Rubberband", view->GetViewObjectManager()->GetNode());
   view->GetViewObjectManager()->Add(rubberband->Name(), rubberband);
   view->GetController()->AddListener(rubberband);
 

@@ -1,7 +1,7 @@
 // The plug-in's factory: names and describes the plug-in and creates its one
 // product, a ready-wired OpenGL scene-graph view.
-#ifndef NIMBO_VIEW3DOPENGLSG_OPENGLSGPLUGINFACTORY_H
-#define NIMBO_VIEW3DOPENGLSG_OPENGLSGPLUGINFACTORY_H
+#ifndef NIMBO_VIEW3DOPENGLSGPLUGIN_M_SRC_OPENGLSGPLUGINFACTORY_H
+#define NIMBO_VIEW3DOPENGLSGPLUGIN_M_SRC_OPENGLSGPLUGINFACTORY_H
 
 #include "NimboCore/APluginFactory.h"
 

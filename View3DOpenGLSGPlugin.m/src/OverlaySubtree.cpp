@@ -6,9 +6,7 @@
 
 namespace NimboView3dOpenGLSG {
 
-std::uint64_t OverlaySubtree::SceneId(int id) {
-  return static_cast<std::uint64_t>(static_cast<std::int64_t>(id));
-}
+std::uint64_t OverlaySubtree::SceneId(int id) { return static_cast<std::uint64_t>(static_cast<std::int64_t>(id)); }
 
 std::uint64_t OverlaySubtree::ItemId(int id) {
   // The multiplication itself stays unsigned so that it cannot overflow.

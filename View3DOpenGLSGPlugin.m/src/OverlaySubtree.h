@@ -1,8 +1,8 @@
 // The steps the overlay objects share to build their subtrees under the
 // view-object manager's node, through the view's scene-building interface,
 // and the arithmetic that turns a view-object id into scene ids.
-#ifndef NIMBO_VIEW3DOPENGLSG_OVERLAYSUBTREE_H
-#define NIMBO_VIEW3DOPENGLSG_OVERLAYSUBTREE_H
+#ifndef NIMBO_VIEW3DOPENGLSGPLUGIN_M_SRC_OVERLAYSUBTREE_H
+#define NIMBO_VIEW3DOPENGLSGPLUGIN_M_SRC_OVERLAYSUBTREE_H
 
 #include <cstdint>
 #include <exception>
@@ -26,8 +26,7 @@ class OverlaySubtree {
   // Begins a scene and opens the parent node, then the object's own node
   // below it (id SceneId(objectId)), each made when missing; returns the
   // own node.
-  static GeoNode* OpenOwnNode(View3dOpenGlSG& view, const GeoNode& parent, int objectId,
-                              const std::wstring& name);
+  static GeoNode* OpenOwnNode(View3dOpenGlSG& view, const GeoNode& parent, int objectId, const std::wstring& name);
   // Opens the leaf node id below the open node, made when missing.
   static void OpenGeometryNode(View3dOpenGlSG& view, std::uint64_t id);
   // Closes the own node and the parent node, and ends the scene.
@@ -45,11 +44,9 @@ class OverlaySubtree {
     try {
       body();
     } catch (const std::exception& error) {
-      NimboCore::dbg << "Exception in " << overlayClass << "::createGeometry(): " << error.what()
-                     << std::endl;
+      NimboCore::dbg << "Exception in " << overlayClass << "::createGeometry(): " << error.what() << std::endl;
     } catch (...) {
-      NimboCore::dbg << "Unhandled Exception in " << overlayClass << "::createGeometry()"
-                     << std::endl;
+      NimboCore::dbg << "Unhandled Exception in " << overlayClass << "::createGeometry()" << std::endl;
     }
   }
 };

@@ -21,8 +21,7 @@ std::uint64_t CategoryOf(const Pick& pick, bool pickSurfaces, bool pickCurves, b
 
 }  // namespace
 
-int PickWinner::Choose(const std::vector<Pick>& picks, bool pickSurfaces, bool pickCurves,
-                       bool pickPoints) {
+int PickWinner::Choose(const std::vector<Pick>& picks, bool pickSurfaces, bool pickCurves, bool pickPoints) {
   int best = -1;
   std::uint64_t bestCategory = 0;
   float bestMin = 0.0f;

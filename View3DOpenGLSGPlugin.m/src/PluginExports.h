@@ -1,7 +1,7 @@
 // The plug-in's three entry points, exported under undecorated names: all a
 // host needs to identify the plug-in and obtain its factory.
-#ifndef NIMBO_VIEW3DOPENGLSG_PLUGINEXPORTS_H
-#define NIMBO_VIEW3DOPENGLSG_PLUGINEXPORTS_H
+#ifndef NIMBO_VIEW3DOPENGLSGPLUGIN_M_SRC_PLUGINEXPORTS_H
+#define NIMBO_VIEW3DOPENGLSGPLUGIN_M_SRC_PLUGINEXPORTS_H
 
 #if defined(_WIN32)
 #define NIMBO_PLUGIN_EXPORT __declspec(dllexport)

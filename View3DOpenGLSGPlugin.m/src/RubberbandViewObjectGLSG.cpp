@@ -1,8 +1,7 @@
 #include "RubberbandViewObjectGLSG.h"
 
-#include <windows.h>
-
 #include <GL/gl.h>
+#include <windows.h>
 
 #include <stdexcept>
 
@@ -21,19 +20,10 @@ namespace {
 constexpr std::uint64_t kGeometryId = 1;
 constexpr int kOutlineFloats = 15;
 
-
 }  // namespace
 
-RubberbandViewObjectGLSG::RubberbandViewObjectGLSG(View3dOpenGlSG* view, const std::string& name,
-                                                   Node* parent)
-    : AViewObject(name),
-      view(view),
-      polylineItem(nullptr),
-      startX(0),
-      startY(0),
-      endX(0),
-      endY(0),
-      isActive(false) {
+RubberbandViewObjectGLSG::RubberbandViewObjectGLSG(View3dOpenGlSG* view, const std::string& name, Node* parent)
+    : AViewObject(name), view(view), polylineItem(nullptr), startX(0), startY(0), endX(0), endY(0), isActive(false) {
   parentNode = parent;
   isVisible = false;
   isGeometryCreated = false;
@@ -115,8 +105,7 @@ void RubberbandViewObjectGLSG::draw() {
 }
 
 void RubberbandViewObjectGLSG::ComputeOutline(float outline[15]) {
-  const std::int32_t corners[5][2] = {
-      {startX, startY}, {endX, startY}, {endX, endY}, {startX, endY}, {startX, startY}};
+  const std::int32_t corners[5][2] = {{startX, startY}, {endX, startY}, {endX, endY}, {startX, endY}, {startX, startY}};
   float position[3] = {0.0f, 0.0f, 0.0f};
   float target[3] = {0.0f, 0.0f, 0.0f};
   float up[3] = {0.0f, 0.0f, 0.0f};

@@ -1,8 +1,8 @@
 // The rubber band: the red, dashed selection rectangle between the pixel
 // where a rubber-band drag started and the pointer, shown while the drag's
 // notifications arrive and hidden by any other operation.
-#ifndef NIMBO_VIEW3DOPENGLSG_RUBBERBANDVIEWOBJECTGLSG_H
-#define NIMBO_VIEW3DOPENGLSG_RUBBERBANDVIEWOBJECTGLSG_H
+#ifndef NIMBO_VIEW3DOPENGLSGPLUGIN_M_SRC_RUBBERBANDVIEWOBJECTGLSG_H
+#define NIMBO_VIEW3DOPENGLSGPLUGIN_M_SRC_RUBBERBANDVIEWOBJECTGLSG_H
 
 #include <cstdint>
 #include <string>

@@ -1,10 +1,9 @@
 #include "View3dOpenGlSG.h"
 
-#include <windows.h>
-
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <cmath>
@@ -13,12 +12,12 @@
 #include <stdexcept>
 #include <utility>
 
+#include "KivVizCore/AFilterManager.h"
 #include "KivVizCore/AGeometryItem.h"
+#include "KivVizCore/AHighlightStrategy.h"
 #include "KivVizCore/AttributeColor.h"
 #include "KivVizCore/AttributeTransform.h"
 #include "KivVizCore/AttributeVisibility.h"
-#include "KivVizCore/AFilterManager.h"
-#include "KivVizCore/AHighlightStrategy.h"
 #include "KivVizCore/EntityId.h"
 #include "KivVizCore/GeoNode.h"
 #include "KivVizCore/Node.h"
@@ -89,8 +88,8 @@ auto Guarded(const char* unrecognized, Body&& body) -> decltype(body()) {
 
 // T + dist * (a * dir + b * right + c * up): the combination in double,
 // narrowed to float; scaling and the sum with T in float.
-void PlaceLight(GLenum light, const float target[3], float dist, const float dir[3],
-                const float right[3], const float up[3], double a, double b, double c) {
+void PlaceLight(GLenum light, const float target[3], float dist, const float dir[3], const float right[3],
+                const float up[3], double a, double b, double c) {
   GLfloat position[4];
   for (int i = 0; i < 3; ++i) {
     const auto combination = static_cast<float>(a * dir[i] + b * right[i] + c * up[i]);
@@ -152,14 +151,13 @@ void View3dOpenGlSG::CreateFontLists(HWND window) {
   if (fontListsCreated) return;
   if (window == nullptr) throw std::invalid_argument("Invalid HWND");
   fontListBase = glGenLists(kFontListCount);
-  HFONT font = CreateFontW(-20, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, OEM_CHARSET,
-                           OUT_TT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0, L"Tarvo ISO 1");
+  HFONT font = CreateFontW(-20, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, OEM_CHARSET, OUT_TT_PRECIS,
+                           CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, 0, L"Tarvo ISO 1");
   HDC dc = GetDC(window);
   HGDIOBJ previous = SelectObject(dc, font);
   if (!wglUseFontBitmapsW(dc, 32, kFontListCount, fontListBase)) {
     char message[64];
-    std::snprintf(message, sizeof message, "Error creating font: %d\n",
-                  static_cast<int>(GetLastError()));
+    std::snprintf(message, sizeof message, "Error creating font: %d\n", static_cast<int>(GetLastError()));
     OutputDebugStringA(message);
   }
   SelectObject(dc, previous);
@@ -337,8 +335,7 @@ void View3dOpenGlSG::SetUpCamera() {
   CrossProduct(up, dir, right);
   PlaceLight(GL_LIGHT1, target, dist, dir, right, up, 0.36599815077, -0.21130913087, 0.90630778704);
   PlaceLight(GL_LIGHT2, target, dist, dir, right, up, 0.0, 0.86602540378, -0.5);
-  PlaceLight(GL_LIGHT3, target, dist, dir, right, up, 0.46984631039, -0.81379768135,
-             -0.34202014333);
+  PlaceLight(GL_LIGHT3, target, dist, dir, right, up, 0.46984631039, -0.81379768135, -0.34202014333);
 }
 
 void View3dOpenGlSG::DrawBackground() {
@@ -403,8 +400,7 @@ void View3dOpenGlSG::RenderNode(GeoNode* node, bool pushNames, bool inTransparen
   if (node == nullptr) return;
   const int filterId = node->GetFilterId();
   if (filterId > 0 && filterManager != nullptr && !filterManager->IsEnabled(filterId)) return;
-  const auto* visibility =
-      static_cast<const AttributeVisibility*>(node->GetAttribute(Attribute::VisibilityType));
+  const auto* visibility = static_cast<const AttributeVisibility*>(node->GetAttribute(Attribute::VisibilityType));
   if (visibility != nullptr && !visibility->IsVisible()) return;
 
   const auto* color = static_cast<const AttributeColor*>(node->GetAttribute(Attribute::ColorType));
@@ -441,8 +437,7 @@ void View3dOpenGlSG::RenderNode(GeoNode* node, bool pushNames, bool inTransparen
 }
 
 bool View3dOpenGlSG::ApplyNodeTransform(GeoNode* node) {
-  const auto* transform =
-      static_cast<const AttributeTransform*>(node->GetAttribute(Attribute::TransformType));
+  const auto* transform = static_cast<const AttributeTransform*>(node->GetAttribute(Attribute::TransformType));
   if (transform == nullptr || transform->IsIdentity()) return false;
   glPushMatrix();
   glMultMatrixd(transform->GetTransform());
@@ -632,8 +627,7 @@ int View3dOpenGlSG::RunSelectionPass(int x, int y, std::uint32_t* buffer) {
   return glRenderMode(GL_RENDER);
 }
 
-void View3dOpenGlSG::ParseHits(int count, const std::uint32_t* buffer,
-                               std::vector<Pick>& picks) const {
+void View3dOpenGlSG::ParseHits(int count, const std::uint32_t* buffer, std::vector<Pick>& picks) const {
   picks.clear();
   std::size_t word = 0;
   for (int record = 0; record < count; ++record) {
@@ -655,8 +649,7 @@ void View3dOpenGlSG::ParseHits(int count, const std::uint32_t* buffer,
 
 int View3dOpenGlSG::ChooseWinner(const std::vector<Pick>& picks) const {
   const RenderingOptions* options = displayOptions.get();
-  return PickWinner::Choose(picks, options->pickSurfaces, options->pickCurves,
-                            options->pickPoints);
+  return PickWinner::Choose(picks, options->pickSurfaces, options->pickCurves, options->pickPoints);
 }
 
 bool View3dOpenGlSG::PickWinnerAt(int x, int y, RenderId& path) {
@@ -689,8 +682,7 @@ bool View3dOpenGlSG::PickPoint(int x, int y, float& px, float& py, float& pz) {
       float parameter = 0.0f;
       for (AGeometryItem* item : node->Geometry()) {
         if (item == nullptr) continue;
-        if (item->RayHit(ray.origin, ray.direction, static_cast<float>(ray.scalar), hit,
-                         parameter)) {
+        if (item->RayHit(ray.origin, ray.direction, static_cast<float>(ray.scalar), hit, parameter)) {
           px = hit[0];
           py = hit[1];
           pz = hit[2];
@@ -749,8 +741,7 @@ bool View3dOpenGlSG::Highlight(const RenderId& path) {
 }
 
 void View3dOpenGlSG::UnHighlight() {
-  Guarded("Unrecognized Exception thrown from View3dOpenGlSG::UnHighlight()",
-          [&] { highlightStrategy->Undo(); });
+  Guarded("Unrecognized Exception thrown from View3dOpenGlSG::UnHighlight()", [&] { highlightStrategy->Undo(); });
 }
 
 bool View3dOpenGlSG::UnHighlight(const RenderId& path) {
@@ -768,8 +759,7 @@ void View3dOpenGlSG::Select(const RenderId& path) {
 }
 
 void View3dOpenGlSG::UnSelect() {
-  Guarded("Unrecognized Exception thrown from View3dOpenGlSG::UnSelect()",
-          [&] { highlightStrategy->Undo(); });
+  Guarded("Unrecognized Exception thrown from View3dOpenGlSG::UnSelect()", [&] { highlightStrategy->Undo(); });
 }
 
 bool View3dOpenGlSG::UnSelect(const RenderId& path) {
@@ -813,8 +803,7 @@ void View3dOpenGlSG::AddMarkups(const std::vector<std::vector<double>>& coordina
   for (const std::vector<double>& coordinates : coordinateLists) {
     if (coordinates.size() % 3 != 0 || coordinates.size() < 3)
       throw ViewError("Cannot add markup object, incorrect size of coordinates");
-    AMarkupViewObject* markup =
-        factory->CreateMarkup(static_cast<IViewObjectProvider*>(this), coordinates);
+    AMarkupViewObject* markup = factory->CreateMarkup(static_cast<IViewObjectProvider*>(this), coordinates);
     if (markup == nullptr) continue;
     if (!viewObjectManager->Add(markup->Name(), markup)) {
       // The manager refused it (its name is taken): nobody else would free it.

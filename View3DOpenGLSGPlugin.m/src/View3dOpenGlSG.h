@@ -3,8 +3,8 @@
 // node and point under a window position, forwards highlight and selection
 // to its highlight strategy, and hands out its view objects, markups and
 // text manager.
-#ifndef NIMBO_VIEW3DOPENGLSG_VIEW3DOPENGLSG_H
-#define NIMBO_VIEW3DOPENGLSG_VIEW3DOPENGLSG_H
+#ifndef NIMBO_VIEW3DOPENGLSGPLUGIN_M_SRC_VIEW3DOPENGLSG_H
+#define NIMBO_VIEW3DOPENGLSGPLUGIN_M_SRC_VIEW3DOPENGLSG_H
 
 #include <windows.h>
 
