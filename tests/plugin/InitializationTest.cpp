@@ -8,8 +8,8 @@
 #include "NimboCore/Assert.h"
 #include "NimboCore/MainThread.h"
 #include "PluginHostFixture.h"
-#include "platform/DebugOutput.h"
 #include "WhichWin32.h"
+#include "platform/DebugOutput.h"
 
 namespace plugintest {
 namespace {
@@ -84,7 +84,9 @@ TEST_F(InitializationTest, RenderOffTheMainThreadFailsItsAssertion) {
     std::string expression, file;
     int line;
   };
-  const auto previous = NimboCore::SetAssertionHandler([](const char* e, const char* f, int l) { throw Failure{e, f, l}; });
+  const auto previous = NimboCore::SetAssertionHandler([](const char* e, const char* f, int l) {
+    throw Failure{e, f, l};
+  });
   Nimbo_mainThreadId = GetCurrentThreadId() + 1;
   try {
     View().Render();

@@ -105,7 +105,9 @@ TEST_F(MarkupTest, DrawArrowIsRefusedEveryTimeAndOneTextManagerIsHandedOut) {
   EXPECT_NE(text.GetTextManager(), nullptr);
   EXPECT_EQ(text.GetTextManager(), text.GetTextManager());
   for (int attempt = 0; attempt < 2; ++attempt) {
-    EXPECT_EQ(MessageOf([&] { Provider().DrawArrow({0.0, 0.0, 0.0}, {1.0, 0.0, 0.0}); }),
+    EXPECT_EQ(MessageOf([&] {
+                Provider().DrawArrow({0.0, 0.0, 0.0}, {1.0, 0.0, 0.0});
+              }),
               "View3dOpenGlSG::DrawArrow not implemented yet!");
   }
 }

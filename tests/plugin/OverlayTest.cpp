@@ -504,9 +504,8 @@ TEST_F(NotifyTest, EachRecordCodeShowsMovesOrHidesEachListener) {
 
 TEST_F(NotifyTest, UnknownCodesThrowAndHiddenListenersAndNullRecordsChangeNothing) {
   for (int type : {9, -1, 100, INT_MIN, INT_MAX}) {
-    for (const auto& expected :
-         {std::pair{kApertureName, "Invalid argument in AView3D::Notify"},
-          {kRubberbandName, "Invalid argument in RubberbandViewObjectGLSG::ControllerNotify"}}) {
+    for (const auto& expected : {std::pair{kApertureName, "Invalid argument in AView3D::Notify"},
+                                 {kRubberbandName, "Invalid argument in RubberbandViewObjectGLSG::ControllerNotify"}}) {
       const auto& listener = expected.first;
       EXPECT_EQ(MessageOf<std::invalid_argument>([&] { NotifyOne(listener, type, 1, 5, 6, 7); }), expected.second)
           << listener << " code " << type;

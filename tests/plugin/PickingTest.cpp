@@ -162,8 +162,8 @@ TEST_F(PickingTest, GetPointAtPixelUnprojectsTheDepthBuffer) {
   View().GetPointAtPixel(3, 3, x, y, z);
   EXPECT_NEAR(z, 10.0f - 110.0f, 0.5f) << "the cleared depth lies on the far plane, 110 from the eye";
   // Pixels at the int limits read no depth: the point lies on the near plane.
-  for (const auto& [px, py] : {std::pair{kCentreX, std::numeric_limits<int>::min()},
-                               std::pair{std::numeric_limits<int>::max(), kCentreY}}) {
+  for (const auto& [px, py] :
+       {std::pair{kCentreX, std::numeric_limits<int>::min()}, std::pair{std::numeric_limits<int>::max(), kCentreY}}) {
     View().GetPointAtPixel(px, py, x, y, z);
     EXPECT_GT(z, 9.0f) << px << ", " << py;
   }

@@ -1,12 +1,11 @@
 // A host for the plug-in in tests: loads it through the host's plug-in loader,
 // creates a view on an offscreen window, builds scenes and records draws.
-#ifndef NIMBO_TESTS_PLUGIN_PLUGIN_HOST_FIXTURE_H
-#define NIMBO_TESTS_PLUGIN_PLUGIN_HOST_FIXTURE_H
-
-#include <windows.h>
+#ifndef NIMBO_TESTS_PLUGIN_PLUGINHOSTFIXTURE_H
+#define NIMBO_TESTS_PLUGIN_PLUGINHOSTFIXTURE_H
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <array>
 #include <cstdint>
@@ -17,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "GLFixture.h"
 #include "KivVizCore/AGeometryItem.h"
 #include "KivVizCore/AGeometryItemFactory.h"
 #include "KivVizCore/AView3DAdapter.h"
@@ -31,9 +31,8 @@
 #include "NimboCore/PluginLoader.h"
 #include "NimboCore/Settings.h"
 #include "NimboCore/ViewObjectManager.h"
-#include "GLFixture.h"
-#include "platform/Image.h"
 #include "WhichWin32.h"
+#include "platform/Image.h"
 
 namespace plugintest {
 

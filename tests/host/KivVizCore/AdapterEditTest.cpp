@@ -69,9 +69,9 @@ TEST_F(AdapterEditTest, AddReferenceSharesAnExistingNodeOrRefusesAndChangesNothi
   const struct {
     const char* name;
     std::vector<std::uint64_t> open, target;
-  } refused[] = {{"NothingOpen", {}, {1, 5, 7}},         {"MissingTarget", {1, 6}, {1, 5, 8}},
-                 {"LeafOpen", {1, 5, 7}, {1, 6}},        {"IdTakenAlready", {1, 5}, {1, 5, 7}},
-                 {"ItselfBelowItself", {1, 6}, {1, 6}},  {"AncestorBelowDescendant", {1, 5}, {1}}};
+  } refused[] = {{"NothingOpen", {}, {1, 5, 7}},        {"MissingTarget", {1, 6}, {1, 5, 8}},
+                 {"LeafOpen", {1, 5, 7}, {1, 6}},       {"IdTakenAlready", {1, 5}, {1, 5, 7}},
+                 {"ItselfBelowItself", {1, 6}, {1, 6}}, {"AncestorBelowDescendant", {1, 5}, {1}}};
   // The root is outside a library's subtree yet must be refused there too.
   ASSERT_TRUE(adapter.OpenLibrary("lib"));
   EXPECT_FALSE(adapter.AddReference(Path({1})));
@@ -180,7 +180,6 @@ TEST_F(AdapterEditTest, ClearEmptiesANodeButKeepsItAndItsAttributes) {
   EXPECT_TRUE(five->Children().empty());
   EXPECT_FALSE(five->IsVisible());
   EXPECT_EQ(adapter.GetNode(Path({1, 5})), five);
-
 }
 
 // The overlays point into their subtree: the host's edits leave it alone.

@@ -60,8 +60,10 @@ TEST_F(AdapterLibraryTest, AddLibraryReferenceRefusesAndAddsNothing) {
     std::uint64_t id;
     const char* library;
     std::uint64_t libraryNodeId;
-  } cases[] = {{"NothingOpen", {}, 1, "bolts", 100},     {"UnknownLibrary", {1, 5}, 1, "nuts", 100},
-               {"UnknownLibraryNode", {1, 5}, 1, "bolts", 7}, {"IdTaken", {1}, 5, "bolts", 100},
+  } cases[] = {{"NothingOpen", {}, 1, "bolts", 100},
+               {"UnknownLibrary", {1, 5}, 1, "nuts", 100},
+               {"UnknownLibraryNode", {1, 5}, 1, "bolts", 7},
+               {"IdTaken", {1}, 5, "bolts", 100},
                {"LeafOpen", {1, 5, 9}, 1, "bolts", 100}};
   const std::string before = adapter->Structure();
   for (const auto& c : cases) {

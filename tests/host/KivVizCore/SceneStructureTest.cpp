@@ -74,7 +74,9 @@ TEST_F(SceneStructureTest, NamesAreWrittenAsUtf8WithReplacementsForLoneSurrogate
   name += static_cast<wchar_t>(0xD800);
   name += L"b";
   adapter.GetRootNode()->SetName(name);
-  EXPECT_EQ(FirstLine(), "1 \"a\xef\xbf\xbd" "b\"");
+  EXPECT_EQ(FirstLine(),
+            "1 \"a\xef\xbf\xbd"
+            "b\"");
 }
 
 }  // namespace

@@ -1,7 +1,7 @@
 // A minimal adapter with the views' open-node rules, and an item that counts
 // its destructions and can be a square that rays hit.
-#ifndef NIMBO_TESTS_KIVVIZCORE_TESTADAPTER_H
-#define NIMBO_TESTS_KIVVIZCORE_TESTADAPTER_H
+#ifndef NIMBO_TESTS_HOST_KIVVIZCORE_TESTADAPTER_H
+#define NIMBO_TESTS_HOST_KIVVIZCORE_TESTADAPTER_H
 
 #include <array>
 #include <cmath>

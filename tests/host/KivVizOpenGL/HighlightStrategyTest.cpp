@@ -90,18 +90,17 @@ TEST_F(HighlightStrategyTest, MarksRecolourKeepingAlphaAndUndoRestoresExactly) {
     bool sticky;
     RGBAColor marked;
     bool opaque;
-  } cases[] = {
-      {"OpaqueHover", HighlightScene::Opaque, false, HighlightStrategyGL::HoverColor(HighlightScene::OpaqueColor),
-       true},
-      {"OpaqueSelection", HighlightScene::Opaque, true, kSelected, true},
-      {"UncolouredBecomesOpaqueHover", HighlightScene::Uncoloured, false, kHover, true},
-      {"TransparentStaysTransparent", HighlightScene::Transparent, false,
-       HighlightStrategyGL::HoverColor(HighlightScene::TransparentColor), false},
-      {"TransparentSelection", HighlightScene::Transparent, true, WithAlpha(kSelected, 128), false},
-      {"OpaqueFlagKeptWithItsAlpha", HighlightScene::OpaqueFlagged, false,
-       HighlightStrategyGL::HoverColor(HighlightScene::FlaggedColor), true},
-      {"TransparentGroup", HighlightScene::Group, true, WithAlpha(kSelected, 100), false},
-      {"UncolouredInheritsTheGroupsAlpha", HighlightScene::InGroup, false, WithAlpha(kHover, 100), false}};
+  } cases[] = {{"OpaqueHover", HighlightScene::Opaque, false,
+                HighlightStrategyGL::HoverColor(HighlightScene::OpaqueColor), true},
+               {"OpaqueSelection", HighlightScene::Opaque, true, kSelected, true},
+               {"UncolouredBecomesOpaqueHover", HighlightScene::Uncoloured, false, kHover, true},
+               {"TransparentStaysTransparent", HighlightScene::Transparent, false,
+                HighlightStrategyGL::HoverColor(HighlightScene::TransparentColor), false},
+               {"TransparentSelection", HighlightScene::Transparent, true, WithAlpha(kSelected, 128), false},
+               {"OpaqueFlagKeptWithItsAlpha", HighlightScene::OpaqueFlagged, false,
+                HighlightStrategyGL::HoverColor(HighlightScene::FlaggedColor), true},
+               {"TransparentGroup", HighlightScene::Group, true, WithAlpha(kSelected, 100), false},
+               {"UncolouredInheritsTheGroupsAlpha", HighlightScene::InGroup, false, WithAlpha(kHover, 100), false}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const State before = ColourOf(c.node);
@@ -131,8 +130,7 @@ TEST_F(HighlightStrategyTest, MarksKeepAPartsHueAndASelectedMeshIsHatchedUntilUn
         EXPECT_EQ(strongest(marked), strongest(own));
       }
       EXPECT_EQ(marked.alpha, own.alpha);
-      EXPECT_GE(std::abs(marked.red - own.red) + std::abs(marked.green - own.green) +
-                    std::abs(marked.blue - own.blue),
+      EXPECT_GE(std::abs(marked.red - own.red) + std::abs(marked.green - own.green) + std::abs(marked.blue - own.blue),
                 24);
     }
     EXPECT_GE(std::abs(HighlightStrategyGL::HoverColor(own).green - own.green), 40) << "a hover shows clearly";

@@ -1,12 +1,11 @@
 // GL item fixture: a 64 x 64 context viewing [-1, 1]^2 orthographically (pixel
 // column c at x = (c + 0.5) / 32 - 1).
-#ifndef NIMBO_TESTS_KIVVIZOPENGL_ITEMFIXTURE_H
-#define NIMBO_TESTS_KIVVIZOPENGL_ITEMFIXTURE_H
-
-#include <windows.h>
+#ifndef NIMBO_TESTS_HOST_KIVVIZOPENGL_ITEMFIXTURE_H
+#define NIMBO_TESTS_HOST_KIVVIZOPENGL_ITEMFIXTURE_H
 
 #include <GL/gl.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <algorithm>
 #include <array>
@@ -34,11 +33,21 @@ inline std::string GLState() {
                                   GL_NORMAL_ARRAY, GL_COLOR_ARRAY, GL_TEXTURE_COORD_ARRAY}) {
     out << int{glIsEnabled(capability)} << ' ';
   }
-  const std::pair<GLenum, int> values[] = {
-      {GL_CULL_FACE_MODE, 1}, {GL_MATRIX_MODE, 1}, {GL_LINE_STIPPLE_PATTERN, 1}, {GL_LINE_STIPPLE_REPEAT, 1},
-      {GL_LIST_BASE, 1}, {GL_LINE_WIDTH, 1}, {GL_POINT_SIZE, 1}, {GL_CURRENT_COLOR, 4}, {GL_CURRENT_NORMAL, 3},
-      {GL_CURRENT_RASTER_POSITION, 4}, {GL_MODELVIEW_MATRIX, 16}, {GL_PROJECTION_MATRIX, 16},
-      {GL_MODELVIEW_STACK_DEPTH, 1}, {GL_ATTRIB_STACK_DEPTH, 1}, {GL_CLIENT_ATTRIB_STACK_DEPTH, 1}};
+  const std::pair<GLenum, int> values[] = {{GL_CULL_FACE_MODE, 1},
+                                           {GL_MATRIX_MODE, 1},
+                                           {GL_LINE_STIPPLE_PATTERN, 1},
+                                           {GL_LINE_STIPPLE_REPEAT, 1},
+                                           {GL_LIST_BASE, 1},
+                                           {GL_LINE_WIDTH, 1},
+                                           {GL_POINT_SIZE, 1},
+                                           {GL_CURRENT_COLOR, 4},
+                                           {GL_CURRENT_NORMAL, 3},
+                                           {GL_CURRENT_RASTER_POSITION, 4},
+                                           {GL_MODELVIEW_MATRIX, 16},
+                                           {GL_PROJECTION_MATRIX, 16},
+                                           {GL_MODELVIEW_STACK_DEPTH, 1},
+                                           {GL_ATTRIB_STACK_DEPTH, 1},
+                                           {GL_CLIENT_ATTRIB_STACK_DEPTH, 1}};
   for (const auto& [name, count] : values) {
     double value[16];
     glGetDoublev(name, value);

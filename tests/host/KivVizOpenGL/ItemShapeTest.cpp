@@ -26,13 +26,34 @@ const std::vector<float> kTriangle = {0, 0, 0, 1, 0, 0, 0, 1, 0};
 TEST(GeometryItemFactoryTest, MalformedArraysAreRefusedNamingTheFunction) {
   GeometryItemFactoryGL f;
   const std::pair<const char*, std::function<void()>> cases[] = {
-      {"TrianglesPartialVertex", [&] { delete f.CreateTriangles(1, {0, 0, 0, 1}, {}, {0, 0, 0}); }},
-      {"TrianglesPartialTriangle", [&] { delete f.CreateTriangles(1, kTriangle, {}, {0, 1}); }},
-      {"TrianglesIndexOutOfRange", [&] { delete f.CreateTriangles(1, kTriangle, {}, {0, 1, 3}); }},
-      {"TrianglesShortNormals", [&] { delete f.CreateTriangles(1, kTriangle, {0, 0, 1}, {0, 1, 2}); }},
-      {"LinesOddIndexCount", [&] { delete f.CreateLines(1, kTriangle, {0, 1, 2}); }},
-      {"LinesIndexOutOfRange", [&] { delete f.CreateLines(1, kTriangle, {0, 7}); }},
-      {"PointsPartialVertex", [&] { delete f.CreatePoints(1, {0, 0}, 1.0f); }},
+      {"TrianglesPartialVertex",
+       [&] {
+         delete f.CreateTriangles(1, {0, 0, 0, 1}, {}, {0, 0, 0});
+       }},
+      {"TrianglesPartialTriangle",
+       [&] {
+         delete f.CreateTriangles(1, kTriangle, {}, {0, 1});
+       }},
+      {"TrianglesIndexOutOfRange",
+       [&] {
+         delete f.CreateTriangles(1, kTriangle, {}, {0, 1, 3});
+       }},
+      {"TrianglesShortNormals",
+       [&] {
+         delete f.CreateTriangles(1, kTriangle, {0, 0, 1}, {0, 1, 2});
+       }},
+      {"LinesOddIndexCount",
+       [&] {
+         delete f.CreateLines(1, kTriangle, {0, 1, 2});
+       }},
+      {"LinesIndexOutOfRange",
+       [&] {
+         delete f.CreateLines(1, kTriangle, {0, 7});
+       }},
+      {"PointsPartialVertex",
+       [&] {
+         delete f.CreatePoints(1, {0, 0}, 1.0f);
+       }},
       {"PolylineNegativeCount", [] { GeometryItemPolylineGL(1, kTriangle.data(), -3); }},
       {"PolylinePartialPoint", [] { GeometryItemPolylineGL(1, kTriangle.data(), 4); }},
       {"PolylineNullPoints", [] { GeometryItemPolylineGL(1, nullptr, 3); }}};
@@ -54,17 +75,20 @@ TEST(GeometryItemBoundsTest, BoxesEncloseWhatIsDrawn) {
   auto circle = std::make_unique<GeometryItemCircle2DGL>(1);
   circle->radius = 2.5f;
   std::vector<std::pair<std::unique_ptr<AGeometryItem>, std::optional<std::array<float, 6>>>> cases;
-  cases.emplace_back(std::make_unique<GeometryItemTrianglesGL>(1, std::vector<float>{0, 0, 0, 2, 0, 1, 0, 3, 0, 100, 100, 100},
-                                                               std::vector<float>{}, std::vector<std::uint32_t>{0, 1, 2}),
-                     std::array<float, 6>{0, 0, 0, 2, 3, 1});  // only referenced vertices
+  cases.emplace_back(
+      std::make_unique<GeometryItemTrianglesGL>(1, std::vector<float>{0, 0, 0, 2, 0, 1, 0, 3, 0, 100, 100, 100},
+                                                std::vector<float>{}, std::vector<std::uint32_t>{0, 1, 2}),
+      std::array<float, 6>{0, 0, 0, 2, 3, 1});  // only referenced vertices
   cases.emplace_back(std::make_unique<GeometryItemTrianglesGL>(1, std::vector<float>{}, std::vector<float>{},
                                                                std::vector<std::uint32_t>{}),
                      std::nullopt);
-  cases.emplace_back(std::make_unique<GeometryItemLinesGL>(1, std::vector<float>{-1, 0, 0, 1, 2, 3, kNaN, 0, 0, kInf, 0, 0},
-                                                           std::vector<std::uint32_t>{0, 1, 2, 3}),
-                     std::array<float, 6>{-1, 0, 0, 1, 2, 3});  // non-finite vertices skipped
+  cases.emplace_back(
+      std::make_unique<GeometryItemLinesGL>(1, std::vector<float>{-1, 0, 0, 1, 2, 3, kNaN, 0, 0, kInf, 0, 0},
+                                            std::vector<std::uint32_t>{0, 1, 2, 3}),
+      std::array<float, 6>{-1, 0, 0, 1, 2, 3});  // non-finite vertices skipped
   cases.emplace_back(std::make_unique<GeometryItemPointsGL>(1, std::vector<float>{}), std::nullopt);
-  cases.emplace_back(std::make_unique<GeometryItemPolylineGL>(1, polylinePoints, 6), std::array<float, 6>{0, -1, 0, 1, 0, 2});
+  cases.emplace_back(std::make_unique<GeometryItemPolylineGL>(1, polylinePoints, 6),
+                     std::array<float, 6>{0, -1, 0, 1, 0, 2});
   cases.emplace_back(std::move(circle), std::array<float, 6>{-2.5f, -2.5f, 0, 2.5f, 2.5f, 0});
   cases.emplace_back(std::make_unique<GeometryItemAxisGL>(1, 8, 2, 4.5f, 3.0f, 0.8f, 1.2f, L"Z"),
                      std::array<float, 6>{-1.2f, -1.2f, 0, 1.2f, 1.2f, 4.5f});  // along +Z

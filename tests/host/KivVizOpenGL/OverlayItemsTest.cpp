@@ -87,7 +87,6 @@ TEST_F(OverlayItemsTest, ThePolylineHonoursWidthAndStipple) {
   }
   EXPECT_EQ(longestGap, 4);
   glDisable(GL_LINE_STIPPLE);
-
 }
 
 // Arrow from y = -0.8 up the screen: shaft radius 0.1 to y = -0.1, cone of

@@ -76,7 +76,9 @@ TEST(RayHitTest, TrianglesAreHitExactlyAndTheNearestWins) {
 TEST(RayHitTest, ABigMeshAnswersAsOneHierarchyOverAllItsTriangles) {
   std::mt19937 random(3);
   std::uniform_real_distribution<float> unit(-1.0f, 1.0f);
-  const auto point = [&](float scale) { return Float3{scale * unit(random), scale * unit(random), scale * unit(random)}; };
+  const auto point = [&](float scale) {
+    return Float3{scale * unit(random), scale * unit(random), scale * unit(random)};
+  };
   std::vector<float> vertices;
   std::vector<std::uint32_t> indices;
   for (std::uint32_t corner = 0; corner < 3 * 6000; corner += 3) {
@@ -167,7 +169,9 @@ void ExpectConeRuleOnRandomSets(std::uint32_t count) {
   using KivVizOpenGL::detail::Ray;
   std::mt19937 random(7);
   const auto uniform = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
-  const auto point = [&](float low, float high) { return Float3{uniform(low, high), uniform(low, high), uniform(low, high)}; };
+  const auto point = [&](float low, float high) {
+    return Float3{uniform(low, high), uniform(low, high), uniform(low, high)};
+  };
   std::vector<float> lineVertices;
   std::vector<std::uint32_t> indices;
   std::vector<float> cloud;

@@ -104,8 +104,8 @@ TEST_F(SceneItemsTest, ABigMeshLooksAsDrawnWhole) {
   glDisable(GL_LIGHTING);
   EXPECT_GT(CountDrawn(whole), 1000);
   EXPECT_GT(Size * Size - CountDrawn(whole), 100) << "part of the grid is out of view";
-  EXPECT_TRUE(chunked.rgba == whole.rgba) << "pictures in " << SavePicture(chunked, "chunked") << " and "
-                                          << SavePicture(whole, "whole");
+  EXPECT_TRUE(chunked.rgba == whole.rgba)
+      << "pictures in " << SavePicture(chunked, "chunked") << " and " << SavePicture(whole, "whole");
 }
 
 // The same for big line sets and clouds partly in view, in a translucent
@@ -150,8 +150,8 @@ TEST_F(SceneItemsTest, BigLineSetsAndCloudsLookAsDrawnWhole) {
   });
   glDisable(GL_LIGHTING);
   EXPECT_GT(CountDrawn(whole), 500);
-  EXPECT_TRUE(chunked.rgba == whole.rgba) << "pictures in " << SavePicture(chunked, "chunked") << " and "
-                                          << SavePicture(whole, "whole");
+  EXPECT_TRUE(chunked.rgba == whole.rgba)
+      << "pictures in " << SavePicture(chunked, "chunked") << " and " << SavePicture(whole, "whole");
 }
 
 // Every item draws into a caller's odd state (lighting, widths, stipple, current
@@ -186,9 +186,9 @@ TEST_F(SceneItemsTest, EveryItemDrawsAndLeavesTheStateAsItFoundIt) {
   axis->SetColor({0, 0, 255, 200});
   std::vector<std::pair<const char*, std::unique_ptr<AGeometryItem>>> items;
   items.emplace_back("Triangles", Rectangles({{-0.5f, -0.5f, 0.5f, 0.5f, 1}}));
-  items.emplace_back("TrianglesWithoutNormals",
-                     std::make_unique<GeometryItemTrianglesGL>(1, std::vector<float>{-0.5f, -0.5f, 0, 0.5f, -0.5f, 0, 0, 0.5f, 0},
-                                                               std::vector<float>{}, std::vector<std::uint32_t>{0, 1, 2}));
+  items.emplace_back("TrianglesWithoutNormals", std::make_unique<GeometryItemTrianglesGL>(
+                                                    1, std::vector<float>{-0.5f, -0.5f, 0, 0.5f, -0.5f, 0, 0, 0.5f, 0},
+                                                    std::vector<float>{}, std::vector<std::uint32_t>{0, 1, 2}));
   items.emplace_back("ChunkedTriangles", NimboTest::Grid(50, -0.8f, -0.8f, 1.6f));
   items.emplace_back("Lines", std::move(lines));
   items.emplace_back("Points", std::move(points));

@@ -1,12 +1,11 @@
 // Selection through a small pick box: items skip what lies outside the view
 // volume, and the hit records must be exactly those of drawing everything.
 #define GL_GLEXT_PROTOTYPES
-#include <windows.h>
-
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cmath>
 #include <functional>
@@ -171,13 +170,13 @@ TEST_P(SelectionCullingTest, HitRecordsAreThoseOfDrawingEverything) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Picks, SelectionCullingTest,
-    ::testing::Values(PickCase{"Centre", 32, 32, true}, PickCase{"CentreCameraOnModelview", 32, 32, false},
-                      PickCase{"RaisedSquare", 36, 26, true}, PickCase{"Line", 20, 45, true},
-                      PickCase{"Points", 14, 17, true}, PickCase{"Corner", 1, 1, true},
-                      PickCase{"Edge", 63, 30, true}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Picks, SelectionCullingTest,
+                         ::testing::Values(PickCase{"Centre", 32, 32, true},
+                                           PickCase{"CentreCameraOnModelview", 32, 32, false},
+                                           PickCase{"RaisedSquare", 36, 26, true}, PickCase{"Line", 20, 45, true},
+                                           PickCase{"Points", 14, 17, true}, PickCase{"Corner", 1, 1, true},
+                                           PickCase{"Edge", 63, 30, true}),
+                         [](const auto& info) { return info.param.name; });
 
 // An entry point beyond OpenGL 1.1 of the current context, which Windows'
 // OpenGL library does not export.

@@ -1,17 +1,16 @@
 // The camera's rays against gluUnProject of the projection the view sets up,
 // read back from a real context.
-#include <windows.h>
-
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <cmath>
 #include <string>
 
+#include "GLFixture.h"
 #include "KivVizCore/Ray.h"
 #include "NimboCore/ACamera.h"
-#include "GLFixture.h"
 #include "TestView.h"
 
 namespace {
@@ -76,7 +75,8 @@ TEST_P(CameraRayTest, RayMatchesUnProjectedPixel) {
   double forward[3] = {c.target[0] - c.eye[0], c.target[1] - c.eye[1], c.target[2] - c.eye[2]};
   Normalize(forward);
 
-  const int pixels[][2] = {{0, 0}, {c.width / 2, c.height / 2}, {c.width - 1, c.height - 1}, {c.width / 3, 2 * c.height / 3}};
+  const int pixels[][2] = {
+      {0, 0}, {c.width / 2, c.height / 2}, {c.width - 1, c.height - 1}, {c.width / 3, 2 * c.height / 3}};
   for (const auto& pixel : pixels) {
     SCOPED_TRACE("pixel " + std::to_string(pixel[0]) + ", " + std::to_string(pixel[1]));
     const Ray ray = view.GetCamera()->Make3DRay(pixel[0], pixel[1], 1);

@@ -116,7 +116,8 @@ TEST_F(ControllerTest, DragsBetweenTheIntLimitsKeepTheCameraFinite) {
     Send(type, 2, INT_MIN, INT_MIN);
     float eye[3], target[3], up[3];
     camera->GetLookAt(eye, target, up);
-    for (const float value : {eye[0], eye[1], eye[2], target[0], target[1], target[2]}) EXPECT_TRUE(std::isfinite(value));
+    for (const float value : {eye[0], eye[1], eye[2], target[0], target[1], target[2]})
+      EXPECT_TRUE(std::isfinite(value));
   }
 }
 

@@ -147,8 +147,8 @@ TEST_F(ViewObjectManagerTest, DisplayDrawsVisibleMarkupsFirstThenTheOthersInName
   journal.clear();
   manager.Get("Hidden")->SetIsVisible(true);
   manager.Display();
-  EXPECT_EQ(journal, (Journal{"BMarkup:draw", "ZMarkup:draw", "Aperture:draw", "AxesViewObject:draw",
-                              "Hidden:create", "Hidden:draw", "Rubberband:draw"}));
+  EXPECT_EQ(journal, (Journal{"BMarkup:draw", "ZMarkup:draw", "Aperture:draw", "AxesViewObject:draw", "Hidden:create",
+                              "Hidden:draw", "Rubberband:draw"}));
 }
 
 }  // namespace

@@ -1,13 +1,13 @@
 // The hierarchy's traversal: nearest leaf first, and no leaf lost to a
 // bound that rounds a few ulps short.
-#include "detail/Bvh.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
 #include <vector>
+
+#include "detail/Bvh.h"
 
 namespace KivVizOpenGL::detail {
 namespace {

@@ -2,8 +2,6 @@
 // over every primitive would have, non-finite primitives left out, and a
 // chunk's hierarchy built only when asked for. Picks through them are
 // compared with every primitive in the item tests.
-#include "detail/ChunkHierarchies.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
@@ -12,6 +10,7 @@
 #include <vector>
 
 #include "TestGeometry.h"
+#include "detail/ChunkHierarchies.h"
 #include "detail/PointBvh.h"
 #include "detail/SegmentBvh.h"
 #include "detail/SpatialChunker.h"

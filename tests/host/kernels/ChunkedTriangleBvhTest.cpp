@@ -1,14 +1,13 @@
 // Picking through chunk hierarchies: the same answers as one hierarchy over
 // the mesh before chunking, ties across chunks included, with hierarchies
 // built only for the chunks a ray reaches.
-#include "detail/ChunkedTriangleBvh.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <stdexcept>
 
 #include "TestGeometry.h"
+#include "detail/ChunkedTriangleBvh.h"
 #include "detail/SpatialChunker.h"
 #include "detail/TriangleBvh.h"
 

@@ -1,11 +1,10 @@
 // Point picking: nearest along the ray, ties, tolerance padding, bad input.
-#include "detail/PointBvh.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <stdexcept>
 
+#include "detail/PointBvh.h"
 #include "detail/RayPrimitive.h"
 
 namespace KivVizOpenGL::detail {

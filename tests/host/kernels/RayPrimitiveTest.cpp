@@ -1,12 +1,12 @@
 // Exact ray tests of single triangles, the reference for the hierarchy: a
 // vertex hit and the degenerate cases (hits are pinned by the item tests).
-#include "detail/RayPrimitive.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
 #include <optional>
+
+#include "detail/RayPrimitive.h"
 
 namespace KivVizOpenGL::detail {
 namespace {

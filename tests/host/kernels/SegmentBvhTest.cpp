@@ -1,11 +1,10 @@
 // Segment picking: shared vertices, non-finite segments, bad input.
-#include "detail/SegmentBvh.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <stdexcept>
 
+#include "detail/SegmentBvh.h"
 
 namespace KivVizOpenGL::detail {
 namespace {

@@ -1,7 +1,5 @@
 // Splitting a mesh into chunks: every primitive once, with its own corners,
 // inside its chunk's box. Chunked pictures are compared in the GL item tests.
-#include "detail/SpatialChunker.h"
-
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "TestGeometry.h"
+#include "detail/SpatialChunker.h"
 
 namespace KivVizOpenGL::detail {
 namespace {
@@ -95,8 +94,7 @@ TEST(SpatialChunkerTest, BadInputThrows) {
   EXPECT_THROW(SpatialChunker(4, 2).Split(vertices, {}, triangle), std::invalid_argument) << "half a segment";
   EXPECT_THROW(chunker.Split(std::span(vertices).first(8), {}, triangle), std::invalid_argument);
   EXPECT_THROW(chunker.Split(vertices, {}, std::span(triangle).first(2)), std::invalid_argument);
-  EXPECT_THROW(chunker.Split(vertices, std::span(vertices).first(6), triangle),
-               std::invalid_argument);
+  EXPECT_THROW(chunker.Split(vertices, std::span(vertices).first(6), triangle), std::invalid_argument);
   EXPECT_THROW(chunker.Split(vertices, {}, outOfRange), std::invalid_argument);
 }
 

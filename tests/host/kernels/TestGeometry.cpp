@@ -79,7 +79,8 @@ std::optional<TriangleHit> BruteForceTriangle(const Mesh& mesh, const TestRay& r
   const auto& i = mesh.indices;
   std::optional<TriangleHit> nearest;  // the lowest index on ties
   for (std::uint32_t t = 0; t < i.size() / 3; ++t) {
-    const auto hit = IntersectTriangle(r, Float3::At(v, i[3 * t]), Float3::At(v, i[3 * t + 1]), Float3::At(v, i[3 * t + 2]), maxT);
+    const auto hit =
+        IntersectTriangle(r, Float3::At(v, i[3 * t]), Float3::At(v, i[3 * t + 1]), Float3::At(v, i[3 * t + 2]), maxT);
     if (hit && (!nearest || hit->t < nearest->t)) nearest = TriangleHit{t, hit->t, hit->u, hit->v};
   }
   return nearest;
@@ -88,8 +89,8 @@ std::optional<TriangleHit> BruteForceTriangle(const Mesh& mesh, const TestRay& r
 void ExpectSameHit(const std::optional<TriangleHit>& expected, const std::optional<TriangleHit>& actual,
                    const TestRay& ray) {
   ASSERT_EQ(expected.has_value(), actual.has_value())
-      << "ray (" << ray.origin.x << ", " << ray.origin.y << ", " << ray.origin.z << ") dir (" << ray.direction.x
-      << ", " << ray.direction.y << ", " << ray.direction.z << ")";
+      << "ray (" << ray.origin.x << ", " << ray.origin.y << ", " << ray.origin.z << ") dir (" << ray.direction.x << ", "
+      << ray.direction.y << ", " << ray.direction.z << ")";
   if (expected) {
     EXPECT_EQ(expected->triangle, actual->triangle);
     EXPECT_EQ(expected->t, actual->t);

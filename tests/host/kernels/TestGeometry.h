@@ -1,7 +1,7 @@
 // Seeded random meshes and rays for the kernel tests, and the brute-force
 // answer to compare the triangle hierarchy with.
-#ifndef NIMBO_TESTS_KERNELS_TESTGEOMETRY_H
-#define NIMBO_TESTS_KERNELS_TESTGEOMETRY_H
+#ifndef NIMBO_TESTS_HOST_KERNELS_TESTGEOMETRY_H
+#define NIMBO_TESTS_HOST_KERNELS_TESTGEOMETRY_H
 
 #include <cstdint>
 #include <optional>

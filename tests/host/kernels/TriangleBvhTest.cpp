@@ -1,12 +1,11 @@
 // Triangle picking against brute force, ties, rounding and bad input.
-#include "detail/TriangleBvh.h"
-
 #include <gtest/gtest.h>
 
 #include <limits>
 #include <stdexcept>
 
 #include "TestGeometry.h"
+#include "detail/TriangleBvh.h"
 
 namespace KivVizOpenGL::detail {
 namespace {

@@ -1,8 +1,8 @@
 // The view volume's planes, culling and containment against hand-built
 // fixed-function matrices.
-#include "detail/ViewVolume.h"
-
 #include <gtest/gtest.h>
+
+#include "detail/ViewVolume.h"
 
 namespace KivVizOpenGL::detail {
 namespace {
@@ -75,7 +75,8 @@ TEST(ViewVolumeTest, PlanesFaceInwardInTheDocumentedOrder) {
   const ViewVolume volume(Orthographic());
   // Points just outside one face each (and inside all others), in the
   // order left, right, bottom, top, near, far.
-  const Float3 outsideOf[6] = {{-2.1f, 0, -1}, {2.1f, 0, -1}, {0, -1.1f, -1}, {0, 1.1f, -1}, {0, 0, 0.1f}, {0, 0, -5.1f}};
+  const Float3 outsideOf[6] = {{-2.1f, 0, -1}, {2.1f, 0, -1}, {0, -1.1f, -1},
+                               {0, 1.1f, -1},  {0, 0, 0.1f},  {0, 0, -5.1f}};
   for (int i = 0; i < 6; ++i) {
     for (int j = 0; j < 6; ++j) {
       const ViewVolume::Plane& plane = volume.Planes()[j];
