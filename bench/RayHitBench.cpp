@@ -230,7 +230,7 @@ class SelectionFixture {
   SelectionFixture()
       : context(kViewport, kViewport),
         mesh(SpatialChunker(2048, 3).Split(MillionTriangleSphere().vertices, MillionTriangleSphere().normals,
-                                            MillionTriangleSphere().indices)) {
+                                           MillionTriangleSphere().indices)) {
     glViewport(0, 0, kViewport, kViewport);
     GLint viewport[4];
     glGetIntegerv(GL_VIEWPORT, viewport);
