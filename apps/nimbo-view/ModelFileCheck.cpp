@@ -30,12 +30,14 @@ std::uint32_t LittleEndian32(std::string_view bytes, std::size_t at) {
 // Whether one PLY header line has a known keyword and as many words as it
 // needs; comments may hold any text but control characters.
 bool IsPlyHeaderLine(std::string_view line) {
-  std::vector<std::string_view> words;
   bool text = true;
-  for (std::size_t at = 0; at < line.size();) {
-    const unsigned char c = static_cast<unsigned char>(line[at]);
+  for (const char character : line) {
+    const auto c = static_cast<unsigned char>(character);
     if (c < 0x20 && c != '\t') return false;
     text = text && c < 0x7f;
+  }
+  std::vector<std::string_view> words;
+  for (std::size_t at = 0; at < line.size();) {
     const std::size_t end = std::min(line.find_first_of(" \t", at), line.size());
     if (end > at) words.push_back(line.substr(at, end - at));
     at = end + 1;
@@ -266,7 +268,12 @@ std::string OffFault(const std::string& text) {
 template <typename Reader>
 std::string FaultOf(std::string_view head, std::uint64_t size, bool gltfJson, Reader read) {
   if (gltfJson) return JsonFault(read(0, size));
-  if (head.starts_with("ply")) return PlyFault(head);
+  // The importer library takes "ply" in any case as the PLY magic.
+  if (head.size() >= 3 && std::tolower(static_cast<unsigned char>(head[0])) == 'p' &&
+      std::tolower(static_cast<unsigned char>(head[1])) == 'l' &&
+      std::tolower(static_cast<unsigned char>(head[2])) == 'y') {
+    return PlyFault(head);
+  }
   if (head.starts_with("OFF")) return OffFault(read(0, size));
   if (head.starts_with(kGlbMagic)) {
     std::uint64_t jsonLength = 0;

@@ -245,6 +245,7 @@ TEST_F(RenderTest, MalformedModelsAreRefusedWithWhatIsWrong) {
     std::string message;
   } cases[] = {{"open.ply", "ply\nformat ascii 1.0\nelement vertex 1\nproperty float x\n0\n", "no end_header"},
                {"junk.ply", std::string(junk, sizeof junk - 1), "line 8 of the PLY header is malformed"},
+               {"upper.ply", std::string("plY\nformat ascii 1.\0\nend_header\n", 32), "line 2 of the PLY header"},
                {"glued.ply", "ply\nformat ascii 1.0\nelement vertex 1\nproperty float x\nformat a floatend_header\n0\n",
                 "no end_header line"},
                {"huge.glb", std::string("glTF\x02\0\0\0\xff\xff\xff\xff\x02\0\0\0JSON{}", 22), "claims 4294967295"},
