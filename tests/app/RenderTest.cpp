@@ -16,11 +16,14 @@
 namespace apptest {
 namespace {
 
-// A glTF file's tail: one triangle's three corners, (0, 0, 0), (1, 0, 0), (0, 1, 0).
-const std::string kTriangleData =
-    R"("buffers":[{"byteLength":36,"uri":"data:application/octet-stream;base64,AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAA"}],)"
-    R"("bufferViews":[{"buffer":0,"byteLength":36}],)"
-    R"("accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3","min":[0,0,0],"max":[1,1,0]}]})";
+// A glTF file of `head` (asset, scenes, nodes, meshes, materials) over one
+// triangle's buffer, its corners (0, 0, 0), (1, 0, 0) and (0, 1, 0).
+std::string TriangleGltf(const std::string& head) {
+  return head +
+         R"("buffers":[{"byteLength":36,"uri":"data:application/octet-stream;base64,AAAAAAAAAAAAAAAAAACAPwAAAAAAAAAAAAAAAAAAgD8AAAAA"}],)"
+         R"("bufferViews":[{"buffer":0,"byteLength":36}],)"
+         R"("accessors":[{"bufferView":0,"componentType":5126,"count":3,"type":"VEC3","min":[0,0,0],"max":[1,1,0]}]})";
+}
 
 class RenderTest : public ::testing::Test {
  protected:
@@ -104,10 +107,9 @@ TEST_F(RenderTest, GltfOpacityCountsOnceAndPointCloudsBecomePoints) {
   // One triangle, half transparent green: its base colour's alpha is the opacity.
   const std::string gltf = Parts(scratch.Write(
       "half.gltf",
-      R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],)"
-      R"("meshes":[{"primitives":[{"attributes":{"POSITION":0},"material":0}]}],)"
-      R"("materials":[{"pbrMetallicRoughness":{"baseColorFactor":[0,1,0,0.5]},"alphaMode":"BLEND"}],)"
-      + kTriangleData));
+      TriangleGltf(R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0]}],"nodes":[{"mesh":0}],)"
+                   R"("meshes":[{"primitives":[{"attributes":{"POSITION":0},"material":0}]}],)"
+                   R"("materials":[{"pbrMetallicRoughness":{"baseColorFactor":[0,1,0,0.5]},"alphaMode":"BLEND"}],)")));
   EXPECT_NE(gltf.find("\"color\":[0,255,0,128],\"transparent\":true,\"triangles\":1"), std::string::npos) << gltf;
   const std::string cloud = Parts(scratch.Write("cloud.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nv 1 1 1\n"));
   EXPECT_NE(cloud.find("\"triangles\":0,\"segments\":0,\"points\":4"), std::string::npos) << cloud;
@@ -173,10 +175,9 @@ TEST_F(RenderTest, PartsAreNamedAfterNodesShareOneDefaultColourAndEachModelIsSum
   // Two nodes place one triangle mesh twice.
   const std::string gltf = Parts(scratch.Write(
       "twice.gltf",
-      R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0,1]}],)"
-      R"("nodes":[{"name":"left","mesh":0,"translation":[-2,0,0]},{"name":"right","mesh":0}],)"
-      R"("meshes":[{"name":"tri","primitives":[{"attributes":{"POSITION":0}}]}],)"
-      + kTriangleData));
+      TriangleGltf(R"({"asset":{"version":"2.0"},"scene":0,"scenes":[{"nodes":[0,1]}],)"
+                   R"("nodes":[{"name":"left","mesh":0,"translation":[-2,0,0]},{"name":"right","mesh":0}],)"
+                   R"("meshes":[{"name":"tri","primitives":[{"attributes":{"POSITION":0}}]}],)")));
   EXPECT_NE(gltf.find(R"("part":1,"name":"left")"), std::string::npos) << gltf;
   EXPECT_NE(gltf.find(R"("part":2,"name":"right")"), std::string::npos) << gltf;
   EXPECT_NE(gltf.find(R"(/twice.gltf","parts":2,"triangles":2,"segments":0,"points":0,"min":[-2,0,0],"max":[1,1,0]})"),
