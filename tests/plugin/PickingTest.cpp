@@ -141,9 +141,7 @@ TEST_F(PickingTest, PickPointThatMissesEveryItemIsTrueAndWritesNothing) {
   ASSERT_TRUE(PickCentre(picked));
   float x = 7.0f, y = 7.0f, z = 7.0f;
   EXPECT_TRUE(Scene().PickPoint(kCentreX, kCentreY, x, y, z));
-  EXPECT_EQ(x, 7.0f);
-  EXPECT_EQ(y, 7.0f);
-  EXPECT_EQ(z, 7.0f);
+  EXPECT_EQ((std::array{x, y, z}), (std::array{7.0f, 7.0f, 7.0f}));
 }
 
 TEST_F(PickingTest, GetPointAtPixelUnprojectsTheDepthBuffer) {

@@ -25,40 +25,29 @@ const std::vector<float> kTriangle = {0, 0, 0, 1, 0, 0, 0, 1, 0};
 
 TEST(GeometryItemFactoryTest, MalformedArraysAreRefusedNamingTheFunction) {
   GeometryItemFactoryGL f;
-  const std::pair<const char*, std::function<void()>> cases[] = {
-      {"TrianglesPartialVertex",
-       [&] {
-         delete f.CreateTriangles(1, {0, 0, 0, 1}, {}, {0, 0, 0});
-       }},
-      {"TrianglesPartialTriangle",
-       [&] {
-         delete f.CreateTriangles(1, kTriangle, {}, {0, 1});
-       }},
-      {"TrianglesIndexOutOfRange",
-       [&] {
-         delete f.CreateTriangles(1, kTriangle, {}, {0, 1, 3});
-       }},
-      {"TrianglesShortNormals",
-       [&] {
-         delete f.CreateTriangles(1, kTriangle, {0, 0, 1}, {0, 1, 2});
-       }},
-      {"LinesOddIndexCount",
-       [&] {
-         delete f.CreateLines(1, kTriangle, {0, 1, 2});
-       }},
-      {"LinesIndexOutOfRange",
-       [&] {
-         delete f.CreateLines(1, kTriangle, {0, 7});
-       }},
-      {"PointsPartialVertex",
-       [&] {
-         delete f.CreatePoints(1, {0, 0}, 1.0f);
-       }},
-      {"PolylineNegativeCount", [] { GeometryItemPolylineGL(1, kTriangle.data(), -3); }},
-      {"PolylinePartialPoint", [] { GeometryItemPolylineGL(1, kTriangle.data(), 4); }},
-      {"PolylineNullPoints", [] { GeometryItemPolylineGL(1, nullptr, 3); }}};
-  for (const auto& [name, make] : cases) {
-    EXPECT_THROW(make(), std::invalid_argument) << name;
+  enum Kind { Triangles, Lines, Points };
+  const struct {
+    const char* name;
+    Kind kind;
+    std::vector<float> vertices, normals;
+    std::vector<std::uint32_t> indices;
+  } cases[] = {{"TrianglesPartialVertex", Triangles, {0, 0, 0, 1}, {}, {0, 0, 0}},
+               {"TrianglesPartialTriangle", Triangles, kTriangle, {}, {0, 1}},
+               {"TrianglesIndexOutOfRange", Triangles, kTriangle, {}, {0, 1, 3}},
+               {"TrianglesShortNormals", Triangles, kTriangle, {0, 0, 1}, {0, 1, 2}},
+               {"LinesOddIndexCount", Lines, kTriangle, {}, {0, 1, 2}},
+               {"LinesIndexOutOfRange", Lines, kTriangle, {}, {0, 7}},
+               {"PointsPartialVertex", Points, {0, 0}, {}, {}}};
+  for (const auto& c : cases) {
+    const auto make = [&] {
+      return c.kind == Triangles ? f.CreateTriangles(1, c.vertices, c.normals, c.indices)
+             : c.kind == Lines   ? f.CreateLines(1, c.vertices, c.indices)
+                                 : f.CreatePoints(1, c.vertices, 1.0f);
+    };
+    EXPECT_THROW(delete make(), std::invalid_argument) << c.name;
+  }
+  for (const auto& [points, count] : {std::pair{kTriangle.data(), -3}, {kTriangle.data(), 4}, {nullptr, 3}}) {
+    EXPECT_THROW(GeometryItemPolylineGL(1, points, count), std::invalid_argument) << count << " values";
   }
   try {
     GeometryItemPolylineGL(1, nullptr, 0).Update(kTriangle.data(), 8);

@@ -77,85 +77,70 @@ TEST_F(SceneItemsTest, LinesAndPointsIgnoreLighting) {
   glDisable(GL_LIGHTING);
 }
 
-// Chunked drawing must show exactly what drawing the whole mesh at once
-// shows, also when only part of it is in view.
-TEST_F(SceneItemsTest, ABigMeshLooksAsDrawnWhole) {
+// Chunked drawing must show exactly what drawing everything at once shows, also
+// when only part is in view: a lit big mesh, and over it a big line set and
+// cloud in a translucent colour, so that a primitive drawn twice would show too.
+TEST_F(SceneItemsTest, BigItemsLookAsDrawnWhole) {
   auto grid = NimboTest::Grid(80, -2.0f, -2.0f, 4.0f);
   ASSERT_GT(grid->Indices().size() / 3, 10000u);
+  std::vector<float> spiral;
+  std::vector<std::uint32_t> segments;
+  for (std::uint32_t i = 0; i < 4000; ++i) {
+    const float angle = 0.01f * static_cast<float>(i);
+    const float radius = 0.2f + 0.0004f * static_cast<float>(i);
+    spiral.insert(spiral.end(), {radius * std::cos(angle), radius * std::sin(angle), 0.0f});
+    if (i > 0) segments.insert(segments.end(), {i - 1, i});
+  }
+  GeometryItemLinesGL lines(1, spiral, segments);
+  GeometryItemPointsGL points(2, spiral);
+  points.pointSize = 3.0f;
+  ASSERT_GT(segments.size() / 2, 2048u);
   UseWhiteLightFromTheViewer();
-  const auto draw = [&](const std::function<void()>& drawMesh) {
+  const auto draw = [&](const std::function<void()>& drawMesh, const std::function<void()>& drawLinesAndPoints) {
     Clear();
     glTranslatef(0.9f, -0.7f, 0);
+    glPushMatrix();
     glRotatef(25, 0, 0, 1);
     glColor3ub(180, 160, 140);
     drawMesh();
+    glPopMatrix();
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4ub(200, 60, 40, 120);
+    drawLinesAndPoints();
+    glDisable(GL_BLEND);
     return Present();
   };
-  const platform::Image chunked = draw([&] { grid->Display(nullptr); });
-  const platform::Image whole = draw([&] {
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glEnableClientState(GL_NORMAL_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, grid->Vertices().data());
-    glNormalPointer(GL_FLOAT, 0, grid->Normals().data());
-    glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(grid->Indices().size()), GL_UNSIGNED_INT, grid->Indices().data());
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glDisableClientState(GL_NORMAL_ARRAY);
-  });
-  glDisable(GL_LIGHTING);
+  const platform::Image chunked = draw([&] { grid->Display(nullptr); },
+                                       [&] {
+                                         lines.Display(nullptr);
+                                         points.Display(nullptr);
+                                       });
+  const platform::Image whole = draw(
+      [&] {
+        glEnableClientState(GL_VERTEX_ARRAY);
+        glEnableClientState(GL_NORMAL_ARRAY);
+        glVertexPointer(3, GL_FLOAT, 0, grid->Vertices().data());
+        glNormalPointer(GL_FLOAT, 0, grid->Normals().data());
+        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(grid->Indices().size()), GL_UNSIGNED_INT,
+                       grid->Indices().data());
+        glDisableClientState(GL_NORMAL_ARRAY);
+      },
+      [&] {
+        glDisable(GL_LIGHTING);
+        glVertexPointer(3, GL_FLOAT, 0, spiral.data());
+        glDrawElements(GL_LINES, static_cast<GLsizei>(segments.size()), GL_UNSIGNED_INT, segments.data());
+        glPointSize(3.0f);
+        glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(spiral.size() / 3));
+        glPointSize(1.0f);
+        glDisableClientState(GL_VERTEX_ARRAY);
+      });
   EXPECT_GT(CountDrawn(whole), 1000);
   EXPECT_GT(Size * Size - CountDrawn(whole), 100) << "part of the grid is out of view";
   EXPECT_TRUE(chunked.rgba == whole.rgba)
       << "pictures in " << SavePicture(chunked, "chunked") << " and " << SavePicture(whole, "whole");
 }
 
-// The same for big line sets and clouds partly in view, in a translucent
-// colour so that a primitive drawn twice would show too.
-TEST_F(SceneItemsTest, BigLineSetsAndCloudsLookAsDrawnWhole) {
-  std::vector<float> vertices;
-  std::vector<std::uint32_t> segments;
-  for (std::uint32_t i = 0; i < 4000; ++i) {
-    const float angle = 0.01f * static_cast<float>(i);
-    const float radius = 0.2f + 0.0004f * static_cast<float>(i);
-    vertices.insert(vertices.end(), {radius * std::cos(angle), radius * std::sin(angle), 0.0f});
-    if (i > 0) segments.insert(segments.end(), {i - 1, i});
-  }
-  GeometryItemLinesGL lines(1, vertices, segments);
-  GeometryItemPointsGL points(2, vertices);
-  points.pointSize = 3.0f;
-  ASSERT_GT(segments.size() / 2, 2048u);
-  const auto draw = [&](const std::function<void()>& drawItems) {
-    Clear();
-    glTranslatef(0.9f, -0.7f, 0);
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4ub(200, 60, 40, 120);
-    drawItems();
-    glDisable(GL_BLEND);
-    return Present();
-  };
-  const platform::Image chunked = draw([&] {
-    lines.Display(nullptr);
-    points.Display(nullptr);
-  });
-  const platform::Image whole = draw([&] {
-    glDisable(GL_LIGHTING);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    glVertexPointer(3, GL_FLOAT, 0, vertices.data());
-    glDrawElements(GL_LINES, static_cast<GLsizei>(segments.size()), GL_UNSIGNED_INT, segments.data());
-    glPointSize(3.0f);
-    glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(vertices.size() / 3));
-    glPointSize(1.0f);
-    glDisableClientState(GL_VERTEX_ARRAY);
-    glEnable(GL_LIGHTING);
-  });
-  glDisable(GL_LIGHTING);
-  EXPECT_GT(CountDrawn(whole), 500);
-  EXPECT_TRUE(chunked.rgba == whole.rgba)
-      << "pictures in " << SavePicture(chunked, "chunked") << " and " << SavePicture(whole, "whole");
-}
-
-// Every item draws into a caller's odd state (lighting, widths, stipple, current
-// values, list base, projection mode, client arrays) and leaves it as it was.
 TEST_F(SceneItemsTest, SizesGLWouldRefuseDrawAtGLsDefault) {
   const float corners[] = {-0.8f, -0.8f, 0, 0.8f, 0.8f, 0};
   GeometryItemPolylineGL polyline(1, corners, 6);
@@ -169,6 +154,8 @@ TEST_F(SceneItemsTest, SizesGLWouldRefuseDrawAtGLsDefault) {
   }
 }
 
+// Every item draws into a caller's odd state (lighting, widths, stipple, current
+// values, list base, projection mode, client arrays) and leaves it as it was.
 TEST_F(SceneItemsTest, EveryItemDrawsAndLeavesTheStateAsItFoundIt) {
   auto lines = std::make_unique<GeometryItemLinesGL>(1, std::vector<float>{-0.8f, 0.1f, 0, 0.8f, 0.1f, 0, 0, -0.8f, 0},
                                                      std::vector<std::uint32_t>{0, 1, 1, 2});

@@ -43,25 +43,27 @@ TEST(CameraTest, DefaultLooksDownNegativeZAtTheOriginWith45Degrees) {
   EXPECT_THROW(camera.Zoom(-1.0f), std::invalid_argument);
 }
 
+// Eye 5 from the target, the scene around it of radius r: near 5 - r, a tenth
+// of it beyond 1.0, floored at r / 500 in perspective only; far (5 + r) * 10.
 TEST(CameraTest, NearAndFarFollowTheSceneBoundsAsTheProjectionDoes) {
-  ACamera camera;  // eye 5 from the target
+  const struct {
+    float radius;
+    bool orthographic;
+    float nearDistance, farDistance;
+  } cases[] = {{1.0f, false, 0.4f, 60.0f},
+               {4.0f, false, 1.0f, 90.0f},
+               {10.0f, false, 10.0f / 500.0f, 150.0f},
+               {10.0f, true, -5.0f, 150.0f}};
   const float centre[3] = {0.0f, 0.0f, 0.0f};
-  camera.SetSceneBounds(centre, 1.0f);
-  float nearDistance = 0.0f;
-  float farDistance = 0.0f;
-  camera.GetNearFar(nearDistance, farDistance);
-  // reach 1: near (5 - 1) / 10 (beyond 1.0), far (5 + 1) * 10.
-  EXPECT_FLOAT_EQ(nearDistance, 0.4f);
-  EXPECT_FLOAT_EQ(farDistance, 60.0f);
-  // Eye inside the scene: the perspective floor radius / 500 applies, the
-  // orthographic projection keeps the negative near distance.
-  camera.SetSceneBounds(centre, 10.0f);
-  camera.GetNearFar(nearDistance, farDistance);
-  EXPECT_FLOAT_EQ(nearDistance, 10.0f / 500.0f);
-  camera.SetOrthographic(true);
-  camera.GetNearFar(nearDistance, farDistance);
-  EXPECT_FLOAT_EQ(nearDistance, -5.0f);
-  EXPECT_FLOAT_EQ(farDistance, 150.0f);
+  for (const auto& c : cases) {
+    ACamera camera;
+    camera.SetSceneBounds(centre, c.radius);
+    camera.SetOrthographic(c.orthographic);
+    float nearDistance = 0.0f, farDistance = 0.0f;
+    camera.GetNearFar(nearDistance, farDistance);
+    EXPECT_FLOAT_EQ(nearDistance, c.nearDistance) << c.radius << (c.orthographic ? " orthographic" : "");
+    EXPECT_FLOAT_EQ(farDistance, c.farDistance) << c.radius;
+  }
 }
 
 }  // namespace
