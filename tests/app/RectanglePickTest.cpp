@@ -40,7 +40,12 @@ constexpr Band kBands[] = {{0, 0, kWidth - 1, kHeight - 1},
                            {100, 70, 124, 94},
                            {-40, -40, -2, 500}};
 
+// Far from the origin, so that the passes see nothing unless they set up the
+// view's own matrices.
+constexpr float kSquaresX = 500.0f;
+
 nimboview::Part Square(std::uint64_t id, float x, float y, float z, float half) {
+  x += kSquaresX;
   nimboview::Part part;
   part.id = id;
   part.color = RGBAColor{static_cast<std::uint8_t>(40 * id), 90, 160, 255};
