@@ -5,8 +5,8 @@
 #ifndef NIMBO_BENCH_BAREGL_H
 #define NIMBO_BENCH_BAREGL_H
 
-#include <GL/gl.h>
 #include <windows.h>
+#include <GL/gl.h>
 
 #include <vector>
 

@@ -1,8 +1,8 @@
 // What presenting a frame costs: SwapBuffers with presenting on and off,
 // against one bare glReadPixels of the same buffer in the same context.
+#include <windows.h>
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
-#include <windows.h>
 
 #include <vector>
 

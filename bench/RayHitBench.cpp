@@ -3,10 +3,10 @@
 // and point hierarchies, and a selection pass through a 4 x 4 pick box with
 // chunk culling against the bare GL loop that draws every triangle in the
 // same context.
+#include <windows.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <benchmark/benchmark.h>
-#include <windows.h>
 
 #include <cmath>
 #include <cstdint>

@@ -4,9 +4,9 @@
 // toolkit drawing and picking it (when it was found at configure time), and
 // std::map insertion of the same node ids. Benchmark names read
 // "<scene>/<who>/<what>"; bench/scene-table turns a run into one table.
+#include <windows.h>
 #include <GL/gl.h>
 #include <benchmark/benchmark.h>
-#include <windows.h>
 
 #include <cstdint>
 #include <functional>

@@ -3,10 +3,10 @@
 // box's view volume; bare GL sends everything), a full draw where nothing
 // can be skipped, and RayHit on a mesh of a million triangles against a
 // brute-force loop over every triangle.
+#include <windows.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <benchmark/benchmark.h>
-#include <windows.h>
 
 #include <cmath>
 #include <memory>

@@ -3,10 +3,10 @@
 // and clearing it with ClearAll. Resident memory and the heap in use are
 // printed at intervals (one line each on stderr) and reported as counters at
 // the start and end, so that growth shows as a difference.
+#include <windows.h>
 #include <benchmark/benchmark.h>
 #include <malloc.h>
 #include <unistd.h>
-#include <windows.h>
 
 #include <cstdint>
 #include <cstdio>

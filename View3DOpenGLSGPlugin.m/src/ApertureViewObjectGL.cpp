@@ -1,7 +1,7 @@
 #include "ApertureViewObjectGL.h"
 
-#include <GL/gl.h>
 #include <windows.h>
+#include <GL/gl.h>
 
 #include <cmath>
 #include <stdexcept>

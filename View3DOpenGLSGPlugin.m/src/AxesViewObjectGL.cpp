@@ -1,8 +1,8 @@
 #include "AxesViewObjectGL.h"
 
+#include <windows.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <windows.h>
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 #include "RubberbandViewObjectGLSG.h"
 
-#include <GL/gl.h>
 #include <windows.h>
+#include <GL/gl.h>
 
 #include <stdexcept>
 

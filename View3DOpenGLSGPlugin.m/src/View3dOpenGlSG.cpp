@@ -1,9 +1,9 @@
 #include "View3dOpenGlSG.h"
 
+#include <windows.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <cmath>

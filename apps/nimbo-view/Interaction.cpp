@@ -1,6 +1,5 @@
 #include "Interaction.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <limits>

@@ -1,10 +1,11 @@
 #include "RectanglePick.h"
 
+#include <windows.h>
+
 #define GL_GLEXT_PROTOTYPES
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <cmath>

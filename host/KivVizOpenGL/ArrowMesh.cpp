@@ -1,7 +1,7 @@
 #include "ArrowMesh.h"
 
-#include <GL/gl.h>
 #include <windows.h>
+#include <GL/gl.h>
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "ClientArrays.h"
 
-#include <GL/gl.h>
 #include <windows.h>
+#include <GL/gl.h>
 
 namespace KivVizOpenGL {
 

@@ -1,7 +1,7 @@
 #include "KivVizOpenGL/GeometryItemPolylineGL.h"
 
-#include <GL/gl.h>
 #include <windows.h>
+#include <GL/gl.h>
 
 #include <optional>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 #include "KivVizOpenGL/GeometryItemTrianglesGL.h"
 
-#include <GL/gl.h>
 #include <windows.h>
+#include <GL/gl.h>
 
 #include <array>
 #include <optional>

@@ -1,7 +1,7 @@
 #include "ItemCulling.h"
 
-#include <GL/gl.h>
 #include <windows.h>
+#include <GL/gl.h>
 
 namespace KivVizOpenGL {
 

@@ -7,8 +7,8 @@
 #ifndef NIMBO_HOST_KIVVIZOPENGL_ITEMSTATESCOPE_H
 #define NIMBO_HOST_KIVVIZOPENGL_ITEMSTATESCOPE_H
 
-#include <GL/gl.h>
 #include <windows.h>
+#include <GL/gl.h>
 
 #include <array>
 

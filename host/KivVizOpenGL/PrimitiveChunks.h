@@ -11,8 +11,8 @@
 #ifndef NIMBO_HOST_KIVVIZOPENGL_PRIMITIVECHUNKS_H
 #define NIMBO_HOST_KIVVIZOPENGL_PRIMITIVECHUNKS_H
 
-#include <GL/gl.h>
 #include <windows.h>
+#include <GL/gl.h>
 
 #include <cstddef>
 #include <cstdint>

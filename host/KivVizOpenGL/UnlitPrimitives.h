@@ -6,8 +6,8 @@
 #ifndef NIMBO_HOST_KIVVIZOPENGL_UNLITPRIMITIVES_H
 #define NIMBO_HOST_KIVVIZOPENGL_UNLITPRIMITIVES_H
 
-#include <GL/gl.h>
 #include <windows.h>
+#include <GL/gl.h>
 
 #include <cstdint>
 #include <memory>

@@ -1,8 +1,8 @@
 #include "NimboCore/MarkupViewObject.h"
 
+#include <windows.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
-#include <windows.h>
 
 #include <cstdint>
 #include <stdexcept>

@@ -1,7 +1,7 @@
 // Kernel functions: thread id, last error and debugger output.
+#include <windows.h>
 #include <sys/syscall.h>
 #include <unistd.h>
-#include <windows.h>
 
 #include "DebugOutputRouter.h"
 

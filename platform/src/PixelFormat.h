@@ -3,8 +3,8 @@
 #ifndef NIMBO_PLATFORM_SRC_PIXELFORMAT_H
 #define NIMBO_PLATFORM_SRC_PIXELFORMAT_H
 
-#include <EGL/egl.h>
 #include <windows.h>
+#include <EGL/egl.h>
 
 #include <vector>
 

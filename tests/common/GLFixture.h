@@ -5,8 +5,8 @@
 #ifndef NIMBO_TESTS_COMMON_GLFIXTURE_H
 #define NIMBO_TESTS_COMMON_GLFIXTURE_H
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <optional>
 #include <string>

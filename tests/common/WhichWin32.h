@@ -5,8 +5,8 @@
 #ifndef NIMBO_TESTS_COMMON_WHICHWIN32_H
 #define NIMBO_TESTS_COMMON_WHICHWIN32_H
 
-#include <GL/gl.h>
 #include <windows.h>
+#include <GL/gl.h>
 
 namespace NimboTest {
 

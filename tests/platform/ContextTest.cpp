@@ -1,7 +1,7 @@
 // Pixel formats and rendering contexts on offscreen windows: where a context
 // may be current, and the Win32 codes of failures.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>

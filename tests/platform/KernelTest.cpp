@@ -1,6 +1,6 @@
 // The per-thread last error, and debug output captures and sinks.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <memory>

@@ -3,8 +3,8 @@
 #ifndef NIMBO_TESTS_PLATFORM_WIN32EXPECT_H
 #define NIMBO_TESTS_PLATFORM_WIN32EXPECT_H
 
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include "WhichWin32.h"
 

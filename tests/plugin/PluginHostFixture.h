@@ -3,9 +3,9 @@
 #ifndef NIMBO_TESTS_PLUGIN_PLUGINHOSTFIXTURE_H
 #define NIMBO_TESTS_PLUGIN_PLUGINHOSTFIXTURE_H
 
+#include <windows.h>
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <array>
 #include <cstdint>

@@ -3,9 +3,9 @@
 #ifndef NIMBO_TESTS_HOST_KIVVIZOPENGL_ITEMFIXTURE_H
 #define NIMBO_TESTS_HOST_KIVVIZOPENGL_ITEMFIXTURE_H
 
+#include <windows.h>
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <algorithm>
 #include <array>

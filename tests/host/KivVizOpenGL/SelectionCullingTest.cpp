@@ -1,11 +1,11 @@
 // Selection through a small pick box: items skip what lies outside the view
 // volume, and the hit records must be exactly those of drawing everything.
 #define GL_GLEXT_PROTOTYPES
+#include <windows.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <cmath>
 #include <functional>

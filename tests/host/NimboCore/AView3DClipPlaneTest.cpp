@@ -1,7 +1,7 @@
 // What the view base hands to GL: the clip plane on the current context.
+#include <windows.h>
 #include <GL/gl.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include "GLFixture.h"
 #include "TestView.h"

@@ -1,9 +1,9 @@
 // The camera's rays against gluUnProject of the projection the view sets up,
 // read back from a real context.
+#include <windows.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
-#include <windows.h>
 
 #include <cmath>
 #include <string>

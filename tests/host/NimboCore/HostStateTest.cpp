@@ -1,6 +1,6 @@
 // Process-wide host state: the assertion handler and the main thread.
-#include <gtest/gtest.h>
 #include <windows.h>
+#include <gtest/gtest.h>
 
 #include <stdexcept>
 #include <string>
