@@ -1,0 +1,141 @@
+// The window's input without a window: what each gesture does to the view,
+// prints and names in the title, and that each one asks for a new frame.
+#include <gtest/gtest.h>
+
+#include <array>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <utility>
+
+#include "NimboCore/ACamera.h"
+#include "PartIndex.h"
+#include "SceneBuilder.h"
+#include "ViewHost.h"
+#include "ViewSetup.h"
+#include "WindowSession.h"
+
+namespace {
+
+using nimboview::WindowSession;
+using Button = WindowSession::Button;
+
+constexpr int kWidth = 240;
+constexpr int kHeight = 180;
+
+class WindowSessionTest : public ::testing::Test {
+ protected:
+  WindowSessionTest() : host(NIMBO_VIEW_PLUGIN_FILE, platform::Window::CreateOffscreen(kWidth, kHeight)) {
+    nimboview::Part square;
+    square.id = 4;
+    square.name = L"square";
+    square.surfaces.vertices = {-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0};
+    square.surfaces.normals = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
+    square.surfaces.indices = {0, 1, 2, 0, 2, 3};
+    const nimboview::Model model{.id = 1, .name = L"plate", .parts = {square}};
+    nimboview::SceneBuilder(host.Scene()).Add({model});
+    parts.Add(model, "models/plate.obj");
+    host.Aim(0.0f, 0.0f, std::nullopt);
+    host.Render();
+  }
+
+  // Eye then target.
+  std::array<float, 6> LookAt() {
+    std::array<float, 6> eyeTarget{};
+    float up[3];
+    host.View().GetCamera()->GetLookAt(eyeTarget.data(), eyeTarget.data() + 3, up);
+    return eyeTarget;
+  }
+
+  WindowSession Session() {
+    return WindowSession(
+        host, parts, "nimbo-view: plate.obj", [this](const std::string& text) { title = text; }, out);
+  }
+
+  nimboview::ViewHost host;
+  nimboview::PartIndex parts;
+  std::ostringstream out;
+  std::string title;
+};
+
+TEST_F(WindowSessionTest, HoverClickAndBandNameThePartPrintItAndAskForFrames) {
+  WindowSession session = Session();
+  EXPECT_EQ(title, "nimbo-view: plate.obj");
+  EXPECT_TRUE(session.TakeDirty());
+  EXPECT_FALSE(session.TakeDirty());
+
+  session.PointerMoved(kWidth / 2, kHeight / 2);
+  EXPECT_TRUE(session.TakeDirty());
+  EXPECT_EQ(title, "nimbo-view: plate.obj: square");
+  EXPECT_EQ(out.str(), "{\"hovered\":[1,1,4,10002,1],\"file\":\"models/plate.obj\",\"part\":\"square\"}\n");
+
+  // A press that moves less than the slop is a click, with the point picked.
+  out.str("");
+  session.ButtonPressed(Button::Left, false, kWidth / 2, kHeight / 2);
+  EXPECT_TRUE(session.TakeDirty());
+  session.PointerMoved(kWidth / 2 + 2, kHeight / 2);
+  session.ButtonReleased(Button::Left, kWidth / 2 + 2, kHeight / 2);
+  EXPECT_TRUE(session.TakeDirty());
+  EXPECT_EQ(
+      out.str().rfind("{\"selected\":[1,1,4,10002,1],\"file\":\"models/plate.obj\",\"part\":\"square\",\"point\":[", 0),
+      0u)
+      << out.str();
+
+  session.Left();
+  EXPECT_TRUE(session.TakeDirty());
+  EXPECT_EQ(title, "nimbo-view: plate.obj");
+  EXPECT_TRUE(out.str().ends_with("]}\n{\"hovered\":null}\n")) << out.str();
+
+  // A shift drag selects what the band holds; a click on the background selects nothing.
+  out.str("");
+  session.ButtonPressed(Button::Left, true, 0, 0);
+  session.PointerMoved(kWidth / 2, kHeight / 2);
+  session.ButtonReleased(Button::Left, kWidth - 1, kHeight - 1);
+  session.ButtonPressed(Button::Left, false, 2, 2);
+  session.ButtonReleased(Button::Left, 2, 2);
+  EXPECT_EQ(out.str(),
+            "{\"selected\":[1,1,4,10002,1],\"file\":\"models/plate.obj\",\"part\":\"square\"}\n"
+            "{\"selected\":null}\n");
+}
+
+TEST_F(WindowSessionTest, DragsOrbitAndPanTheWheelZoomsAndKeysAimOrClose) {
+  WindowSession session = Session();
+  std::array<float, 6> before = LookAt();
+  session.ButtonPressed(Button::Left, false, 100, 90);
+  session.PointerMoved(140, 90);
+  session.ButtonReleased(Button::Left, 140, 90);
+  std::array<float, 6> after = LookAt();
+  EXPECT_NE(after[0], before[0]) << "a left drag orbits the eye";
+  EXPECT_EQ(after[3], before[3]) << "about the target";
+
+  before = after;
+  session.TakeDirty();
+  session.ButtonPressed(Button::Right, false, 100, 90);
+  EXPECT_TRUE(session.TakeDirty());
+  session.PointerMoved(100, 120);
+  session.ButtonReleased(Button::Right, 100, 120);
+  after = LookAt();
+  EXPECT_NE(after[4], before[4]) << "a right drag pans the target";
+
+  before = after;
+  session.TakeDirty();
+  session.Scrolled(2, 120, 90);
+  EXPECT_TRUE(session.TakeDirty());
+  EXPECT_NE(LookAt(), before) << "the wheel zooms";
+
+  for (const auto& [key, preset] : {std::pair{'1', "front"}, {'2', "top"}, {'3', "side"}, {'4', "iso"}}) {
+    SCOPED_TRACE(preset);
+    session.TakeDirty();
+    EXPECT_TRUE(session.KeyPressed(key, 0, 0));
+    EXPECT_TRUE(session.TakeDirty());
+    const std::array<float, 6> aimed = LookAt();
+    EXPECT_NE(aimed, before);
+    const auto angles = nimboview::ViewSetup::Preset(preset);
+    host.Aim((*angles)[0], (*angles)[1], std::nullopt);
+    EXPECT_EQ(aimed, LookAt());
+    before = aimed;
+  }
+  EXPECT_FALSE(session.KeyPressed('Q', 0, 0));
+}
+
+}  // namespace
