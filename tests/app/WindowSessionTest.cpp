@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <cstdint>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -136,6 +137,27 @@ TEST_F(WindowSessionTest, DragsOrbitAndPanTheWheelZoomsAndKeysAimOrClose) {
     before = aimed;
   }
   EXPECT_FALSE(session.KeyPressed('Q', 0, 0));
+}
+
+// The builder closes every node it opens: each category sits under its own
+// part, and the next part under the model again.
+TEST(SceneBuilderTest, EveryCategoryHangsUnderItsOwnPart) {
+  nimboview::ViewHost host(NIMBO_VIEW_PLUGIN_FILE, platform::Window::CreateOffscreen(kWidth, kHeight));
+  nimboview::Part all;
+  all.id = 4;
+  all.surfaces = {
+      .vertices = {0, 0, 0, 1, 0, 0, 0, 1, 0}, .normals = {0, 0, 1, 0, 0, 1, 0, 0, 1}, .indices = {0, 1, 2}};
+  all.curves = {.vertices = {0, 0, 0, 1, 0, 0}, .indices = {0, 1}};
+  all.points = {.vertices = {0, 0, 0}};
+  nimboview::Part next = all;
+  next.id = 5;
+  nimboview::SceneBuilder(host.Scene()).Add({nimboview::Model{.id = 1, .name = L"model", .parts = {all, next}}});
+  for (const std::uint64_t part : {4, 5}) {
+    for (const std::uint64_t category : {10000, 10001, 10002}) {
+      EXPECT_NE(host.Scene().GetNode(RenderId({1, 1, part, category, 1}, RenderId::SceneOrigin)), nullptr)
+          << "part " << part << ", category " << category;
+    }
+  }
 }
 
 }  // namespace
