@@ -52,6 +52,14 @@ TEST(AView3DTest, InvalidEntitiesAndPathsThatAreNoEntityAreRefused) {
   }
 }
 
+// The scene bounds' centre and radius, on the view and on its camera.
+std::vector<float> Bounds(TestView& view) {
+  std::vector<float> bounds(8);
+  view.GetSceneBounds(&bounds[0], bounds[3]);
+  view.GetCamera()->GetSceneBounds(&bounds[4], bounds[7]);
+  return bounds;
+}
+
 TEST(AView3DTest, ClearAllEmptiesTheOpenNodeStackLibrariesAndSceneBounds) {
   TestView view;
   ASSERT_TRUE(view.OpenNode(1));
@@ -62,13 +70,7 @@ TEST(AView3DTest, ClearAllEmptiesTheOpenNodeStackLibrariesAndSceneBounds) {
 
   view.AView3D::ClearAll();
   EXPECT_EQ(view.GetCurrentOpenNode(), nullptr);
-  float c[3];
-  float radius = 0.0f;
-  view.GetSceneBounds(c, radius);
-  EXPECT_EQ(radius, 1.0f);
-  EXPECT_EQ(c[0], 0.0f);
-  view.GetCamera()->GetSceneBounds(c, radius);
-  EXPECT_EQ(radius, 1.0f);
+  EXPECT_EQ(Bounds(view), (std::vector<float>{0, 0, 0, 1, 0, 0, 0, 1}));
   EXPECT_TRUE(view.OpenLibrary("library")) << "the library is gone";
   view.CloseLibrary();
 }
@@ -78,11 +80,7 @@ TEST(AView3DTest, SceneBoundsCoverTheItemsWithTheirTransformsAndLeaveTheOverlayO
   const float stale[3] = {4.0f, 4.0f, 4.0f};
   view.SetSceneBounds(stale, 4.0f);
   view.UpdateSceneBounds();
-  float centre[3];
-  float radius = 0.0f;
-  view.GetSceneBounds(centre, radius);
-  EXPECT_EQ(radius, 1.0f) << "a scene without items gets the unit sphere";
-  EXPECT_EQ(centre[0], 0.0f);
+  EXPECT_EQ(Bounds(view), (std::vector<float>{0, 0, 0, 1, 0, 0, 0, 1})) << "without items, the unit sphere";
 
   ASSERT_TRUE(view.OpenNode(1));
   ASSERT_TRUE(view.CreateNode(2, L"model"));
@@ -97,12 +95,8 @@ TEST(AView3DTest, SceneBoundsCoverTheItemsWithTheirTransformsAndLeaveTheOverlayO
   overlayLeaf->AddGeometry(new TestGeometryItem(2, TestGeometryItem::Kind::Points, {1000, 1000, 1000}));
 
   view.UpdateSceneBounds();
-  view.GetSceneBounds(centre, radius);
-  EXPECT_FLOAT_EQ(centre[0], 10.0f);
-  EXPECT_FLOAT_EQ(centre[1], 0.0f);
-  EXPECT_FLOAT_EQ(radius, std::sqrt(3.0f));
-  view.GetCamera()->GetSceneBounds(centre, radius);
-  EXPECT_FLOAT_EQ(centre[0], 10.0f) << "the camera follows";
+  const float root3 = std::sqrt(3.0f);
+  EXPECT_EQ(Bounds(view), (std::vector<float>{10, 0, 0, root3, 10, 0, 0, root3})) << "the camera follows";
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
-// The camera's rays against gluUnProject of the projection the view sets up,
-// read back from a real context.
+// What the view base and its camera hand to GL, on a real context: the clip
+// plane, and the camera's rays against gluUnProject of the projection the
+// view sets up.
 #include <windows.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cmath>
 #include <string>
+#include <utility>
 
 #include "GLFixture.h"
 #include "KivVizCore/Ray.h"
@@ -28,12 +31,15 @@ const RayCase kCases[] = {
     {"OrthographicPortraitTilted", true, 30, 80, {3, -2, 6}, {0.5f, 1, -1}, {0, 0, 1}, {1, 1, 1}, 2.0f},
 };
 
-double Dot(const double a[3], const double b[3]) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+using Vec = std::array<double, 3>;
 
-void Normalize(double v[3]) {
+Vec operator-(const Vec& a, const Vec& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
+double Dot(const Vec& a, const Vec& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
+Vec Unit(const Vec& v) {
   const double length = std::sqrt(Dot(v, v));
-  for (int k = 0; k < 3; ++k) v[k] /= length;
+  return {v[0] / length, v[1] / length, v[2] / length};
 }
+Vec ToVec(const float v[3]) { return {v[0], v[1], v[2]}; }
 
 // The projection and camera a view multiplies onto GL's matrices, near and
 // far as the camera works them out from the scene bounds.
@@ -72,42 +78,61 @@ TEST_P(CameraRayTest, RayMatchesUnProjectedPixel) {
   glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
   glGetDoublev(GL_PROJECTION_MATRIX, projection);
   const GLint viewport[4] = {0, 0, c.width, c.height};
-  double forward[3] = {c.target[0] - c.eye[0], c.target[1] - c.eye[1], c.target[2] - c.eye[2]};
-  Normalize(forward);
+  const Vec eye = ToVec(c.eye);
+  const Vec forward = Unit(ToVec(c.target) - eye);
 
   const int pixels[][2] = {
       {0, 0}, {c.width / 2, c.height / 2}, {c.width - 1, c.height - 1}, {c.width / 3, 2 * c.height / 3}};
   for (const auto& pixel : pixels) {
     SCOPED_TRACE("pixel " + std::to_string(pixel[0]) + ", " + std::to_string(pixel[1]));
     const Ray ray = view.GetCamera()->Make3DRay(pixel[0], pixel[1], 1);
-    double nearPoint[3];
-    double farPoint[3];
-    ASSERT_TRUE(gluUnProject(pixel[0], c.height - pixel[1], 0.0, modelView, projection, viewport, &nearPoint[0],
-                             &nearPoint[1], &nearPoint[2]));
-    ASSERT_TRUE(gluUnProject(pixel[0], c.height - pixel[1], 1.0, modelView, projection, viewport, &farPoint[0],
-                             &farPoint[1], &farPoint[2]));
-    double expected[3] = {farPoint[0] - nearPoint[0], farPoint[1] - nearPoint[1], farPoint[2] - nearPoint[2]};
-    Normalize(expected);
-    const double direction[3] = {ray.direction[0], ray.direction[1], ray.direction[2]};
+    Vec nearPoint, farPoint;
+    for (auto [depth, point] : {std::pair{0.0, &nearPoint}, std::pair{1.0, &farPoint}}) {
+      ASSERT_TRUE(gluUnProject(pixel[0], c.height - pixel[1], depth, modelView, projection, viewport, &(*point)[0],
+                               &(*point)[1], &(*point)[2]));
+    }
+    const Vec expected = Unit(farPoint - nearPoint);
+    const Vec direction = ToVec(ray.direction);
     EXPECT_NEAR(std::sqrt(Dot(direction, direction)), 1.0, 1e-5);
     for (int k = 0; k < 3; ++k) EXPECT_NEAR(direction[k], expected[k], 1e-4) << "direction " << k;
 
     // The ray's line passes through the unprojected near point; its origin
     // is the eye (perspective) or lies in the eye's plane (orthographic).
-    const double toNear[3] = {nearPoint[0] - ray.origin[0], nearPoint[1] - ray.origin[1], nearPoint[2] - ray.origin[2]};
+    const Vec toNear = nearPoint - ToVec(ray.origin);
     const double along = Dot(toNear, direction);
-    const double off[3] = {toNear[0] - along * direction[0], toNear[1] - along * direction[1],
-                           toNear[2] - along * direction[2]};
+    const Vec off = toNear - Vec{along * direction[0], along * direction[1], along * direction[2]};
     EXPECT_NEAR(std::sqrt(Dot(off, off)), 0.0, 1e-3 * (1.0 + std::fabs(along)));
-    const double fromEye[3] = {ray.origin[0] - c.eye[0], ray.origin[1] - c.eye[1], ray.origin[2] - c.eye[2]};
+    const Vec fromEye = ToVec(ray.origin) - eye;
     EXPECT_NEAR(c.orthographic ? Dot(fromEye, forward) : std::sqrt(Dot(fromEye, fromEye)), 0.0, 1e-4);
     // The scalar is the far plane's depth along the view.
-    const double farOffset[3] = {farPoint[0] - c.eye[0], farPoint[1] - c.eye[1], farPoint[2] - c.eye[2]};
-    EXPECT_NEAR(ray.scalar, Dot(farOffset, forward), 1e-3 * ray.scalar);
+    EXPECT_NEAR(ray.scalar, Dot(farPoint - eye, forward), 1e-3 * ray.scalar);
   }
 }
 
 INSTANTIATE_TEST_SUITE_P(Projections, CameraRayTest, ::testing::ValuesIn(kCases),
                          [](const auto& info) { return std::string(info.param.name); });
+
+using AView3DClipPlaneTest = NimboTest::GLFixture;
+
+TEST_F(AView3DClipPlaneTest, ClipPlaneReachesTheContextInEyeSpaceOfTheCamera) {
+  NimboTest::TestView view;
+  const double keepFront[4] = {0.0, 0.0, 1.0, -1.0};  // keep z >= 1
+  glMatrixMode(GL_PROJECTION);
+  view.SetClipPlane(keepFront);
+  EXPECT_TRUE(glIsEnabled(GL_CLIP_PLANE0));
+  double stored[4] = {};
+  glGetClipPlane(GL_CLIP_PLANE0, stored);
+  // The default camera sits at z = 5: eye z = world z - 5.
+  const double expected[4] = {0.0, 0.0, 1.0, 4.0};
+  for (int k = 0; k < 4; ++k) EXPECT_NEAR(stored[k], expected[k], k < 3 ? 1e-9 : 1e-6) << k;
+  GLint mode = 0;
+  glGetIntegerv(GL_MATRIX_MODE, &mode);
+  EXPECT_EQ(mode, GL_PROJECTION) << "the matrix mode is left alone";
+  double modelView[16];
+  glGetDoublev(GL_MODELVIEW_MATRIX, modelView);
+  EXPECT_EQ(modelView[14], 0.0) << "and so is the model-view matrix";
+  view.UnSetClipPlane();
+  EXPECT_FALSE(glIsEnabled(GL_CLIP_PLANE0));
+}
 
 }  // namespace

@@ -15,24 +15,14 @@ using Vec3 = std::array<float, 3>;
 
 struct LookAt {
   Vec3 eye, target, up;
+  bool operator==(const LookAt&) const = default;
 };
-
-LookAt Get(const ACamera& camera) {
-  LookAt l{};
-  camera.GetLookAt(l.eye.data(), l.target.data(), l.up.data());
-  return l;
-}
-
-void ExpectNear(const float* actual, const Vec3& expected, float tolerance = 1e-4f) {
-  for (int i = 0; i < 3; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << "component " << i;
-}
 
 TEST(CameraTest, DefaultLooksDownNegativeZAtTheOriginWith45Degrees) {
   ACamera camera;
-  const LookAt l = Get(camera);
-  ExpectNear(l.eye.data(), {0, 0, 5}, 0.0f);
-  ExpectNear(l.target.data(), {0, 0, 0}, 0.0f);
-  ExpectNear(l.up.data(), {0, 1, 0}, 0.0f);
+  LookAt l{};
+  camera.GetLookAt(l.eye.data(), l.target.data(), l.up.data());
+  EXPECT_EQ(l, (LookAt{{0, 0, 5}, {0, 0, 0}, {0, 1, 0}}));
   EXPECT_FALSE(camera.IsOrthographic());
   EXPECT_EQ(camera.GetFieldOfViewDegrees(), 45.0f);
   EXPECT_NEAR(camera.GetFieldOfView(), std::numbers::pi / 4.0, 1e-6);

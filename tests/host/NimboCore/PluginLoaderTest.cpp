@@ -1,7 +1,13 @@
 // Loading plug-ins: the factory's calls, moving the loader, and the
 // failure messages.
+#if defined(_WIN32)
+#include <windows.h>
+#else
+#include <dlfcn.h>
+#endif
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -28,7 +34,19 @@ TEST(PluginLoaderTest, LoadsAPluginAndCreatesViews) {
   EXPECT_EQ(first->GetName(), "TestView");
 }
 
-TEST(PluginLoaderTest, MovingHandsTheLibraryOver) {
+// Whether the system still holds the library: a loader that lets go of it
+// must unload it.
+bool IsLoaded(const char* path) {
+#if defined(_WIN32)
+  return GetModuleHandleA(std::filesystem::path(path).filename().string().c_str()) != nullptr;
+#else
+  void* handle = dlopen(path, RTLD_NOW | RTLD_NOLOAD);
+  if (handle != nullptr) dlclose(handle);
+  return handle != nullptr;
+#endif
+}
+
+TEST(PluginLoaderTest, MovingHandsTheLibraryOverAndAssigningReleasesTheOld) {
   PluginLoader original(NIMBO_TEST_GOOD_PLUGIN, "View3D");
   PluginLoader moved(std::move(original));
   EXPECT_NE(std::unique_ptr<AView3D>(moved.CreateView()), nullptr);
@@ -36,6 +54,8 @@ TEST(PluginLoaderTest, MovingHandsTheLibraryOver) {
   assigned = std::move(moved);
   EXPECT_EQ(assigned.GetPluginName(), "GoodPlugin");
   EXPECT_THROW(moved.CreateView(), std::logic_error);  // NOLINT(bugprone-use-after-move)
+  assigned = std::move(moved);                         // NOLINT(bugprone-use-after-move)
+  EXPECT_FALSE(IsLoaded(NIMBO_TEST_GOOD_PLUGIN)) << "both loads released";
 }
 
 // The system loader's own words for a library it cannot find: dlerror's, or

@@ -61,7 +61,7 @@ TEST_F(ViewObjectManagerTest, CreatesTheRootsOverlayGroupTakesTheOneThereAndRefu
   EXPECT_THROW(ViewObjectManager(other.get()), std::invalid_argument);
 }
 
-TEST_F(ViewObjectManagerTest, KeepsObjectsInNameOrderWithIdsInOrderOfAddingNeverReused) {
+TEST_F(ViewObjectManagerTest, KeepsObjectsInNameOrderWithIdsNeverReusedAndRefusesBadAdds) {
   ViewObjectManager manager(root.get());
   auto* rubberband = new JournalObject("Rubberband", journal);
   auto* axes = new JournalObject("AxesViewObject", journal);
@@ -69,6 +69,11 @@ TEST_F(ViewObjectManagerTest, KeepsObjectsInNameOrderWithIdsInOrderOfAddingNever
   EXPECT_TRUE(manager.Add("Rubberband", rubberband));
   EXPECT_TRUE(manager.Add("AxesViewObject", axes));
   EXPECT_TRUE(manager.Add("Aperture", aperture));
+  EXPECT_FALSE(manager.Add("B", nullptr));
+  EXPECT_FALSE(manager.Add("B", axes)) << "held already";
+  JournalObject sameName("Aperture", journal);
+  EXPECT_FALSE(manager.Add("Aperture", &sameName));
+  EXPECT_EQ(sameName.GetId(), 0) << "not taken, no id";
   ASSERT_EQ(manager.Count(), 3u);
   EXPECT_EQ(manager[0], aperture);
   EXPECT_EQ(manager[1], axes);
@@ -82,18 +87,6 @@ TEST_F(ViewObjectManagerTest, KeepsObjectsInNameOrderWithIdsInOrderOfAddingNever
   ASSERT_TRUE(manager.Remove(axes));
   ASSERT_TRUE(manager.Add("AxesViewObject", axes));
   EXPECT_EQ(axes->GetId(), 4);
-}
-
-TEST_F(ViewObjectManagerTest, AddRefusesNullTakenNamesAndObjectsHeldAlready) {
-  ViewObjectManager manager(root.get());
-  auto* held = new JournalObject("A", journal);
-  ASSERT_TRUE(manager.Add("A", held));
-  EXPECT_FALSE(manager.Add("B", nullptr));
-  EXPECT_FALSE(manager.Add("B", held));
-  JournalObject sameName("A", journal);
-  EXPECT_FALSE(manager.Add("A", &sameName));
-  EXPECT_EQ(sameName.GetId(), 0) << "not taken, no id";
-  EXPECT_EQ(manager.Count(), 1u);
 }
 
 TEST_F(ViewObjectManagerTest, RemoveUnlinksWithoutDeletingAndDestructionDeletesTheRestOnce) {

@@ -1,18 +1,61 @@
-// The hierarchy's traversal: nearest leaf first, and no leaf lost to a
-// bound that rounds a few ulps short.
+// The hierarchy under every picker and its point and segment pickers, and the
+// exact ray test of single triangles that is the reference for the triangle
+// hierarchy: traversal order, ties, rounding at box faces, degenerate and
+// non-finite primitives, bad input (triangle hits are pinned by the item tests).
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
+#include <stdexcept>
 #include <vector>
 
 #include "detail/Bvh.h"
+#include "detail/PointBvh.h"
+#include "detail/RayPrimitive.h"
+#include "detail/SegmentBvh.h"
 
 namespace KivVizOpenGL::detail {
 namespace {
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
+
+TEST(RayPrimitiveTest, TrianglesAreHitExactlyWithTheirBarycentrics) {
+  // The triangle (0,0,0), (2,0,0), (0,2,0) unless a case says otherwise.
+  const struct {
+    const char* name;
+    Float3 origin, direction;
+    float maxT;
+    std::optional<TriangleIntersection> expected;
+    Float3 p0{0, 0, 0}, p1{2, 0, 0}, p2{0, 2, 0};
+  } cases[] = {
+      {"OnAVertex", {2, 0, 1}, {0, 0, -1}, kInf, TriangleIntersection{1, 1, 0}},
+      {"InThePlane", {-1, 0.5f, 0}, {1, 0, 0}, kInf, std::nullopt},
+      {"CollinearCorners", {1, 0, 1}, {0, 0, -1}, kInf, std::nullopt, {0, 0, 0}, {1, 0, 0}, {3, 0, 0}},
+      // Exactly collinear corners for which the determinant still rounds to
+      // about 1e-15: without the degeneracy check this reports t = 0.
+      {"CollinearCornersWithRoundedDeterminant",
+       {0x1.6a504ep-1f, -0x1.c3856p-1f, -0x1.30f59ep-1f},
+       {-0x1.8ffdeep-1f, 0x1.becfacp-1f, -0x1.29e462p-1f},
+       kInf,
+       std::nullopt,
+       {0, 0, 0},
+       {-0x1.bbec9p-2f, -0x1.bbec9p-5f, -0x1.bbec9p+2f},
+       {-0x1.a2057cp-1f, -0x1.a2057cp-4f, -0x1.a2057cp+3f}},
+      {"NaNCorner", {0.5f, 0.5f, 2}, {0, 0, -1}, kInf, std::nullopt, {0, 0, 0}, {std::nanf(""), 0, 0}, {0, 2, 0}},
+      {"ZeroDirection", {0.5f, 0.5f, 2}, {0, 0, 0}, kInf, std::nullopt}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    const auto hit = IntersectTriangle(Ray(c.origin, c.direction), c.p0, c.p1, c.p2, c.maxT);
+    ASSERT_EQ(c.expected.has_value(), hit.has_value());
+    if (c.expected) {
+      EXPECT_FLOAT_EQ(c.expected->t, hit->t);
+      EXPECT_FLOAT_EQ(c.expected->u, hit->u);
+      EXPECT_FLOAT_EQ(c.expected->v, hit->v);
+    }
+  }
+}
 
 TEST(BvhTest, NearestLeafComesFirstAndTheShrunkBoundSkipsTheRest) {
   // Unit boxes at x = 0, 2, 4, ..., a ray along +x from x = -1: the leaf
@@ -48,6 +91,70 @@ TEST(BvhTest, LeafEnteredAnUlpBeyondTheBoundIsStillVisited) {
     return std::nextafter(entry, 0.0f);
   });
   EXPECT_EQ(2, leaves);
+}
+
+TEST(PointBvhTest, NearestAlongTheRayWinsAndTiesGoToTheLowerIndex) {
+  // Points 0 and 2 coincide; point 1 is nearer to the ray's line but
+  // further along it.
+  const PointBvh bvh(std::vector<float>{0, 0.05f, 2, 0, 0, 1, 0, 0.05f, 2});
+  const auto hit = bvh.Intersect({0, 0, 5}, {0, 0, -1}, 0.1f);
+  ASSERT_TRUE(hit.has_value());
+  EXPECT_EQ(0u, hit->point);
+  EXPECT_EQ(3.0f, hit->t);
+  const auto tight = bvh.Intersect({0, 0, 5}, {0, 0, -1}, 0.01f);
+  ASSERT_TRUE(tight.has_value());
+  EXPECT_EQ(1u, tight->point);
+}
+
+// The ray passes just within tolerance, almost along a box face padded by the
+// tolerance that rounds a step inside it: only the padding's margin keeps the hit.
+TEST(PointBvhTest, PointJustWithinToleranceSurvivesPaddingRounding) {
+  const std::vector<float> point{-0x1.8eafbp+6f, 0x1.317d6cp+5f, 0x1.8c192cp+1f};
+  const float tolerance = 0x1.df288ep-3f;
+  const Float3 origin{-0x1.8f9f44p+6f, 0x1.097d6cp+5f, 0x1.8c192cp+1f};
+  const Float3 direction{-0x1.a89202p-24f, 1.0f, 0x1.975f0cp-14f};
+  ASSERT_TRUE(ApproachPoint(Ray(origin, direction), Float3::At(point, 0), tolerance, kInf).has_value());
+  EXPECT_TRUE(PointBvh(point).Intersect(origin, direction, tolerance).has_value());
+}
+
+TEST(PointBvhTest, NonFinitePointsAreLeftOutAndBadInputThrows) {
+  const std::vector<float> points{kInf, 0, 0, 0, 0, 0};
+  const PointBvh bvh(points);
+  EXPECT_EQ(1u, bvh.Hierarchy().PrimitiveOrder().size());
+  const auto hit = bvh.Intersect({1, 0, 0}, {-1, 0, 0}, 0.0f);
+  ASSERT_TRUE(hit.has_value());
+  EXPECT_EQ(1u, hit->point);
+  EXPECT_THROW(PointBvh(std::span(points).first(4)), std::invalid_argument);
+}
+
+TEST(SegmentBvhTest, ASharedVertexGoesToTheLowerSegment) {
+  // An L through (1, 0, 0) drawn as segments 1 and 0 of a line set.
+  const std::vector<float> vertices{1, 0, 0, 1, 1, 0, 0, 0, 0};
+  const std::vector<std::uint32_t> indices{0, 1, 2, 0};
+  const auto hit = SegmentBvh(vertices, indices).Intersect({1, 0, 5}, {0, 0, -1}, 0.01f);
+  ASSERT_TRUE(hit.has_value());
+  EXPECT_EQ(0u, hit->segment);
+  EXPECT_EQ(5.0f, hit->t);
+}
+
+TEST(SegmentBvhTest, NonFiniteSegmentsBadQueriesAndMalformedArrays) {
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const std::vector<float> vertices{0, 0, 0, nan, 0, 0, 2, 0, 0};
+  const std::vector<std::uint32_t> indices{0, 1, 0, 2};
+  const SegmentBvh bvh(vertices, indices);
+  EXPECT_EQ(1u, bvh.Hierarchy().PrimitiveOrder().size());
+  const auto hit = bvh.Intersect({0.5f, 0, 1}, {0, 0, -1}, 0.1f);
+  ASSERT_TRUE(hit.has_value());
+  EXPECT_EQ(1u, hit->segment);
+  EXPECT_FALSE(bvh.Intersect({0.5f, 0, 1}, {0, 0, -1}, -0.1f).has_value());
+  EXPECT_FALSE(bvh.Intersect({0.5f, 0, 1}, {0, 0, -1}, nan).has_value());
+  EXPECT_FALSE(bvh.Intersect({0.5f, 0, 1}, {0, 0, 0}, 0.1f).has_value());
+  EXPECT_FALSE(SegmentBvh().Intersect({0.5f, 0, 1}, {0, 0, -1}, 0.1f).has_value());
+  const std::vector<std::uint32_t> odd{0, 1, 1};
+  const std::vector<std::uint32_t> outOfRange{0, 3};
+  EXPECT_THROW(SegmentBvh(vertices, odd), std::invalid_argument);
+  EXPECT_THROW(SegmentBvh(vertices, outOfRange), std::invalid_argument);
+  EXPECT_THROW(SegmentBvh(std::span(vertices).first(5), std::span(odd).first(2)), std::invalid_argument);
 }
 
 }  // namespace

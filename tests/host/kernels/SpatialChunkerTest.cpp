@@ -1,5 +1,8 @@
 // Splitting a mesh into chunks: every primitive once, with its own corners,
-// inside its chunk's box. Chunked pictures are compared in the GL item tests.
+// inside its chunk's box. Then hierarchies over chunks of segments and points:
+// the bounds one hierarchy over every primitive would have, non-finite
+// primitives left out, and a chunk's hierarchy built only when asked for.
+// Chunked pictures and picks are compared in the GL item tests.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -9,6 +12,9 @@
 #include <vector>
 
 #include "TestGeometry.h"
+#include "detail/ChunkHierarchies.h"
+#include "detail/PointBvh.h"
+#include "detail/SegmentBvh.h"
 #include "detail/SpatialChunker.h"
 
 namespace KivVizOpenGL::detail {
@@ -96,6 +102,58 @@ TEST(SpatialChunkerTest, BadInputThrows) {
   EXPECT_THROW(chunker.Split(vertices, {}, std::span(triangle).first(2)), std::invalid_argument);
   EXPECT_THROW(chunker.Split(vertices, std::span(vertices).first(6), triangle), std::invalid_argument);
   EXPECT_THROW(chunker.Split(vertices, {}, outOfRange), std::invalid_argument);
+}
+
+// A soup's vertices with a NaN and an infinite point far outside it.
+std::vector<float> CloudWithBadPoints() {
+  std::vector<float> vertices = test::TriangleSoup(3, 1000, 0.2f).vertices;
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  vertices.insert(vertices.end(), {nan, 40.0f, 0.0f, std::numeric_limits<float>::infinity(), 0, 0, 0, -50.0f, nan});
+  return vertices;
+}
+
+void ExpectSameBox(const Aabb& expected, const Aabb& actual) {
+  EXPECT_EQ(expected.Min(), actual.Min());
+  EXPECT_EQ(expected.Max(), actual.Max());
+}
+
+TEST(ChunkHierarchiesTest, BoundsAreThoseOfOneHierarchyOverEveryPrimitive) {
+  const std::vector<float> vertices = CloudWithBadPoints();
+  const std::vector<std::uint32_t> points = WithCorners({vertices, {}}, 1).indices;
+  ChunkedMesh cloud = SpatialChunker(16, 1).Split(vertices, {}, points);
+  ExpectSameBox(PointBvh(vertices).Hierarchy().Bounds(), ChunkHierarchies(cloud, 1).Bounds());
+  // Chunked points list their vertices in point order, so they may drop the
+  // indices.
+  for (std::size_t p = 0; p < cloud.indices.size(); ++p) ASSERT_EQ(p, cloud.indices[p]);
+  cloud.indices.clear();
+  ExpectSameBox(PointBvh(vertices).Hierarchy().Bounds(), ChunkHierarchies(cloud, 1).Bounds());
+  EXPECT_THROW(ChunkHierarchies(cloud, 2), std::invalid_argument) << "segments need their indices";
+
+  // Segments between neighbours, the bad points among their ends.
+  std::vector<std::uint32_t> segments;
+  for (std::uint32_t i = 0; i + 1 < points.size(); ++i) segments.insert(segments.end(), {i, i + 1});
+  const ChunkedMesh lines = SpatialChunker(16, 2).Split(vertices, {}, segments);
+  const ChunkHierarchies hierarchies(lines, 2);
+  ExpectSameBox(SegmentBvh(vertices, segments).Hierarchy().Bounds(), hierarchies.Bounds());
+  for (std::uint32_t chunk = 0; chunk < lines.chunks.size(); ++chunk) {
+    EXPECT_TRUE(hierarchies.BoxOf(chunk).IsEmpty() || hierarchies.BoxOf(chunk).IsFinite()) << chunk;
+  }
+}
+
+TEST(ChunkHierarchiesTest, AChunksHierarchyIsBuiltWhenFirstAskedForAndHoldsItsFinitePrimitives) {
+  const std::vector<float> vertices = CloudWithBadPoints();
+  const ChunkedMesh cloud = SpatialChunker(16, 1).Split(vertices, {}, WithCorners({vertices, {}}, 1).indices);
+  const ChunkHierarchies hierarchies(cloud, 1);
+  EXPECT_EQ(0u, hierarchies.BuiltCount());
+  std::size_t held = 0;
+  for (std::uint32_t chunk = 0; chunk < cloud.chunks.size(); ++chunk) {
+    const Bvh& first = hierarchies.Of(chunk);
+    EXPECT_EQ(&first, &hierarchies.Of(chunk)) << "built once";
+    EXPECT_LE(first.PrimitiveOrder().size(), cloud.chunks[chunk].primitiveCount);
+    held += first.PrimitiveOrder().size();
+  }
+  EXPECT_EQ(cloud.chunks.size(), hierarchies.BuiltCount());
+  EXPECT_EQ(vertices.size() / 3 - 3, held) << "every finite point once, the three bad ones in none";
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <random>
+#include <tuple>
 
 #include "detail/Ray.h"
 #include "detail/RayPrimitive.h"
@@ -88,15 +89,12 @@ std::optional<TriangleHit> BruteForceTriangle(const Mesh& mesh, const TestRay& r
 
 void ExpectSameHit(const std::optional<TriangleHit>& expected, const std::optional<TriangleHit>& actual,
                    const TestRay& ray) {
-  ASSERT_EQ(expected.has_value(), actual.has_value())
-      << "ray (" << ray.origin.x << ", " << ray.origin.y << ", " << ray.origin.z << ") dir (" << ray.direction.x << ", "
-      << ray.direction.y << ", " << ray.direction.z << ")";
-  if (expected) {
-    EXPECT_EQ(expected->triangle, actual->triangle);
-    EXPECT_EQ(expected->t, actual->t);
-    EXPECT_EQ(expected->u, actual->u);
-    EXPECT_EQ(expected->v, actual->v);
-  }
+  const auto key = [](const std::optional<TriangleHit>& h) {
+    return h ? std::tuple(true, h->triangle, h->t, h->u, h->v) : std::tuple(false, 0u, 0.0f, 0.0f, 0.0f);
+  };
+  EXPECT_EQ(key(expected), key(actual)) << "ray (" << ray.origin.x << ", " << ray.origin.y << ", " << ray.origin.z
+                                        << ") dir (" << ray.direction.x << ", " << ray.direction.y << ", "
+                                        << ray.direction.z << ")";
 }
 
 }  // namespace KivVizOpenGL::detail::test

@@ -9,42 +9,16 @@ namespace {
 
 using Matrix = ViewVolume::Matrix;
 
-namespace test {
-
-Matrix Frustum(double left, double right, double bottom, double top, double zNear, double zFar) {
-  Matrix m{};
-  m[0] = 2 * zNear / (right - left);
-  m[5] = 2 * zNear / (top - bottom);
-  m[8] = (right + left) / (right - left);
-  m[9] = (top + bottom) / (top - bottom);
-  m[10] = -(zFar + zNear) / (zFar - zNear);
-  m[11] = -1;
-  m[14] = -2 * zFar * zNear / (zFar - zNear);
-  return m;
+// A 90-degree perspective (glFrustum(-1, 1, -1, 1, 1, 10)) times a translation
+// by z = -3: looking down -z from the object point (0, 0, 3), at object z = 0
+// the volume spans -3..3 in x and y.
+Matrix Perspective() {
+  return ViewVolume::Multiply({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -11.0 / 9, -1, 0, 0, -20.0 / 9, 0},
+                              {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -3, 1});
 }
 
-Matrix Ortho(double left, double right, double bottom, double top, double zNear, double zFar) {
-  Matrix m{};
-  m[0] = 2 / (right - left);
-  m[5] = 2 / (top - bottom);
-  m[10] = -2 / (zFar - zNear);
-  m[12] = -(right + left) / (right - left);
-  m[13] = -(top + bottom) / (top - bottom);
-  m[14] = -(zFar + zNear) / (zFar - zNear);
-  m[15] = 1;
-  return m;
-}
-
-Matrix Translation(double x, double y, double z) { return {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, x, y, z, 1}; }
-
-}  // namespace test
-
-// A 90-degree perspective (near 1, far 10) looking down -z from the object
-// point (0, 0, 3): at object z = 0 the volume spans -3..3 in x and y.
-Matrix Perspective() { return ViewVolume::Multiply(test::Frustum(-1, 1, -1, 1, 1, 10), test::Translation(0, 0, -3)); }
-
-// x in [-2, 2], y in [-1, 1], z in [-5, 0].
-Matrix Orthographic() { return test::Ortho(-2, 2, -1, 1, 0, 5); }
+// glOrtho(-2, 2, -1, 1, 0, 5): x in [-2, 2], y in [-1, 1], z in [-5, 0].
+Matrix Orthographic() { return {0.5, 0, 0, 0, 0, 1, 0, 0, 0, 0, -0.4, 0, 0, 0, -1, 1}; }
 
 TEST(ViewVolumeTest, CullsOnlyBoxesWhollyOutsideAndContainsOnlyBoxesWhollyInside) {
   const struct {
