@@ -1,4 +1,4 @@
-// The view base: entity and path conversion, clearing and scene bounds.
+// The view base: entity and path conversion, scene bounds and clearing.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +11,6 @@
 #include "KivVizCore/Node.h"
 #include "KivVizCore/RenderId.h"
 #include "NimboCore/ACamera.h"
-#include "TestGeometryItem.h"
 #include "TestView.h"
 
 namespace {
@@ -60,22 +59,8 @@ std::vector<float> Bounds(TestView& view) {
   return bounds;
 }
 
-TEST(AView3DTest, ClearAllEmptiesTheOpenNodeStackLibrariesAndSceneBounds) {
-  TestView view;
-  ASSERT_TRUE(view.OpenNode(1));
-  ASSERT_TRUE(view.CreateNode(5, L"model"));
-  const float centre[3] = {1.0f, 2.0f, 3.0f};
-  view.SetSceneBounds(centre, 9.0f);
-  ASSERT_TRUE(view.OpenLibrary("library"));
-
-  view.AView3D::ClearAll();
-  EXPECT_EQ(view.GetCurrentOpenNode(), nullptr);
-  EXPECT_EQ(Bounds(view), (std::vector<float>{0, 0, 0, 1, 0, 0, 0, 1}));
-  EXPECT_TRUE(view.OpenLibrary("library")) << "the library is gone";
-  view.CloseLibrary();
-}
-
-TEST(AView3DTest, SceneBoundsCoverTheItemsWithTheirTransformsAndLeaveTheOverlayOut) {
+// ClearAll then empties the open-node stack, the libraries and the bounds.
+TEST(AView3DTest, SceneBoundsCoverTheItemsWithTheirTransformsAndClearAllEmptiesThem) {
   TestView view;
   const float stale[3] = {4.0f, 4.0f, 4.0f};
   view.SetSceneBounds(stale, 4.0f);
@@ -90,6 +75,7 @@ TEST(AView3DTest, SceneBoundsCoverTheItemsWithTheirTransformsAndLeaveTheOverlayO
   view.SetNodeAttribute(new AttributeTransform(shift));
   ASSERT_TRUE(view.CreateGeoNode(1, L"box"));
   view.AddGeometry(new TestGeometryItem(1, TestGeometryItem::Kind::Points, {-1, -1, -1, 1, 1, 1}));
+  ASSERT_TRUE(view.OpenLibrary("library"));
   view.CloseAllNodes();
   GeoNode* overlayLeaf = view.GetViewObjectManager()->GetNode()->CreateChildGeoNode(1);
   overlayLeaf->AddGeometry(new TestGeometryItem(2, TestGeometryItem::Kind::Points, {1000, 1000, 1000}));
@@ -97,6 +83,13 @@ TEST(AView3DTest, SceneBoundsCoverTheItemsWithTheirTransformsAndLeaveTheOverlayO
   view.UpdateSceneBounds();
   const float root3 = std::sqrt(3.0f);
   EXPECT_EQ(Bounds(view), (std::vector<float>{10, 0, 0, root3, 10, 0, 0, root3})) << "the camera follows";
+
+  ASSERT_TRUE(view.OpenNode(1));
+  view.AView3D::ClearAll();
+  EXPECT_EQ(view.GetCurrentOpenNode(), nullptr);
+  EXPECT_EQ(Bounds(view), (std::vector<float>{0, 0, 0, 1, 0, 0, 0, 1}));
+  EXPECT_TRUE(view.OpenLibrary("library")) << "the library is gone";
+  view.CloseLibrary();
 }
 
 }  // namespace

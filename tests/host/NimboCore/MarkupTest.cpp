@@ -10,7 +10,6 @@
 #include "KivVizCore/Node.h"
 #include "NimboCore/MarkupFactory.h"
 #include "NimboCore/MarkupViewObject.h"
-#include "TestGeometryItem.h"
 #include "TestView.h"
 
 namespace {

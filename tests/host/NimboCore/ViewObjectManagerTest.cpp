@@ -107,24 +107,9 @@ TEST_F(ViewObjectManagerTest, RemoveUnlinksWithoutDeletingAndDestructionDeletesT
   delete removed;
 }
 
-TEST_F(ViewObjectManagerTest, ClearDeletesEveryObjectsGeometryAndTheNextDisplayBuildsAgain) {
-  ViewObjectManager manager(root.get());
-  auto* a = new JournalObject("a", journal);
-  manager.Add("a", a);
-  manager.Add("b", new JournalObject("b", journal, false));
-  manager.Display();
-  ASSERT_TRUE(a->IsGeometryCreated());
-  journal.clear();
-  manager.Clear();
-  EXPECT_EQ(journal, (Journal{"a:delete", "b:delete"}));
-  EXPECT_FALSE(a->IsGeometryCreated());
-  EXPECT_EQ(manager.Count(), 2u);
-  journal.clear();
-  manager.Display();
-  EXPECT_EQ(journal, (Journal{"a:create", "a:draw"}));
-}
-
-TEST_F(ViewObjectManagerTest, DisplayDrawsVisibleMarkupsFirstThenTheOthersInNameOrder) {
+// Clear deletes every object's geometry, built or not, and the next display
+// builds it again.
+TEST_F(ViewObjectManagerTest, DisplayDrawsVisibleMarkupsFirstThenTheOthersAndClearDeletesAll) {
   ViewObjectManager manager(root.get());
   for (const char* name : {"Rubberband", "AxesViewObject", "Aperture"}) {
     manager.Add(name, new JournalObject(name, journal));
@@ -142,6 +127,19 @@ TEST_F(ViewObjectManagerTest, DisplayDrawsVisibleMarkupsFirstThenTheOthersInName
   manager.Display();
   EXPECT_EQ(journal, (Journal{"BMarkup:draw", "ZMarkup:draw", "Aperture:draw", "AxesViewObject:draw", "Hidden:create",
                               "Hidden:draw", "Rubberband:draw"}));
+  manager.Add("ZHidden", new JournalObject("ZHidden", journal, false));
+  journal.clear();
+  manager.Clear();
+  EXPECT_EQ(journal, (Journal{"Aperture:delete", "AxesViewObject:delete", "BMarkup:delete", "Hidden:delete",
+                              "Rubberband:delete", "ZHidden:delete", "ZMarkup:delete"}));
+  EXPECT_FALSE(manager.Get("Aperture")->IsGeometryCreated());
+  EXPECT_EQ(manager.Count(), 7u);
+  journal.clear();
+  manager.Get("ZMarkup")->SetIsVisible(false);
+  manager.Display();
+  EXPECT_EQ(journal,
+            (Journal{"BMarkup:create", "BMarkup:draw", "Aperture:create", "Aperture:draw", "AxesViewObject:create",
+                     "AxesViewObject:draw", "Hidden:create", "Hidden:draw", "Rubberband:create", "Rubberband:draw"}));
 }
 
 }  // namespace

@@ -1,7 +1,9 @@
 // The hierarchy under every picker and its point and segment pickers, and the
 // exact ray test of single triangles that is the reference for the triangle
 // hierarchy: traversal order, ties, rounding at box faces, degenerate and
-// non-finite primitives, bad input (triangle hits are pinned by the item tests).
+// non-finite primitives, bad input (triangle hits are pinned by the item tests);
+// then the view volume's culling and containment against hand-built
+// fixed-function matrices.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -15,6 +17,7 @@
 #include "detail/PointBvh.h"
 #include "detail/RayPrimitive.h"
 #include "detail/SegmentBvh.h"
+#include "detail/ViewVolume.h"
 
 namespace KivVizOpenGL::detail {
 namespace {
@@ -155,6 +158,51 @@ TEST(SegmentBvhTest, NonFiniteSegmentsBadQueriesAndMalformedArrays) {
   EXPECT_THROW(SegmentBvh(vertices, odd), std::invalid_argument);
   EXPECT_THROW(SegmentBvh(vertices, outOfRange), std::invalid_argument);
   EXPECT_THROW(SegmentBvh(std::span(vertices).first(5), std::span(odd).first(2)), std::invalid_argument);
+}
+
+using Matrix = ViewVolume::Matrix;
+
+// A 90-degree perspective (glFrustum(-1, 1, -1, 1, 1, 10)) times a translation
+// by z = -3: looking down -z from the object point (0, 0, 3), at object z = 0
+// the volume spans -3..3 in x and y.
+Matrix Perspective() {
+  return ViewVolume::Multiply({1, 0, 0, 0, 0, 1, 0, 0, 0, 0, -11.0 / 9, -1, 0, 0, -20.0 / 9, 0},
+                              {1, 0, 0, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 0, -3, 1});
+}
+
+// glOrtho(-2, 2, -1, 1, 0, 5): x in [-2, 2], y in [-1, 1], z in [-5, 0].
+Matrix Orthographic() { return {0.5, 0, 0, 0, 0, 1, 0, 0, 0, 0, -0.4, 0, 0, 0, -1, 1}; }
+
+TEST(ViewVolumeTest, CullsOnlyBoxesWhollyOutsideAndContainsOnlyBoxesWhollyInside) {
+  const struct {
+    const char* name;
+    Matrix clip;
+    Aabb box;
+    bool intersects;
+    bool contains;
+  } cases[] = {
+      {"PerspectiveInside", Perspective(), Aabb({-0.5f, -0.5f, -0.5f}, {0.5f, 0.5f, 0.5f}), true, true},
+      {"PerspectiveOutsideLeft", Perspective(), Aabb({-5, -0.1f, -0.1f}, {-3.5f, 0.1f, 0.1f}), false, false},
+      {"PerspectiveBetweenEyeAndNear", Perspective(), Aabb({-0.1f, -0.1f, 2.2f}, {0.1f, 0.1f, 2.8f}), false, false},
+      {"PerspectiveStraddlesNear", Perspective(), Aabb({-0.1f, -0.1f, 1.5f}, {0.1f, 0.1f, 2.8f}), true, false},
+      {"PerspectiveEnclosesTheEye", Perspective(), Aabb({-10, -10, -10}, {10, 10, 10}), true, false},
+      {"PerspectiveTouchesTheLeftPlane", Perspective(), Aabb({-4, -0.1f, 0}, {-3, 0.1f, 0}), true, false},
+      {"PerspectiveWithinRoundingOfLeft", Perspective(), Aabb({-3.00001f, 0, 0}, {-3.000005f, 0, 0}), true, false},
+      {"PerspectiveEmptyBox", Perspective(), Aabb(), false, false},
+      {"OrthographicTouchesRight", Orthographic(), Aabb({2, 0, -1}, {3, 0.5f, -0.5f}), true, false},
+      {"OrthographicStraddlesFar", Orthographic(), Aabb({-1, -0.5f, -6}, {1, 0.5f, -4}), true, false},
+      {"OrthographicFlatInside", Orthographic(), Aabb({0, 0, -2}, {0, 0, -2}), true, true},
+      // Points just outside one face each, inside all others.
+      {"OrthographicPastLeft", Orthographic(), Aabb({-2.1f, 0, -1}, {-2.1f, 0, -1}), false, false},
+      {"OrthographicPastRight", Orthographic(), Aabb({2.1f, 0, -1}, {2.1f, 0, -1}), false, false},
+      {"OrthographicPastBottom", Orthographic(), Aabb({0, -1.1f, -1}, {0, -1.1f, -1}), false, false},
+      {"OrthographicPastTop", Orthographic(), Aabb({0, 1.1f, -1}, {0, 1.1f, -1}), false, false},
+      {"OrthographicPastNear", Orthographic(), Aabb({0, 0, 0.1f}, {0, 0, 0.1f}), false, false},
+      {"OrthographicPastFar", Orthographic(), Aabb({0, 0, -5.1f}, {0, 0, -5.1f}), false, false}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.intersects, ViewVolume(c.clip).Intersects(c.box)) << c.name;
+    EXPECT_EQ(c.contains, ViewVolume(c.clip).Contains(c.box)) << c.name;
+  }
 }
 
 }  // namespace

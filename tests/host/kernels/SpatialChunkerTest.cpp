@@ -104,46 +104,23 @@ TEST(SpatialChunkerTest, BadInputThrows) {
   EXPECT_THROW(chunker.Split(vertices, {}, outOfRange), std::invalid_argument);
 }
 
-// A soup's vertices with a NaN and an infinite point far outside it.
-std::vector<float> CloudWithBadPoints() {
-  std::vector<float> vertices = test::TriangleSoup(3, 1000, 0.2f).vertices;
-  const float nan = std::numeric_limits<float>::quiet_NaN();
-  vertices.insert(vertices.end(), {nan, 40.0f, 0.0f, std::numeric_limits<float>::infinity(), 0, 0, 0, -50.0f, nan});
-  return vertices;
-}
-
 void ExpectSameBox(const Aabb& expected, const Aabb& actual) {
   EXPECT_EQ(expected.Min(), actual.Min());
   EXPECT_EQ(expected.Max(), actual.Max());
 }
 
-TEST(ChunkHierarchiesTest, BoundsAreThoseOfOneHierarchyOverEveryPrimitive) {
-  const std::vector<float> vertices = CloudWithBadPoints();
+// Over a soup's vertices with a NaN and an infinite point far outside it: the
+// bounds of one hierarchy over every primitive, and a chunk's hierarchy built
+// when first asked for, holding its finite primitives.
+TEST(ChunkHierarchiesTest, BoundsAreThoseOfOneHierarchyAndAChunksIsBuiltWhenAskedFor) {
+  std::vector<float> vertices = test::TriangleSoup(3, 1000, 0.2f).vertices;
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  vertices.insert(vertices.end(), {nan, 40.0f, 0.0f, std::numeric_limits<float>::infinity(), 0, 0, 0, -50.0f, nan});
   const std::vector<std::uint32_t> points = WithCorners({vertices, {}}, 1).indices;
   ChunkedMesh cloud = SpatialChunker(16, 1).Split(vertices, {}, points);
-  ExpectSameBox(PointBvh(vertices).Hierarchy().Bounds(), ChunkHierarchies(cloud, 1).Bounds());
-  // Chunked points list their vertices in point order, so they may drop the
-  // indices.
-  for (std::size_t p = 0; p < cloud.indices.size(); ++p) ASSERT_EQ(p, cloud.indices[p]);
-  cloud.indices.clear();
-  ExpectSameBox(PointBvh(vertices).Hierarchy().Bounds(), ChunkHierarchies(cloud, 1).Bounds());
-  EXPECT_THROW(ChunkHierarchies(cloud, 2), std::invalid_argument) << "segments need their indices";
-
-  // Segments between neighbours, the bad points among their ends.
-  std::vector<std::uint32_t> segments;
-  for (std::uint32_t i = 0; i + 1 < points.size(); ++i) segments.insert(segments.end(), {i, i + 1});
-  const ChunkedMesh lines = SpatialChunker(16, 2).Split(vertices, {}, segments);
-  const ChunkHierarchies hierarchies(lines, 2);
-  ExpectSameBox(SegmentBvh(vertices, segments).Hierarchy().Bounds(), hierarchies.Bounds());
-  for (std::uint32_t chunk = 0; chunk < lines.chunks.size(); ++chunk) {
-    EXPECT_TRUE(hierarchies.BoxOf(chunk).IsEmpty() || hierarchies.BoxOf(chunk).IsFinite()) << chunk;
-  }
-}
-
-TEST(ChunkHierarchiesTest, AChunksHierarchyIsBuiltWhenFirstAskedForAndHoldsItsFinitePrimitives) {
-  const std::vector<float> vertices = CloudWithBadPoints();
-  const ChunkedMesh cloud = SpatialChunker(16, 1).Split(vertices, {}, WithCorners({vertices, {}}, 1).indices);
+  const Aabb pointBounds = PointBvh(vertices).Hierarchy().Bounds();
   const ChunkHierarchies hierarchies(cloud, 1);
+  ExpectSameBox(pointBounds, hierarchies.Bounds());
   EXPECT_EQ(0u, hierarchies.BuiltCount());
   std::size_t held = 0;
   for (std::uint32_t chunk = 0; chunk < cloud.chunks.size(); ++chunk) {
@@ -154,6 +131,23 @@ TEST(ChunkHierarchiesTest, AChunksHierarchyIsBuiltWhenFirstAskedForAndHoldsItsFi
   }
   EXPECT_EQ(cloud.chunks.size(), hierarchies.BuiltCount());
   EXPECT_EQ(vertices.size() / 3 - 3, held) << "every finite point once, the three bad ones in none";
+
+  // Chunked points list their vertices in point order, so they may drop the
+  // indices.
+  for (std::size_t p = 0; p < cloud.indices.size(); ++p) ASSERT_EQ(p, cloud.indices[p]);
+  cloud.indices.clear();
+  ExpectSameBox(pointBounds, ChunkHierarchies(cloud, 1).Bounds());
+  EXPECT_THROW(ChunkHierarchies(cloud, 2), std::invalid_argument) << "segments need their indices";
+
+  // Segments between neighbours, the bad points among their ends.
+  std::vector<std::uint32_t> segments;
+  for (std::uint32_t i = 0; i + 1 < points.size(); ++i) segments.insert(segments.end(), {i, i + 1});
+  const ChunkedMesh lines = SpatialChunker(16, 2).Split(vertices, {}, segments);
+  const ChunkHierarchies segmentHierarchies(lines, 2);
+  ExpectSameBox(SegmentBvh(vertices, segments).Hierarchy().Bounds(), segmentHierarchies.Bounds());
+  for (std::uint32_t chunk = 0; chunk < lines.chunks.size(); ++chunk) {
+    EXPECT_TRUE(segmentHierarchies.BoxOf(chunk).IsEmpty() || segmentHierarchies.BoxOf(chunk).IsFinite()) << chunk;
+  }
 }
 
 }  // namespace
