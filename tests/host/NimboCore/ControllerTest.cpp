@@ -22,18 +22,21 @@
 
 namespace {
 
-using Vec3 = std::array<float, 3>;
+// The camera's eye, target and up, one after the other.
+std::array<float, 9> LookAt(const ACamera& camera) {
+  std::array<float, 9> v;
+  camera.GetLookAt(&v[0], &v[3], &v[6]);
+  return v;
+}
 
-struct LookAt {
-  Vec3 eye, target, up;
-  bool operator==(const LookAt&) const = default;
-};
+float EyeDistance(ACamera* camera) {
+  const auto v = LookAt(*camera);
+  return std::hypot(v[0] - v[3], v[1] - v[4], v[2] - v[5]);
+}
 
 TEST(CameraTest, DefaultLooksDownNegativeZAtTheOriginWith45Degrees) {
   ACamera camera;
-  LookAt l{};
-  camera.GetLookAt(l.eye.data(), l.target.data(), l.up.data());
-  EXPECT_EQ(l, (LookAt{{0, 0, 5}, {0, 0, 0}, {0, 1, 0}}));
+  EXPECT_EQ(LookAt(camera), (std::array<float, 9>{0, 0, 5, 0, 0, 0, 0, 1, 0}));
   EXPECT_FALSE(camera.IsOrthographic());
   EXPECT_EQ(camera.GetFieldOfViewDegrees(), 45.0f);
   EXPECT_NEAR(camera.GetFieldOfView(), std::numbers::pi / 4.0, 1e-6);
@@ -72,12 +75,6 @@ struct Heard {
   int type;
   float eyeDistance;  // the camera's, when the listener heard the record
 };
-
-float EyeDistance(ACamera* camera) {
-  float eye[3], target[3], up[3];
-  camera->GetLookAt(eye, target, up);
-  return std::hypot(eye[0] - target[0], eye[1] - target[1], eye[2] - target[2]);
-}
 
 struct RecordingListener : IControllerListener {
   RecordingListener(std::string name, std::vector<Heard>& log, ACamera* camera)
@@ -166,10 +163,7 @@ TEST_F(ControllerTest, DragsBetweenTheIntLimitsKeepTheCameraFinite) {
   for (const int type : {IViewOp::Orbit, IViewOp::Pan}) {
     Send(type, 1, INT_MAX, INT_MAX);
     Send(type, 2, INT_MIN, INT_MIN);
-    float eye[3], target[3], up[3];
-    camera->GetLookAt(eye, target, up);
-    for (const float value : {eye[0], eye[1], eye[2], target[0], target[1], target[2]})
-      EXPECT_TRUE(std::isfinite(value));
+    for (const float value : LookAt(*camera)) EXPECT_TRUE(std::isfinite(value));
   }
 }
 
