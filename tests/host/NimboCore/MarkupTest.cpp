@@ -51,9 +51,12 @@ TEST_F(MarkupFactoryTest, FactoryRefusesNonViewsAndPartialPoints) {
   EXPECT_THROW(MarkupViewObject(&view, "m", {0, 0, 0, 1}, RGBAColor()), std::invalid_argument);
 }
 
-TEST_F(MarkupFactoryTest, OnePointBecomesAColouredMarkerAndSeveralAPolyline) {
+// Each has a name of its own: one the manager holds already is skipped.
+TEST_F(MarkupFactoryTest, OnePointBecomesAColouredMarkerAndSeveralAPolylineNamedInTurn) {
   std::unique_ptr<AMarkupViewObject> marker(factory->CreateMarkup(&view, {1.0, 2.0, 3.0}));
   ASSERT_NE(marker, nullptr);
+  EXPECT_EQ(marker->Name(), "Markup1");
+  ASSERT_TRUE(manager.Add("Markup2", new MarkupFactory()));
   EXPECT_EQ(marker->GetParentNode(), OverlayNode());
   EXPECT_EQ(marker->CreateMarkup(&view, {1, 2, 3}), nullptr) << "markups make no markups";
   marker->SetId(7);
@@ -65,19 +68,12 @@ TEST_F(MarkupFactoryTest, OnePointBecomesAColouredMarkerAndSeveralAPolyline) {
 
   std::unique_ptr<AMarkupViewObject> polyline(factory->CreateMarkup(&view, {0, 0, 0, 1, 0, 0, 1, 1, 0}));
   ASSERT_NE(polyline, nullptr);
+  EXPECT_EQ(polyline->Name(), "Markup3");
   polyline->SetId(8);
   const TestGeometryItem& lines = ItemOf(*polyline);
   EXPECT_EQ(lines.kind, TestGeometryItem::Kind::Lines);
   EXPECT_EQ(lines.vertices, (std::vector<float>{0, 0, 0, 1, 0, 0, 1, 1, 0}));
   EXPECT_EQ(lines.indices, (std::vector<std::uint32_t>{0, 1, 1, 2}));
-}
-
-TEST_F(MarkupFactoryTest, EachMarkupHasANameOfItsOwn) {
-  std::unique_ptr<AMarkupViewObject> first(factory->CreateMarkup(&view, {0, 0, 0}));
-  ASSERT_TRUE(manager.Add("Markup2", new MarkupFactory()));
-  std::unique_ptr<AMarkupViewObject> second(factory->CreateMarkup(&view, {0, 0, 0}));
-  EXPECT_EQ(first->Name(), "Markup1");
-  EXPECT_EQ(second->Name(), "Markup3") << "a name the manager holds already is skipped";
 }
 
 TEST_F(MarkupFactoryTest, ClearRemovesTheNodesTheNextDisplayBuildsThemAndDeletingAMarkupRemovesIt) {

@@ -31,14 +31,11 @@ class TestGeometryItem : public AGeometryItem {
 
   void Display(AView3DAdapter*) override {}
   bool GetBoundingBox(float minimum[3], float maximum[3]) const override {
-    if (vertices.size() < 3) return false;
-    std::copy_n(vertices.begin(), 3, minimum);
-    std::copy_n(vertices.begin(), 3, maximum);
-    for (std::size_t i = 3; i < vertices.size(); ++i) {
-      minimum[i % 3] = std::min(minimum[i % 3], vertices[i]);
-      maximum[i % 3] = std::max(maximum[i % 3], vertices[i]);
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+      minimum[i % 3] = i < 3 ? vertices[i] : std::min(minimum[i % 3], vertices[i]);
+      maximum[i % 3] = i < 3 ? vertices[i] : std::max(maximum[i % 3], vertices[i]);
     }
-    return true;
+    return vertices.size() >= 3;
   }
 
   const Kind kind;
