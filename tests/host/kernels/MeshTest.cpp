@@ -13,6 +13,7 @@
 #include <limits>
 #include <numeric>
 #include <optional>
+#include <ostream>
 #include <random>
 #include <stdexcept>
 #include <tuple>
@@ -43,6 +44,11 @@ struct TestRay {
   Float3 origin;
   Float3 direction;
 };
+
+std::ostream& operator<<(std::ostream& out, const TestRay& r) {
+  return out << r.origin.x << ", " << r.origin.y << ", " << r.origin.z << " towards " << r.direction.x << ", "
+             << r.direction.y << ", " << r.direction.z;
+}
 
 Float3 RandomPoint(std::mt19937& random, const Float3& low, const Float3& high) {
   std::uniform_real_distribution<float> unit(0.0f, 1.0f);
@@ -76,12 +82,8 @@ Mesh Grid(std::uint32_t seed, std::uint32_t n, float noise) {
   for (std::uint32_t y = 0; y <= n; ++y) {
     for (std::uint32_t x = 0; x <= n; ++x) {
       Append(mesh.vertices, {static_cast<float>(x), static_cast<float>(y), noise > 0.0f ? jitter(random) : 0.0f});
-    }
-  }
-  for (std::uint32_t y = 0; y < n; ++y) {
-    for (std::uint32_t x = 0; x < n; ++x) {
       const std::uint32_t v = y * (n + 1) + x;
-      mesh.indices.insert(mesh.indices.end(), {v, v + 1, v + n + 2, v, v + n + 2, v + n + 1});
+      if (x < n && y < n) mesh.indices.insert(mesh.indices.end(), {v, v + 1, v + n + 2, v, v + n + 2, v + n + 1});
     }
   }
   return mesh;
@@ -118,17 +120,6 @@ std::optional<TriangleHit> BruteForceTriangle(const Mesh& mesh, const TestRay& r
     if (hit && (!nearest || hit->t < nearest->t)) nearest = TriangleHit{t, hit->t, hit->u, hit->v};
   }
   return nearest;
-}
-
-// The same hit, or the same miss, bit for bit.
-void ExpectSameHit(const std::optional<TriangleHit>& expected, const std::optional<TriangleHit>& actual,
-                   const TestRay& ray) {
-  const auto key = [](const std::optional<TriangleHit>& h) {
-    return h ? std::tuple(true, h->triangle, h->t, h->u, h->v) : std::tuple(false, 0u, 0.0f, 0.0f, 0.0f);
-  };
-  EXPECT_EQ(key(expected), key(actual)) << "ray (" << ray.origin.x << ", " << ray.origin.y << ", " << ray.origin.z
-                                        << ") dir (" << ray.direction.x << ", " << ray.direction.y << ", "
-                                        << ray.direction.z << ")";
 }
 
 // Exactly what a loop over every triangle gives, with and without chunks:
@@ -189,11 +180,15 @@ TEST(TriangleBvhTest, OneAndChunkedHierarchiesMatchBruteForce) {
     const ChunkedTriangleBvh chunked(chunks);
     const Aabb bounds = bvh.Hierarchy().Bounds();
     std::size_t hits = 0;
+    // The same hit, or the same miss, bit for bit.
+    const auto key = [](const std::optional<TriangleHit>& h) {
+      return h ? std::tuple(true, h->triangle, h->t, h->u, h->v) : std::tuple(false, 0u, 0.0f, 0.0f, 0.0f);
+    };
     for (const TestRay& ray : c.rays.empty() ? RandomRays(7, 600, bounds.Min(), bounds.Max()) : c.rays) {
-      const auto expected = BruteForceTriangle(c.mesh, ray, c.maxT);
-      ExpectSameHit(expected, bvh.Intersect(ray.origin, ray.direction, c.maxT), ray);
-      ExpectSameHit(expected, chunked.Intersect(ray.origin, ray.direction, c.maxT), ray);
-      hits += expected ? 1 : 0;
+      const auto expected = key(BruteForceTriangle(c.mesh, ray, c.maxT));
+      EXPECT_EQ(expected, key(bvh.Intersect(ray.origin, ray.direction, c.maxT))) << ray;
+      EXPECT_EQ(expected, key(chunked.Intersect(ray.origin, ray.direction, c.maxT))) << ray;
+      hits += std::get<0>(expected) ? 1 : 0;
     }
     // Misses alone would prove nothing.
     EXPECT_GE(hits, c.minHits);
@@ -204,16 +199,31 @@ TEST(TriangleBvhTest, OneAndChunkedHierarchiesMatchBruteForce) {
 TEST(TriangleBvhTest, NaNRaysAndEmptyMeshesHitNothingAndMalformedArraysThrow) {
   const std::vector<float> vertices{0, 0, 0, 1, 0, 0, 0, 1, 0};
   const std::vector<std::uint32_t> triangle{0, 1, 2};
+  const std::vector<std::uint32_t> outOfRange{0, 1, 3};
   const TriangleBvh bvh(vertices, triangle);
   EXPECT_TRUE(bvh.Intersect({0.2f, 0.2f, 1}, {0, 0, -1}).has_value());
   EXPECT_FALSE(bvh.Intersect({0.2f, 0.2f, 1}, {0, 0, kNaN}).has_value());
   EXPECT_FALSE(bvh.Intersect({kNaN, 0.2f, 1}, {0, 0, -1}).has_value());
   EXPECT_FALSE(TriangleBvh().Intersect({0.2f, 0.2f, 1}, {0, 0, -1}).has_value());
   EXPECT_FALSE(TriangleBvh(vertices, {}).Intersect({0.2f, 0.2f, 1}, {0, 0, -1}).has_value());
-  const std::vector<std::uint32_t> outOfRange{0, 1, 3};
+  EXPECT_FALSE(ChunkedTriangleBvh(ChunkedMesh{}).Intersect({0, 0, 1}, {0, 0, -1}).has_value());
   EXPECT_THROW(TriangleBvh(std::span(vertices).first(8), triangle), std::invalid_argument);
   EXPECT_THROW(TriangleBvh(vertices, std::span(triangle).first(2)), std::invalid_argument);
   EXPECT_THROW(TriangleBvh(vertices, outOfRange), std::invalid_argument);
+  // The chunker, for triangles, segments and points.
+  const SpatialChunker chunker(4, 3);
+  EXPECT_THROW(SpatialChunker(0, 3), std::invalid_argument);
+  EXPECT_THROW(SpatialChunker(4, 0), std::invalid_argument);
+  EXPECT_THROW(SpatialChunker(4, 4), std::invalid_argument);
+  EXPECT_THROW(SpatialChunker(4, 2).Split(vertices, {}, triangle), std::invalid_argument) << "half a segment";
+  EXPECT_THROW(chunker.Split(std::span(vertices).first(8), {}, triangle), std::invalid_argument);
+  EXPECT_THROW(chunker.Split(vertices, {}, std::span(triangle).first(2)), std::invalid_argument);
+  EXPECT_THROW(chunker.Split(vertices, std::span(vertices).first(6), triangle), std::invalid_argument);
+  EXPECT_THROW(chunker.Split(vertices, {}, outOfRange), std::invalid_argument);
+  // Chunks without the triangles they came from.
+  ChunkedMesh chunks = chunker.Split(vertices, {}, triangle);
+  chunks.sourcePrimitives.clear();
+  EXPECT_THROW(ChunkedTriangleBvh{chunks}, std::invalid_argument);
 }
 
 TEST(ChunkedTriangleBvhTest, OnlyChunksARayReachesGetAHierarchy) {
@@ -226,14 +236,6 @@ TEST(ChunkedTriangleBvhTest, OnlyChunksARayReachesGetAHierarchy) {
   EXPECT_EQ(0u, chunked.BuiltCount()) << "a ray that misses every box builds nothing";
   EXPECT_TRUE(chunked.Intersect({10.3f, 20.6f, 1}, {0, 0, -1}).has_value());
   EXPECT_LE(chunked.BuiltCount(), 2u);
-}
-
-TEST(ChunkedTriangleBvhTest, AMeshWithoutItsSourceTrianglesIsRefused) {
-  const Mesh grid = Grid(1, 4, 0.0f);
-  ChunkedMesh chunks = SpatialChunker(4, 3).Split(grid.vertices, {}, grid.indices);
-  chunks.sourcePrimitives.clear();
-  EXPECT_THROW(ChunkedTriangleBvh{chunks}, std::invalid_argument);
-  EXPECT_FALSE(ChunkedTriangleBvh(ChunkedMesh{}).Intersect({0, 0, 1}, {0, 0, -1}).has_value());
 }
 
 // Segments from two corners of each triangle, points from every vertex.
@@ -270,9 +272,8 @@ TEST(SpatialChunkerTest, EveryPrimitiveOnceWithItsOwnCornersInABoxThatHoldsIt) {
                {"PointsWithNaN", WithCorners(withNaN, 1), 1, 7}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const std::uint32_t corners = c.corners;
-    const ChunkedMesh chunked = SpatialChunker(c.limit, corners).Split(c.mesh.vertices, {}, c.mesh.indices);
-    const std::size_t primitiveCount = c.mesh.indices.size() / corners;
+    const ChunkedMesh chunked = SpatialChunker(c.limit, c.corners).Split(c.mesh.vertices, {}, c.mesh.indices);
+    const std::size_t primitiveCount = c.mesh.indices.size() / c.corners;
     ASSERT_EQ(primitiveCount, chunked.sourcePrimitives.size());
     std::vector<int> seen(primitiveCount, 0);
     std::uint32_t nextPrimitive = 0;
@@ -285,37 +286,20 @@ TEST(SpatialChunkerTest, EveryPrimitiveOnceWithItsOwnCornersInABoxThatHoldsIt) {
         const std::uint32_t source = chunked.sourcePrimitives[p];
         ASSERT_LT(source, primitiveCount);
         ++seen[source];
-        for (std::uint32_t corner = 0; corner < corners; ++corner) {
-          const std::uint32_t v = chunked.indices[corners * p + corner];
+        for (std::uint32_t corner = 0; corner < c.corners; ++corner) {
+          const std::uint32_t v = chunked.indices[c.corners * p + corner];
           ASSERT_GE(v, chunk.firstVertex);
           ASSERT_LT(v, chunk.firstVertex + chunk.vertexCount);
           // Bitwise, so that NaN coordinates compare too.
-          const std::uint32_t input = c.mesh.indices[corners * source + corner];
+          const std::uint32_t input = c.mesh.indices[c.corners * source + corner];
           EXPECT_EQ(0, std::memcmp(&c.mesh.vertices[3 * input], &chunked.vertices[3 * v], 3 * sizeof(float)));
           const Float3 position = Float3::At(chunked.vertices, v);
-          if (IsFinite(position)) {
-            EXPECT_TRUE(chunk.bounds.Contains(position));
-          }
+          EXPECT_TRUE(!IsFinite(position) || chunk.bounds.Contains(position));
         }
       }
     }
     EXPECT_EQ(std::vector<int>(primitiveCount, 1), seen);
   }
-}
-
-TEST(SpatialChunkerTest, BadInputThrows) {
-  const std::vector<float> vertices{0, 0, 0, 1, 0, 0, 0, 1, 0};
-  const std::vector<std::uint32_t> triangle{0, 1, 2};
-  const std::vector<std::uint32_t> outOfRange{0, 1, 3};
-  const SpatialChunker chunker(4, 3);
-  EXPECT_THROW(SpatialChunker(0, 3), std::invalid_argument);
-  EXPECT_THROW(SpatialChunker(4, 0), std::invalid_argument);
-  EXPECT_THROW(SpatialChunker(4, 4), std::invalid_argument);
-  EXPECT_THROW(SpatialChunker(4, 2).Split(vertices, {}, triangle), std::invalid_argument) << "half a segment";
-  EXPECT_THROW(chunker.Split(std::span(vertices).first(8), {}, triangle), std::invalid_argument);
-  EXPECT_THROW(chunker.Split(vertices, {}, std::span(triangle).first(2)), std::invalid_argument);
-  EXPECT_THROW(chunker.Split(vertices, std::span(vertices).first(6), triangle), std::invalid_argument);
-  EXPECT_THROW(chunker.Split(vertices, {}, outOfRange), std::invalid_argument);
 }
 
 void ExpectSameBox(const Aabb& expected, const Aabb& actual) {
