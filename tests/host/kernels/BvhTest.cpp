@@ -11,6 +11,7 @@
 #include <limits>
 #include <optional>
 #include <stdexcept>
+#include <utility>
 #include <vector>
 
 #include "detail/Bvh.h"
@@ -23,6 +24,7 @@ namespace KivVizOpenGL::detail {
 namespace {
 
 constexpr float kInf = std::numeric_limits<float>::infinity();
+constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 
 TEST(RayPrimitiveTest, TrianglesAreHitExactlyWithTheirBarycentrics) {
   // The triangle (0,0,0), (2,0,0), (0,2,0) unless a case says otherwise.
@@ -32,22 +34,21 @@ TEST(RayPrimitiveTest, TrianglesAreHitExactlyWithTheirBarycentrics) {
     float maxT;
     std::optional<TriangleIntersection> expected;
     Float3 p0{0, 0, 0}, p1{2, 0, 0}, p2{0, 2, 0};
-  } cases[] = {
-      {"OnAVertex", {2, 0, 1}, {0, 0, -1}, kInf, TriangleIntersection{1, 1, 0}},
-      {"InThePlane", {-1, 0.5f, 0}, {1, 0, 0}, kInf, std::nullopt},
-      {"CollinearCorners", {1, 0, 1}, {0, 0, -1}, kInf, std::nullopt, {0, 0, 0}, {1, 0, 0}, {3, 0, 0}},
-      // Exactly collinear corners for which the determinant still rounds to
-      // about 1e-15: without the degeneracy check this reports t = 0.
-      {"CollinearCornersWithRoundedDeterminant",
-       {0x1.6a504ep-1f, -0x1.c3856p-1f, -0x1.30f59ep-1f},
-       {-0x1.8ffdeep-1f, 0x1.becfacp-1f, -0x1.29e462p-1f},
-       kInf,
-       std::nullopt,
-       {0, 0, 0},
-       {-0x1.bbec9p-2f, -0x1.bbec9p-5f, -0x1.bbec9p+2f},
-       {-0x1.a2057cp-1f, -0x1.a2057cp-4f, -0x1.a2057cp+3f}},
-      {"NaNCorner", {0.5f, 0.5f, 2}, {0, 0, -1}, kInf, std::nullopt, {0, 0, 0}, {std::nanf(""), 0, 0}, {0, 2, 0}},
-      {"ZeroDirection", {0.5f, 0.5f, 2}, {0, 0, 0}, kInf, std::nullopt}};
+  } cases[] = {{"OnAVertex", {2, 0, 1}, {0, 0, -1}, kInf, TriangleIntersection{1, 1, 0}},
+               {"InThePlane", {-1, 0.5f, 0}, {1, 0, 0}, kInf, std::nullopt},
+               {"CollinearCorners", {1, 0, 1}, {0, 0, -1}, kInf, std::nullopt, {0, 0, 0}, {1, 0, 0}, {3, 0, 0}},
+               // Exactly collinear corners for which the determinant still rounds to
+               // about 1e-15: without the degeneracy check this reports t = 0.
+               {"CollinearCornersWithRoundedDeterminant",
+                {0x1.6a504ep-1f, -0x1.c3856p-1f, -0x1.30f59ep-1f},
+                {-0x1.8ffdeep-1f, 0x1.becfacp-1f, -0x1.29e462p-1f},
+                kInf,
+                std::nullopt,
+                {0, 0, 0},
+                {-0x1.bbec9p-2f, -0x1.bbec9p-5f, -0x1.bbec9p+2f},
+                {-0x1.a2057cp-1f, -0x1.a2057cp-4f, -0x1.a2057cp+3f}},
+               {"NaNCorner", {0.5f, 0.5f, 2}, {0, 0, -1}, kInf, std::nullopt, {0, 0, 0}, {kNaN, 0, 0}, {0, 2, 0}},
+               {"ZeroDirection", {0.5f, 0.5f, 2}, {0, 0, 0}, kInf, std::nullopt}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const auto hit = IntersectTriangle(Ray(c.origin, c.direction), c.p0, c.p1, c.p2, c.maxT);
@@ -96,17 +97,20 @@ TEST(BvhTest, LeafEnteredAnUlpBeyondTheBoundIsStillVisited) {
   EXPECT_EQ(2, leaves);
 }
 
-TEST(PointBvhTest, NearestAlongTheRayWinsAndTiesGoToTheLowerIndex) {
-  // Points 0 and 2 coincide; point 1 is nearer to the ray's line but
-  // further along it.
+// Points 0 and 2 coincide; point 1 is nearer to the ray's line but further
+// along it. Then an infinite point, left out.
+TEST(PointBvhTest, NearestAlongTheRayWinsTiesGoLowAndNonFinitePointsAreLeftOut) {
+  const auto found = [](const std::optional<PointHit>& hit) {
+    return hit ? std::pair(hit->point, hit->t) : std::pair(99u, 0.0f);
+  };
   const PointBvh bvh(std::vector<float>{0, 0.05f, 2, 0, 0, 1, 0, 0.05f, 2});
-  const auto hit = bvh.Intersect({0, 0, 5}, {0, 0, -1}, 0.1f);
-  ASSERT_TRUE(hit.has_value());
-  EXPECT_EQ(0u, hit->point);
-  EXPECT_EQ(3.0f, hit->t);
-  const auto tight = bvh.Intersect({0, 0, 5}, {0, 0, -1}, 0.01f);
-  ASSERT_TRUE(tight.has_value());
-  EXPECT_EQ(1u, tight->point);
+  EXPECT_EQ(std::pair(0u, 3.0f), found(bvh.Intersect({0, 0, 5}, {0, 0, -1}, 0.1f)));
+  EXPECT_EQ(1u, found(bvh.Intersect({0, 0, 5}, {0, 0, -1}, 0.01f)).first);
+  const std::vector<float> points{kInf, 0, 0, 0, 0, 0};
+  const PointBvh withInfinity(points);
+  EXPECT_EQ(1u, withInfinity.Hierarchy().PrimitiveOrder().size());
+  EXPECT_EQ(1u, found(withInfinity.Intersect({1, 0, 0}, {-1, 0, 0}, 0.0f)).first);
+  EXPECT_THROW(PointBvh(std::span(points).first(4)), std::invalid_argument);
 }
 
 // The ray passes just within tolerance, almost along a box face padded by the
@@ -120,37 +124,20 @@ TEST(PointBvhTest, PointJustWithinToleranceSurvivesPaddingRounding) {
   EXPECT_TRUE(PointBvh(point).Intersect(origin, direction, tolerance).has_value());
 }
 
-TEST(PointBvhTest, NonFinitePointsAreLeftOutAndBadInputThrows) {
-  const std::vector<float> points{kInf, 0, 0, 0, 0, 0};
-  const PointBvh bvh(points);
+// An L through (1, 0, 0) drawn as segments 1 and 0 of a line set; then a
+// segment with a NaN end, left out.
+TEST(SegmentBvhTest, ASharedVertexGoesLowNonFiniteSegmentsAreLeftOutBadInputFails) {
+  const auto found = [](const std::optional<SegmentHit>& hit) {
+    return hit ? std::pair(hit->segment, hit->t) : std::pair(99u, 0.0f);
+  };
+  const SegmentBvh ell(std::vector<float>{1, 0, 0, 1, 1, 0, 0, 0, 0}, std::vector<std::uint32_t>{0, 1, 2, 0});
+  EXPECT_EQ(std::pair(0u, 5.0f), found(ell.Intersect({1, 0, 5}, {0, 0, -1}, 0.01f)));
+  const std::vector<float> vertices{0, 0, 0, kNaN, 0, 0, 2, 0, 0};
+  const SegmentBvh bvh(vertices, std::vector<std::uint32_t>{0, 1, 0, 2});
   EXPECT_EQ(1u, bvh.Hierarchy().PrimitiveOrder().size());
-  const auto hit = bvh.Intersect({1, 0, 0}, {-1, 0, 0}, 0.0f);
-  ASSERT_TRUE(hit.has_value());
-  EXPECT_EQ(1u, hit->point);
-  EXPECT_THROW(PointBvh(std::span(points).first(4)), std::invalid_argument);
-}
-
-TEST(SegmentBvhTest, ASharedVertexGoesToTheLowerSegment) {
-  // An L through (1, 0, 0) drawn as segments 1 and 0 of a line set.
-  const std::vector<float> vertices{1, 0, 0, 1, 1, 0, 0, 0, 0};
-  const std::vector<std::uint32_t> indices{0, 1, 2, 0};
-  const auto hit = SegmentBvh(vertices, indices).Intersect({1, 0, 5}, {0, 0, -1}, 0.01f);
-  ASSERT_TRUE(hit.has_value());
-  EXPECT_EQ(0u, hit->segment);
-  EXPECT_EQ(5.0f, hit->t);
-}
-
-TEST(SegmentBvhTest, NonFiniteSegmentsBadQueriesAndMalformedArrays) {
-  const float nan = std::numeric_limits<float>::quiet_NaN();
-  const std::vector<float> vertices{0, 0, 0, nan, 0, 0, 2, 0, 0};
-  const std::vector<std::uint32_t> indices{0, 1, 0, 2};
-  const SegmentBvh bvh(vertices, indices);
-  EXPECT_EQ(1u, bvh.Hierarchy().PrimitiveOrder().size());
-  const auto hit = bvh.Intersect({0.5f, 0, 1}, {0, 0, -1}, 0.1f);
-  ASSERT_TRUE(hit.has_value());
-  EXPECT_EQ(1u, hit->segment);
+  EXPECT_EQ(1u, found(bvh.Intersect({0.5f, 0, 1}, {0, 0, -1}, 0.1f)).first);
   EXPECT_FALSE(bvh.Intersect({0.5f, 0, 1}, {0, 0, -1}, -0.1f).has_value());
-  EXPECT_FALSE(bvh.Intersect({0.5f, 0, 1}, {0, 0, -1}, nan).has_value());
+  EXPECT_FALSE(bvh.Intersect({0.5f, 0, 1}, {0, 0, -1}, kNaN).has_value());
   EXPECT_FALSE(bvh.Intersect({0.5f, 0, 1}, {0, 0, 0}, 0.1f).has_value());
   EXPECT_FALSE(SegmentBvh().Intersect({0.5f, 0, 1}, {0, 0, -1}, 0.1f).has_value());
   const std::vector<std::uint32_t> odd{0, 1, 1};
