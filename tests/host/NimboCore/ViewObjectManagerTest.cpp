@@ -61,50 +61,34 @@ TEST_F(ViewObjectManagerTest, CreatesTheRootsOverlayGroupTakesTheOneThereAndRefu
   EXPECT_THROW(ViewObjectManager(other.get()), std::invalid_argument);
 }
 
+// Remove unlinks without deleting; the manager's end deletes the rest once.
 TEST_F(ViewObjectManagerTest, KeepsObjectsInNameOrderWithIdsNeverReusedAndRefusesBadAdds) {
-  ViewObjectManager manager(root.get());
+  JournalObject sameName("Aperture", journal);
   auto* rubberband = new JournalObject("Rubberband", journal);
   auto* axes = new JournalObject("AxesViewObject", journal);
   auto* aperture = new JournalObject("Aperture", journal);
-  EXPECT_TRUE(manager.Add("Rubberband", rubberband));
-  EXPECT_TRUE(manager.Add("AxesViewObject", axes));
-  EXPECT_TRUE(manager.Add("Aperture", aperture));
-  EXPECT_FALSE(manager.Add("B", nullptr));
-  EXPECT_FALSE(manager.Add("B", axes)) << "held already";
-  JournalObject sameName("Aperture", journal);
-  EXPECT_FALSE(manager.Add("Aperture", &sameName));
-  EXPECT_EQ(sameName.GetId(), 0) << "not taken, no id";
-  ASSERT_EQ(manager.Count(), 3u);
-  EXPECT_EQ(manager[0], aperture);
-  EXPECT_EQ(manager[1], axes);
-  EXPECT_EQ(manager[2], rubberband);
-  EXPECT_EQ(manager[3], nullptr);
-  EXPECT_EQ(manager.Get("AxesViewObject"), axes);
-  EXPECT_EQ(manager.Get("Axes"), nullptr);
-  EXPECT_EQ(rubberband->GetId(), 1);
-  EXPECT_EQ(axes->GetId(), 2);
-  EXPECT_EQ(aperture->GetId(), 3);
-  ASSERT_TRUE(manager.Remove(axes));
-  ASSERT_TRUE(manager.Add("AxesViewObject", axes));
-  EXPECT_EQ(axes->GetId(), 4);
-}
-
-TEST_F(ViewObjectManagerTest, RemoveUnlinksWithoutDeletingAndDestructionDeletesTheRestOnce) {
-  Journal removedJournal;
-  auto* removed = new JournalObject("removed", removedJournal);
   {
     ViewObjectManager manager(root.get());
-    manager.Add("b", new JournalObject("b", journal));
-    manager.Add("a", new JournalObject("a", journal));
-    manager.Add("removed", removed);
-    EXPECT_TRUE(manager.Remove(removed));
-    EXPECT_FALSE(manager.Remove(removed));
+    for (AViewObject* object : {rubberband, axes, aperture}) EXPECT_TRUE(manager.Add(object->Name(), object));
+    EXPECT_FALSE(manager.Add("B", nullptr));
+    EXPECT_FALSE(manager.Add("B", axes)) << "held already";
+    EXPECT_FALSE(manager.Add("Aperture", &sameName));
+    EXPECT_EQ(sameName.GetId(), 0) << "not taken, no id";
+    ASSERT_EQ(manager.Count(), 3u);
+    EXPECT_EQ((std::vector{manager[0], manager[1], manager[2], manager[3], manager.Get("AxesViewObject"),
+                           manager.Get("Axes")}),
+              (std::vector<AViewObject*>{aperture, axes, rubberband, nullptr, axes, nullptr}));
+    EXPECT_EQ((std::vector{rubberband->GetId(), axes->GetId(), aperture->GetId()}), (std::vector{1, 2, 3}));
+    ASSERT_TRUE(manager.Remove(axes));
+    EXPECT_FALSE(manager.Remove(axes));
     EXPECT_FALSE(manager.Remove(nullptr));
-    EXPECT_EQ(manager.Get("removed"), nullptr);
+    EXPECT_EQ(manager.Get("AxesViewObject"), nullptr);
+    ASSERT_TRUE(manager.Add("AxesViewObject", axes));
+    EXPECT_EQ(axes->GetId(), 4);
+    ASSERT_TRUE(manager.Remove(rubberband));
   }
-  EXPECT_EQ(journal, (Journal{"a:destroyed", "b:destroyed"}));
-  EXPECT_TRUE(removedJournal.empty());
-  delete removed;
+  EXPECT_EQ(journal, (Journal{"Aperture:destroyed", "AxesViewObject:destroyed"}));
+  delete rubberband;
 }
 
 // Clear deletes every object's geometry, built or not, and the next display
