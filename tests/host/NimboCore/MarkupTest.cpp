@@ -20,7 +20,6 @@ class MarkupFactoryTest : public ::testing::Test {
  protected:
   MarkupFactoryTest() { manager.Add(factory->Name(), factory); }
 
-  Node* OverlayNode() { return manager.GetNode(); }
   // The one item of a built markup's node.
   static const TestGeometryItem& ItemOf(AMarkupViewObject& markup) {
     markup.createGeometry();
@@ -57,11 +56,11 @@ TEST_F(MarkupFactoryTest, OnePointBecomesAColouredMarkerAndSeveralAPolylineNamed
   ASSERT_NE(marker, nullptr);
   EXPECT_EQ(marker->Name(), "Markup1");
   ASSERT_TRUE(manager.Add("Markup2", new MarkupFactory()));
-  EXPECT_EQ(marker->GetParentNode(), OverlayNode());
+  EXPECT_EQ(marker->GetParentNode(), manager.GetNode());
   EXPECT_EQ(marker->CreateMarkup(&view, {1, 2, 3}), nullptr) << "markups make no markups";
   marker->SetId(7);
   const TestGeometryItem& point = ItemOf(*marker);
-  EXPECT_EQ(OverlayNode()->GetChild(7), marker->GetNode());
+  EXPECT_EQ(manager.GetNode()->GetChild(7), marker->GetNode());
   EXPECT_NE(marker->GetNode()->GetAttribute(Attribute::ColorType), nullptr);
   EXPECT_EQ(point.kind, TestGeometryItem::Kind::Points);
   EXPECT_EQ(point.vertices, (std::vector<float>{1.0f, 2.0f, 3.0f}));
@@ -81,16 +80,16 @@ TEST_F(MarkupFactoryTest, ClearRemovesTheNodesTheNextDisplayBuildsThemAndDeletin
   ASSERT_TRUE(manager.Add(markup->Name(), markup));
   markup->SetIsVisible(true);
   manager.Display();
-  ASSERT_EQ(OverlayNode()->Children().size(), 1u);
+  ASSERT_EQ(manager.GetNode()->Children().size(), 1u);
   manager.Clear();
-  EXPECT_TRUE(OverlayNode()->Children().empty());
+  EXPECT_TRUE(manager.GetNode()->Children().empty());
   EXPECT_FALSE(markup->IsGeometryCreated());
   EXPECT_EQ(markup->GetNode(), nullptr);
   manager.Display();
-  ASSERT_EQ(OverlayNode()->Children().size(), 1u);
+  ASSERT_EQ(manager.GetNode()->Children().size(), 1u);
   ASSERT_TRUE(manager.Remove(markup));
   delete markup;
-  EXPECT_TRUE(OverlayNode()->Children().empty());
+  EXPECT_TRUE(manager.GetNode()->Children().empty());
   EXPECT_EQ(manager.Count(), 1u);
 }
 
