@@ -18,7 +18,7 @@ namespace {
 using NimboTest::TestGeometryItem;
 using NimboTest::TestView;
 
-TEST(AView3DTest, EntitiesAndPathsConvertBothWaysAtEveryLevel) {
+TEST(AView3DTest, EntitiesAndPathsConvertBothWaysAtEveryLevelAndTheRestIsRefused) {
   const struct {
     EntityId entity;
     std::vector<std::uint64_t> path;
@@ -36,10 +36,7 @@ TEST(AView3DTest, EntitiesAndPathsConvertBothWaysAtEveryLevel) {
     view.Convert(path, back);
     EXPECT_EQ(back, c.entity);
   }
-}
-
-TEST(AView3DTest, InvalidEntitiesAndPathsThatAreNoEntityAreRefused) {
-  TestView view;
+  // An invalid entity, and paths that are no entity, are refused.
   RenderId path({5}, 1);
   EXPECT_THROW(view.buildRenderId(EntityId(), path), std::invalid_argument);
   EXPECT_EQ(path, RenderId({5}, 1));
