@@ -70,22 +70,19 @@ TEST(CameraTest, NearAndFarFollowTheSceneBoundsAsTheProjectionDoes) {
   }
 }
 
-// Logs "<name>:<type>" and the camera's eye distance when it heard the record.
-struct RecordingListener : IControllerListener {
-  RecordingListener(std::string name, std::vector<std::string>& log, std::vector<float>& distances, ACamera* camera)
-      : name(std::move(name)), log(log), distances(distances), camera(camera) {}
-  void ControllerNotify(IViewOp* op) override {
-    log.push_back(name + ":" + std::to_string(op->GetType()));
-    distances.push_back(EyeDistance(camera));
-  }
-  std::string name;
-  std::vector<std::string>& log;
-  std::vector<float>& distances;
-  ACamera* camera;
-};
-
 class ControllerTest : public ::testing::Test {
  protected:
+  // Logs "<name>:<type>" and the camera's eye distance when it heard the record.
+  struct Listener : IControllerListener {
+    Listener(ControllerTest& test, std::string name) : test(test), name(std::move(name)) {}
+    void ControllerNotify(IViewOp* op) override {
+      test.log.push_back(name + ":" + std::to_string(op->GetType()));
+      test.distances.push_back(EyeDistance(test.camera));
+    }
+    ControllerTest& test;
+    std::string name;
+  };
+
   ControllerTest() { view.SetWindowSize(200, 100); }
 
   void Send(int type, int phase, int first, int second, int third = 0) {
@@ -103,8 +100,8 @@ class ControllerTest : public ::testing::Test {
 TEST_F(ControllerTest, ListenersHearEveryRecordOnceInRegistrationOrder) {
   EXPECT_TRUE(controller.Listeners().empty()) << "the view is not one of its listeners";
   EXPECT_EQ(view.GetControlledView(), &view);
-  RecordingListener first("first", log, distances, camera);
-  RecordingListener second("second", log, distances, camera);
+  Listener first(*this, "first");
+  Listener second(*this, "second");
   controller.AddListener(&second);
   controller.AddListener(&first);
   controller.AddListener(&second);
@@ -128,7 +125,7 @@ TEST_F(ControllerTest, ListenersHearEveryRecordOnceInRegistrationOrder) {
 }
 
 TEST_F(ControllerTest, WheelZoomMovesTheCameraBeforeListenersHearIt) {
-  RecordingListener listener("listener", log, distances, camera);
+  Listener listener(*this, "listener");
   controller.AddListener(&listener);
   const float before = EyeDistance(camera);
   Send(IViewOp::WheelZoom, 0, 2, 100, 50);
@@ -156,7 +153,7 @@ TEST_F(ControllerTest, DragsBetweenTheIntLimitsStayFiniteAndListenersExceptionsR
   struct Thrower : IControllerListener {
     void ControllerNotify(IViewOp*) override { throw std::invalid_argument("refused"); }
   } thrower;
-  RecordingListener later("later", log, distances, camera);
+  Listener later(*this, "later");
   controller.AddListener(&thrower);
   controller.AddListener(&later);
   const float before = EyeDistance(camera);
