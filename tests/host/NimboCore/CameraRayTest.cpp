@@ -1,12 +1,11 @@
 // What the view base and its camera hand to GL, on a real context: the clip
-// plane, and the camera's rays against gluUnProject of the projection the
-// view sets up.
+// plane, and the camera's rays against gluProject of the projection the
+// plug-in's view sets up.
 #include <windows.h>
 #include <GL/gl.h>
 #include <GL/glu.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cmath>
 #include <string>
 
