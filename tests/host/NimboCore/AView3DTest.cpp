@@ -1,4 +1,4 @@
-// The view base: entity and path conversion, clearing and scene bounds.
+// The view base: entity and path conversion, scene bounds and clearing.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -11,7 +11,6 @@
 #include "KivVizCore/Node.h"
 #include "KivVizCore/RenderId.h"
 #include "NimboCore/ACamera.h"
-#include "TestGeometryItem.h"
 #include "TestView.h"
 
 namespace {
@@ -19,7 +18,7 @@ namespace {
 using NimboTest::TestGeometryItem;
 using NimboTest::TestView;
 
-TEST(AView3DTest, EntitiesAndPathsConvertBothWaysAtEveryLevel) {
+TEST(AView3DTest, EntitiesAndPathsConvertBothWaysAtEveryLevelAndTheRestIsRefused) {
   const struct {
     EntityId entity;
     std::vector<std::uint64_t> path;
@@ -37,10 +36,7 @@ TEST(AView3DTest, EntitiesAndPathsConvertBothWaysAtEveryLevel) {
     view.Convert(path, back);
     EXPECT_EQ(back, c.entity);
   }
-}
-
-TEST(AView3DTest, InvalidEntitiesAndPathsThatAreNoEntityAreRefused) {
-  TestView view;
+  // An invalid entity, and paths that are no entity, are refused.
   RenderId path({5}, 1);
   EXPECT_THROW(view.buildRenderId(EntityId(), path), std::invalid_argument);
   EXPECT_EQ(path, RenderId({5}, 1));
@@ -52,37 +48,21 @@ TEST(AView3DTest, InvalidEntitiesAndPathsThatAreNoEntityAreRefused) {
   }
 }
 
-TEST(AView3DTest, ClearAllEmptiesTheOpenNodeStackLibrariesAndSceneBounds) {
-  TestView view;
-  ASSERT_TRUE(view.OpenNode(1));
-  ASSERT_TRUE(view.CreateNode(5, L"model"));
-  const float centre[3] = {1.0f, 2.0f, 3.0f};
-  view.SetSceneBounds(centre, 9.0f);
-  ASSERT_TRUE(view.OpenLibrary("library"));
-
-  view.AView3D::ClearAll();
-  EXPECT_EQ(view.GetCurrentOpenNode(), nullptr);
-  float c[3];
-  float radius = 0.0f;
-  view.GetSceneBounds(c, radius);
-  EXPECT_EQ(radius, 1.0f);
-  EXPECT_EQ(c[0], 0.0f);
-  view.GetCamera()->GetSceneBounds(c, radius);
-  EXPECT_EQ(radius, 1.0f);
-  EXPECT_TRUE(view.OpenLibrary("library")) << "the library is gone";
-  view.CloseLibrary();
+// The scene bounds' centre and radius, on the view and on its camera.
+std::vector<float> Bounds(TestView& view) {
+  std::vector<float> bounds(8);
+  view.GetSceneBounds(&bounds[0], bounds[3]);
+  view.GetCamera()->GetSceneBounds(&bounds[4], bounds[7]);
+  return bounds;
 }
 
-TEST(AView3DTest, SceneBoundsCoverTheItemsWithTheirTransformsAndLeaveTheOverlayOut) {
+// ClearAll then empties the open-node stack, the libraries and the bounds.
+TEST(AView3DTest, SceneBoundsCoverTheItemsWithTheirTransformsAndClearAllEmptiesThem) {
   TestView view;
   const float stale[3] = {4.0f, 4.0f, 4.0f};
   view.SetSceneBounds(stale, 4.0f);
   view.UpdateSceneBounds();
-  float centre[3];
-  float radius = 0.0f;
-  view.GetSceneBounds(centre, radius);
-  EXPECT_EQ(radius, 1.0f) << "a scene without items gets the unit sphere";
-  EXPECT_EQ(centre[0], 0.0f);
+  EXPECT_EQ(Bounds(view), (std::vector<float>{0, 0, 0, 1, 0, 0, 0, 1})) << "without items, the unit sphere";
 
   ASSERT_TRUE(view.OpenNode(1));
   ASSERT_TRUE(view.CreateNode(2, L"model"));
@@ -92,17 +72,21 @@ TEST(AView3DTest, SceneBoundsCoverTheItemsWithTheirTransformsAndLeaveTheOverlayO
   view.SetNodeAttribute(new AttributeTransform(shift));
   ASSERT_TRUE(view.CreateGeoNode(1, L"box"));
   view.AddGeometry(new TestGeometryItem(1, TestGeometryItem::Kind::Points, {-1, -1, -1, 1, 1, 1}));
+  ASSERT_TRUE(view.OpenLibrary("library"));
   view.CloseAllNodes();
   GeoNode* overlayLeaf = view.GetViewObjectManager()->GetNode()->CreateChildGeoNode(1);
   overlayLeaf->AddGeometry(new TestGeometryItem(2, TestGeometryItem::Kind::Points, {1000, 1000, 1000}));
 
   view.UpdateSceneBounds();
-  view.GetSceneBounds(centre, radius);
-  EXPECT_FLOAT_EQ(centre[0], 10.0f);
-  EXPECT_FLOAT_EQ(centre[1], 0.0f);
-  EXPECT_FLOAT_EQ(radius, std::sqrt(3.0f));
-  view.GetCamera()->GetSceneBounds(centre, radius);
-  EXPECT_FLOAT_EQ(centre[0], 10.0f) << "the camera follows";
+  const float root3 = std::sqrt(3.0f);
+  EXPECT_EQ(Bounds(view), (std::vector<float>{10, 0, 0, root3, 10, 0, 0, root3})) << "the camera follows";
+
+  ASSERT_TRUE(view.OpenNode(1));
+  view.AView3D::ClearAll();
+  EXPECT_EQ(view.GetCurrentOpenNode(), nullptr);
+  EXPECT_EQ(Bounds(view), (std::vector<float>{0, 0, 0, 1, 0, 0, 0, 1}));
+  EXPECT_TRUE(view.OpenLibrary("library")) << "the library is gone";
+  view.CloseLibrary();
 }
 
 }  // namespace

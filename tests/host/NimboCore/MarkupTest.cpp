@@ -10,7 +10,6 @@
 #include "KivVizCore/Node.h"
 #include "NimboCore/MarkupFactory.h"
 #include "NimboCore/MarkupViewObject.h"
-#include "TestGeometryItem.h"
 #include "TestView.h"
 
 namespace {
@@ -21,7 +20,6 @@ class MarkupFactoryTest : public ::testing::Test {
  protected:
   MarkupFactoryTest() { manager.Add(factory->Name(), factory); }
 
-  Node* OverlayNode() { return manager.GetNode(); }
   // The one item of a built markup's node.
   static const TestGeometryItem& ItemOf(AMarkupViewObject& markup) {
     markup.createGeometry();
@@ -52,20 +50,24 @@ TEST_F(MarkupFactoryTest, FactoryRefusesNonViewsAndPartialPoints) {
   EXPECT_THROW(MarkupViewObject(&view, "m", {0, 0, 0, 1}, RGBAColor()), std::invalid_argument);
 }
 
-TEST_F(MarkupFactoryTest, OnePointBecomesAColouredMarkerAndSeveralAPolyline) {
+// Each has a name of its own: one the manager holds already is skipped.
+TEST_F(MarkupFactoryTest, OnePointBecomesAColouredMarkerAndSeveralAPolylineNamedInTurn) {
   std::unique_ptr<AMarkupViewObject> marker(factory->CreateMarkup(&view, {1.0, 2.0, 3.0}));
   ASSERT_NE(marker, nullptr);
-  EXPECT_EQ(marker->GetParentNode(), OverlayNode());
+  EXPECT_EQ(marker->Name(), "Markup1");
+  ASSERT_TRUE(manager.Add("Markup2", new MarkupFactory()));
+  EXPECT_EQ(marker->GetParentNode(), manager.GetNode());
   EXPECT_EQ(marker->CreateMarkup(&view, {1, 2, 3}), nullptr) << "markups make no markups";
   marker->SetId(7);
   const TestGeometryItem& point = ItemOf(*marker);
-  EXPECT_EQ(OverlayNode()->GetChild(7), marker->GetNode());
+  EXPECT_EQ(manager.GetNode()->GetChild(7), marker->GetNode());
   EXPECT_NE(marker->GetNode()->GetAttribute(Attribute::ColorType), nullptr);
   EXPECT_EQ(point.kind, TestGeometryItem::Kind::Points);
   EXPECT_EQ(point.vertices, (std::vector<float>{1.0f, 2.0f, 3.0f}));
 
   std::unique_ptr<AMarkupViewObject> polyline(factory->CreateMarkup(&view, {0, 0, 0, 1, 0, 0, 1, 1, 0}));
   ASSERT_NE(polyline, nullptr);
+  EXPECT_EQ(polyline->Name(), "Markup3");
   polyline->SetId(8);
   const TestGeometryItem& lines = ItemOf(*polyline);
   EXPECT_EQ(lines.kind, TestGeometryItem::Kind::Lines);
@@ -73,29 +75,21 @@ TEST_F(MarkupFactoryTest, OnePointBecomesAColouredMarkerAndSeveralAPolyline) {
   EXPECT_EQ(lines.indices, (std::vector<std::uint32_t>{0, 1, 1, 2}));
 }
 
-TEST_F(MarkupFactoryTest, EachMarkupHasANameOfItsOwn) {
-  std::unique_ptr<AMarkupViewObject> first(factory->CreateMarkup(&view, {0, 0, 0}));
-  ASSERT_TRUE(manager.Add("Markup2", new MarkupFactory()));
-  std::unique_ptr<AMarkupViewObject> second(factory->CreateMarkup(&view, {0, 0, 0}));
-  EXPECT_EQ(first->Name(), "Markup1");
-  EXPECT_EQ(second->Name(), "Markup3") << "a name the manager holds already is skipped";
-}
-
 TEST_F(MarkupFactoryTest, ClearRemovesTheNodesTheNextDisplayBuildsThemAndDeletingAMarkupRemovesIt) {
   auto* markup = factory->CreateMarkup(&view, {0, 0, 0});
   ASSERT_TRUE(manager.Add(markup->Name(), markup));
   markup->SetIsVisible(true);
   manager.Display();
-  ASSERT_EQ(OverlayNode()->Children().size(), 1u);
+  ASSERT_EQ(manager.GetNode()->Children().size(), 1u);
   manager.Clear();
-  EXPECT_TRUE(OverlayNode()->Children().empty());
+  EXPECT_TRUE(manager.GetNode()->Children().empty());
   EXPECT_FALSE(markup->IsGeometryCreated());
   EXPECT_EQ(markup->GetNode(), nullptr);
   manager.Display();
-  ASSERT_EQ(OverlayNode()->Children().size(), 1u);
+  ASSERT_EQ(manager.GetNode()->Children().size(), 1u);
   ASSERT_TRUE(manager.Remove(markup));
   delete markup;
-  EXPECT_TRUE(OverlayNode()->Children().empty());
+  EXPECT_TRUE(manager.GetNode()->Children().empty());
   EXPECT_EQ(manager.Count(), 1u);
 }
 

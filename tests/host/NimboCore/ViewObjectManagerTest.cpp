@@ -61,94 +61,63 @@ TEST_F(ViewObjectManagerTest, CreatesTheRootsOverlayGroupTakesTheOneThereAndRefu
   EXPECT_THROW(ViewObjectManager(other.get()), std::invalid_argument);
 }
 
-TEST_F(ViewObjectManagerTest, KeepsObjectsInNameOrderWithIdsInOrderOfAddingNeverReused) {
-  ViewObjectManager manager(root.get());
+// Remove unlinks without deleting; the manager's end deletes the rest once.
+TEST_F(ViewObjectManagerTest, KeepsObjectsInNameOrderWithIdsNeverReusedAndRefusesBadAdds) {
+  JournalObject sameName("Aperture", journal);
   auto* rubberband = new JournalObject("Rubberband", journal);
   auto* axes = new JournalObject("AxesViewObject", journal);
   auto* aperture = new JournalObject("Aperture", journal);
-  EXPECT_TRUE(manager.Add("Rubberband", rubberband));
-  EXPECT_TRUE(manager.Add("AxesViewObject", axes));
-  EXPECT_TRUE(manager.Add("Aperture", aperture));
-  ASSERT_EQ(manager.Count(), 3u);
-  EXPECT_EQ(manager[0], aperture);
-  EXPECT_EQ(manager[1], axes);
-  EXPECT_EQ(manager[2], rubberband);
-  EXPECT_EQ(manager[3], nullptr);
-  EXPECT_EQ(manager.Get("AxesViewObject"), axes);
-  EXPECT_EQ(manager.Get("Axes"), nullptr);
-  EXPECT_EQ(rubberband->GetId(), 1);
-  EXPECT_EQ(axes->GetId(), 2);
-  EXPECT_EQ(aperture->GetId(), 3);
-  ASSERT_TRUE(manager.Remove(axes));
-  ASSERT_TRUE(manager.Add("AxesViewObject", axes));
-  EXPECT_EQ(axes->GetId(), 4);
-}
-
-TEST_F(ViewObjectManagerTest, AddRefusesNullTakenNamesAndObjectsHeldAlready) {
-  ViewObjectManager manager(root.get());
-  auto* held = new JournalObject("A", journal);
-  ASSERT_TRUE(manager.Add("A", held));
-  EXPECT_FALSE(manager.Add("B", nullptr));
-  EXPECT_FALSE(manager.Add("B", held));
-  JournalObject sameName("A", journal);
-  EXPECT_FALSE(manager.Add("A", &sameName));
-  EXPECT_EQ(sameName.GetId(), 0) << "not taken, no id";
-  EXPECT_EQ(manager.Count(), 1u);
-}
-
-TEST_F(ViewObjectManagerTest, RemoveUnlinksWithoutDeletingAndDestructionDeletesTheRestOnce) {
-  Journal removedJournal;
-  auto* removed = new JournalObject("removed", removedJournal);
   {
     ViewObjectManager manager(root.get());
-    manager.Add("b", new JournalObject("b", journal));
-    manager.Add("a", new JournalObject("a", journal));
-    manager.Add("removed", removed);
-    EXPECT_TRUE(manager.Remove(removed));
-    EXPECT_FALSE(manager.Remove(removed));
+    for (AViewObject* object : {rubberband, axes, aperture}) EXPECT_TRUE(manager.Add(object->Name(), object));
+    EXPECT_FALSE(manager.Add("B", nullptr));
+    EXPECT_FALSE(manager.Add("B", axes)) << "held already";
+    EXPECT_FALSE(manager.Add("Aperture", &sameName));
+    EXPECT_EQ(sameName.GetId(), 0) << "not taken, no id";
+    ASSERT_EQ(manager.Count(), 3u);
+    EXPECT_EQ((std::vector{manager[0], manager[1], manager[2], manager[3], manager.Get("AxesViewObject"),
+                           manager.Get("Axes")}),
+              (std::vector<AViewObject*>{aperture, axes, rubberband, nullptr, axes, nullptr}));
+    EXPECT_EQ((std::vector{rubberband->GetId(), axes->GetId(), aperture->GetId()}), (std::vector{1, 2, 3}));
+    ASSERT_TRUE(manager.Remove(axes));
+    EXPECT_FALSE(manager.Remove(axes));
     EXPECT_FALSE(manager.Remove(nullptr));
-    EXPECT_EQ(manager.Get("removed"), nullptr);
+    EXPECT_EQ(manager.Get("AxesViewObject"), nullptr);
+    ASSERT_TRUE(manager.Add("AxesViewObject", axes));
+    EXPECT_EQ(axes->GetId(), 4);
+    ASSERT_TRUE(manager.Remove(rubberband));
   }
-  EXPECT_EQ(journal, (Journal{"a:destroyed", "b:destroyed"}));
-  EXPECT_TRUE(removedJournal.empty());
-  delete removed;
+  EXPECT_EQ(journal, (Journal{"Aperture:destroyed", "AxesViewObject:destroyed"}));
+  delete rubberband;
 }
 
-TEST_F(ViewObjectManagerTest, ClearDeletesEveryObjectsGeometryAndTheNextDisplayBuildsAgain) {
+// Clear deletes every object's geometry, built or not, and the next display
+// builds it again.
+TEST_F(ViewObjectManagerTest, DisplayDrawsVisibleMarkupsFirstThenTheOthersAndClearDeletesAll) {
   ViewObjectManager manager(root.get());
-  auto* a = new JournalObject("a", journal);
-  manager.Add("a", a);
-  manager.Add("b", new JournalObject("b", journal, false));
+  for (const char* name : {"c", "b", "a"}) manager.Add(name, new JournalObject(name, journal));
+  manager.Add("h", new JournalObject("h", journal, false));
+  manager.Add("zm", new JournalMarkup("zm", journal));
+  manager.Add("bm", new JournalMarkup("bm", journal));
   manager.Display();
-  ASSERT_TRUE(a->IsGeometryCreated());
-  journal.clear();
-  manager.Clear();
-  EXPECT_EQ(journal, (Journal{"a:delete", "b:delete"}));
-  EXPECT_FALSE(a->IsGeometryCreated());
-  EXPECT_EQ(manager.Count(), 2u);
-  journal.clear();
-  manager.Display();
-  EXPECT_EQ(journal, (Journal{"a:create", "a:draw"}));
-}
-
-TEST_F(ViewObjectManagerTest, DisplayDrawsVisibleMarkupsFirstThenTheOthersInNameOrder) {
-  ViewObjectManager manager(root.get());
-  for (const char* name : {"Rubberband", "AxesViewObject", "Aperture"}) {
-    manager.Add(name, new JournalObject(name, journal));
-  }
-  manager.Add("Hidden", new JournalObject("Hidden", journal, false));
-  manager.Add("ZMarkup", new JournalMarkup("ZMarkup", journal));
-  manager.Add("BMarkup", new JournalMarkup("BMarkup", journal));
-  manager.Display();
-  EXPECT_EQ(journal, (Journal{"BMarkup:create", "BMarkup:draw", "ZMarkup:create", "ZMarkup:draw", "Aperture:create",
-                              "Aperture:draw", "AxesViewObject:create", "AxesViewObject:draw", "Rubberband:create",
-                              "Rubberband:draw"}));
+  EXPECT_EQ(journal, (Journal{"bm:create", "bm:draw", "zm:create", "zm:draw", "a:create", "a:draw", "b:create",
+                              "b:draw", "c:create", "c:draw"}));
   // Built once; later frames only draw.
   journal.clear();
-  manager.Get("Hidden")->SetIsVisible(true);
+  manager.Get("h")->SetIsVisible(true);
   manager.Display();
-  EXPECT_EQ(journal, (Journal{"BMarkup:draw", "ZMarkup:draw", "Aperture:draw", "AxesViewObject:draw", "Hidden:create",
-                              "Hidden:draw", "Rubberband:draw"}));
+  EXPECT_EQ(journal, (Journal{"bm:draw", "zm:draw", "a:draw", "b:draw", "c:draw", "h:create", "h:draw"}));
+  manager.Add("zh", new JournalObject("zh", journal, false));
+  journal.clear();
+  manager.Clear();
+  EXPECT_EQ(journal, (Journal{"a:delete", "b:delete", "bm:delete", "c:delete", "h:delete", "zh:delete", "zm:delete"}));
+  EXPECT_FALSE(manager.Get("a")->IsGeometryCreated());
+  EXPECT_EQ(manager.Count(), 7u);
+  journal.clear();
+  manager.Get("zm")->SetIsVisible(false);
+  manager.Display();
+  EXPECT_EQ(journal, (Journal{"bm:create", "bm:draw", "a:create", "a:draw", "b:create", "b:draw", "c:create", "c:draw",
+                              "h:create", "h:draw"}));
 }
 
 }  // namespace
