@@ -6,6 +6,7 @@
 
 #include <cmath>
 #include <numbers>
+#include <tuple>
 #include <vector>
 
 #include "KivVizCore/AttributeTransform.h"
@@ -18,6 +19,12 @@ namespace {
 constexpr RGBAColor kGreen{0, 200, 0, 255};
 
 bool Dark(const Rgba& pixel) { return pixel[0] < 16 && pixel[1] < 16 && pixel[2] < 16; }
+
+GLfloat Light(GLenum light, GLenum name, int index) {
+  GLfloat value[4] = {};
+  glGetLightfv(light, name, value);
+  return value[index];
+}
 
 class FrameTest : public PluginHostFixture {
  protected:
@@ -107,45 +114,37 @@ TEST_F(FrameTest, FramesSetUpLightsThatFollowTheCameraAndTheMaterial) {
   AddQuad(1, 1, 1, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
   Frame();
   EXPECT_FALSE(glIsEnabled(GL_LIGHT0)) << "light 0 is the overlays' light";
+  for (GLenum capability :
+       {GL_LIGHT1, GL_LIGHT2, GL_LIGHT3, GL_COLOR_MATERIAL, GL_RESCALE_NORMAL, GL_POLYGON_OFFSET_FILL, GL_BLEND}) {
+    EXPECT_TRUE(glIsEnabled(capability)) << capability;
+  }
   for (const auto& [light, attenuation] :
        {std::pair{GL_LIGHT0, 1.0f}, {GL_LIGHT1, 1.5f}, {GL_LIGHT2, 3.0f}, {GL_LIGHT3, 2.0f}}) {
-    if (light != GL_LIGHT0) {
-      EXPECT_TRUE(glIsEnabled(light));
-    }
-    GLfloat value = 0.0f, specular[4], diffuse[4], ambient[4];
-    glGetLightfv(light, GL_CONSTANT_ATTENUATION, &value);
-    glGetLightfv(light, GL_SPECULAR, specular);
-    glGetLightfv(light, GL_DIFFUSE, diffuse);
-    glGetLightfv(light, GL_AMBIENT, ambient);
-    EXPECT_FLOAT_EQ(value, attenuation);
-    EXPECT_FLOAT_EQ(specular[0], 0.4f);
-    EXPECT_FLOAT_EQ(diffuse[1], 0.6f);
-    EXPECT_FLOAT_EQ(ambient[2], 0.2f);
+    EXPECT_FLOAT_EQ(Light(light, GL_CONSTANT_ATTENUATION, 0), attenuation);
+    EXPECT_FLOAT_EQ(Light(light, GL_SPECULAR, 0), 0.4f);
+    EXPECT_FLOAT_EQ(Light(light, GL_DIFFUSE, 1), 0.6f);
+    EXPECT_FLOAT_EQ(Light(light, GL_AMBIENT, 2), 0.2f);
   }
   // Eye space: the head light points along the view, light 2 at distance * (0.866, -0.5).
-  GLfloat head[4], second[4], materialSpecular[4], shininess = 0.0f, twoSide = 0.0f, offset[2], clear[4];
-  glGetLightfv(GL_LIGHT0, GL_POSITION, head);
-  glGetLightfv(GL_LIGHT2, GL_POSITION, second);
-  EXPECT_NEAR(head[2], 10010.0f, 1.0f);
-  EXPECT_EQ(head[3], 0.0f);
-  EXPECT_NEAR(second[0], 10000.0f * 0.86602540378f, 2.0f);
-  EXPECT_NEAR(second[1], -5000.0f, 2.0f);
-  EXPECT_EQ(second[3], 1.0f);
-  glGetMaterialfv(GL_FRONT, GL_SPECULAR, materialSpecular);
+  EXPECT_NEAR(Light(GL_LIGHT0, GL_POSITION, 2), 10010.0f, 1.0f);
+  EXPECT_EQ(Light(GL_LIGHT0, GL_POSITION, 3), 0.0f);
+  EXPECT_NEAR(Light(GL_LIGHT2, GL_POSITION, 0), 10000.0f * 0.86602540378f, 2.0f);
+  EXPECT_NEAR(Light(GL_LIGHT2, GL_POSITION, 1), -5000.0f, 2.0f);
+  EXPECT_EQ(Light(GL_LIGHT2, GL_POSITION, 3), 1.0f);
+  GLfloat specular[4], shininess = 0.0f;
+  glGetMaterialfv(GL_FRONT, GL_SPECULAR, specular);
   glGetMaterialfv(GL_FRONT, GL_SHININESS, &shininess);
-  glGetFloatv(GL_LIGHT_MODEL_TWO_SIDE, &twoSide);
-  glGetFloatv(GL_POLYGON_OFFSET_FACTOR, &offset[0]);
-  glGetFloatv(GL_POLYGON_OFFSET_UNITS, &offset[1]);
-  glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-  EXPECT_FLOAT_EQ(materialSpecular[0], 0.8f);
+  EXPECT_FLOAT_EQ(specular[0], 0.8f);
   EXPECT_FLOAT_EQ(shininess, 44.8f);
-  EXPECT_EQ(twoSide, 1.0f);
-  EXPECT_EQ(offset[0], 1.0f);
-  EXPECT_EQ(offset[1], 1.0f);
-  EXPECT_EQ(clear[0], 0.5f) << "every frame clears with grey";
-  EXPECT_EQ(clear[3], 0.5f);
-  for (GLenum capability : {GL_COLOR_MATERIAL, GL_RESCALE_NORMAL, GL_POLYGON_OFFSET_FILL, GL_BLEND}) {
-    EXPECT_TRUE(glIsEnabled(capability)) << capability;
+  // Two-sided lighting, a polygon offset of (1, 1), and every frame clears with grey.
+  for (const auto& [name, index, expected] : {std::tuple{GL_LIGHT_MODEL_TWO_SIDE, 0, 1.0f},
+                                              {GL_POLYGON_OFFSET_FACTOR, 0, 1.0f},
+                                              {GL_POLYGON_OFFSET_UNITS, 0, 1.0f},
+                                              {GL_COLOR_CLEAR_VALUE, 0, 0.5f},
+                                              {GL_COLOR_CLEAR_VALUE, 3, 0.5f}}) {
+    GLfloat value[4] = {};
+    glGetFloatv(name, value);
+    EXPECT_EQ(value[index], expected) << name << "[" << index << "]";
   }
 }
 

@@ -177,10 +177,5 @@ TEST_F(SceneBuildingTest, ClearAllDeletesSharedNodesOnceAndSparesTheOverlayAndWh
   EXPECT_TRUE(log.empty()) << "a cleared scene is not ready";
 }
 
-TEST_F(SceneBuildingTest, StatisticsAreNotImplemented) {
-  EXPECT_EQ(View().GetStatistics(), "Not implemented");
-  EXPECT_EQ(Scene().GetStatistics(), "Not implemented");
-}
-
 }  // namespace
 }  // namespace plugintest
