@@ -25,9 +25,7 @@ class FactoryTest : public ::testing::Test {
     createPlugin = library.Find<APluginFactory* (*)()>("CreatePlugin");
     getName = library.Find<const char* (*)()>("GetPluginName");
     getType = library.Find<const char* (*)()>("GetPluginType");
-    ASSERT_NE(createPlugin, nullptr);
-    ASSERT_NE(getName, nullptr);
-    ASSERT_NE(getType, nullptr);
+    ASSERT_TRUE(createPlugin != nullptr && getName != nullptr && getType != nullptr) << "an export is missing";
   }
   static ViewObjectManager* ManagerOf(AView3D& view) {
     auto* provider = dynamic_cast<IViewObjectProvider*>(&view);
@@ -89,8 +87,7 @@ TEST_F(FactoryTest, EachInstanceIsANewViewWithItsOwnThreeOverlaysWired) {
     // The aperture and the rubber band listen, in that order; the triad does not.
     const std::vector<IControllerListener*> listeners{dynamic_cast<IControllerListener*>(manager->Get("Aperture")),
                                                       dynamic_cast<IControllerListener*>(manager->Get("Rubberband"))};
-    EXPECT_NE(listeners[0], nullptr);
-    EXPECT_NE(listeners[1], nullptr);
+    EXPECT_TRUE(listeners[0] != nullptr && listeners[1] != nullptr);
     EXPECT_EQ(view->GetController()->Listeners(), listeners);
     EXPECT_EQ(dynamic_cast<IControllerListener*>(manager->Get("AxesViewObject")), nullptr);
   }

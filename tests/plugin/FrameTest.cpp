@@ -16,8 +16,6 @@
 namespace plugintest {
 namespace {
 
-constexpr RGBAColor kGreen{0, 200, 0, 255};
-
 bool Dark(const Rgba& pixel) { return pixel[0] < 16 && pixel[1] < 16 && pixel[2] < 16; }
 
 GLfloat Light(GLenum light, GLenum name, int index) {

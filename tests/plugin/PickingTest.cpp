@@ -15,15 +15,13 @@
 namespace plugintest {
 namespace {
 
-constexpr RGBAColor kGreen{0, 200, 0, 255};
 constexpr int kCentreX = 80;
 constexpr int kCentreY = 60;
 
 // Everything a pick promises to leave as it found it.
 struct PickSideState {
   std::array<GLdouble, 16> projection{};
-  GLint renderMode = 0;
-  GLint nameDepth = 0;
+  GLint renderMode = 0, nameDepth = 0;
   GeoNode* openNode = nullptr;
 
   static PickSideState Read(AView3DAdapter& scene) {

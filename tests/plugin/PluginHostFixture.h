@@ -10,7 +10,6 @@
 #include <array>
 #include <cstdint>
 #include <cstdlib>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -37,6 +36,7 @@
 namespace plugintest {
 
 using Rgba = std::array<std::uint8_t, 4>;
+inline constexpr RGBAColor kGreen{0, 200, 0, 255};
 
 inline bool Near(const Rgba& actual, const Rgba& expected, int tolerance) {
   for (int i = 0; i < 3; ++i) {
@@ -179,10 +179,10 @@ class PluginHostFixture : public NimboTest::GLFixture {
   }
   // model/part/category 10002/leaf with a quad at depth z facing +Z, in one pass.
   void AddQuad(std::uint64_t model, std::uint64_t part, std::uint64_t leaf, float x0, float y0, float x1, float y1,
-               float z, std::optional<RGBAColor> color) {
+               float z, const RGBAColor& color) {
     Open({model, part, 10002});
     ASSERT_TRUE(Scene().CreateGeoNode(leaf, L"quad"));
-    if (color) Scene().SetNodeAttribute(new AttributeColor(*color));
+    Scene().SetNodeAttribute(new AttributeColor(color));
     const Mesh quad = Quad(x0, y0, x1, y1, z);
     Scene().AddGeometry(
         Scene().GetGeometryItemFactory()->CreateTriangles(1, quad.vertices, quad.normals, quad.indices));
