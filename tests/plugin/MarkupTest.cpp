@@ -1,5 +1,5 @@
 // The view-object provider: markups through the host's markup factory, their
-// removal, arrows, the text manager and rendering options.
+// removal, arrows, statistics, the text manager and rendering options.
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -106,7 +106,9 @@ TEST_F(MarkupTest, RemoveMarkupsAndClearAllSpareTheFactoryAndTheOverlays) {
   EXPECT_NE(Manager().Get("MarkupFactory"), nullptr);
 }
 
-TEST_F(MarkupTest, DrawArrowIsRefusedEveryTimeAndOneTextManagerIsHandedOut) {
+TEST_F(MarkupTest, ArrowsAndStatisticsAreNotImplementedAndOneTextManagerIsHandedOut) {
+  EXPECT_EQ(View().GetStatistics(), "Not implemented");
+  EXPECT_EQ(Scene().GetStatistics(), "Not implemented");
   auto& text = dynamic_cast<ITextManagerProvider&>(*view);
   EXPECT_NE(text.GetTextManager(), nullptr);
   EXPECT_EQ(text.GetTextManager(), text.GetTextManager());

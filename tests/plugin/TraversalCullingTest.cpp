@@ -37,7 +37,7 @@ Mesh WavyGrid(int n) {
 
 using TraversalCullingTest = PluginHostFixture;
 
-TEST_F(TraversalCullingTest, ATransparentMeshLooksTheSameBeforeAndAfterACloseUpAndLeavesGLAsFound) {
+TEST_F(TraversalCullingTest, ATransparentMeshLooksTheSameAfterACloseUpAndGLIsLeftAsFound) {
   HideAxes();
   // Last in order, a triangle behind the whole grid: drawn before grid
   // triangles it would show through them instead of failing the depth test.
