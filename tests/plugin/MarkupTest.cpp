@@ -49,14 +49,6 @@ class MarkupTest : public PluginHostFixture {
     for (std::size_t i = 0; i < Manager().Count(); ++i) count += dynamic_cast<AMarkupViewObject*>(Manager()[i]) ? 1 : 0;
     return count;
   }
-  // Pixels of rows [row0, row1] that differ between the frames.
-  static int Changed(const platform::Image& before, const platform::Image& after, int row0, int row1) {
-    int changed = 0;
-    for (int y = row0; y <= row1; ++y) {
-      for (int x = 0; x < kWidth; ++x) changed += Near(after.At(x, y), before.At(x, y), 10) ? 0 : 1;
-    }
-    return changed;
-  }
 };
 
 TEST_F(MarkupTest, WithoutAMarkupFactoryNothingHappensEvenForBadLists) {
@@ -118,23 +110,19 @@ TEST_F(MarkupTest, ArrowsAndStatisticsAreNotImplementedAndOneTextManagerIsHanded
 }
 
 TEST_F(MarkupTest, MarkupsAndRenderingOptionsShowInTheNextFrame) {
-  LookFrom(0.0f, 0.0f, 10.0f);
-  HideAxes();
   AddFactory();
-  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
+  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f);
   Open({3});
   Scene().SetFilterId(12);
   Close();
   const platform::Image before = Frame();
   EXPECT_GT(before.At(kWidth / 2, kHeight / 2)[1], 60);
-  Provider().AddMarkups({{-3.0, 1.5, 0.0, 3.0, 1.5, 0.0}});
-  // y = 1.5 lies 1.5 / (10 tan 22.5) of the 60 rows above the middle: row 38.
-  EXPECT_GT(Changed(before, Frame(), 37, 39), 40) << "a horizontal polyline crosses the rows";
-
   // A single point is a marker eight pixels across; y = -1.5 lies on row 82.
-  const platform::Image scene = Frame();
   Provider().AddMarkups({{0.0, -1.5, 0.0}});
-  EXPECT_EQ(Changed(scene, Frame(), 82, 82), 8);
+  const platform::Image after = Frame();
+  int changed = 0;
+  for (int x = 0; x < kWidth; ++x) changed += after.At(x, 82) != before.At(x, 82) ? 1 : 0;
+  EXPECT_EQ(changed, 8);
 
   // The view listens to rendering options; other notifications are ignored.
   struct OtherOptions : IRenderingOptions {

@@ -9,7 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -37,13 +36,6 @@ namespace plugintest {
 
 using Rgba = std::array<std::uint8_t, 4>;
 inline constexpr RGBAColor kGreen{0, 200, 0, 255};
-
-inline bool Near(const Rgba& actual, const Rgba& expected, int tolerance) {
-  for (int i = 0; i < 3; ++i) {
-    if (std::abs(static_cast<int>(actual[i]) - static_cast<int>(expected[i])) > tolerance) return false;
-  }
-  return true;
-}
 
 // Captures what is written to the host's diagnostic stream while it lives.
 class DiagnosticCapture {
@@ -115,18 +107,15 @@ struct Mesh {
   std::vector<std::uint32_t> indices;
 };
 
-// Two triangles in the XY plane between the corners, facing +Z.
-inline Mesh Quad(float x0, float y0, float x1, float y1, float z) {
-  return {{x0, y0, z, x1, y0, z, x1, y1, z, x0, y1, z}, {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1}, {0, 1, 2, 0, 2, 3}};
-}
-
 // The loaded plug-in, shared by every test of the process.
 inline PluginLoader& Plugin() {
   static PluginLoader loader(NIMBO_PLUGIN_PATH, "View3D");
   return loader;
 }
 
-// A view on a black 160 x 120 offscreen window; the view makes the context.
+// A view on a black 160 x 120 offscreen window, looking down -Z from z = 10
+// with the triad hidden (its corner square covers much of this small window);
+// the view makes the context.
 class PluginHostFixture : public NimboTest::GLFixture {
  protected:
   static constexpr int kWidth = 160;
@@ -141,6 +130,8 @@ class PluginHostFixture : public NimboTest::GLFixture {
     ASSERT_NE(view, nullptr);
     View().Initialize(Window().Handle());
     View().SetWindowSize(kWidth, kHeight);
+    LookFrom(0.0f, 0.0f, 10.0f);
+    Manager().Get("AxesViewObject")->SetIsVisible(false);
   }
   void TearDown() override {
     GLFixture::TearDown();
@@ -153,8 +144,6 @@ class PluginHostFixture : public NimboTest::GLFixture {
   IView3D& View() { return *view; }
   AView3DAdapter& Scene() { return *view; }
   ViewObjectManager& Manager() { return *dynamic_cast<IViewObjectProvider&>(*view).GetViewObjectManager(); }
-  // The triad's corner square covers much of this small window.
-  void HideAxes() { Manager().Get("AxesViewObject")->SetIsVisible(false); }
   void LookFrom(float x, float y, float z) {
     const float eye[3] = {x, y, z}, target[3] = {0.0f, 0.0f, 0.0f}, up[3] = {0.0f, 1.0f, 0.0f};
     view->GetCamera()->SetLookAt(eye, target, up);
@@ -177,15 +166,17 @@ class PluginHostFixture : public NimboTest::GLFixture {
     Scene().CloseAllNodes();
     Scene().EndScene();
   }
-  // model/part/category 10002/leaf with a quad at depth z facing +Z, in one pass.
+  // A quad at depth z facing +Z under model/part/category 10002/leaf, in one pass;
+  // an existing leaf gets it as a further item.
   void AddQuad(std::uint64_t model, std::uint64_t part, std::uint64_t leaf, float x0, float y0, float x1, float y1,
-               float z, const RGBAColor& color) {
+               float z, const RGBAColor& color = kGreen) {
     Open({model, part, 10002});
-    ASSERT_TRUE(Scene().CreateGeoNode(leaf, L"quad"));
-    Scene().SetNodeAttribute(new AttributeColor(color));
-    const Mesh quad = Quad(x0, y0, x1, y1, z);
-    Scene().AddGeometry(
-        Scene().GetGeometryItemFactory()->CreateTriangles(1, quad.vertices, quad.normals, quad.indices));
+    if (!Scene().OpenNode(leaf)) {
+      ASSERT_TRUE(Scene().CreateGeoNode(leaf, L"quad"));
+      Scene().SetNodeAttribute(new AttributeColor(color));
+    }
+    Scene().AddGeometry(Scene().GetGeometryItemFactory()->CreateTriangles(
+        1, {x0, y0, z, x1, y0, z, x1, y1, z, x0, y1, z}, {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1}, {0, 1, 2, 0, 2, 3}));
     Close();
   }
 

@@ -38,7 +38,6 @@ Mesh WavyGrid(int n) {
 using TraversalCullingTest = PluginHostFixture;
 
 TEST_F(TraversalCullingTest, ATransparentMeshLooksTheSameAfterACloseUpAndGLIsLeftAsFound) {
-  HideAxes();
   // Last in order, a triangle behind the whole grid: drawn before grid
   // triangles it would show through them instead of failing the depth test.
   Mesh mesh = WavyGrid(40);
@@ -54,7 +53,7 @@ TEST_F(TraversalCullingTest, ATransparentMeshLooksTheSameAfterACloseUpAndGLIsLef
   scene.AddGeometry(scene.GetGeometryItemFactory()->CreateTriangles(1, mesh.vertices, mesh.normals, mesh.indices));
   scene.CloseAllNodes();
   scene.EndScene();
-  AddQuad(3, 4, 5, -0.2f, -0.2f, 0.2f, 0.2f, 0.3f, kGreen);  // opaque, for a pick: transparent nodes take none
+  AddQuad(3, 4, 5, -0.2f, -0.2f, 0.2f, 0.2f, 0.3f);  // opaque, for a pick: transparent nodes take none
   LookFrom(0.0f, 0.0f, 14.0f);
   const platform::Image before = Frame();
   // Items light with the current normal and leave it, which the first frame's context now holds.
