@@ -48,12 +48,12 @@ GeoNode* Child(GeoNode* node, std::uint64_t id) {
 
 class OverlayTest : public PluginHostFixture {
  protected:
-  // The triad shown, a finished empty scene (or no leaves draw) and a grey background.
+  // All three shown, a finished empty scene (or no leaves draw) and a grey background.
   void SetUp() override {
     PluginHostFixture::SetUp();
     Settings::Current().SetBackgroundColor1(RGBAColor{150, 150, 150, 255});
     Settings::Current().SetBackgroundColor2(RGBAColor{150, 150, 150, 255});
-    Axes().SetIsVisible(true);
+    for (const char* name : {kAxesName, kApertureName, kRubberbandName}) Object(name).SetIsVisible(true);
     Scene().BeginScene(nullptr);
     Scene().EndScene();
   }
@@ -78,10 +78,6 @@ class OverlayTest : public PluginHostFixture {
   void Drag(int x0, int y0, int x1, int y1) {
     Notify(IViewOp::RubberBand, 1, x0, y0);
     Notify(IViewOp::RubberBand, 2, x1, y1);
-  }
-  void ShowListeners() {
-    Aperture().SetIsVisible(true);
-    Rubberband().SetIsVisible(true);
   }
   // A recording leaf under the overlay's node: each of its draws leaves a record.
   void Record(AViewObject& object, std::uint64_t leaf, std::vector<DrawRecord>& log) {
@@ -109,7 +105,6 @@ class OverlayTest : public PluginHostFixture {
 };
 
 TEST_F(OverlayTest, EachOverlayHangsItsOwnNamedSubtreeUnderTheManagersNode) {
-  ShowListeners();
   Frame();
   ASSERT_EQ(Manager().GetNode()->Children().size(), 3u);
   for (const auto& [object, name] :
@@ -117,8 +112,7 @@ TEST_F(OverlayTest, EachOverlayHangsItsOwnNamedSubtreeUnderTheManagersNode) {
     ASSERT_NE(OwnNode(*object), nullptr) << object->Name();
     EXPECT_EQ(OwnNode(*object)->Name(), name);
   }
-  EXPECT_EQ(Child(Aperture().GetNode(), 1)->Name(), L"geometry");
-  EXPECT_EQ(Child(Rubberband().GetNode(), 1)->Name(), L"geometry");
+  for (AViewObject* object : {&Aperture(), &Rubberband()}) EXPECT_EQ(Child(object->GetNode(), 1)->Name(), L"geometry");
   // One labelled axis node per axis over a leaf with the labelled axis item.
   for (const auto& [id, label] : {std::pair{1u, L"X"}, {2u, L"Y"}, {3u, L"Z"}}) {
     GeoNode* leaf = Child(Child(Axes().GetNode(), id), id);
@@ -165,7 +159,6 @@ TEST_F(OverlayTest, IdsAreSignExtendedAndItemIdsWrapLikeInt32) {
 }
 
 TEST_F(OverlayTest, RebuildsAddToTheSameNodesAndDeletedOverlaysStayBuiltUntilCleared) {
-  ShowListeners();
   Notify(IViewOp::Hover, 0, 80, 60);
   Frame();
   GeoNode* xLeaf = Child(Child(Axes().GetNode(), 1), 1);
@@ -193,17 +186,13 @@ TEST_F(OverlayTest, RebuildsAddToTheSameNodesAndDeletedOverlaysStayBuiltUntilCle
     EXPECT_EQ(diagnostics.Text(), "");
   }
 
-  Axes().deleteGeometry();
-  Aperture().deleteGeometry();
+  for (AViewObject* object : {&Axes(), &Aperture()}) object->deleteGeometry();
   EXPECT_TRUE(Axes().IsGeometryCreated() && Aperture().IsGeometryCreated());
   Frame();
-  EXPECT_EQ(OwnNode(Axes()), nullptr) << "still built, so the manager only draws them";
-  EXPECT_EQ(OwnNode(Aperture()), nullptr);
-  Axes().Clear();
-  Aperture().Clear();
+  EXPECT_TRUE(OwnNode(Axes()) == nullptr && OwnNode(Aperture()) == nullptr) << "still built: the manager only draws";
+  for (AViewObject* object : {&Axes(), &Aperture()}) object->Clear();
   Frame();
-  EXPECT_NE(OwnNode(Axes()), nullptr) << "Clear resets the flag: the next frame builds them again";
-  EXPECT_NE(OwnNode(Aperture()), nullptr);
+  EXPECT_TRUE(OwnNode(Axes()) != nullptr && OwnNode(Aperture()) != nullptr) << "Clear resets the flag";
   // The rubber band, though, builds again in the next frame; drawing without geometry changes nothing.
   Rubberband().deleteGeometry();
   EXPECT_FALSE(Rubberband().IsGeometryCreated());
@@ -269,7 +258,6 @@ TEST_F(OverlayTest, BuildFailuresAreReportedAndNeverEscape) {
 }
 
 TEST_F(OverlayTest, AWindowWithoutRowsDrawsNoCircleAndANegativeHeightAnAspectOfOne) {
-  Aperture().SetIsVisible(true);
   Notify(IViewOp::Hover, 0, 80, 60);
   Frame();
   std::vector<DrawRecord> log;
@@ -303,7 +291,6 @@ TEST_F(OverlayTest, AWindowWithoutRowsDrawsNoCircleAndANegativeHeightAnAspectOfO
 TEST_F(OverlayTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
   // A quad one unit before the eye fills the window: only depth clears let the overlays show.
   AddQuad(1, 1, 1, -2.0f, -2.0f, 2.0f, 2.0f, 9.0f, RGBAColor{160, 160, 160, 255});
-  ShowListeners();
   // Mid-drag the aperture follows the pointer at the rectangle's moving corner.
   Notify(IViewOp::Hover, 0, 100, 12);
   Drag(100, 12, 148, 56);
@@ -359,10 +346,9 @@ using Shown = std::pair<std::vector<int>, std::vector<int>>;
 
 class NotifyTest : public OverlayTest {
  protected:
-  // Both listeners shown and built; the circle at (50, 60) after a rectangle dragged from (20, 30).
+  // Both listeners built; the circle at (50, 60) after a rectangle dragged from (20, 30).
   void SetUp() override {
     OverlayTest::SetUp();
-    ShowListeners();
     Frame();
     Record(Aperture(), 901, apertureLog);
     Record(Rubberband(), 903, rubberbandLog);
@@ -440,7 +426,7 @@ TEST_F(NotifyTest, UnknownCodesThrowAndHiddenListenersAndNullRecordsChangeNothin
               "Invalid argument in RubberbandViewObjectGLSG::ControllerNotify")
         << type;
   }
-  for (bool visible : {true, false}) {
+  for (bool visible : {false, true}) {
     Aperture().SetIsVisible(visible);
     Rubberband().SetIsVisible(visible);
     for (const char* name : {kApertureName, kRubberbandName}) {
@@ -452,7 +438,6 @@ TEST_F(NotifyTest, UnknownCodesThrowAndHiddenListenersAndNullRecordsChangeNothin
       }
     }
   }
-  ShowListeners();
   EXPECT_EQ(Observe(), (Shown{{50, 60}, {20, 30, 50, 60}}));
 }
 

@@ -102,11 +102,6 @@ class RecordingItem : public AGeometryItem {
   int* deletions;
 };
 
-struct Mesh {
-  std::vector<float> vertices, normals;
-  std::vector<std::uint32_t> indices;
-};
-
 // The loaded plug-in, shared by every test of the process.
 inline PluginLoader& Plugin() {
   static PluginLoader loader(NIMBO_PLUGIN_PATH, "View3D");
