@@ -17,11 +17,6 @@ namespace {
 
 class FrameTest : public PluginHostFixture {
  protected:
-  void AddRecordingLeaf(std::uint64_t leaf, std::vector<DrawRecord>& log) {
-    ASSERT_TRUE(Scene().CreateGeoNode(leaf, L"recorder"));
-    Scene().AddGeometry(new RecordingItem(leaf, log));
-    Scene().CloseNode();
-  }
   Rgba Centre() { return Frame().At(kWidth / 2, kHeight / 2); }
 };
 

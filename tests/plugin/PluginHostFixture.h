@@ -161,6 +161,12 @@ class PluginHostFixture : public NimboTest::GLFixture {
     Scene().CloseAllNodes();
     Scene().EndScene();
   }
+  // A leaf under the open node whose one item records its draws, closed again.
+  void AddRecordingLeaf(std::uint64_t leaf, std::vector<DrawRecord>& log, int* deletions = nullptr) {
+    ASSERT_TRUE(Scene().CreateGeoNode(leaf, L"recorder"));
+    Scene().AddGeometry(new RecordingItem(leaf, log, deletions));
+    Scene().CloseNode();
+  }
   // A quad at depth z facing +Z under model/part/category 10002/leaf, in one pass;
   // an existing leaf gets it as a further item.
   void AddQuad(std::uint64_t model, std::uint64_t part, std::uint64_t leaf, float x0, float y0, float x1, float y1,

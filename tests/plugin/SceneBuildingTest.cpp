@@ -114,11 +114,9 @@ TEST_F(SceneBuildingTest, BeginAndEndSceneManageTheStackAndReadiness) {
 
 TEST_F(SceneBuildingTest, ApplyNodeActionTogglesFromTheOpenNodeAndRestoresTheStack) {
   AView3DAdapter& scene = Scene();
-  ASSERT_TRUE(scene.OpenNode(1));
-  ASSERT_TRUE(scene.CreateNode(1, L"model"));
-  ASSERT_TRUE(scene.CreateNode(2, L"part"));
+  Open({1, 2});
   GeoNode* part = scene.GetCurrentOpenNode();
-  scene.CloseAllNodes();
+  Close();
   ASSERT_TRUE(scene.OpenNode(1));  // with the root open, the path's 1 is the model under it
   EXPECT_TRUE(scene.ApplyNodeAction(RenderId({1, 2}, 1)));
   EXPECT_FALSE(part->IsVisible());
@@ -135,27 +133,19 @@ TEST_F(SceneBuildingTest, ApplyNodeActionTogglesFromTheOpenNodeAndRestoresTheSta
 
 TEST_F(SceneBuildingTest, ClearAllDeletesSharedNodesOnceAndSparesTheOverlayAndWhatItHolds) {
   AView3DAdapter& scene = Scene();
-  scene.BeginScene(nullptr);
-  ASSERT_TRUE(scene.OpenNode(1));
-  ASSERT_TRUE(scene.CreateNode(5, L"first group"));
-  ASSERT_TRUE(scene.CreateGeoNode(50, L"shared leaf"));
-  scene.AddGeometry(new RecordingItem(50, log, &sharedDeletions));
-  scene.CloseNode();
-  ASSERT_TRUE(scene.CreateGeoNode(51, L"leaf kept by the overlays"));
-  scene.AddGeometry(new RecordingItem(51, log, &keptDeletions));
-  scene.CloseNode();
-  ASSERT_TRUE(scene.CreateNode(52, L"group kept by the overlays"));
-  ASSERT_TRUE(scene.CreateGeoNode(53, L"its leaf"));
-  scene.CloseAllNodes();
-  ASSERT_TRUE(scene.OpenNode(1));
-  ASSERT_TRUE(scene.CreateNode(70000, L"second group"));
-  ASSERT_TRUE(scene.AddReference(RenderId({1, 5, 50}, 1)));
-  scene.CloseNode();
-  ASSERT_TRUE(scene.OpenNode(AView3DAdapter::OverlayNodeId));
-  ASSERT_TRUE(scene.AddReference(RenderId({1, 5, 51}, 1)));
-  ASSERT_TRUE(scene.AddReference(RenderId({1, 5, 52}, 1)));
-  scene.CloseAllNodes();
-  scene.EndScene();
+  Open({5});
+  AddRecordingLeaf(50, log, &sharedDeletions);
+  AddRecordingLeaf(51, log, &keptDeletions);
+  ASSERT_TRUE(Scene().CreateNode(52, L"group kept by the overlays"));
+  ASSERT_TRUE(Scene().CreateGeoNode(53, L"its leaf"));
+  Close();
+  Open({70000});
+  ASSERT_TRUE(Scene().AddReference(RenderId({1, 5, 50}, 1)));
+  Close();
+  Open({AView3DAdapter::OverlayNodeId});
+  ASSERT_TRUE(Scene().AddReference(RenderId({1, 5, 51}, 1)));
+  ASSERT_TRUE(Scene().AddReference(RenderId({1, 5, 52}, 1)));
+  Close();
   Frame();
   ASSERT_EQ(log.size(), 3u) << "the shared leaf through both groups, and the kept leaf";
 
