@@ -32,11 +32,9 @@ TEST_F(FrameTest, TransparentNodeBlendsInFrontAndHidesBehind) {
 
 TEST_F(FrameTest, BackFacesAreCulledUnlessMadeVisible) {
   AddQuad(1, 1, 1, 1.0f, -1.0f, -1.0f, 1.0f, 0.0f);  // wound clockwise as seen: its back shows
-  EXPECT_LT(Centre()[1], 16);
-  for (bool visible : {true, false}) {
+  for (bool visible : {false, true, false}) {
     View().SetBackFacesVisible(visible);
-    EXPECT_EQ(glIsEnabled(GL_CULL_FACE), !visible);
-    EXPECT_EQ(Centre()[1] > 60, visible) << "two-sided lighting lights the back";
+    EXPECT_EQ(Centre()[1] > 60, visible) << "culled, or lit by two-sided lighting";
   }
 }
 
@@ -135,7 +133,6 @@ TEST_F(FrameTest, ProjectionFollowsCameraSceneBoundsAndWindow) {
     double nearPlane, farPlane, aspect;
   } cases[] = {// Near and far as the camera works them out (its edge cases are CameraTest's).
                {"FarEyeNearIsATenth", 10.0f, 1.0f, false, 160, 120, 0.9, 110.0, 4.0 / 3.0},
-               {"EyeInsideFloorsNear", 0.5f, 1.0f, false, 120, 160, 0.002, 15.0, 0.75},
                {"ZeroHeightIsSquare", 10.0f, 1.0f, false, 160, 0, 0.9, 110.0, 1.0},
                {"OrthographicFar", 10.0f, 2.0f, true, 100, 100, 0.8, 120.0, 1.0}};
   const float centre[3] = {0.0f, 0.0f, 0.0f};
