@@ -176,15 +176,10 @@ TEST_F(OverlayTest, RebuildsAddToTheSameNodesAndDeletedOverlaysStayBuiltUntilCle
   // A second rubber band build runs no scene pass, which would close the host's open node.
   AGeometryItem* outline = ItemOf(Rubberband());
   ASSERT_TRUE(Scene().OpenNode(1));
-  {
-    DiagnosticCapture diagnostics;
-    Rubberband().createGeometry();
-    EXPECT_EQ(Scene().GetCurrentOpenNode(), Scene().GetRootNode());
-    Scene().CloseAllNodes();
-    EXPECT_EQ(Child(Rubberband().GetNode(), 1)->Geometry().size(), 1u);
-    EXPECT_EQ(ItemOf(Rubberband()), outline);
-    EXPECT_EQ(diagnostics.Text(), "");
-  }
+  Rubberband().createGeometry();
+  EXPECT_EQ(Scene().GetCurrentOpenNode(), Scene().GetRootNode());
+  Scene().CloseAllNodes();
+  EXPECT_EQ(ItemOf(Rubberband()), outline) << "no new item either";
 
   for (AViewObject* object : {&Axes(), &Aperture()}) object->deleteGeometry();
   EXPECT_TRUE(Axes().IsGeometryCreated() && Aperture().IsGeometryCreated());
@@ -326,13 +321,10 @@ TEST_F(OverlayTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(viewport[2], kWidth);
-  // An orbit hides circle and band; the triad's corner stays, clipped by a small window.
-  log.clear();
+  // With the band hidden by an orbit, the triad's corner is the frame's last viewport, clipped by a small window.
   Notify(IViewOp::Orbit, 1, 60, 60);
   View().SetWindowSize(60, 40);
   Frame();
-  ASSERT_EQ(log.size(), 1u);
-  EXPECT_EQ(log[0].item, 902u);
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ((std::array{viewport[0], viewport[1], viewport[2], viewport[3]}), (std::array{0, 0, 100, 100}));
 }
@@ -414,25 +406,20 @@ TEST_F(NotifyTest, ARebuiltRubberBandStartsAtTheDragsCornersBeforeItIsDrawn) {
 }
 
 TEST_F(NotifyTest, UnknownCodesThrowAndHiddenListenersAndNullRecordsChangeNothing) {
-  for (int type : {9, -1, 100, INT_MIN, INT_MAX}) {
-    EXPECT_EQ(MessageOf<std::invalid_argument>([&] { NotifyOne(kApertureName, type); }),
-              "Invalid argument in AView3D::Notify")
-        << type;
-    EXPECT_EQ(MessageOf<std::invalid_argument>([&] { NotifyOne(kRubberbandName, type); }),
-              "Invalid argument in RubberbandViewObjectGLSG::ControllerNotify")
-        << type;
-  }
-  for (bool visible : {false, true}) {
-    Aperture().SetIsVisible(visible);
-    Rubberband().SetIsVisible(visible);
-    for (const char* name : {kApertureName, kRubberbandName}) {
-      EXPECT_NO_THROW(dynamic_cast<IControllerListener&>(Object(name)).ControllerNotify(nullptr));
-      for (int type : {0, 2, 4, 6, 8, 9, -1}) {
-        if (!visible) {
-          EXPECT_NO_THROW(NotifyOne(name, type)) << name << " code " << type;
-        }
-      }
+  for (const auto& listener :
+       {std::pair{kApertureName, "AView3D::Notify"}, {kRubberbandName, "RubberbandViewObjectGLSG::ControllerNotify"}}) {
+    const char* name = listener.first;
+    for (int type : {9, -1, 100, INT_MIN, INT_MAX}) {
+      EXPECT_EQ(MessageOf<std::invalid_argument>([&] { NotifyOne(name, type); }),
+                std::string("Invalid argument in ") + listener.second)
+          << type;
     }
+    // Hidden, a listener ignores every code, known or not; a null record is ignored either way.
+    EXPECT_NO_THROW(dynamic_cast<IControllerListener&>(Object(name)).ControllerNotify(nullptr));
+    Object(name).SetIsVisible(false);
+    EXPECT_NO_THROW(dynamic_cast<IControllerListener&>(Object(name)).ControllerNotify(nullptr));
+    for (int type : {0, 2, 4, 6, 8, 9, -1}) EXPECT_NO_THROW(NotifyOne(name, type)) << name << " code " << type;
+    Object(name).SetIsVisible(true);
   }
   EXPECT_EQ(Observe(), (Shown{{50, 60}, {20, 30, 50, 60}}));
 }
