@@ -2,11 +2,9 @@
 // to the leaves it draws.
 #include <GL/gl.h>
 #include <GL/glext.h>
-#include <gtest/gtest.h>
 
 #include <cmath>
 #include <numbers>
-#include <vector>
 
 #include "KivVizCore/AttributeTransform.h"
 #include "KivVizCore/RenderId.h"

@@ -1,11 +1,7 @@
 // Highlight and selection: how requests map onto the strategy and its sticky
 // setting, entity paths, and how failures reach the host.
-#include <gtest/gtest.h>
 
-#include <stdexcept>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "KivVizCore/AHighlightStrategy.h"
 #include "KivVizCore/EntityId.h"

@@ -1,14 +1,9 @@
 // The view's window set-up, its rendering context's life, and teardown.
-#include <gtest/gtest.h>
 
 #include <memory>
-#include <stdexcept>
-#include <string>
 
 #include "NimboCore/Assert.h"
-#include "NimboCore/MainThread.h"
 #include "PluginHostFixture.h"
-#include "WhichWin32.h"
 #include "platform/DebugOutput.h"
 
 namespace plugintest {

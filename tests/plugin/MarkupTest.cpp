@@ -1,17 +1,11 @@
 // The view-object provider: markups through the host's markup factory, their
 // removal, arrows, statistics, the text manager and rendering options.
-#include <gtest/gtest.h>
-
-#include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "KivVizCore/IRenderingOptions.h"
 #include "KivVizCore/IRenderingOptionsListener.h"
 #include "KivVizCore/ITextManagerProvider.h"
 #include "KivVizCore/RenderingOptions.h"
 #include "NimboCore/AMarkupViewObject.h"
-#include "NimboCore/IViewObjectProvider.h"
 #include "NimboCore/MarkupFactory.h"
 #include "PluginHostFixture.h"
 

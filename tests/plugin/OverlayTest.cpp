@@ -1,17 +1,11 @@
 // The three overlays (triad, aperture, rubber band): nodes and ids, drawing order,
 // controller records, rebuilding and deleting, and failures while building.
-#include <GL/gl.h>
-#include <gtest/gtest.h>
 
-#include <array>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
 #include <numbers>
-#include <stdexcept>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "KivVizCore/GeoNode.h"
 #include "KivVizCore/Node.h"

@@ -1,13 +1,9 @@
 // Picking on real scenes: which node is under a pixel, and where its geometry
 // meets the ray.
-#include <GL/gl.h>
-#include <gtest/gtest.h>
 
-#include <array>
 #include <limits>
 #include <tuple>
 #include <utility>
-#include <vector>
 
 #include "KivVizCore/RenderId.h"
 #include "KivVizCore/RenderingOptions.h"

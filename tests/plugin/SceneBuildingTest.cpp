@@ -1,10 +1,5 @@
 // The scene-building rules a host relies on: the root and id 1, the open-node
 // stack, failures, node actions, and clearing with shared nodes.
-#include <gtest/gtest.h>
-
-#include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "KivVizCore/AttributeVisibility.h"
 #include "KivVizCore/GeoNode.h"
