@@ -285,14 +285,14 @@ TEST_F(OverlayTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
   // dashed top edge in exactly its flat colour, which only the triad's projection puts there.
   const auto near = [](int value, int expected) { return std::abs(value - expected) <= 3; };
   EXPECT_GT(
-      Count(image, 56, kHeight - 100, 100, kHeight, [](const Rgba& p) { return p[0] > p[1] + 60 && p[0] > p[2] + 60; }),
+      Count(image, 56, kHeight - 100, 100, kHeight, [](const auto& p) { return p[0] > p[1] + 60 && p[0] > p[2] + 60; }),
       20);
   const int r = ViewOpRayPick::APERTURE;
   EXPECT_GT(Count(image, 148 - r - 4, 56 - r - 4, 148 + r + 5, 56 + r + 5,
-                  [](const Rgba& p) { return p[0] < 30 && p[1] < 30 && p[2] < 30; }),
+                  [](const auto& p) { return p[0] < 30 && p[1] < 30 && p[2] < 30; }),
             4 * r);
   EXPECT_GE(
-      Count(image, 103, 10, 145, 14, [&](const Rgba& p) { return near(p[0], 220) && near(p[1], 0) && near(p[2], 0); }),
+      Count(image, 103, 10, 145, 14, [&](const auto& p) { return near(p[0], 220) && near(p[1], 0) && near(p[2], 0); }),
       21);
 
   std::vector<DrawRecord> log;

@@ -34,16 +34,11 @@
 
 namespace plugintest {
 
-using Rgba = std::array<std::uint8_t, 4>;
-inline constexpr RGBAColor kGreen{0, 200, 0, 255};
-
 // Captures what is written to the host's diagnostic stream while it lives.
 class DiagnosticCapture {
  public:
   DiagnosticCapture() : previous(NimboCore::dbg.rdbuf(text.rdbuf())) {}
   ~DiagnosticCapture() { NimboCore::dbg.rdbuf(previous); }
-  DiagnosticCapture(const DiagnosticCapture&) = delete;
-  DiagnosticCapture& operator=(const DiagnosticCapture&) = delete;
   std::string Text() const { return text.str(); }
 
  private:
@@ -170,7 +165,7 @@ class PluginHostFixture : public NimboTest::GLFixture {
   // A quad at depth z facing +Z under model/part/category 10002/leaf, in one pass;
   // an existing leaf gets it as a further item.
   void AddQuad(std::uint64_t model, std::uint64_t part, std::uint64_t leaf, float x0, float y0, float x1, float y1,
-               float z, const RGBAColor& color = kGreen) {
+               float z, const RGBAColor& color = {0, 200, 0, 255}) {
     Open({model, part, 10002});
     if (!Scene().OpenNode(leaf)) {
       ASSERT_TRUE(Scene().CreateGeoNode(leaf, L"quad"));
