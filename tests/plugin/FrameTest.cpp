@@ -33,12 +33,11 @@ TEST_F(FrameTest, OpaquePassDrawsOpaqueLeavesAndTransparentPassesTheRest) {
   Close();
   Open({1});
   Scene().SetNodeAttribute(new AttributeTransform());  // an identity pushes no matrix
-  Close();
-  Open({1, 1});
+  ASSERT_TRUE(Scene().CreateNode(1, L"opaque part"));
   AddRecordingLeaf(11, log);
-  Close();
-  Open({1, 2});
-  Scene().SetColor(RGBAColor{0, 0, 255, 100});  // transparent group
+  Scene().CloseNode();
+  ASSERT_TRUE(Scene().CreateNode(2, L"transparent part"));
+  Scene().SetColor(RGBAColor{0, 0, 255, 100});
   ASSERT_TRUE(Scene().CreateGeoNode(21, L"opaque child"));
   Scene().SetColor(RGBAColor{255, 0, 0, 255});
   Scene().AddGeometry(new RecordingItem(21, log));
@@ -46,20 +45,21 @@ TEST_F(FrameTest, OpaquePassDrawsOpaqueLeavesAndTransparentPassesTheRest) {
   AddRecordingLeaf(22, log);
   Close();
   Frame();
-  ASSERT_EQ(log.size(), 5u);
-  const std::uint64_t expectedItems[] = {11, 21, 22, 21, 22};
-  const int expectedCull[] = {GL_BACK, GL_FRONT, GL_FRONT, GL_BACK, GL_BACK};
+  // Colour state is pushed once per coloured node on the way down.
+  const struct {
+    std::uint64_t item;
+    int cullMode, attribDepth;
+  } expected[] = {{11, GL_BACK, 0}, {21, GL_FRONT, 2}, {22, GL_FRONT, 1}, {21, GL_BACK, 2}, {22, GL_BACK, 1}};
+  ASSERT_EQ(log.size(), std::size(expected));
   for (std::size_t i = 0; i < log.size(); ++i) {
-    EXPECT_EQ(log[i].item, expectedItems[i]) << "draw " << i;
-    EXPECT_EQ(log[i].cullMode, expectedCull[i]) << "draw " << i;
+    SCOPED_TRACE(i);
+    EXPECT_EQ(log[i].item, expected[i].item);
+    EXPECT_EQ(log[i].cullMode, expected[i].cullMode);
+    EXPECT_EQ(log[i].attribDepth, expected[i].attribDepth);
     EXPECT_TRUE(log[i].cullEnabled);
     EXPECT_EQ(log[i].nameDepth, 0) << "frames push no names";
   }
   EXPECT_DOUBLE_EQ(log[0].translation[2], -10.0) << "only the camera's transform";
-  // Colour state is pushed once per coloured node on the way down.
-  EXPECT_EQ(log[0].attribDepth, 0);
-  EXPECT_EQ(log[1].attribDepth, 2);
-  EXPECT_EQ(log[2].attribDepth, 1);
   EXPECT_FLOAT_EQ(log[1].color[0], 1.0f);
   EXPECT_FLOAT_EQ(log[2].color[2], 1.0f);
   EXPECT_NEAR(log[2].color[3], 100.0f / 255.0f, 1e-6);

@@ -136,7 +136,6 @@ TEST_F(OverlayTest, IdsAreSignExtendedAndItemIdsWrapLikeInt32) {
   for (const auto& c : cases) {
     SCOPED_TRACE(std::string(c.object) + " " + std::to_string(c.id));
     AViewObject& object = Object(c.object);
-    const int assigned = object.GetId();
     object.Clear();
     object.SetId(c.id);
     object.createGeometry();
@@ -148,7 +147,6 @@ TEST_F(OverlayTest, IdsAreSignExtendedAndItemIdsWrapLikeInt32) {
     }
     object.deleteGeometry();
     EXPECT_EQ(Manager().GetNode()->GetChild(c.nodeId), nullptr) << "deleteGeometry finds it by the same id";
-    object.SetId(assigned);
   }
 }
 
