@@ -58,10 +58,7 @@ TEST_F(MarkupTest, EachValidListBecomesAVisibleMarkupUntilABadListStopsTheCall) 
   AddFactory();
   Provider().AddMarkups({{0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 1.0, 1.0, 1.0, 2.0, 0.0, 0.0}});
   ASSERT_EQ(MarkupCount(), 3u) << "the factory and two markups";
-  for (const char* name : {"Markup1", "Markup2"}) {
-    ASSERT_NE(Manager().Get(name), nullptr) << name;
-    EXPECT_TRUE(Manager().Get(name)->IsVisible());
-  }
+  for (const char* name : {"Markup1", "Markup2"}) EXPECT_TRUE(Manager().Get(name) && Manager().Get(name)->IsVisible());
   Provider().AddMarkups({});
   for (const std::vector<double>& bad : {std::vector<double>{}, {1.0, 2.0}, {1.0, 2.0, 3.0, 4.0}}) {
     EXPECT_EQ(MessageOf([&] { Provider().AddMarkups({bad}); }),
