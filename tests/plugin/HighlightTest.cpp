@@ -63,20 +63,17 @@ class HighlightTest : public PluginHostFixture {
 using Calls = std::vector<std::string>;
 
 TEST_F(HighlightTest, HighlightIsPlainListsAndSelectionsAreStickyAndSelectPutsTheSettingBack) {
-  scripted.SetStickySelection(true);
-  EXPECT_TRUE(Scene().Highlight(a));
-  EXPECT_FALSE(scripted.stickySelection) << "a single path's highlight leaves the setting off";
-  Scene().Highlight(std::vector<RenderId>{a, b});
-  EXPECT_TRUE(scripted.stickySelection) << "a list's stays on";
-  scripted.SetStickySelection(false);
-  Scene().Highlight(std::vector<RenderId>{});
-  EXPECT_TRUE(scripted.stickySelection) << "an empty list still switches it on";
-  scripted.SetStickySelection(false);
-  Scene().Select(a);
-  EXPECT_FALSE(scripted.stickySelection);
-  scripted.SetStickySelection(true);
-  Scene().Select(b);
-  EXPECT_TRUE(scripted.stickySelection);
+  // The sticky setting a call leaves, from the one given.
+  const auto stickyAfter = [&](bool before, auto call) {
+    scripted.SetStickySelection(before);
+    call();
+    return scripted.stickySelection;
+  };
+  EXPECT_FALSE(stickyAfter(true, [&] { EXPECT_TRUE(Scene().Highlight(a)); })) << "a single path's highlight: off";
+  EXPECT_TRUE(stickyAfter(false, [&] { Scene().Highlight(std::vector<RenderId>{a, b}); })) << "a list's: on";
+  EXPECT_TRUE(stickyAfter(false, [&] { Scene().Highlight(std::vector<RenderId>{}); })) << "even an empty list's";
+  EXPECT_FALSE(stickyAfter(false, [&] { Scene().Select(a); })) << "Select puts the setting back";
+  EXPECT_TRUE(stickyAfter(true, [&] { Scene().Select(b); }));
   // Removing marks ignores the setting; entity forms go through their paths.
   Scene().UnHighlight(a);
   Scene().UnSelect(a);
