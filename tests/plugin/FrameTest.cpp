@@ -56,7 +56,6 @@ TEST_F(FrameTest, OpaquePassDrawsOpaqueLeavesAndTransparentPassesTheRest) {
     EXPECT_EQ(log[i].item, expected[i].item);
     EXPECT_EQ(log[i].cullMode, expected[i].cullMode);
     EXPECT_EQ(log[i].attribDepth, expected[i].attribDepth);
-    EXPECT_TRUE(log[i].cullEnabled);
     EXPECT_EQ(log[i].nameDepth, 0) << "frames push no names";
   }
   EXPECT_DOUBLE_EQ(log[0].translation[2], -10.0) << "only the camera's transform";

@@ -42,11 +42,9 @@ GeoNode* Child(GeoNode* node, std::uint64_t id) {
 
 class OverlayTest : public PluginHostFixture {
  protected:
-  // All three shown, a finished empty scene (or no leaves draw) and a grey background.
+  // All three shown and a finished empty scene (or no leaves draw).
   void SetUp() override {
     PluginHostFixture::SetUp();
-    Settings::Current().SetBackgroundColor1(RGBAColor{150, 150, 150, 255});
-    Settings::Current().SetBackgroundColor2(RGBAColor{150, 150, 150, 255});
     for (const char* name : {kAxesName, kApertureName, kRubberbandName}) Object(name).SetIsVisible(true);
     Scene().BeginScene(nullptr);
     Scene().EndScene();

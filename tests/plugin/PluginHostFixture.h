@@ -62,8 +62,7 @@ std::string MessageOf(Call call) {
 // The GL state a leaf was displayed with.
 struct DrawRecord {
   std::uint64_t item = 0;
-  bool cullEnabled = false;
-  int cullMode = 0;
+  int cullMode = 0;  // 0 when culling is off
   float color[4] = {};
   int attribDepth = 0;
   int nameDepth = 0;
@@ -81,8 +80,7 @@ class RecordingItem : public AGeometryItem {
   void Display(AView3DAdapter*) override {
     DrawRecord record;
     record.item = ID();
-    record.cullEnabled = glIsEnabled(GL_CULL_FACE) == GL_TRUE;
-    glGetIntegerv(GL_CULL_FACE_MODE, &record.cullMode);
+    if (glIsEnabled(GL_CULL_FACE)) glGetIntegerv(GL_CULL_FACE_MODE, &record.cullMode);
     glGetFloatv(GL_CURRENT_COLOR, record.color);
     glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &record.attribDepth);
     glGetIntegerv(GL_NAME_STACK_DEPTH, &record.nameDepth);
