@@ -147,7 +147,6 @@ TEST_F(OverlayTest, IdsAreSignExtendedAndItemIdsWrapLikeInt32) {
 }
 
 TEST_F(OverlayTest, RebuildsAddToTheSameNodesAndDeletedOverlaysStayBuiltUntilCleared) {
-  Notify(IViewOp::Hover, 0, 80, 60);
   Frame();
   GeoNode* xLeaf = Child(Child(Axes().GetNode(), 1), 1);
   AGeometryItem* xItem = xLeaf->Geometry().at(0);
