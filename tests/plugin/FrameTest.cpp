@@ -116,19 +116,18 @@ TEST_F(FrameTest, FramesSetUpLightsThatFollowTheCameraAndTheMaterial) {
 TEST_F(FrameTest, ProjectionFollowsCameraSceneBoundsAndWindow) {
   const struct {
     const char* name;
-    float eyeZ, radius;
+    float radius;
     bool orthographic;
     int width, height;
     double nearPlane, farPlane, aspect;
-  } cases[] = {// Near and far as the camera works them out (its edge cases are CameraTest's).
-               {"FarEyeNearIsATenth", 10.0f, 1.0f, false, 160, 120, 0.9, 110.0, 4.0 / 3.0},
-               {"ZeroHeightIsSquare", 10.0f, 1.0f, false, 160, 0, 0.9, 110.0, 1.0},
-               {"OrthographicFar", 10.0f, 2.0f, true, 100, 100, 0.8, 120.0, 1.0}};
+  } cases[] = {// From z = 10; near and far as the camera works them out (its edge cases are CameraTest's).
+               {"FarEyeNearIsATenth", 1.0f, false, 160, 120, 0.9, 110.0, 4.0 / 3.0},
+               {"ZeroHeightIsSquare", 1.0f, false, 160, 0, 0.9, 110.0, 1.0},
+               {"OrthographicFar", 2.0f, true, 100, 100, 0.8, 120.0, 1.0}};
   const float centre[3] = {0.0f, 0.0f, 0.0f};
   const double tanHalf = std::tan(std::numbers::pi / 8.0);
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    LookFrom(0.0f, 0.0f, c.eyeZ);
     view->GetCamera()->SetOrthographic(c.orthographic);
     View().SetSceneBounds(centre, c.radius);
     View().SetWindowSize(c.width, c.height);
@@ -136,7 +135,7 @@ TEST_F(FrameTest, ProjectionFollowsCameraSceneBoundsAndWindow) {
     GLdouble m[16];
     glGetDoublev(GL_PROJECTION_MATRIX, m);
     const double n = c.nearPlane, f = c.farPlane;
-    const double scale = c.orthographic ? 1.0 / (tanHalf * c.eyeZ) : 1.0 / tanHalf;
+    const double scale = c.orthographic ? 1.0 / (tanHalf * 10.0) : 1.0 / tanHalf;
     EXPECT_NEAR(m[0], scale / c.aspect, 1e-5);
     EXPECT_NEAR(m[5], scale, 1e-5);
     EXPECT_NEAR(m[10], c.orthographic ? -2.0 / (f - n) : -(f + n) / (f - n), 1e-5);

@@ -118,7 +118,8 @@ class PluginHostFixture : public NimboTest::GLFixture {
     ASSERT_NE(view, nullptr);
     View().Initialize(Window().Handle());
     View().SetWindowSize(kWidth, kHeight);
-    LookFrom(0.0f, 0.0f, 10.0f);
+    const float eye[3] = {0.0f, 0.0f, 10.0f}, target[3] = {}, up[3] = {0.0f, 1.0f, 0.0f};
+    view->GetCamera()->SetLookAt(eye, target, up);
     Manager().Get("AxesViewObject")->SetIsVisible(false);
   }
   void TearDown() override {
@@ -132,10 +133,6 @@ class PluginHostFixture : public NimboTest::GLFixture {
   IView3D& View() { return *view; }
   AView3DAdapter& Scene() { return *view; }
   ViewObjectManager& Manager() { return *dynamic_cast<IViewObjectProvider&>(*view).GetViewObjectManager(); }
-  void LookFrom(float x, float y, float z) {
-    const float eye[3] = {x, y, z}, target[3] = {0.0f, 0.0f, 0.0f}, up[3] = {0.0f, 1.0f, 0.0f};
-    view->GetCamera()->SetLookAt(eye, target, up);
-  }
   platform::Image Frame() {
     View().Render();
     return Window().PresentedImage();
