@@ -109,7 +109,6 @@ TEST_F(PickingTest, GetPointAtPixelUnprojectsTheDepthBuffer) {
   Frame();
   // The frame leaves the scene's projection current: set the camera's model-view as the scene was drawn.
   glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
   glLoadIdentity();
   glTranslatef(0.0f, 0.0f, -10.0f);
   float x = 0.0f, y = 0.0f, z = 0.0f;
@@ -125,7 +124,6 @@ TEST_F(PickingTest, GetPointAtPixelUnprojectsTheDepthBuffer) {
     View().GetPointAtPixel(px, py, x, y, z);
     EXPECT_GT(z, 9.0f) << px << ", " << py;
   }
-  glPopMatrix();
 }
 
 }  // namespace
