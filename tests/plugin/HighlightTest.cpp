@@ -88,7 +88,6 @@ TEST_F(HighlightTest, HighlightIsPlainListsAndSelectionsAreStickyAndSelectPutsTh
                                    "Do 1/3/4/10002/ sticky", "Undo 1/3/", "Undo 1/3/4/10002/9/"}));
   scripted.calls.clear();
   EXPECT_THROW(View().Highlight(EntityId()), std::invalid_argument);
-  EXPECT_THROW(View().Select(EntityId()), std::invalid_argument);
   EXPECT_TRUE(scripted.calls.empty()) << "no strategy call without a path";
 }
 

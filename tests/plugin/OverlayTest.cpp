@@ -177,16 +177,14 @@ TEST_F(OverlayTest, RebuildsAddToTheSameNodesAndDeletedOverlaysStayBuiltUntilCle
   EXPECT_TRUE(OwnNode(Axes()) != nullptr && OwnNode(Aperture()) != nullptr) << "Clear resets the flag";
   // The rubber band, though, builds again in the next frame; drawing without geometry changes nothing.
   Rubberband().deleteGeometry();
-  EXPECT_FALSE(Rubberband().IsGeometryCreated());
-  EXPECT_EQ(OwnNode(Rubberband()), nullptr);
+  EXPECT_TRUE(!Rubberband().IsGeometryCreated() && OwnNode(Rubberband()) == nullptr);
   glViewport(0, 0, 1, 1);
   Rubberband().draw();
   GLint viewport[4];
   glGetIntegerv(GL_VIEWPORT, viewport);
   EXPECT_EQ(viewport[2], 1) << "drawing without geometry leaves even the viewport alone";
   Frame();
-  EXPECT_TRUE(Rubberband().IsGeometryCreated());
-  EXPECT_NE(OwnNode(Rubberband()), nullptr);
+  EXPECT_TRUE(Rubberband().IsGeometryCreated() && OwnNode(Rubberband()) != nullptr);
 }
 
 // A host's group that refuses children by throwing something that is no std::exception.
@@ -293,9 +291,7 @@ TEST_F(OverlayTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
   Record(Rubberband(), 903, log);
   Frame();
   ASSERT_EQ(log.size(), 3u);
-  EXPECT_EQ(log[0].item, 901u) << "the aperture first, under the frame's perspective";
-  EXPECT_EQ(log[1].item, 902u);
-  EXPECT_EQ(log[2].item, 903u) << "the rubber band last, after the triad";
+  EXPECT_TRUE(log[0].item == 901 && log[1].item == 902 && log[2].item == 903) << "aperture, triad, rubber band";
   EXPECT_NEAR(log[0].translation[2], -10.0, 1e-4) << "the circle lies in the target's plane";
   EXPECT_NEAR(log[1].translation[2], -50.0, 1e-4) << "the triad's own eye distance";
   EXPECT_EQ(log[2].translation[2], 0.0) << "the rubber band draws with the identity";
@@ -319,7 +315,6 @@ class NotifyTest : public OverlayTest {
     Frame();
     Record(Aperture(), 901, apertureLog);
     Record(Rubberband(), 903, rubberbandLog);
-    Notify(IViewOp::Hover, 0, 30, 40);
     Drag(20, 30, 50, 60);
   }
 
@@ -376,10 +371,8 @@ TEST_F(NotifyTest, EachRecordCodeShowsMovesOrHidesEachListener) {
 TEST_F(NotifyTest, ARebuiltRubberBandStartsAtTheDragsCornersBeforeItIsDrawn) {
   Drag(10, 20, 90, 100);  // corners no frame has drawn
   Rubberband().deleteGeometry();
-  // As the band draws: the whole window, the identity and the triad's box the last frame left.
+  // As the band draws: the whole window; the last frame left the identity and the triad's box.
   glViewport(0, 0, kWidth, kHeight);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
   Rubberband().createGeometry();
   EXPECT_EQ(Corners(), (std::vector<int>{10, 20, 90, 100}));
 }

@@ -29,8 +29,6 @@ TEST(PickWinnerTest, ChoosesByCategoryThenDepth) {
                {"SameCategoryEqualZminSmallerZmaxWins", {Hit(10002, 0.5f, 0.6f), Hit(10002, 0.5f, 0.55f)}, 1},
                {"SameCategoryTieKeepsTheFirst", {Hit(10002, 0.5f, 0.6f), Hit(10002, 0.5f, 0.6f)}, 0},
                {"SameCategoryFartherStays", {Hit(10001, 0.3f, 0.4f), Hit(10001, 0.35f, 0.36f)}, 0},
-               {"EqualDepthsPointsAfterSurfacesWin", {Hit(10002, 0.5f, 0.6f), Hit(10000, 0.5f, 0.6f)}, 1},
-               {"EqualDepthsPointsBeforeSurfacesStay", {Hit(10000, 0.5f, 0.6f), Hit(10002, 0.5f, 0.6f)}, 0},
                {"HigherCategoryNeverReplacesEvenWhenNearer", {Hit(10000, 0.5f, 0.6f), Hit(10002, 0.1f, 0.2f)}, 0},
                {"PointsWinWhenTheirZmaxIsNotBehind", {Hit(10002, 0.5f, 0.6f), Hit(10000, 0.55f, 0.6f)}, 1},
                {"PointsBehindStayOut", {Hit(10002, 0.5f, 0.6f), Hit(10000, 0.55f, 0.65f)}, 0},
