@@ -1,14 +1,9 @@
 // The view's window set-up, its rendering context's life, and teardown.
-#include <gtest/gtest.h>
 
 #include <memory>
-#include <stdexcept>
-#include <string>
 
 #include "NimboCore/Assert.h"
-#include "NimboCore/MainThread.h"
 #include "PluginHostFixture.h"
-#include "WhichWin32.h"
 #include "platform/DebugOutput.h"
 
 namespace plugintest {
@@ -32,9 +27,6 @@ TEST_F(InitializationTest, TheFirstFrameCreatesTheContextAndUninitializeDeletesI
   View().Uninitialize();
   EXPECT_EQ(wglGetCurrentContext(), nullptr);
   EXPECT_FALSE(wglDeleteContext(context)) << "the context is gone";
-  View().Initialize(Window().Handle());
-  Frame();
-  EXPECT_NE(wglGetCurrentContext(), nullptr) << "a later frame makes a new one";
 }
 
 TEST_F(InitializationTest, FontListsAreMadeOncePerProcessAndAgainOnReinitialize) {
@@ -50,12 +42,9 @@ TEST_F(InitializationTest, FontListsAreMadeOncePerProcessAndAgainOnReinitialize)
       EXPECT_EQ(debug.Text().rfind("Error creating font: ", 0), 0u) << debug.Text();
     }
     EXPECT_TRUE(View().IsInitialized());
-  }
-  {
-    platform::DebugOutputCapture debug;
-    std::unique_ptr<AView3D> second(Plugin().CreateView());
-    second->Initialize(Window().Handle());
-    EXPECT_EQ(debug.Text(), "") << "another view finds the process's lists made";
+    const std::string first = debug.Text();
+    std::unique_ptr<AView3D>(Plugin().CreateView())->Initialize(Window().Handle());
+    EXPECT_EQ(debug.Text(), first) << "another view finds the process's lists made";
   }
   Frame();
   platform::DebugOutputCapture debug;
@@ -74,28 +63,15 @@ TEST_F(InitializationTest, NullWindowIsRefusedWhileTheListsDoNotExist) {
   std::unique_ptr<AView3D> other(Plugin().CreateView());
   EXPECT_NO_THROW(other->Initialize(nullptr)) << "once the lists exist again, a null window passes";
   EXPECT_TRUE(other->IsInitialized());
-  other.reset();
-  fresh.reset();
-  View().Initialize(Window().Handle());
 }
 
 TEST_F(InitializationTest, RenderOffTheMainThreadFailsItsAssertion) {
-  struct Failure {
-    std::string expression, file;
-    int line;
-  };
-  const auto previous = NimboCore::SetAssertionHandler([](const char* e, const char* f, int l) {
-    throw Failure{e, f, l};
+  const auto previous = NimboCore::SetAssertionHandler([](const char* expression, const char* file, int line) {
+    throw std::runtime_error(std::string(expression) + " in " + file + " at " + std::to_string(line));
   });
   Nimbo_mainThreadId = GetCurrentThreadId() + 1;
-  try {
-    View().Render();
-    ADD_FAILURE() << "expected the assertion to fail";
-  } catch (const Failure& failure) {
-    EXPECT_EQ(failure.expression, "GetCurrentThreadId() == Nimbo_mainThreadId");
-    EXPECT_EQ(failure.file, "View3dOpenGlSG");
-    EXPECT_EQ(failure.line, 420);
-  }
+  EXPECT_EQ(MessageOf<std::runtime_error>([&] { View().Render(); }),
+            "GetCurrentThreadId() == Nimbo_mainThreadId in View3dOpenGlSG at 420");
   NimboCore::SetAssertionHandler(previous);
   Nimbo_mainThreadId = GetCurrentThreadId();
   EXPECT_EQ(wglGetCurrentContext(), nullptr) << "nothing ran after the failed assertion";

@@ -1,17 +1,11 @@
 // The view-object provider: markups through the host's markup factory, their
-// removal, arrows, the text manager and rendering options.
-#include <gtest/gtest.h>
-
-#include <stdexcept>
-#include <string>
-#include <vector>
+// removal, arrows, statistics, the text manager and rendering options.
 
 #include "KivVizCore/IRenderingOptions.h"
 #include "KivVizCore/IRenderingOptionsListener.h"
 #include "KivVizCore/ITextManagerProvider.h"
 #include "KivVizCore/RenderingOptions.h"
 #include "NimboCore/AMarkupViewObject.h"
-#include "NimboCore/IViewObjectProvider.h"
 #include "NimboCore/MarkupFactory.h"
 #include "PluginHostFixture.h"
 
@@ -46,9 +40,7 @@ class MarkupTest : public PluginHostFixture {
   void AddFactory() { ASSERT_TRUE(Manager().Add("MarkupFactory", new MarkupFactory())); }
   std::size_t MarkupCount() {
     std::size_t count = 0;
-    for (std::size_t i = 0; i < Manager().Count(); ++i) {
-      count += dynamic_cast<AMarkupViewObject*>(Manager()[i]) != nullptr ? 1 : 0;
-    }
+    for (std::size_t i = 0; i < Manager().Count(); ++i) count += dynamic_cast<AMarkupViewObject*>(Manager()[i]) ? 1 : 0;
     return count;
   }
 };
@@ -66,10 +58,7 @@ TEST_F(MarkupTest, EachValidListBecomesAVisibleMarkupUntilABadListStopsTheCall) 
   AddFactory();
   Provider().AddMarkups({{0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 1.0, 1.0, 1.0, 2.0, 0.0, 0.0}});
   ASSERT_EQ(MarkupCount(), 3u) << "the factory and two markups";
-  for (const char* name : {"Markup1", "Markup2"}) {
-    ASSERT_NE(Manager().Get(name), nullptr) << name;
-    EXPECT_TRUE(Manager().Get(name)->IsVisible());
-  }
+  for (const char* name : {"Markup1", "Markup2"}) EXPECT_TRUE(Manager().Get(name) && Manager().Get(name)->IsVisible());
   Provider().AddMarkups({});
   for (const std::vector<double>& bad : {std::vector<double>{}, {1.0, 2.0}, {1.0, 2.0, 3.0, 4.0}}) {
     EXPECT_EQ(MessageOf([&] { Provider().AddMarkups({bad}); }),
@@ -100,44 +89,30 @@ TEST_F(MarkupTest, RemoveMarkupsAndClearAllSpareTheFactoryAndTheOverlays) {
   EXPECT_NE(Manager().Get("MarkupFactory"), nullptr);
 }
 
-TEST_F(MarkupTest, DrawArrowIsRefusedEveryTimeAndOneTextManagerIsHandedOut) {
+TEST_F(MarkupTest, ArrowsAndStatisticsAreNotImplementedAndOneTextManagerIsHandedOut) {
+  EXPECT_EQ(View().GetStatistics(), "Not implemented");
+  EXPECT_EQ(Scene().GetStatistics(), "Not implemented");
   auto& text = dynamic_cast<ITextManagerProvider&>(*view);
   EXPECT_NE(text.GetTextManager(), nullptr);
   EXPECT_EQ(text.GetTextManager(), text.GetTextManager());
-  for (int attempt = 0; attempt < 2; ++attempt) {
-    EXPECT_EQ(MessageOf([&] {
-                Provider().DrawArrow({0.0, 0.0, 0.0}, {1.0, 0.0, 0.0});
-              }),
-              "View3dOpenGlSG::DrawArrow not implemented yet!");
-  }
+  const auto arrow = [&] { Provider().DrawArrow({0.0, 0.0, 0.0}, {1.0, 0.0, 0.0}); };
+  EXPECT_EQ(MessageOf(arrow), "View3dOpenGlSG::DrawArrow not implemented yet!");
+  EXPECT_EQ(MessageOf(arrow), "View3dOpenGlSG::DrawArrow not implemented yet!") << "every time";
 }
 
 TEST_F(MarkupTest, MarkupsAndRenderingOptionsShowInTheNextFrame) {
-  LookFrom(0.0f, 0.0f, 10.0f);
-  HideAxes();
   AddFactory();
-  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, RGBAColor{0, 200, 0, 255});
+  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f);
   Open({3});
   Scene().SetFilterId(12);
   Close();
   const platform::Image before = Frame();
-  EXPECT_GT(before.At(kWidth / 2, kHeight / 2)[1], 60);
-  Provider().AddMarkups({{-3.0, 1.5, 0.0, 3.0, 1.5, 0.0}});
+  // A single point is a marker eight pixels across; y = -1.5 lies on row 82.
+  Provider().AddMarkups({{0.0, -1.5, 0.0}});
   const platform::Image after = Frame();
   int changed = 0;
-  // y = 1.5 lies 1.5 / (10 tan 22.5) of the 60 rows above the middle: row 38.
-  for (int x = 0; x < kWidth; ++x) {
-    for (int y = 37; y <= 39; ++y) changed += Near(after.At(x, y), before.At(x, y), 10) ? 0 : 1;
-  }
-  EXPECT_GT(changed, 40) << "a horizontal polyline crosses the rows";
-
-  // A single point is a marker eight pixels across; y = -1.5 lies on row 82.
-  const platform::Image scene = Frame();
-  Provider().AddMarkups({{0.0, -1.5, 0.0}});
-  const platform::Image marked = Frame();
-  int across = 0;
-  for (int x = 0; x < kWidth; ++x) across += Near(marked.At(x, 82), scene.At(x, 82), 10) ? 0 : 1;
-  EXPECT_EQ(across, 8);
+  for (int x = 0; x < kWidth; ++x) changed += after.At(x, 82) != before.At(x, 82) ? 1 : 0;
+  EXPECT_EQ(changed, 8);
 
   // The view listens to rendering options; other notifications are ignored.
   struct OtherOptions : IRenderingOptions {

@@ -9,15 +9,10 @@ namespace {
 
 using NimboView3dOpenGLSG::PickWinner;
 
-Pick Hit(std::uint64_t category, float zmin, float zmax, std::uint64_t leaf = 9) {
+// A hit on model/part/category/leaf, or on a path too short to name a category.
+Pick Hit(std::uint64_t category, float zmin, float zmax, bool tooShort = false) {
   Pick pick(0, zmin, zmax);
-  pick.renderId = RenderId({1, 2, 3, category, leaf}, 1);
-  return pick;
-}
-
-Pick ShortHit(float zmin, float zmax) {
-  Pick pick(0, zmin, zmax);
-  pick.renderId = RenderId({1, 2, 10002}, 1);
+  pick.renderId = tooShort ? RenderId({1, 2, category}, 1) : RenderId({1, 2, 3, category, 9}, 1);
   return pick;
 }
 
@@ -29,13 +24,11 @@ TEST(PickWinnerTest, ChoosesByCategoryThenDepth) {
     bool surfaces = true, curves = true, points = true;
   } cases[] = {{"EmptyList", {}, -1},
                {"NoCategoryIsPassedOver", {Hit(42, 0.1f, 0.2f), Hit(10002, 0.5f, 0.6f)}, 1},
-               {"PathTooShortHasNoCategory", {ShortHit(0.1f, 0.2f)}, -1},
+               {"PathTooShortHasNoCategory", {Hit(10002, 0.1f, 0.2f, true)}, -1},
                {"SameCategoryNearerZminWins", {Hit(10002, 0.5f, 0.6f), Hit(10002, 0.4f, 0.9f)}, 1},
                {"SameCategoryEqualZminSmallerZmaxWins", {Hit(10002, 0.5f, 0.6f), Hit(10002, 0.5f, 0.55f)}, 1},
                {"SameCategoryTieKeepsTheFirst", {Hit(10002, 0.5f, 0.6f), Hit(10002, 0.5f, 0.6f)}, 0},
                {"SameCategoryFartherStays", {Hit(10001, 0.3f, 0.4f), Hit(10001, 0.35f, 0.36f)}, 0},
-               {"EqualDepthsPointsAfterSurfacesWin", {Hit(10002, 0.5f, 0.6f), Hit(10000, 0.5f, 0.6f)}, 1},
-               {"EqualDepthsPointsBeforeSurfacesStay", {Hit(10000, 0.5f, 0.6f), Hit(10002, 0.5f, 0.6f)}, 0},
                {"HigherCategoryNeverReplacesEvenWhenNearer", {Hit(10000, 0.5f, 0.6f), Hit(10002, 0.1f, 0.2f)}, 0},
                {"PointsWinWhenTheirZmaxIsNotBehind", {Hit(10002, 0.5f, 0.6f), Hit(10000, 0.55f, 0.6f)}, 1},
                {"PointsBehindStayOut", {Hit(10002, 0.5f, 0.6f), Hit(10000, 0.55f, 0.65f)}, 0},

@@ -1,12 +1,9 @@
 // Picking on real scenes: which node is under a pixel, and where its geometry
 // meets the ray.
-#include <GL/gl.h>
-#include <gtest/gtest.h>
 
-#include <array>
 #include <limits>
+#include <tuple>
 #include <utility>
-#include <vector>
 
 #include "KivVizCore/RenderId.h"
 #include "KivVizCore/RenderingOptions.h"
@@ -15,63 +12,28 @@
 namespace plugintest {
 namespace {
 
-constexpr RGBAColor kGreen{0, 200, 0, 255};
 constexpr int kCentreX = 80;
 constexpr int kCentreY = 60;
 
-// Everything a pick promises to leave as it found it.
-struct PickSideState {
-  std::array<GLdouble, 16> projection{};
-  GLint renderMode = 0;
-  GLint nameDepth = 0;
-  GeoNode* openNode = nullptr;
-
-  static PickSideState Read(AView3DAdapter& scene) {
-    PickSideState state;
-    glGetDoublev(GL_PROJECTION_MATRIX, state.projection.data());
-    glGetIntegerv(GL_RENDER_MODE, &state.renderMode);
-    glGetIntegerv(GL_NAME_STACK_DEPTH, &state.nameDepth);
-    state.openNode = scene.GetCurrentOpenNode();
-    return state;
-  }
-  bool operator==(const PickSideState&) const = default;
-};
-
 class PickingTest : public PluginHostFixture {
  protected:
-  void SetUp() override {
-    PluginHostFixture::SetUp();
-    LookFrom(0.0f, 0.0f, 10.0f);
-    HideAxes();  // the frame would leave the triad's projection current
-  }
   // Whether a pick at the centre finds news; `picked` starts empty.
   bool PickCentre(RenderId& picked) { return Scene().PickVisualAt(kCentreX, kCentreY, picked); }
+  // Everything a pick promises to leave as it found it (the triad, hidden, would leave its projection).
+  auto SideState() {
+    std::array<GLdouble, 16> projection{};
+    GLint renderMode = 0, nameDepth = 0;
+    glGetDoublev(GL_PROJECTION_MATRIX, projection.data());
+    glGetIntegerv(GL_RENDER_MODE, &renderMode);
+    glGetIntegerv(GL_NAME_STACK_DEPTH, &nameDepth);
+    return std::tuple{projection, renderMode, nameDepth, Scene().GetCurrentOpenNode()};
+  }
 };
 
-TEST_F(PickingTest, TheNearestNodeUnderThePixelIsPickedWithItsFullPathLeavingTheStateAlone) {
-  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
-  AddQuad(3, 4, 6, -1.0f, -1.0f, 1.0f, 1.0f, 2.0f, kGreen);  // nearer the eye
-  AddQuad(3, 4, 7, -1.0f, -1.0f, 1.0f, 1.0f, -2.0f, kGreen);
-  Frame();
-  RenderId picked;
-  const PickSideState before = PickSideState::Read(Scene());
-  ASSERT_TRUE(PickCentre(picked));
-  EXPECT_EQ(picked, RenderId({1, 3, 4, 10002, 6}, 1)) << picked;
-  EXPECT_EQ(PickSideState::Read(Scene()), before);
-  EXPECT_FALSE(PickCentre(picked)) << "the same node as last time is no news";
-  EXPECT_EQ(picked, RenderId({1, 3, 4, 10002, 6}, 1));
-
-  const RenderId previous({1, 7}, 1);
-  picked = previous;
-  EXPECT_FALSE(Scene().PickVisualAt(5, 5, picked)) << "the background";
-  EXPECT_EQ(picked, previous);
-  // Rows far outside the window, where height - y overflows an int.
-  EXPECT_FALSE(Scene().PickVisualAt(0, std::numeric_limits<int>::min(), picked));
-  EXPECT_FALSE(Scene().PickVisualAt(std::numeric_limits<int>::min(), -std::numeric_limits<int>::max(), picked));
-}
-
-TEST_F(PickingTest, NothingIsPickedWhileBuildingInSwitchedOffCategoriesOrOnOverflow) {
-  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f, kGreen);
+TEST_F(PickingTest, NearestNodeIsPickedWithItsPathExceptWhileBuildingSwitchedOffOrOverflowing) {
+  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f);
+  AddQuad(3, 4, 6, -1.0f, -1.0f, 1.0f, 1.0f, 2.0f);  // nearer the eye
+  AddQuad(3, 4, 7, -1.0f, -1.0f, 1.0f, 1.0f, -2.0f);
   Frame();
   RenderId picked;
   float x = 0.0f, y = 0.0f, z = 0.0f;
@@ -85,27 +47,40 @@ TEST_F(PickingTest, NothingIsPickedWhileBuildingInSwitchedOffCategoriesOrOnOverf
   EXPECT_FALSE(PickCentre(picked));
   options.SetPickSurfaces(true);
   View().ApplyRenderingOptions(options);
-  EXPECT_TRUE(PickCentre(picked));
+  ASSERT_TRUE(PickCentre(picked));
+  EXPECT_EQ(picked, RenderId({1, 3, 4, 10002, 6}, 1)) << picked;
+  EXPECT_FALSE(PickCentre(picked)) << "the same node as last time is no news";
+  EXPECT_EQ(picked, RenderId({1, 3, 4, 10002, 6}, 1));
+  const RenderId previous({1, 7}, 1);
+  picked = previous;
+  EXPECT_FALSE(Scene().PickVisualAt(5, 5, picked)) << "the background";
+  EXPECT_EQ(picked, previous);
+  // Rows far outside the window, where height - y overflows an int.
+  EXPECT_FALSE(Scene().PickVisualAt(0, std::numeric_limits<int>::min(), picked));
+  EXPECT_FALSE(Scene().PickVisualAt(std::numeric_limits<int>::min(), -std::numeric_limits<int>::max(), picked));
 
   // 200 stacked leaves under the pixel: each record takes 8 words.
   for (std::uint64_t leaf = 10; leaf < 210; ++leaf) {
-    AddQuad(3, 4, leaf, -1.0f, -1.0f, 1.0f, 1.0f, -0.01f * static_cast<float>(leaf), kGreen);
+    AddQuad(3, 4, leaf, -1.0f, -1.0f, 1.0f, 1.0f, -0.01f * static_cast<float>(leaf));
   }
   Frame();
   RenderId overflowed;
-  const PickSideState before = PickSideState::Read(Scene());
+  const auto before = SideState();
   EXPECT_FALSE(PickCentre(overflowed));
   EXPECT_TRUE(overflowed.IsEmpty());
-  EXPECT_EQ(PickSideState::Read(Scene()), before);
+  EXPECT_EQ(SideState(), before);
 }
 
-TEST_F(PickingTest, PickPointReturnsWhereTheRayMeetsTheFirstItemThatItHits) {
-  AddQuad(3, 4, 5, -2.0f, -2.0f, 2.0f, 2.0f, 0.5f, kGreen);
+TEST_F(PickingTest, PickPointIsTrueForAnyPickedNodeButWritesOnlyWhereTheRayMeetsItsFirstItem) {
+  // The quad starts just over a pixel right of centre: the 4 x 4 pick box reaches it there, the ray does not.
+  AddQuad(3, 4, 5, 0.083f, -2.0f, 2.0f, 2.0f, 0.5f);
   Frame();
-  const PickSideState before = PickSideState::Read(Scene());
-  float x = 0.0f, y = 0.0f, z = 0.0f;
+  RenderId picked;
+  ASSERT_TRUE(PickCentre(picked));
+  float x = 7.0f, y = 7.0f, z = 7.0f;
+  EXPECT_TRUE(Scene().PickPoint(kCentreX, kCentreY, x, y, z));
+  EXPECT_EQ((std::array{x, y, z}), (std::array{7.0f, 7.0f, 7.0f}));
   ASSERT_TRUE(Scene().PickPoint(kCentreX + 16, kCentreY, x, y, z));
-  EXPECT_EQ(PickSideState::Read(Scene()), before);
   // 16 pixels right of centre at 9.5 units: 16 / 60 of tan(22.5) * 9.5.
   EXPECT_NEAR(x, 16.0f / 60.0f * 0.41421356f * 9.5f, 0.02f);
   EXPECT_NEAR(y, 0.0f, 0.02f);
@@ -114,42 +89,26 @@ TEST_F(PickingTest, PickPointReturnsWhereTheRayMeetsTheFirstItemThatItHits) {
   EXPECT_FALSE(Scene().PickPoint(5, 5, x, y, z)) << "the background";
   EXPECT_EQ(z, 11.0f);
 
-  // Under an open root the path's first id is not found: no point, the stack restored.
+  // Under an open root the path's first id is not found: no point, the stack and GL restored.
   ASSERT_TRUE(Scene().OpenNode(1));
-  const PickSideState rootOpen = PickSideState::Read(Scene());
+  const auto rootOpen = SideState();
   EXPECT_TRUE(Scene().PickPoint(kCentreX + 16, kCentreY, x, y, z));
   EXPECT_EQ(z, 11.0f);
-  EXPECT_EQ(PickSideState::Read(Scene()), rootOpen);
+  EXPECT_EQ(SideState(), rootOpen);
   Scene().CloseAllNodes();
 
   // A second, nearer item in the same leaf: the leaf's first item answers.
-  Open({3, 4, 10002, 5});
-  const Mesh nearer = Quad(-1.0f, -1.0f, 1.0f, 1.0f, 1.0f);
-  Scene().AddGeometry(
-      Scene().GetGeometryItemFactory()->CreateTriangles(2, nearer.vertices, nearer.normals, nearer.indices));
-  Close();
+  AddQuad(3, 4, 5, -2.0f, -2.0f, 2.0f, 2.0f, 1.0f);
   Frame();
-  ASSERT_TRUE(Scene().PickPoint(kCentreX, kCentreY, x, y, z));
+  ASSERT_TRUE(Scene().PickPoint(kCentreX + 16, kCentreY, x, y, z));
   EXPECT_NEAR(z, 0.5f, 1e-4f);
 }
 
-TEST_F(PickingTest, PickPointThatMissesEveryItemIsTrueAndWritesNothing) {
-  // The quad starts just over a pixel right: the 4 x 4 pick box reaches it, the ray does not.
-  AddQuad(3, 4, 5, 0.083f, -1.0f, 2.0f, 1.0f, 0.0f, kGreen);
-  Frame();
-  RenderId picked;
-  ASSERT_TRUE(PickCentre(picked));
-  float x = 7.0f, y = 7.0f, z = 7.0f;
-  EXPECT_TRUE(Scene().PickPoint(kCentreX, kCentreY, x, y, z));
-  EXPECT_EQ((std::array{x, y, z}), (std::array{7.0f, 7.0f, 7.0f}));
-}
-
 TEST_F(PickingTest, GetPointAtPixelUnprojectsTheDepthBuffer) {
-  AddQuad(3, 4, 5, -2.0f, -2.0f, 2.0f, 2.0f, 1.0f, kGreen);
+  AddQuad(3, 4, 5, -2.0f, -2.0f, 2.0f, 2.0f, 1.0f);
   Frame();
   // The frame leaves the scene's projection current: set the camera's model-view as the scene was drawn.
   glMatrixMode(GL_MODELVIEW);
-  glPushMatrix();
   glLoadIdentity();
   glTranslatef(0.0f, 0.0f, -10.0f);
   float x = 0.0f, y = 0.0f, z = 0.0f;
@@ -165,7 +124,6 @@ TEST_F(PickingTest, GetPointAtPixelUnprojectsTheDepthBuffer) {
     View().GetPointAtPixel(px, py, x, y, z);
     EXPECT_GT(z, 9.0f) << px << ", " << py;
   }
-  glPopMatrix();
 }
 
 }  // namespace

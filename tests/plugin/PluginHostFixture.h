@@ -9,8 +9,6 @@
 
 #include <array>
 #include <cstdint>
-#include <cstdlib>
-#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -36,22 +34,11 @@
 
 namespace plugintest {
 
-using Rgba = std::array<std::uint8_t, 4>;
-
-inline bool Near(const Rgba& actual, const Rgba& expected, int tolerance) {
-  for (int i = 0; i < 3; ++i) {
-    if (std::abs(static_cast<int>(actual[i]) - static_cast<int>(expected[i])) > tolerance) return false;
-  }
-  return true;
-}
-
 // Captures what is written to the host's diagnostic stream while it lives.
 class DiagnosticCapture {
  public:
   DiagnosticCapture() : previous(NimboCore::dbg.rdbuf(text.rdbuf())) {}
   ~DiagnosticCapture() { NimboCore::dbg.rdbuf(previous); }
-  DiagnosticCapture(const DiagnosticCapture&) = delete;
-  DiagnosticCapture& operator=(const DiagnosticCapture&) = delete;
   std::string Text() const { return text.str(); }
 
  private:
@@ -75,8 +62,7 @@ std::string MessageOf(Call call) {
 // The GL state a leaf was displayed with.
 struct DrawRecord {
   std::uint64_t item = 0;
-  bool cullEnabled = false;
-  int cullMode = 0;
+  int cullMode = 0;  // 0 when culling is off
   float color[4] = {};
   int attribDepth = 0;
   int nameDepth = 0;
@@ -94,8 +80,7 @@ class RecordingItem : public AGeometryItem {
   void Display(AView3DAdapter*) override {
     DrawRecord record;
     record.item = ID();
-    record.cullEnabled = glIsEnabled(GL_CULL_FACE) == GL_TRUE;
-    glGetIntegerv(GL_CULL_FACE_MODE, &record.cullMode);
+    if (glIsEnabled(GL_CULL_FACE)) glGetIntegerv(GL_CULL_FACE_MODE, &record.cullMode);
     glGetFloatv(GL_CURRENT_COLOR, record.color);
     glGetIntegerv(GL_ATTRIB_STACK_DEPTH, &record.attribDepth);
     glGetIntegerv(GL_NAME_STACK_DEPTH, &record.nameDepth);
@@ -110,23 +95,15 @@ class RecordingItem : public AGeometryItem {
   int* deletions;
 };
 
-struct Mesh {
-  std::vector<float> vertices, normals;
-  std::vector<std::uint32_t> indices;
-};
-
-// Two triangles in the XY plane between the corners, facing +Z.
-inline Mesh Quad(float x0, float y0, float x1, float y1, float z) {
-  return {{x0, y0, z, x1, y0, z, x1, y1, z, x0, y1, z}, {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1}, {0, 1, 2, 0, 2, 3}};
-}
-
 // The loaded plug-in, shared by every test of the process.
 inline PluginLoader& Plugin() {
   static PluginLoader loader(NIMBO_PLUGIN_PATH, "View3D");
   return loader;
 }
 
-// A view on a black 160 x 120 offscreen window; the view makes the context.
+// A view on a black 160 x 120 offscreen window, looking down -Z from z = 10
+// with the triad hidden (its corner square covers much of this small window);
+// the view makes the context.
 class PluginHostFixture : public NimboTest::GLFixture {
  protected:
   static constexpr int kWidth = 160;
@@ -141,6 +118,9 @@ class PluginHostFixture : public NimboTest::GLFixture {
     ASSERT_NE(view, nullptr);
     View().Initialize(Window().Handle());
     View().SetWindowSize(kWidth, kHeight);
+    const float eye[3] = {0.0f, 0.0f, 10.0f}, target[3] = {}, up[3] = {0.0f, 1.0f, 0.0f};
+    view->GetCamera()->SetLookAt(eye, target, up);
+    Manager().Get("AxesViewObject")->SetIsVisible(false);
   }
   void TearDown() override {
     GLFixture::TearDown();
@@ -153,12 +133,6 @@ class PluginHostFixture : public NimboTest::GLFixture {
   IView3D& View() { return *view; }
   AView3DAdapter& Scene() { return *view; }
   ViewObjectManager& Manager() { return *dynamic_cast<IViewObjectProvider&>(*view).GetViewObjectManager(); }
-  // The triad's corner square covers much of this small window.
-  void HideAxes() { Manager().Get("AxesViewObject")->SetIsVisible(false); }
-  void LookFrom(float x, float y, float z) {
-    const float eye[3] = {x, y, z}, target[3] = {0.0f, 0.0f, 0.0f}, up[3] = {0.0f, 1.0f, 0.0f};
-    view->GetCamera()->SetLookAt(eye, target, up);
-  }
   platform::Image Frame() {
     View().Render();
     return Window().PresentedImage();
@@ -177,15 +151,23 @@ class PluginHostFixture : public NimboTest::GLFixture {
     Scene().CloseAllNodes();
     Scene().EndScene();
   }
-  // model/part/category 10002/leaf with a quad at depth z facing +Z, in one pass.
+  // A leaf under the open node whose one item records its draws, closed again.
+  void AddRecordingLeaf(std::uint64_t leaf, std::vector<DrawRecord>& log, int* deletions = nullptr) {
+    ASSERT_TRUE(Scene().CreateGeoNode(leaf, L"recorder"));
+    Scene().AddGeometry(new RecordingItem(leaf, log, deletions));
+    Scene().CloseNode();
+  }
+  // A quad at depth z facing +Z under model/part/category 10002/leaf, in one pass;
+  // an existing leaf gets it as a further item.
   void AddQuad(std::uint64_t model, std::uint64_t part, std::uint64_t leaf, float x0, float y0, float x1, float y1,
-               float z, std::optional<RGBAColor> color) {
+               float z, const RGBAColor& color = {0, 200, 0, 255}) {
     Open({model, part, 10002});
-    ASSERT_TRUE(Scene().CreateGeoNode(leaf, L"quad"));
-    if (color) Scene().SetNodeAttribute(new AttributeColor(*color));
-    const Mesh quad = Quad(x0, y0, x1, y1, z);
-    Scene().AddGeometry(
-        Scene().GetGeometryItemFactory()->CreateTriangles(1, quad.vertices, quad.normals, quad.indices));
+    if (!Scene().OpenNode(leaf)) {
+      ASSERT_TRUE(Scene().CreateGeoNode(leaf, L"quad"));
+      Scene().SetNodeAttribute(new AttributeColor(color));
+    }
+    Scene().AddGeometry(Scene().GetGeometryItemFactory()->CreateTriangles(
+        1, {x0, y0, z, x1, y0, z, x1, y1, z, x0, y1, z}, {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1}, {0, 1, 2, 0, 2, 3}));
     Close();
   }
 
