@@ -11,6 +11,7 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -23,6 +24,7 @@
 namespace NimboTest {
 
 using Rgb = std::array<int, 3>;
+using Pixel = std::array<std::uint8_t, 4>;
 
 // The GL state an item may touch while drawing, as text, so that a test can
 // tell (and show) whether an item left everything as it found it.
@@ -33,26 +35,15 @@ inline std::string GLState() {
                                   GL_NORMAL_ARRAY, GL_COLOR_ARRAY, GL_TEXTURE_COORD_ARRAY}) {
     out << int{glIsEnabled(capability)} << ' ';
   }
-  const std::pair<GLenum, int> values[] = {{GL_CULL_FACE_MODE, 1},
-                                           {GL_MATRIX_MODE, 1},
-                                           {GL_LINE_STIPPLE_PATTERN, 1},
-                                           {GL_LINE_STIPPLE_REPEAT, 1},
-                                           {GL_LIST_BASE, 1},
-                                           {GL_LINE_WIDTH, 1},
-                                           {GL_POINT_SIZE, 1},
-                                           {GL_CURRENT_COLOR, 4},
-                                           {GL_CURRENT_NORMAL, 3},
-                                           {GL_CURRENT_RASTER_POSITION, 4},
-                                           {GL_MODELVIEW_MATRIX, 16},
-                                           {GL_PROJECTION_MATRIX, 16},
-                                           {GL_MODELVIEW_STACK_DEPTH, 1},
-                                           {GL_ATTRIB_STACK_DEPTH, 1},
-                                           {GL_CLIENT_ATTRIB_STACK_DEPTH, 1}};
-  for (const auto& [name, count] : values) {
-    double value[16];
+  // Up to 16 values each; those GL does not write stay 0.
+  for (const GLenum name :
+       {GL_CULL_FACE_MODE, GL_MATRIX_MODE, GL_LINE_STIPPLE_PATTERN, GL_LINE_STIPPLE_REPEAT, GL_LIST_BASE, GL_LINE_WIDTH,
+        GL_POINT_SIZE, GL_CURRENT_COLOR, GL_CURRENT_NORMAL, GL_CURRENT_RASTER_POSITION, GL_MODELVIEW_MATRIX,
+        GL_PROJECTION_MATRIX, GL_MODELVIEW_STACK_DEPTH, GL_ATTRIB_STACK_DEPTH, GL_CLIENT_ATTRIB_STACK_DEPTH}) {
+    double value[16] = {};
     glGetDoublev(name, value);
     out << "\n0x" << std::hex << name << std::dec << ':';
-    for (int i = 0; i < count; ++i) out << ' ' << value[i];
+    for (const double v : value) out << ' ' << v;
   }
   for (const GLenum parameter : {GL_AMBIENT, GL_DIFFUSE}) {
     float material[4];
@@ -94,6 +85,23 @@ inline std::unique_ptr<GeometryItemTrianglesGL> Grid(int n, float x0, float y0, 
   return std::make_unique<GeometryItemTrianglesGL>(1, vertices, normals, indices);
 }
 
+// Draws the arrays with plain GL calls, all of them at once: what the items'
+// chunked and culled drawing must match. No indices draws every vertex.
+inline void DrawBare(GLenum mode, const std::vector<float>& vertices, const std::vector<std::uint32_t>& indices,
+                     const std::vector<float>& normals = {}) {
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, 0, vertices.data());
+  if (!normals.empty()) glEnableClientState(GL_NORMAL_ARRAY);
+  glNormalPointer(GL_FLOAT, 0, normals.data());
+  if (indices.empty()) {
+    glDrawArrays(mode, 0, static_cast<GLsizei>(vertices.size() / 3));
+  } else {
+    glDrawElements(mode, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+  }
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
+}
+
 class ItemFixture : public GLFixture {
  protected:
   static constexpr int Size = 64;
@@ -114,6 +122,18 @@ class ItemFixture : public GLFixture {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
   }
+  // A white directional light from the viewer, with colour tracking.
+  static void Light() {
+    const float direction[4] = {0, 0, 1, 0};
+    const float white[4] = {1, 1, 1, 1};
+    const float none[4] = {0, 0, 0, 1};
+    glLightfv(GL_LIGHT0, GL_POSITION, direction);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_COLOR_MATERIAL);
+  }
   // Finishes, swaps and returns what the window shows.
   platform::Image Present() {
     glFinish();
@@ -121,7 +141,7 @@ class ItemFixture : public GLFixture {
     return Window().PresentedImage();
   }
   // Whether every colour channel of the pixel is within `tolerance` of rgb.
-  static bool Within(const std::array<std::uint8_t, 4>& pixel, const Rgb& rgb, int tolerance) {
+  static bool Within(const Pixel& pixel, const Rgb& rgb, int tolerance) {
     for (int channel = 0; channel < 3; ++channel) {
       if (std::abs(pixel[channel] - rgb[channel]) > tolerance) return false;
     }
@@ -136,13 +156,23 @@ class ItemFixture : public GLFixture {
                                          << int{pixel[1]} << "," << int{pixel[2]} << "; picture in "
                                          << SavePicture(image, "pixel");
   }
-  static bool IsBackground(const std::array<std::uint8_t, 4>& pixel) { return Within(pixel, Background, 8); }
-  static int CountDrawn(const platform::Image& image) {
-    int drawn = 0;
-    for (int y = 0; y < image.height; ++y) {
-      for (int x = 0; x < image.width; ++x) drawn += IsBackground(image.At(x, y)) ? 0 : 1;
+  static bool IsBackground(const Pixel& pixel) { return Within(pixel, Background, 8); }
+  // Pixels in columns [x0, x1] and rows [y0, y1] of exactly that colour.
+  static int Count(const platform::Image& image, const Rgb& rgb, int x0 = 0, int x1 = Size - 1, int y0 = 0,
+                   int y1 = Size - 1) {
+    return Count(
+        image, [&](const Pixel& pixel) { return Within(pixel, rgb, 0); }, x0, x1, y0, y1);
+  }
+  static int Count(const platform::Image& image, const std::function<bool(const Pixel&)>& match, int x0 = 0,
+                   int x1 = Size - 1, int y0 = 0, int y1 = Size - 1) {
+    int count = 0;
+    for (int y = y0; y <= y1; ++y) {
+      for (int x = x0; x <= x1; ++x) count += match(image.At(x, y)) ? 1 : 0;
     }
-    return drawn;
+    return count;
+  }
+  static int CountDrawn(const platform::Image& image) {
+    return Count(image, [](const Pixel& pixel) { return !IsBackground(pixel); });
   }
 };
 

@@ -138,11 +138,11 @@ TEST(RayHitTest, AxisAndCircleAreNotPickable) {
 // The item must give exactly the nearest t of the primitives whose closest
 // approach lies within pickAngle * t * |d|, as a loop over all of them finds it.
 void ExpectConeRuleOnRandomSets(std::uint32_t count) {
-  using KivVizOpenGL::detail::Ray;
+  using namespace KivVizOpenGL::detail;
   std::mt19937 random(7);
-  const auto uniform = [&](float low, float high) { return std::uniform_real_distribution<float>(low, high)(random); };
   const auto point = [&](float low, float high) {
-    return Float3{uniform(low, high), uniform(low, high), uniform(low, high)};
+    std::uniform_real_distribution<float> uniform(low, high);
+    return Float3{uniform(random), uniform(random), uniform(random)};
   };
   std::vector<float> lineVertices;
   std::vector<std::uint32_t> indices;
@@ -152,59 +152,52 @@ void ExpectConeRuleOnRandomSets(std::uint32_t count) {
   for (std::uint32_t i = 0; i < count; ++i) {
     const Float3 start = point(0.0f, extent);
     const Float3 end = start + point(-0.1f, 0.1f);
+    const Float3 p = point(0.0f, extent);
     lineVertices.insert(lineVertices.end(), {start.x, start.y, start.z, end.x, end.y, end.z});
     indices.insert(indices.end(), {2 * i, 2 * i + 1});
-    const Float3 p = point(0.0f, extent);
     cloud.insert(cloud.end(), {p.x, p.y, p.z});
   }
   const GeometryItemLinesGL lines(1, lineVertices, indices);
   const GeometryItemPointsGL points(2, cloud);
   const float scalar = 20.0f;
-  int lineHits = 0;
-  int pointHits = 0;
+  int hits[2] = {0, 0};
   for (int i = 0; i < 400; ++i) {
+    SCOPED_TRACE(i);
     // Aim at a primitive, off it by up to a few cone widths.
     const std::size_t n = random() % count;
     const Float3 target = (i % 2 == 0 ? Float3::At(lineVertices, 2 * n) : Float3::At(cloud, n)) + point(-0.05f, 0.05f);
     const Float3 from = point(-4.0f, 5.0f) + Float3{0, 0, 6};
-    const Ray ray(from, target - from);
-    const float length = std::sqrt(ray.Direction().x * ray.Direction().x + ray.Direction().y * ray.Direction().y +
-                                   ray.Direction().z * ray.Direction().z);
-    const auto withinCone = [&](const auto& item, float t, float distance) {
-      return distance <= item.pickAngle * t * length;
-    };
-    const auto inCone = [&](std::size_t k) {
-      return KivVizOpenGL::detail::ApproachSegmentInCone(ray, Float3::At(lineVertices, 2 * k),
-                                                         Float3::At(lineVertices, 2 * k + 1), lines.pickAngle, scalar);
-    };
-    std::optional<float> nearestLine;
-    std::optional<float> nearestPoint;
+    const KivVizOpenGL::detail::Ray ray(from, target - from);
+    const Float3 d = ray.Direction();
+    const float length = std::sqrt(d.x * d.x + d.y * d.y + d.z * d.z);
+    std::optional<float> nearest[2];
     for (std::size_t k = 0; k < count; ++k) {
-      const auto a = inCone(k);
-      if (a && (!nearestLine || a->t < *nearestLine)) nearestLine = a->t;
-      const auto b = KivVizOpenGL::detail::ApproachPoint(ray, Float3::At(cloud, k), kInf, scalar);
-      if (b && withinCone(points, b->t, b->distance) && (!nearestPoint || b->t < *nearestPoint)) nearestPoint = b->t;
+      const auto a = ApproachSegmentInCone(ray, Float3::At(lineVertices, 2 * k), Float3::At(lineVertices, 2 * k + 1),
+                                           lines.pickAngle, scalar);
+      if (a && (!nearest[0] || a->t < *nearest[0])) nearest[0] = a->t;
+      const auto b = ApproachPoint(ray, Float3::At(cloud, k), kInf, scalar);
+      if (b && b->distance <= points.pickAngle * b->t * length && (!nearest[1] || b->t < *nearest[1])) {
+        nearest[1] = b->t;
+      }
     }
     const float origin[3] = {from.x, from.y, from.z};
-    const float direction[3] = {ray.Direction().x, ray.Direction().y, ray.Direction().z};
-    float hit[3];
-    float t = 0.0f;
-    ASSERT_EQ(lines.RayHit(origin, direction, scalar, hit, t), nearestLine.has_value()) << "ray " << i;
-    if (nearestLine) {
-      EXPECT_EQ(t, *nearestLine) << "ray " << i;
+    const float direction[3] = {d.x, d.y, d.z};
+    const AGeometryItem* items[2] = {&lines, &points};
+    for (int kind = 0; kind < 2; ++kind) {
+      float hit[3];
+      float t = 0.0f;
+      ASSERT_EQ(items[kind]->RayHit(origin, direction, scalar, hit, t), nearest[kind].has_value()) << kind;
+      if (nearest[kind]) {
+        EXPECT_EQ(t, *nearest[kind]) << kind;
+      }
+      hits[kind] += nearest[kind] ? 1 : 0;
     }
-    ASSERT_EQ(points.RayHit(origin, direction, scalar, hit, t), nearestPoint.has_value()) << "ray " << i;
-    if (nearestPoint) {
-      EXPECT_EQ(t, *nearestPoint) << "ray " << i;
-    }
-    lineHits += nearestLine ? 1 : 0;
-    pointHits += nearestPoint ? 1 : 0;
   }
   // Both outcomes must be well represented for the comparison to mean anything.
-  EXPECT_GT(lineHits, 60);
-  EXPECT_LT(lineHits, 390);
-  EXPECT_GT(pointHits, 30);
-  EXPECT_LT(pointHits, 390);
+  EXPECT_GT(hits[0], 60);
+  EXPECT_LT(hits[0], 390);
+  EXPECT_GT(hits[1], 30);
+  EXPECT_LT(hits[1], 390);
 }
 
 // Sets of 2,000 go through one hierarchy, sets of 3,000 through their chunks'.

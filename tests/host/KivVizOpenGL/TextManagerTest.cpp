@@ -5,18 +5,6 @@
 
 namespace {
 
-// Green pixels.
-int Ink(const platform::Image& image) {
-  int count = 0;
-  for (int y = 0; y < image.height; ++y) {
-    for (int x = 0; x < image.width; ++x) {
-      const auto pixel = image.At(x, y);
-      count += pixel[0] == 0 && pixel[1] == 255 && pixel[2] == 0 ? 1 : 0;
-    }
-  }
-  return count;
-}
-
 // Display lists that exist among the first names.
 int CountLists() {
   int lists = 0;
@@ -39,7 +27,7 @@ class TextManagerTest : public NimboTest::ItemFixture {
 
 TEST_F(TextManagerTest, CharactersWithoutAGlyphShowAsQuestionMarksAndBlanksDrawNothing) {
   const platform::Image question = Draw(-0.5f, 0.0f, L"?");
-  EXPECT_GT(Ink(question), 5);
+  EXPECT_GT(Count(question, {0, 255, 0}), 5);
   EXPECT_TRUE(question.rgba == Draw(-0.5f, 0.0f, L"\u00e9").rgba);
   EXPECT_EQ(CountDrawn(Draw(-0.5f, 0.0f, L"")), 0);
   EXPECT_EQ(CountDrawn(Draw(-0.5f, 0.0f, L"  ")), 0);
@@ -66,13 +54,13 @@ TEST_F(TextManagerTest, EachContextGetsItsOwnListsWhichLiveWithTheManager) {
   ASSERT_TRUE(wglMakeCurrent(DeviceContext(), context));
   EXPECT_EQ(CountLists(), 0);
 
-  EXPECT_GT(Ink(Draw(-0.5f, 0.0f, L"H")), 5);
+  EXPECT_GT(Count(Draw(-0.5f, 0.0f, L"H"), {0, 255, 0}), 5);
   // Another context replaces this one; the manager outlives both.
   RenewContext();
   glViewport(0, 0, Size, Size);
   EXPECT_EQ(CountLists(), 0);
   const platform::Image image = Draw(-0.5f, 0.0f, L"H");
-  EXPECT_GT(Ink(image), 5) << SavePicture(image, "second context");
+  EXPECT_GT(Count(image, {0, 255, 0}), 5) << SavePicture(image, "second context");
   EXPECT_EQ(CountLists(), 96);
 }
 
