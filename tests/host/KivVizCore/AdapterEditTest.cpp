@@ -78,15 +78,11 @@ TEST_F(AdapterEditTest, AddReferenceSharesAnExistingNodeOrRefusesAndChangesNothi
   adapter.CloseLibrary();
   const std::string before = adapter.Structure();
   for (const auto& c : refused) {
-    adapter.CloseAllNodes();
-    if (!c.open.empty()) {
-      ASSERT_TRUE(adapter.OpenNodes(Path(c.open))) << c.name;
-    }
+    ASSERT_TRUE(adapter.Reopen(c.open)) << c.name;
     EXPECT_FALSE(adapter.AddReference(Path(c.target))) << c.name;
     EXPECT_EQ(adapter.Structure(), before) << c.name;
   }
-  adapter.CloseAllNodes();
-  ASSERT_TRUE(adapter.OpenNodes(Path({1, 6})));
+  ASSERT_TRUE(adapter.Reopen({1, 6}));
   ASSERT_TRUE(adapter.AddReference(Path({1, 5, 7})));
   EXPECT_EQ(six->GetChild(7), leaf);
   EXPECT_EQ(leaf->Parents().size(), 2u);
@@ -193,9 +189,9 @@ TEST_F(AdapterEditTest, EditsLeaveTheOverlaysSubtreeAlone) {
   EXPECT_FALSE(adapter.DeleteNode(kOverlays));
   ASSERT_TRUE(adapter.OpenNode(kOverlays));
   EXPECT_FALSE(adapter.DeleteNode(2));
-  adapter.CloseAllNodes();
+  ASSERT_TRUE(adapter.Reopen({}));
   adapter.Clear(Path({1, kOverlays, 2}));
-  ASSERT_TRUE(adapter.OpenNodes(Path({1, 6})));
+  ASSERT_TRUE(adapter.Reopen({1, 6}));
   EXPECT_FALSE(adapter.AddReference(Path({1, kOverlays, 2})));
   adapter.CloseAllNodes();
   EXPECT_EQ(adapter.Structure(), before);

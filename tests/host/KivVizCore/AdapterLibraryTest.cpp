@@ -67,10 +67,7 @@ TEST_F(AdapterLibraryTest, AddLibraryReferenceRefusesAndAddsNothing) {
                {"LeafOpen", {1, 5, 9}, 1, "bolts", 100}};
   const std::string before = adapter->Structure();
   for (const auto& c : cases) {
-    adapter->CloseAllNodes();
-    if (!c.open.empty()) {
-      ASSERT_TRUE(adapter->OpenNodes(Path(c.open))) << c.name;
-    }
+    ASSERT_TRUE(adapter->Reopen(c.open)) << c.name;
     EXPECT_FALSE(adapter->AddLibraryReference(c.id, c.library, c.libraryNodeId)) << c.name;
     EXPECT_EQ(adapter->Structure(), before) << c.name;
   }

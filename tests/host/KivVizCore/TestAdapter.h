@@ -46,6 +46,8 @@ class TestItem : public AGeometryItem {
   std::array<float, 4> square{};
 };
 
+inline RenderId Path(std::vector<std::uint64_t> ids) { return RenderId(ids, RenderId::SceneOrigin); }
+
 class TestAdapter : public AView3DAdapter {
  public:
   TestAdapter() { rootNode = Node::CreateRoot(); }
@@ -98,6 +100,11 @@ class TestAdapter : public AView3DAdapter {
   void Convert(const RenderId&, EntityId&) override {}
 
   const std::deque<GeoNode*>& Stack() const { return openNodeStack; }
+  // Closes everything, then opens the path; an empty path opens nothing.
+  bool Reopen(const std::vector<std::uint64_t>& ids) {
+    CloseAllNodes();
+    return ids.empty() || OpenNodes(Path(ids));
+  }
   void SetFilterManager(AFilterManager* manager) { filterManager = manager; }
   void DropLibraries() { ClearLibraries(); }
   // Builds root/groups.../leaf, opening nothing; returns the leaf.
@@ -123,7 +130,5 @@ class TestAdapter : public AView3DAdapter {
     return true;
   }
 };
-
-inline RenderId Path(std::vector<std::uint64_t> ids) { return RenderId(ids, RenderId::SceneOrigin); }
 
 #endif
