@@ -78,7 +78,7 @@ TEST_F(AdapterLibraryTest, AddLibraryReferenceRefusesAndAddsNothing) {
   adapter->CloseLibrary();
 }
 
-TEST_F(AdapterLibraryTest, OneLibraryIsOpenAtATimeAndClosingReturnsToTheNodeOpenBefore) {
+TEST_F(AdapterLibraryTest, OneLibraryIsOpenAtATimeAndClosingOrDroppingReturnsToTheNodeOpenBefore) {
   EXPECT_FALSE(adapter->OpenLibrary(""));
   ASSERT_TRUE(adapter->OpenNodes(Path({1, 5})));
   ASSERT_TRUE(adapter->OpenLibrary("bolts"));
@@ -92,10 +92,7 @@ TEST_F(AdapterLibraryTest, OneLibraryIsOpenAtATimeAndClosingReturnsToTheNodeOpen
   EXPECT_EQ(adapter->Stack().size(), 2u) << "closing again changes nothing";
   EXPECT_TRUE(adapter->OpenLibrary("washers"));
   adapter->CloseLibrary();
-}
-
-TEST_F(AdapterLibraryTest, DroppingAnOpenLibraryClosesItsNodes) {
-  ASSERT_TRUE(adapter->OpenNodes(Path({1, 5})));
+  // Dropping an open library closes its nodes.
   ASSERT_TRUE(adapter->OpenLibrary("bolts"));
   ASSERT_TRUE(adapter->OpenNode(100));
   adapter->DropLibraries();

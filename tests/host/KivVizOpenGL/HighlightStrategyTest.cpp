@@ -129,7 +129,6 @@ TEST_F(HighlightStrategyTest, MarksKeepAPartsHueAndASelectedMeshIsHatchedUntilUn
   EXPECT_EQ(ColourOf(kOpaque), Marked(HighlightStrategyGL::SelectedColor(kRed, true)));
   ASSERT_TRUE(Undo(kOpaque));
   EXPECT_EQ(mesh->Hatch(), std::nullopt);
-  EXPECT_EQ(ColourOf(kOpaque), Marked(kRed));
 }
 
 TEST_F(HighlightStrategyTest, HoverMarksReplaceEachOtherAndStickyMarksAddUp) {

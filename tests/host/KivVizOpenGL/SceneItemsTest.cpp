@@ -1,12 +1,6 @@
 // Scene items in a real context: own colours, unlit lines and points, chunked
 // big meshes lit by their normals as drawn whole, and the GL state items leave.
-#include <array>
-#include <cmath>
-#include <functional>
-#include <memory>
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "ItemFixture.h"
 #include "KivVizOpenGL/GeometryItemAxisGL.h"
@@ -14,7 +8,6 @@
 #include "KivVizOpenGL/GeometryItemLinesGL.h"
 #include "KivVizOpenGL/GeometryItemPointsGL.h"
 #include "KivVizOpenGL/GeometryItemPolylineGL.h"
-#include "KivVizOpenGL/GeometryItemTrianglesGL.h"
 
 namespace {
 

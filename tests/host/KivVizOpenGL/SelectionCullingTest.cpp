@@ -5,18 +5,12 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
-#include <gtest/gtest.h>
 
-#include <functional>
-#include <memory>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "ItemFixture.h"
 #include "KivVizOpenGL/GeometryItemLinesGL.h"
 #include "KivVizOpenGL/GeometryItemPointsGL.h"
-#include "KivVizOpenGL/GeometryItemTrianglesGL.h"
 
 namespace {
 
