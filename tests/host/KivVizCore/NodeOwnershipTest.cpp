@@ -24,12 +24,14 @@ class NodeOwnershipTest : public testing::Test {
   }
 
   int destroyed = 0;
+  // Three groups; the first holds the leaf 9, which tests share with the others.
+  Node first{1};
+  Node second{2};
+  Node third{3};
+  GeoNode* shared = Leaf(first, 9);
 };
 
 TEST_F(NodeOwnershipTest, SharedChildLivesUntilItsLastParentReleasesIt) {
-  Node first(1);
-  Node second(2);
-  GeoNode* shared = Leaf(first, 9);
   ASSERT_TRUE(second.AddChild(shared));
   EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&first, &second}));
   ASSERT_TRUE(first.DeleteChildById(9));
@@ -63,10 +65,6 @@ TEST_F(NodeOwnershipTest, DeletingAGroupReleasesItsChildrenAndDiamondsDeleteOnce
 }
 
 TEST_F(NodeOwnershipTest, RemoveFromParentsUnlinksOneParentAndDeletesNothing) {
-  Node first(1);
-  Node second(2);
-  Node third(3);
-  GeoNode* shared = Leaf(first, 9);
   second.AddChild(shared);
   third.AddChild(shared);
   EXPECT_TRUE(shared->RemoveFromParents(&third));

@@ -42,15 +42,12 @@ void ExpectRays(const AGeometryItem& item, std::initializer_list<RayCase> cases)
     float hit[3] = {-7.0f, -7.0f, -7.0f};
     float t = -7.0f;
     ASSERT_EQ(item.RayHit(origin, direction, c.scalar, hit, t), c.hit.has_value());
-    if (!c.hit) {
-      EXPECT_EQ(t, -7.0f) << "a miss writes nothing";
-      EXPECT_EQ(hit[0], -7.0f);
-      continue;
-    }
-    EXPECT_NEAR(t, c.t, 1e-5f);
-    EXPECT_NEAR(hit[0], c.hit->x, 1e-5f);
-    EXPECT_NEAR(hit[1], c.hit->y, 1e-5f);
-    EXPECT_NEAR(hit[2], c.hit->z, 1e-5f);
+    // A miss writes nothing.
+    const Float3 expected = c.hit.value_or(Float3{-7.0f, -7.0f, -7.0f});
+    EXPECT_NEAR(t, c.hit ? c.t : -7.0f, 1e-5f);
+    EXPECT_NEAR(hit[0], expected.x, 1e-5f);
+    EXPECT_NEAR(hit[1], expected.y, 1e-5f);
+    EXPECT_NEAR(hit[2], expected.z, 1e-5f);
   }
 }
 
