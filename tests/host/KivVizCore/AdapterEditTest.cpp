@@ -181,7 +181,7 @@ TEST_F(AdapterEditTest, ClearEmptiesANodeButKeepsItAndItsAttributes) {
 // The overlays point into their subtree: the host's edits leave it alone.
 TEST_F(AdapterEditTest, EditsLeaveTheOverlaysSubtreeAlone) {
   constexpr std::uint64_t kOverlays = AView3DAdapter::OverlayNodeId;
-  Node* overlays = adapter.GetRootNode()->CreateChildNode(kOverlays);
+  auto* overlays = static_cast<Node*>(adapter.GetRootNode()->GetChild(kOverlays));
   overlays->CreateChildGeoNode(2)->AddGeometry(new TestItem(2, &destroyed));
   const std::string before = adapter.Structure();
   EXPECT_FALSE(adapter.DeleteNode(Path({1, kOverlays})));

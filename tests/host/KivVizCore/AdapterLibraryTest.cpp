@@ -29,7 +29,7 @@ class AdapterLibraryTest : public testing::Test {
 };
 
 TEST_F(AdapterLibraryTest, ReferencesShareTheLibraryContentWhichIsNotInTheScene) {
-  EXPECT_EQ(adapter->GetRootNode()->Children().size(), 1u);
+  EXPECT_EQ(adapter->GetRootNode()->Children().size(), 2u) << "group 5 and the overlays' node";
   EXPECT_EQ(adapter->GetNode(Path({100})), nullptr);
   ASSERT_TRUE(adapter->OpenNodes(Path({1, 5})));
   ASSERT_TRUE(adapter->AddLibraryReference(1, "bolts", 100));

@@ -90,7 +90,7 @@ TEST_F(AdapterPickTest, TransformsMoveWhatTheRayHits) {
 }
 
 TEST_F(AdapterPickTest, OverlayIsLeftOutAndASharedNodeIsReportedUnderItsFirstPath) {
-  Node* overlay = adapter.GetRootNode()->CreateChildNode(AView3DAdapter::OverlayNodeId);
+  auto* overlay = static_cast<Node*>(adapter.GetRootNode()->GetChild(AView3DAdapter::OverlayNodeId));
   overlay->CreateChildGeoNode(1)->AddGeometry(&(new TestItem(3))->Square(0.0f, 0.0f, 50.0f, 100.0f));
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8}));
   adapter.GetRootNode()->CreateChildNode(3)->AddChild(near);

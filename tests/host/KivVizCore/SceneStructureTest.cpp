@@ -11,7 +11,8 @@
 namespace {
 
 // Scene: root / 2 "other" (moved, hidden) and root / 5 "model" (translucent
-// red), both holding the leaf 10002 "surfaces" with two items and filter 3.
+// red), both holding the leaf 10002 "surfaces" with two items and filter 3,
+// and the view's empty overlays' node 60000.
 class SceneStructureTest : public testing::Test {
  protected:
   void SetUp() override {
@@ -51,13 +52,15 @@ TEST_F(SceneStructureTest, OneLinePerNodeIndentedByDepthWithWhatItCarries) {
             "  2 \"other\"\n"
             "    10002 \"surfaces\"\n"
             "  5 \"model\"\n"
-            "    10002 \"surfaces\"\n");
+            "    10002 \"surfaces\"\n"
+            "  60000 \"ViewObjects\"\n");
   EXPECT_EQ(adapter.Structure(),
             "1 \"root\" group\n"
             "  2 \"other\" group transform hidden\n"
             "    10002 \"surfaces\" leaf items=2 filter=3 parents=2\n"
             "  5 \"model\" group colour=(255,0,0,128) translucent\n"
-            "    10002 \"surfaces\" leaf items=2 filter=3 parents=2\n");
+            "    10002 \"surfaces\" leaf items=2 filter=3 parents=2\n"
+            "  60000 \"ViewObjects\" group\n");
   other->SetAttribute(new AttributeTransform());
   EXPECT_NE(adapter.Structure().find("  2 \"other\" group hidden\n"), std::string::npos)
       << "an identity transform is not listed";

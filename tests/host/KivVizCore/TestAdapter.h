@@ -1,5 +1,5 @@
-// A minimal adapter with the views' open-node rules, and an item that counts
-// its destructions and can be a square that rays hit.
+// The test view as the adapter's suites use it, and an item that counts its
+// destructions and can be a square that rays hit.
 #ifndef NIMBO_TESTS_HOST_KIVVIZCORE_TESTADAPTER_H
 #define NIMBO_TESTS_HOST_KIVVIZCORE_TESTADAPTER_H
 
@@ -8,9 +8,9 @@
 #include <deque>
 
 #include "KivVizCore/AGeometryItem.h"
-#include "KivVizCore/AView3DAdapter.h"
 #include "KivVizCore/Node.h"
 #include "KivVizCore/RenderId.h"
+#include "TestView.h"
 
 class TestItem : public AGeometryItem {
  public:
@@ -48,57 +48,10 @@ class TestItem : public AGeometryItem {
 
 inline RenderId Path(std::vector<std::uint64_t> ids) { return RenderId(ids, RenderId::SceneOrigin); }
 
-class TestAdapter : public AView3DAdapter {
+// The test view with the helpers the adapter's suites share; its root holds
+// the overlays' node (60000) from the start, as a view's does.
+class TestAdapter : public NimboTest::TestView {
  public:
-  TestAdapter() { rootNode = Node::CreateRoot(); }
-  ~TestAdapter() override { delete rootNode; }
-
-  std::string GetName() const override { return "TestAdapter"; }
-  void BeginScene(GeoNode* node) override {
-    if (node != nullptr) openNodeStack.push_back(node);
-  }
-  void EndScene() override { CloseNode(); }
-  void ReservedOperation1() override {}
-  void ReservedOperation2() override {}
-  bool OpenNode(const std::uint64_t& id) override {
-    if (id == Node::RootId && openNodeStack.empty()) return Push(rootNode);
-    auto* group = dynamic_cast<Node*>(openNodeStack.empty() ? rootNode : openNodeStack.back());
-    return Push(group == nullptr ? nullptr : group->GetChild(id));
-  }
-  void CloseNode() override {
-    if (!openNodeStack.empty()) openNodeStack.pop_back();
-  }
-  void CloseAllNodes() override { openNodeStack.clear(); }
-  bool CreateNode(const std::uint64_t& id, const std::wstring& name) override {
-    if (id == Node::RootId && openNodeStack.empty()) return Push(rootNode, name);
-    return Push(openNodeStack.empty() ? nullptr : openNodeStack.back()->CreateChildNode(id), name);
-  }
-  bool CreateGeoNode(const std::uint64_t& id, const std::wstring& name) override {
-    return Push(openNodeStack.empty() ? nullptr : openNodeStack.back()->CreateChildGeoNode(id), name);
-  }
-  Node* GetRootNode() override { return rootNode; }
-  std::string GetStatistics() override { return {}; }
-  void SetNodeAttribute(Attribute* attribute) override {
-    if (!openNodeStack.empty()) openNodeStack.back()->SetAttribute(attribute);
-  }
-  AGeometryItemFactory* GetGeometryItemFactory() override { return nullptr; }
-  void AddGeometry(AGeometryItem* item) override {
-    if (!openNodeStack.empty()) openNodeStack.back()->AddGeometry(item);
-  }
-  bool ApplyNodeAction(const RenderId&) override { return false; }
-  void ClearAll() override {}
-  RenderingOptions* GetDisplayOptions() override { return nullptr; }
-  bool PickPoint(int, int, float&, float&, float&) override { return false; }
-  bool PickVisualAt(const int&, const int&, RenderId&) override { return false; }
-  void Highlight(const std::vector<RenderId>&) override {}
-  bool Highlight(const RenderId&) override { return false; }
-  void UnHighlight() override {}
-  bool UnHighlight(const RenderId&) override { return false; }
-  void Select(const RenderId&) override {}
-  void UnSelect() override {}
-  bool UnSelect(const RenderId&) override { return false; }
-  void Convert(const RenderId&, EntityId&) override {}
-
   const std::deque<GeoNode*>& Stack() const { return openNodeStack; }
   // Closes everything, then opens the path; an empty path opens nothing.
   bool Reopen(const std::vector<std::uint64_t>& ids) {
@@ -120,14 +73,6 @@ class TestAdapter : public AView3DAdapter {
     std::string text;
     GetSceneStructure(text, true);
     return text;
-  }
-
- private:
-  bool Push(GeoNode* node, const std::wstring& name = {}) {
-    if (node == nullptr) return false;
-    if (!name.empty()) node->SetName(name);
-    openNodeStack.push_back(node);
-    return true;
   }
 };
 

@@ -45,17 +45,15 @@ inline std::string GLState() {
     out << "\n0x" << std::hex << name << std::dec << ':';
     for (const double v : value) out << ' ' << v;
   }
-  for (const GLenum parameter : {GL_AMBIENT, GL_DIFFUSE}) {
-    float material[4];
-    glGetMaterialfv(GL_FRONT, parameter, material);
-    out << "\nmaterial 0x" << std::hex << parameter << std::dec << ':';
-    for (const float value : material) out << ' ' << value;
-  }
-  for (const GLenum pointer : {GL_VERTEX_ARRAY_POINTER, GL_COLOR_ARRAY_POINTER}) {
-    GLvoid* value = nullptr;
-    glGetPointerv(pointer, &value);
-    out << "\npointer " << value;
-  }
+  float material[8];
+  glGetMaterialfv(GL_FRONT, GL_AMBIENT, material);
+  glGetMaterialfv(GL_FRONT, GL_DIFFUSE, material + 4);
+  out << "\nmaterial ambient, diffuse:";
+  for (const float value : material) out << ' ' << value;
+  GLvoid* pointers[2] = {};
+  glGetPointerv(GL_VERTEX_ARRAY_POINTER, &pointers[0]);
+  glGetPointerv(GL_COLOR_ARRAY_POINTER, &pointers[1]);
+  out << "\nvertex and colour array pointers: " << pointers[0] << ' ' << pointers[1];
   return out.str();
 }
 
