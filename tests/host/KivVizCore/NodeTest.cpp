@@ -1,7 +1,9 @@
 // Nodes: refused children, the child order and attribute slots that must
-// hold through every edit, and visibility toggling.
+// hold through every edit, and visibility toggling; the attributes' opacity
+// and the identity test of transforms.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "KivVizCore/AttributeColor.h"
@@ -125,6 +127,31 @@ TEST(NodeTest, NodeActionTogglesVisibilityFromWhatItIs) {
   EXPECT_FALSE(leaf.IsVisible());
   EXPECT_TRUE(leaf.NodeAction());
   EXPECT_TRUE(leaf.IsVisible());
+}
+
+TEST(AttributeColorTest, OpaqueExactlyAtFullAlphaUnlessFlagged) {
+  for (const auto& [alpha, opaque] : {std::pair{255, true}, {254, false}, {0, false}}) {
+    EXPECT_EQ(AttributeColor(RGBAColor(10, 20, 30, static_cast<std::uint8_t>(alpha))).IsOpaque(), opaque) << alpha;
+  }
+  EXPECT_TRUE(AttributeColor(RGBAColor(1, 2, 3, 100), true).IsOpaque());
+}
+
+// Traversals skip identity transforms, so every element must count.
+TEST(AttributeTransformTest, IdentityFollowsEveryChangeOfTheMatrix) {
+  AttributeTransform transform;
+  EXPECT_TRUE(transform.IsIdentity());
+  double matrix[16];
+  AttributeTransform::SetIdentity(matrix);
+  for (int i = 0; i < 16; ++i) {
+    EXPECT_EQ(matrix[i], (i % 5 == 0) ? 1.0 : 0.0) << "element " << i;
+    matrix[i] += 1e-12;
+    transform.SetTransform(matrix);
+    EXPECT_FALSE(transform.IsIdentity()) << "element " << i;
+    EXPECT_FALSE(AttributeTransform(matrix).IsIdentity()) << "element " << i;
+    AttributeTransform::SetIdentity(matrix);
+  }
+  transform.SetTransform(matrix);
+  EXPECT_TRUE(transform.IsIdentity());
 }
 
 }  // namespace
