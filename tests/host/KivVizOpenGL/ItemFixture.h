@@ -158,8 +158,8 @@ class ItemFixture : public GLFixture {
   // Pixels in columns [x0, x1] and rows [y0, y1] of exactly that colour.
   static int Count(const platform::Image& image, const Rgb& rgb, int x0 = 0, int x1 = Size - 1, int y0 = 0,
                    int y1 = Size - 1) {
-    return Count(
-        image, [&](const Pixel& pixel) { return Within(pixel, rgb, 0); }, x0, x1, y0, y1);
+    const auto exactly = [&rgb](const Pixel& pixel) { return Within(pixel, rgb, 0); };
+    return Count(image, exactly, x0, x1, y0, y1);
   }
   static int Count(const platform::Image& image, const std::function<bool(const Pixel&)>& match, int x0 = 0,
                    int x1 = Size - 1, int y0 = 0, int y1 = Size - 1) {
@@ -169,8 +169,9 @@ class ItemFixture : public GLFixture {
     }
     return count;
   }
-  static int CountDrawn(const platform::Image& image) {
-    return Count(image, [](const Pixel& pixel) { return !IsBackground(pixel); });
+  static bool IsDrawn(const Pixel& pixel) { return !IsBackground(pixel); }
+  static int CountDrawn(const platform::Image& image, int x0 = 0, int x1 = Size - 1, int y0 = 0, int y1 = Size - 1) {
+    return Count(image, IsDrawn, x0, x1, y0, y1);
   }
 };
 
