@@ -82,7 +82,6 @@ TEST_F(HighlightStrategyTest, MarksRecolourKeepingAlphaAndUndoRestoresExactly) {
       {"OpaqueSelection", kOpaque, true, Marked(kSelected)},
       {"UncolouredBecomesOpaqueHover", kUncoloured, false, Marked(kHover)},
       {"TransparentStaysTransparent", kTransparent, false, Marked(HighlightStrategyGL::HoverColor(kGreen), false)},
-      {"TransparentSelection", kTransparent, true, Marked(WithAlpha(kSelected, 128), false)},
       {"OpaqueFlagKeptWithItsAlpha", kFlagged, false, Marked(HighlightStrategyGL::HoverColor(kGrey))},
       {"TransparentGroup", kGroup, true, Marked(WithAlpha(kSelected, 100), false)},
       {"UncolouredInheritsTheGroupsAlpha", kInGroup, false, Marked(WithAlpha(kHover, 100), false)}};
@@ -147,21 +146,6 @@ TEST_F(HighlightStrategyTest, HoverMarksReplaceEachOtherAndStickyMarksAddUp) {
   EXPECT_EQ(ColourOf(kTransparent), Marked(kGreen, false));
   EXPECT_EQ(ColourOf(kFlagged), Marked(kGrey));
   EXPECT_FALSE(IsDone(kOpaque));
-}
-
-TEST_F(HighlightStrategyTest, SelectionAndHoverOfOneNodeRestoreTheColourBeforeBoth) {
-  // Selecting the hovered node makes its mark last; the hover moving on keeps it.
-  Do(kOpaque, false);
-  Do(kOpaque, true);
-  EXPECT_EQ(ColourOf(kOpaque), Marked(kSelected));
-  Do(kUncoloured, false);
-  EXPECT_EQ(ColourOf(kOpaque), Marked(kSelected));
-  // Hovering the selected node keeps it selected; the previous hover goes.
-  ASSERT_TRUE(Do(kOpaque, false));
-  EXPECT_EQ(ColourOf(kOpaque), Marked(kSelected));
-  EXPECT_EQ(ColourOf(kUncoloured), std::nullopt);
-  ASSERT_TRUE(Undo(kOpaque));
-  EXPECT_EQ(ColourOf(kOpaque), Marked(kRed)) << "not the hover colour";
 }
 
 TEST_F(HighlightStrategyTest, ASharedNodeMarkedAlongTwoPathsKeepsItsSelectionAndGetsItsColourBack) {

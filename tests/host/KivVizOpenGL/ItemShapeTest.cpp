@@ -1,14 +1,12 @@
 // Arrays the factory and items refuse, and the items' bounding boxes.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
-#include <functional>
 #include <limits>
-#include <memory>
 #include <optional>
 #include <stdexcept>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "KivVizOpenGL/GeometryItemAxisGL.h"
@@ -57,36 +55,34 @@ TEST(GeometryItemFactoryTest, MalformedArraysAreRefusedNamingTheFunction) {
   }
 }
 
+using Box = std::optional<std::array<float, 6>>;
+
+Box BoxOf(const AGeometryItem& item) {
+  std::array<float, 6> box;
+  box.fill(-9.0f);
+  if (item.GetBoundingBox(box.data(), box.data() + 3)) return box;
+  EXPECT_EQ(std::count(box.begin(), box.end(), -9.0f), 6) << "no box, nothing written";
+  return std::nullopt;
+}
+
 TEST(GeometryItemBoundsTest, BoxesEncloseWhatIsDrawn) {
   constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
   constexpr float kInf = std::numeric_limits<float>::infinity();
+  // Only referenced vertices count; non-finite ones are skipped.
+  EXPECT_EQ(BoxOf(GeometryItemTrianglesGL(1, {0, 0, 0, 2, 0, 1, 0, 3, 0, 100, 100, 100}, {}, {0, 1, 2})),
+            (Box{{0, 0, 0, 2, 3, 1}}));
+  EXPECT_EQ(BoxOf(GeometryItemTrianglesGL(1, {}, {}, {})), std::nullopt);
+  EXPECT_EQ(BoxOf(GeometryItemLinesGL(1, {-1, 0, 0, 1, 2, 3, kNaN, 0, 0, kInf, 0, 0}, {0, 1, 2, 3})),
+            (Box{{-1, 0, 0, 1, 2, 3}}));
+  EXPECT_EQ(BoxOf(GeometryItemPointsGL(1, {})), std::nullopt);
   const float polylinePoints[] = {0, 0, 0, 1, -1, 2};
-  auto circle = std::make_unique<GeometryItemCircle2DGL>(1);
-  circle->radius = 2.5f;
-  std::vector<std::pair<std::unique_ptr<AGeometryItem>, std::optional<std::array<float, 6>>>> cases;
-  cases.emplace_back(
-      std::make_unique<GeometryItemTrianglesGL>(1, std::vector<float>{0, 0, 0, 2, 0, 1, 0, 3, 0, 100, 100, 100},
-                                                std::vector<float>{}, std::vector<std::uint32_t>{0, 1, 2}),
-      std::array<float, 6>{0, 0, 0, 2, 3, 1});  // only referenced vertices
-  cases.emplace_back(std::make_unique<GeometryItemTrianglesGL>(1, std::vector<float>{}, std::vector<float>{},
-                                                               std::vector<std::uint32_t>{}),
-                     std::nullopt);
-  cases.emplace_back(
-      std::make_unique<GeometryItemLinesGL>(1, std::vector<float>{-1, 0, 0, 1, 2, 3, kNaN, 0, 0, kInf, 0, 0},
-                                            std::vector<std::uint32_t>{0, 1, 2, 3}),
-      std::array<float, 6>{-1, 0, 0, 1, 2, 3});  // non-finite vertices skipped
-  cases.emplace_back(std::make_unique<GeometryItemPointsGL>(1, std::vector<float>{}), std::nullopt);
-  cases.emplace_back(std::make_unique<GeometryItemPolylineGL>(1, polylinePoints, 6),
-                     std::array<float, 6>{0, -1, 0, 1, 0, 2});
-  cases.emplace_back(std::move(circle), std::array<float, 6>{-2.5f, -2.5f, 0, 2.5f, 2.5f, 0});
-  cases.emplace_back(std::make_unique<GeometryItemAxisGL>(1, 8, 2, 4.5f, 3.0f, 0.8f, 1.2f, L"Z"),
-                     std::array<float, 6>{-1.2f, -1.2f, 0, 1.2f, 1.2f, 4.5f});  // along +Z
-  for (std::size_t i = 0; i < cases.size(); ++i) {
-    float box[6] = {-9, -9, -9, -9, -9, -9};
-    ASSERT_EQ(cases[i].first->GetBoundingBox(box, box + 3), cases[i].second.has_value()) << "case " << i;
-    const std::array<float, 6> expected = cases[i].second.value_or(std::array<float, 6>{-9, -9, -9, -9, -9, -9});
-    EXPECT_EQ((std::array<float, 6>{box[0], box[1], box[2], box[3], box[4], box[5]}), expected) << "case " << i;
-  }
+  EXPECT_EQ(BoxOf(GeometryItemPolylineGL(1, polylinePoints, 6)), (Box{{0, -1, 0, 1, 0, 2}}));
+  GeometryItemCircle2DGL circle(1);
+  circle.radius = 2.5f;
+  EXPECT_EQ(BoxOf(circle), (Box{{-2.5f, -2.5f, 0, 2.5f, 2.5f, 0}}));
+  EXPECT_EQ(BoxOf(GeometryItemAxisGL(1, 8, 2, 4.5f, 3.0f, 0.8f, 1.2f, L"Z")),
+            (Box{{-1.2f, -1.2f, 0, 1.2f, 1.2f, 4.5f}}))
+      << "along +Z";
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
-// Selection through a small pick box: items skip what lies outside the view
-// volume, and the hit records must be exactly those of drawing everything.
+// Big items skip what lies outside the view volume, yet pictures and the hit
+// records of a small pick box must be exactly those of drawing everything.
 #define GL_GLEXT_PROTOTYPES
 #include <windows.h>
 #include <GL/gl.h>
@@ -41,11 +41,12 @@ struct Scene {
   }
 
   // Names 1 to 5 in this order; a node transform on the square. Whole: with
-  // plain GL calls instead of the items.
+  // plain GL calls instead of the items, lines and points unlit as the items.
   void Draw(bool whole) const {
     const auto triangles = [whole](GeometryItemTrianglesGL& item) {
-      whole ? DrawBare(GL_TRIANGLES, item.Vertices(), item.Indices()) : item.Display(nullptr);
+      whole ? DrawBare(GL_TRIANGLES, item.Vertices(), item.Indices(), item.Normals()) : item.Display(nullptr);
     };
+    const GLboolean lit = glIsEnabled(GL_LIGHTING);
     glPushName(1);
     triangles(*grid);
     glLoadName(2);
@@ -55,11 +56,13 @@ struct Scene {
     triangles(*square);
     glPopMatrix();
     glLoadName(3);
+    if (whole) glDisable(GL_LIGHTING);
     whole ? DrawBare(GL_LINES, lines->Vertices(), lines->Indices()) : lines->Display(nullptr);
     glLoadName(4);
     glPointSize(points->pointSize);
     whole ? DrawBare(GL_POINTS, points->Vertices(), {}) : points->Display(nullptr);
     glPointSize(1.0f);
+    if (lit) glEnable(GL_LIGHTING);
     glLoadName(5);
     triangles(*faraway);
     glPopName();
@@ -74,22 +77,14 @@ struct Scene {
   std::unique_ptr<GeometryItemTrianglesGL> faraway = NimboTest::Grid(4, 50.0f, 50.0f, 2.0f);
 };
 
-struct PickCase {
-  std::string name;
-  int x;
-  int y;  // window pixels, origin top left
-  bool cameraOnProjection;
-};
+using SelectionCullingTest = NimboTest::ItemFixture;
 
-void PrintTo(const PickCase& c, std::ostream* out) { *out << c.name; }
-
-class SelectionCullingTest : public NimboTest::ItemFixture, public ::testing::WithParamInterface<PickCase> {
- protected:
-  // Hit count and records of a pick with a perspective camera; with
-  // cameraOnProjection the view transform goes on the projection matrix as a
-  // view's selection pass puts it, otherwise on the modelview.
-  std::pair<GLint, std::vector<GLuint>> Select(bool whole) {
-    const PickCase& pick = GetParam();
+TEST_F(SelectionCullingTest, HitRecordsAreThoseOfDrawingEverything) {
+  const Scene scene;
+  // Hit count and records of a pick at window pixel (x, y from the top) with a
+  // perspective camera; with cameraOnProjection the view transform goes on the
+  // projection matrix as a view's selection pass puts it, else on the modelview.
+  const auto select = [&](int x, int y, bool cameraOnProjection, bool whole) {
     std::vector<GLuint> records(4096, 0xDEADBEEF);
     glSelectBuffer(static_cast<GLsizei>(records.size()), records.data());
     glRenderMode(GL_SELECT);
@@ -98,45 +93,64 @@ class SelectionCullingTest : public NimboTest::ItemFixture, public ::testing::Wi
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     GLint viewport[4] = {0, 0, Size, Size};
-    gluPickMatrix(pick.x, Size - pick.y, 4.0, 4.0, viewport);
+    gluPickMatrix(x, Size - y, 4.0, 4.0, viewport);
     gluPerspective(40.0, 1.0, 0.5, 50.0);
-    if (!pick.cameraOnProjection) {
+    if (!cameraOnProjection) {
       glMatrixMode(GL_MODELVIEW);
       glLoadIdentity();
     }
     gluLookAt(0.4, -0.7, 7.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
     glMatrixMode(GL_MODELVIEW);
-    if (pick.cameraOnProjection) glLoadIdentity();
+    if (cameraOnProjection) glLoadIdentity();
     scene.Draw(whole);
     glPopName();
     const GLint hits = glRenderMode(GL_RENDER);
-    return {hits, records};
-  }
-
-  Scene scene;
-};
-
-TEST_P(SelectionCullingTest, HitRecordsAreThoseOfDrawingEverything) {
-  const auto [hits, records] = Select(false);
-  EXPECT_EQ(Select(true), std::pair(hits, records)) << "same names, zmin and zmax, in the same order";
-  // Every position lies over the grid, so there is something to compare;
-  // names sit at word 4 (the bottom name 0, then the item's).
-  ASSERT_GE(hits, 1);
-  EXPECT_EQ(records[0], 2u);
-  EXPECT_EQ(records[4], 1u) << "the grid is the first hit";
-  for (std::size_t word = 0, hit = 0; hit < static_cast<std::size_t>(hits); ++hit) {
-    EXPECT_NE(records[word + 4], 5u) << "the faraway mesh is never hit";
-    word += 3 + records[word];
+    return std::pair(hits, records);
+  };
+  const struct {
+    const char* name;
+    int x, y;
+    bool cameraOnProjection = true;
+  } picks[] = {{"Centre", 32, 32},       {"CentreCameraOnModelview", 32, 32, false},
+               {"RaisedSquare", 36, 26}, {"Line", 20, 45},
+               {"Points", 14, 17},       {"Corner", 1, 1}};
+  for (const auto& pick : picks) {
+    SCOPED_TRACE(pick.name);
+    const auto [hits, records] = select(pick.x, pick.y, pick.cameraOnProjection, false);
+    EXPECT_EQ(select(pick.x, pick.y, pick.cameraOnProjection, true), std::pair(hits, records))
+        << "same names, zmin and zmax, in the same order";
+    // Every position lies over the grid, so there is something to compare;
+    // names sit at word 4 (the bottom name 0, then the item's).
+    ASSERT_GE(hits, 1);
+    EXPECT_EQ(records[0], 2u);
+    EXPECT_EQ(records[4], 1u) << "the grid is the first hit";
+    for (std::size_t word = 0, hit = 0; hit < static_cast<std::size_t>(hits); ++hit) {
+      EXPECT_NE(records[word + 4], 5u) << "the faraway mesh is never hit";
+      word += 3 + records[word];
+    }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Picks, SelectionCullingTest,
-                         ::testing::Values(PickCase{"Centre", 32, 32, true},
-                                           PickCase{"CentreCameraOnModelview", 32, 32, false},
-                                           PickCase{"RaisedSquare", 36, 26, true}, PickCase{"Line", 20, 45, true},
-                                           PickCase{"Points", 14, 17, true}, PickCase{"Corner", 1, 1, true},
-                                           PickCase{"Edge", 63, 30, true}),
-                         [](const auto& info) { return info.param.name; });
+// Lit, and translucent so that a primitive drawn twice would show; the grid
+// reaches far out of view.
+TEST_F(SelectionCullingTest, PicturesAreThoseOfDrawingEverything) {
+  const Scene scene;
+  Light();
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4ub(200, 60, 40, 120);
+  const auto draw = [&](bool whole) {
+    Clear();
+    glRotatef(25, 0, 0, 1);
+    scene.Draw(whole);
+    return Present();
+  };
+  const platform::Image chunked = draw(false);
+  const platform::Image whole = draw(true);
+  EXPECT_GT(CountDrawn(whole), 1000);
+  EXPECT_TRUE(chunked.rgba == whole.rgba)
+      << "pictures in " << SavePicture(chunked, "chunked") << " and " << SavePicture(whole, "whole");
+}
 
 // An entry point beyond OpenGL 1.1 of the current context, which Windows'
 // OpenGL library does not export.
@@ -161,9 +175,7 @@ GLuint PrimitivesSent(const std::function<void()>& draw) {
   return count;
 }
 
-using ViewCullingTest = NimboTest::ItemFixture;
-
-TEST_F(ViewCullingTest, OnlyChunksInViewReachGL) {
+TEST_F(SelectionCullingTest, OnlyChunksInViewReachGL) {
   const Scene scene;
   const auto triangleCount = static_cast<GLuint>(scene.grid->Indices().size() / 3);
   const auto ortho = [](double x0, double y0, double size) {
