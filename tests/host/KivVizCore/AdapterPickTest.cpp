@@ -2,8 +2,6 @@
 // overlay and shared nodes.
 #include <gtest/gtest.h>
 
-#include <set>
-
 #include "KivVizCore/AFilterManager.h"
 #include "KivVizCore/AttributeTransform.h"
 #include "KivVizCore/AttributeVisibility.h"
@@ -12,15 +10,12 @@
 
 namespace {
 
-class SetFilterManager : public AFilterManager {
- public:
-  bool IsEnabled(int filterId) const override { return !disabled.contains(filterId); }
-  void SetEnabled(int filterId, bool enabled) override {
-    disabled.erase(filterId);
-    if (!enabled) disabled.insert(filterId);
-  }
+// Every filter shown but `off`.
+struct Filters : AFilterManager {
+  bool IsEnabled(int filterId) const override { return filterId != off; }
+  void SetEnabled(int, bool) override {}
   void Synchronize(const RenderingOptions&) override {}
-  std::set<int> disabled;
+  int off = 0;
 };
 
 const RenderId kUntouched({42}, 9);
@@ -31,10 +26,10 @@ class AdapterPickTest : public testing::Test {
  protected:
   void SetUp() override {
     adapter.SetFilterManager(&filters);
-    far = adapter.AddLeaf({5, 7});
-    far->AddGeometry(&(new TestItem(1))->Square(0.0f, 0.0f, 0.0f, 10.0f));
-    near = adapter.AddLeaf({5, 8});
-    near->AddGeometry(&(new TestItem(2))->Square(0.0f, 0.0f, 10.0f, 1.0f));
+    Node* five = adapter.GetRootNode()->CreateChildNode(5);
+    five->CreateChildGeoNode(7)->AddGeometry((new TestItem(1))->Square(0.0f, 10.0f));
+    near = five->CreateChildGeoNode(8);
+    near->AddGeometry((new TestItem(2))->Square(10.0f, 1.0f));
   }
 
   // A ray down the -Z axis from z = 100 through (x, y); the path it picks,
@@ -49,8 +44,7 @@ class AdapterPickTest : public testing::Test {
   }
 
   TestAdapter adapter;
-  SetFilterManager filters;
-  GeoNode* far = nullptr;
+  Filters filters;
   GeoNode* near = nullptr;
 };
 
@@ -67,12 +61,12 @@ TEST_F(AdapterPickTest, HiddenAndFilteredNodesAreNotHit) {
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 7}));
   near->SetAttribute(new AttributeVisibility(true));
   near->SetFilterId(3);
-  filters.SetEnabled(3, false);
+  filters.off = 3;
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 7}));
-  filters.SetEnabled(3, true);
+  filters.off = 4;
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8}));
   near->SetFilterId(-2);
-  filters.SetEnabled(-2, false);
+  filters.off = -2;
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8})) << "filter ids of zero or less are never filtered";
   adapter.GetNode(Path({1, 5}))->SetAttribute(new AttributeVisibility(false));
   EXPECT_EQ(Pick(0.0f, 0.0f), kUntouched) << "a hidden group hides its subtree";
@@ -91,7 +85,7 @@ TEST_F(AdapterPickTest, TransformsMoveWhatTheRayHits) {
 
 TEST_F(AdapterPickTest, OverlayIsLeftOutAndASharedNodeIsReportedUnderItsFirstPath) {
   auto* overlay = static_cast<Node*>(adapter.GetRootNode()->GetChild(AView3DAdapter::OverlayNodeId));
-  overlay->CreateChildGeoNode(1)->AddGeometry(&(new TestItem(3))->Square(0.0f, 0.0f, 50.0f, 100.0f));
+  overlay->CreateChildGeoNode(1)->AddGeometry((new TestItem(3))->Square(50.0f, 100.0f));
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8}));
   adapter.GetRootNode()->CreateChildNode(3)->AddChild(near);
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 3, 8}));

@@ -3,9 +3,11 @@
 #ifndef NIMBO_TESTS_HOST_KIVVIZCORE_TESTADAPTER_H
 #define NIMBO_TESTS_HOST_KIVVIZCORE_TESTADAPTER_H
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <deque>
+#include <utility>
 
 #include "KivVizCore/AGeometryItem.h"
 #include "KivVizCore/Node.h"
@@ -18,32 +20,25 @@ class TestItem : public AGeometryItem {
   ~TestItem() override {
     if (destroyed != nullptr) ++*destroyed;
   }
-  // A square of half-size `half` around (cx, cy) in the plane z = depth.
-  TestItem& Square(float cx, float cy, float z, float halfSize) {
-    hittable = true;
-    square = {cx, cy, z, halfSize};
-    return *this;
+  // A square of half-size `half` around the Z axis in the plane z.
+  TestItem* Square(float z, float halfSize) {
+    square = {z, halfSize};
+    return this;
   }
   void Display(AView3DAdapter*) override {}
   bool RayHit(const float o[3], const float d[3], float scalar, float hit[3], float& parameter) const override {
-    if (!hittable || d[2] == 0.0f) return false;
-    const float t = (square[2] - o[2]) / d[2];
-    const float x = o[0] + t * d[0];
-    const float y = o[1] + t * d[1];
-    if (t < 0.0f || t > scalar || std::abs(x - square[0]) > square[3] || std::abs(y - square[1]) > square[3]) {
-      return false;
-    }
-    hit[0] = x;
-    hit[1] = y;
-    hit[2] = square[2];
+    const auto [z, half] = square;
+    const float t = d[2] == 0.0f ? -1.0f : (z - o[2]) / d[2];
+    const std::array<float, 3> at = {o[0] + t * d[0], o[1] + t * d[1], z};
+    if (t < 0.0f || t > scalar || std::abs(at[0]) > half || std::abs(at[1]) > half) return false;
+    std::copy(at.begin(), at.end(), hit);
     parameter = t;
     return true;
   }
 
  private:
   int* destroyed;
-  bool hittable = false;
-  std::array<float, 4> square{};
+  std::pair<float, float> square{0.0f, -1.0f};  // no square at first
 };
 
 inline RenderId Path(std::vector<std::uint64_t> ids) { return RenderId(ids, RenderId::SceneOrigin); }
@@ -60,15 +55,6 @@ class TestAdapter : public NimboTest::TestView {
   }
   void SetFilterManager(AFilterManager* manager) { filterManager = manager; }
   void DropLibraries() { ClearLibraries(); }
-  // Builds root/groups.../leaf, opening nothing; returns the leaf.
-  GeoNode* AddLeaf(const std::vector<std::uint64_t>& groupsThenLeaf) {
-    Node* group = rootNode;
-    for (std::size_t i = 0; i + 1 < groupsThenLeaf.size(); ++i) {
-      GeoNode* existing = group->GetChild(groupsThenLeaf[i]);
-      group = existing != nullptr ? dynamic_cast<Node*>(existing) : group->CreateChildNode(groupsThenLeaf[i]);
-    }
-    return group->CreateChildGeoNode(groupsThenLeaf.back());
-  }
   std::string Structure() {
     std::string text;
     GetSceneStructure(text, true);

@@ -11,8 +11,8 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
-#include <functional>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -24,7 +24,6 @@
 namespace NimboTest {
 
 using Rgb = std::array<int, 3>;
-using Pixel = std::array<std::uint8_t, 4>;
 
 // The GL state an item may touch while drawing, as text, so that a test can
 // tell (and show) whether an item left everything as it found it.
@@ -138,40 +137,23 @@ class ItemFixture : public GLFixture {
     SwapBuffers(DeviceContext());
     return Window().PresentedImage();
   }
-  // Whether every colour channel of the pixel is within `tolerance` of rgb.
-  static bool Within(const Pixel& pixel, const Rgb& rgb, int tolerance) {
-    for (int channel = 0; channel < 3; ++channel) {
-      if (std::abs(pixel[channel] - rgb[channel]) > tolerance) return false;
-    }
-    return true;
-  }
-  // Whether pixel (x, y from the top) is within `tolerance` of rgb in every channel.
-  ::testing::AssertionResult PixelIs(const platform::Image& image, int x, int y, const Rgb& rgb,
-                                     int tolerance = 2) const {
-    const auto pixel = image.At(x, y);
-    if (Within(pixel, rgb, tolerance)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << int{pixel[0]} << ","
-                                         << int{pixel[1]} << "," << int{pixel[2]} << "; picture in "
-                                         << SavePicture(image, "pixel");
-  }
-  static bool IsBackground(const Pixel& pixel) { return Within(pixel, Background, 8); }
-  // Pixels in columns [x0, x1] and rows [y0, y1] of exactly that colour.
-  static int Count(const platform::Image& image, const Rgb& rgb, int x0 = 0, int x1 = Size - 1, int y0 = 0,
+  // Pixels in columns [x0, x1] and rows [y0, y1] of exactly that colour or,
+  // with no colour, drawn: off the background by more than 8 in some channel.
+  static int Count(const platform::Image& image, std::optional<Rgb> rgb, int x0 = 0, int x1 = Size - 1, int y0 = 0,
                    int y1 = Size - 1) {
-    const auto exactly = [&rgb](const Pixel& pixel) { return Within(pixel, rgb, 0); };
-    return Count(image, exactly, x0, x1, y0, y1);
-  }
-  static int Count(const platform::Image& image, const std::function<bool(const Pixel&)>& match, int x0 = 0,
-                   int x1 = Size - 1, int y0 = 0, int y1 = Size - 1) {
     int count = 0;
     for (int y = y0; y <= y1; ++y) {
-      for (int x = x0; x <= x1; ++x) count += match(image.At(x, y)) ? 1 : 0;
+      for (int x = x0; x <= x1; ++x) {
+        const auto pixel = image.At(x, y);
+        int off = 0;
+        for (int c = 0; c < 3; ++c) off = std::max(off, std::abs(pixel[c] - rgb.value_or(Background)[c]));
+        count += (rgb ? off == 0 : off > 8) ? 1 : 0;
+      }
     }
     return count;
   }
-  static bool IsDrawn(const Pixel& pixel) { return !IsBackground(pixel); }
   static int CountDrawn(const platform::Image& image, int x0 = 0, int x1 = Size - 1, int y0 = 0, int y1 = Size - 1) {
-    return Count(image, IsDrawn, x0, x1, y0, y1);
+    return Count(image, std::nullopt, x0, x1, y0, y1);
   }
 };
 

@@ -5,6 +5,8 @@
 
 namespace {
 
+constexpr NimboTest::Rgb kGreen = {0, 255, 0};
+
 // Display lists that exist among the first names.
 int CountLists() {
   int lists = 0;
@@ -27,7 +29,7 @@ class TextManagerTest : public NimboTest::ItemFixture {
 
 TEST_F(TextManagerTest, CharactersWithoutAGlyphShowAsQuestionMarksAndBlanksDrawNothing) {
   const platform::Image question = Draw(-0.5f, 0.0f, L"?");
-  EXPECT_GT(Count(question, {0, 255, 0}), 5);
+  EXPECT_GT(Count(question, kGreen), 5);
   EXPECT_TRUE(question.rgba == Draw(-0.5f, 0.0f, L"\u00e9").rgba);
   EXPECT_EQ(CountDrawn(Draw(-0.5f, 0.0f, L"")), 0);
   EXPECT_EQ(CountDrawn(Draw(-0.5f, 0.0f, L"  ")), 0);
@@ -54,13 +56,13 @@ TEST_F(TextManagerTest, EachContextGetsItsOwnListsWhichLiveWithTheManager) {
   ASSERT_TRUE(wglMakeCurrent(DeviceContext(), context));
   EXPECT_EQ(CountLists(), 0);
 
-  EXPECT_GT(Count(Draw(-0.5f, 0.0f, L"H"), {0, 255, 0}), 5);
+  EXPECT_GT(Count(Draw(-0.5f, 0.0f, L"H"), kGreen), 5);
   // Another context replaces this one; the manager outlives both.
   RenewContext();
   glViewport(0, 0, Size, Size);
   EXPECT_EQ(CountLists(), 0);
   const platform::Image image = Draw(-0.5f, 0.0f, L"H");
-  EXPECT_GT(Count(image, {0, 255, 0}), 5) << SavePicture(image, "second context");
+  EXPECT_GT(Count(image, kGreen), 5) << SavePicture(image, "second context");
   EXPECT_EQ(CountLists(), 96);
 }
 
