@@ -1,10 +1,4 @@
 // Libraries: content outside the scene that references share and outlive.
-#include <gtest/gtest.h>
-
-#include <memory>
-#include <string>
-#include <vector>
-
 #include "TestAdapter.h"
 
 namespace {

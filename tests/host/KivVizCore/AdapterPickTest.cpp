@@ -1,11 +1,9 @@
 // Picking with a ray: nearest hit within reach, hidden, filtered, moved,
-// overlay and shared nodes.
-#include <gtest/gtest.h>
-
+// overlay and shared nodes; the rendering options that tell what to pick.
 #include "KivVizCore/AFilterManager.h"
-#include "KivVizCore/AttributeTransform.h"
-#include "KivVizCore/AttributeVisibility.h"
+#include "KivVizCore/IRenderingOptionsListener.h"
 #include "KivVizCore/Ray.h"
+#include "KivVizCore/RenderingOptions.h"
 #include "TestAdapter.h"
 
 namespace {
@@ -89,6 +87,57 @@ TEST_F(AdapterPickTest, OverlayIsLeftOutAndASharedNodeIsReportedUnderItsFirstPat
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8}));
   adapter.GetRootNode()->CreateChildNode(3)->AddChild(near);
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 3, 8}));
+}
+
+class RecordingListener : public IRenderingOptionsListener {
+ public:
+  void RenderingOptionsNotify(IRenderingOptions* options) override { told.push_back(options); }
+  std::vector<IRenderingOptions*> told;
+};
+
+TEST(RenderingOptionsTest, EverythingIsOnAtFirstAndEverySetterTellsEveryListenerOnce) {
+  RenderingOptions options;
+  EXPECT_TRUE(options.pickSurfaces && options.pickCurves && options.pickPoints);
+  EXPECT_TRUE(options.IsFilterVisible(1));
+  EXPECT_TRUE(options.IsFilterVisible(-3));
+  RecordingListener first;
+  RecordingListener second;
+  options.AddListener(&first);
+  options.AddListener(&second);
+  options.AddListener(&first);
+  options.AddListener(nullptr);
+  EXPECT_EQ(options.Listeners().size(), 2u);
+  options.SetPickCurves(false);
+  options.SetFilterVisible(4, false);
+  EXPECT_FALSE(options.pickCurves);
+  EXPECT_FALSE(options.IsFilterVisible(4));
+  EXPECT_TRUE(options.IsFilterVisible(5));
+  EXPECT_EQ(first.told, std::vector<IRenderingOptions*>(2, &options));
+  EXPECT_EQ(second.told.size(), 2u);
+  options.RemoveListener(&first);
+  options.Notify();
+  EXPECT_EQ(first.told.size(), 2u);
+  EXPECT_EQ(second.told.size(), 3u);
+}
+
+TEST(RenderingOptionsTest, ListenerMayLeaveWhileBeingTold) {
+  RenderingOptions options;
+  struct Leaving : IRenderingOptionsListener {
+    explicit Leaving(RenderingOptions& options) : options(options) {}
+    void RenderingOptionsNotify(IRenderingOptions*) override {
+      ++count;
+      options.RemoveListener(this);
+    }
+    RenderingOptions& options;
+    int count = 0;
+  } leaving(options);
+  RecordingListener staying;
+  options.AddListener(&leaving);
+  options.AddListener(&staying);
+  options.Notify();
+  options.Notify();
+  EXPECT_EQ(leaving.count, 1);
+  EXPECT_EQ(staying.told.size(), 2u);
 }
 
 }  // namespace

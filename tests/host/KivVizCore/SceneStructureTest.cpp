@@ -1,11 +1,4 @@
 // The scene as text: one line per node, details, UTF-8 names.
-#include <gtest/gtest.h>
-
-#include <string>
-
-#include "KivVizCore/AttributeColor.h"
-#include "KivVizCore/AttributeTransform.h"
-#include "KivVizCore/AttributeVisibility.h"
 #include "TestAdapter.h"
 
 namespace {

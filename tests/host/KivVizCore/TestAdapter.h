@@ -1,15 +1,24 @@
-// The test view as the adapter's suites use it, and an item that counts its
-// destructions and can be a square that rays hit.
+// The test view as the scene suites use it, and an item that counts its
+// destructions and can be a square that rays hit; with the includes they share.
 #ifndef NIMBO_TESTS_HOST_KIVVIZCORE_TESTADAPTER_H
 #define NIMBO_TESTS_HOST_KIVVIZCORE_TESTADAPTER_H
+
+#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <deque>
+#include <memory>
+#include <sstream>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "KivVizCore/AGeometryItem.h"
+#include "KivVizCore/AttributeColor.h"
+#include "KivVizCore/AttributeTransform.h"
+#include "KivVizCore/AttributeVisibility.h"
 #include "KivVizCore/Node.h"
 #include "KivVizCore/RenderId.h"
 #include "TestView.h"

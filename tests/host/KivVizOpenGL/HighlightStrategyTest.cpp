@@ -1,5 +1,6 @@
 // Marks of HighlightStrategyGL on a real scene: colours, stickiness,
-// restoration, and nodes that go away under a mark.
+// restoration, and nodes that go away under a mark; and the filter manager,
+// which hides nodes by filter.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,6 +10,8 @@
 
 #include "KivVizCore/AttributeColor.h"
 #include "KivVizCore/Node.h"
+#include "KivVizCore/RenderingOptions.h"
+#include "KivVizOpenGL/FilterManagerGL.h"
 #include "KivVizOpenGL/GeometryItemTrianglesGL.h"
 #include "KivVizOpenGL/HighlightStrategyGL.h"
 #include "TestView.h"
@@ -195,6 +198,29 @@ TEST_F(HighlightStrategyTest, NodesDeletedRebuiltOrRecolouredUnderAMarkKeepTheir
   view.GetNode(PathOf(kOpaque))->SetAttribute(new AttributeColor(recoloured));
   EXPECT_TRUE(Undo(kOpaque));
   EXPECT_EQ(ColourOf(kOpaque), Marked(recoloured)) << "recoloured under the mark";
+}
+
+TEST(FilterManagerTest, FiltersAreEnabledUntilSwitchedOffAndSynchronizeCopiesTheOptions) {
+  FilterManagerGL filters;
+  EXPECT_TRUE(filters.IsEnabled(5));
+  EXPECT_TRUE(filters.IsEnabled(-1));
+  filters.SetEnabled(5, false);
+  filters.SetEnabled(1, false);
+  EXPECT_FALSE(filters.IsEnabled(5));
+  EXPECT_TRUE(filters.IsEnabled(6)) << "only that filter";
+  RenderingOptions options;
+  options.SetFilterVisible(5, false);
+  options.SetFilterVisible(3, false);
+  options.SetFilterVisible(4, true);
+  filters.Synchronize(options);
+  EXPECT_TRUE(filters.IsEnabled(1)) << "shown by options that do not mention it";
+  EXPECT_FALSE(filters.IsEnabled(5));
+  EXPECT_FALSE(filters.IsEnabled(3));
+  EXPECT_TRUE(filters.IsEnabled(4));
+  options.SetFilterVisible(3, true);
+  EXPECT_FALSE(filters.IsEnabled(3)) << "a copy, not a view of the options";
+  filters.Synchronize(RenderingOptions());
+  EXPECT_TRUE(filters.IsEnabled(3) && filters.IsEnabled(5));
 }
 
 }  // namespace
