@@ -62,22 +62,17 @@ inline std::unique_ptr<GeometryItemTrianglesGL> Grid(int n, float x0, float y0, 
   std::vector<float> vertices;
   std::vector<float> normals;
   std::vector<std::uint32_t> indices;
-  for (int row = 0; row <= n; ++row) {
-    for (int column = 0; column <= n; ++column) {
-      const float x = x0 + size * static_cast<float>(column) / static_cast<float>(n);
-      const float y = y0 + size * static_cast<float>(row) / static_cast<float>(n);
-      const float nx = 0.8f * std::sin(3.0f * x);
-      const float ny = 0.8f * std::cos(2.0f * y);
-      vertices.insert(vertices.end(), {x, y, 0.3f * std::sin(2.0f * x) * std::cos(3.0f * y)});
-      normals.insert(normals.end(), {nx, ny, std::sqrt(std::max(0.05f, 1.0f - nx * nx - ny * ny))});
-    }
-  }
   const auto stride = static_cast<std::uint32_t>(n + 1);
-  for (std::uint32_t row = 0; row < static_cast<std::uint32_t>(n); ++row) {
-    for (std::uint32_t column = 0; column < static_cast<std::uint32_t>(n); ++column) {
-      const std::uint32_t a = row * stride + column;
-      indices.insert(indices.end(), {a, a + 1, a + stride + 1, a, a + stride + 1, a + stride});
-    }
+  for (std::uint32_t a = 0; a < stride * stride; ++a) {
+    const float x = x0 + size * static_cast<float>(a % stride) / static_cast<float>(n);
+    const float y = y0 + size * static_cast<float>(a / stride) / static_cast<float>(n);
+    const float nx = 0.8f * std::sin(3.0f * x);
+    const float ny = 0.8f * std::cos(2.0f * y);
+    vertices.insert(vertices.end(), {x, y, 0.3f * std::sin(2.0f * x) * std::cos(3.0f * y)});
+    normals.insert(normals.end(), {nx, ny, std::sqrt(std::max(0.05f, 1.0f - nx * nx - ny * ny))});
+    // The square above and to the right of each vertex but the last row's and column's.
+    if (a % stride == stride - 1 || a / stride == stride - 1) continue;
+    indices.insert(indices.end(), {a, a + 1, a + stride + 1, a, a + stride + 1, a + stride});
   }
   return std::make_unique<GeometryItemTrianglesGL>(1, vertices, normals, indices);
 }

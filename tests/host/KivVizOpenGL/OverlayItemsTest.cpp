@@ -16,18 +16,10 @@ using NimboTest::Rgb;
 constexpr Rgb kYellow = {255, 255, 0};
 constexpr Rgb kRed = {255, 0, 0};
 
-// The centre of pixel row `row` (from the top).
-float RowY(int row) { return 1.0f - (static_cast<float>(row) + 0.5f) / 32.0f; }
-
-class OverlayItemsTest : public NimboTest::ItemFixture {
- protected:
-  void SetUp() override {
-    ItemFixture::SetUp();
-    Light();
-  }
-};
+using OverlayItemsTest = NimboTest::ItemFixture;
 
 TEST_F(OverlayItemsTest, TheCircleIsAnUnlitLoopOfItsRadius) {
+  Light();
   GeometryItemCircle2DGL circle(1);
   circle.SetColor({255, 255, 0, 255});
   circle.radius = 0.5f;
@@ -39,8 +31,10 @@ TEST_F(OverlayItemsTest, TheCircleIsAnUnlitLoopOfItsRadius) {
 }
 
 TEST_F(OverlayItemsTest, ThePolylineHonoursWidthAndStipple) {
+  Light();
   // Along row 31, under a caller's stipple that must not leak into a solid polyline.
-  const float across[] = {-1, RowY(31), 0, 0, RowY(31), 0, 1, RowY(31), 0};
+  constexpr float kRow31 = 1.0f - 31.5f / 32.0f;
+  const float across[] = {-1, kRow31, 0, 0, kRow31, 0, 1, kRow31, 0};
   GeometryItemPolylineGL polyline(1, across, 9);
   polyline.SetColor({255, 255, 0, 255});
   glEnable(GL_LINE_STIPPLE);
@@ -69,6 +63,7 @@ TEST_F(OverlayItemsTest, ThePolylineHonoursWidthAndStipple) {
 // Arrow from y = -0.8 up the screen: shaft radius 0.1 to y = -0.1, cone of
 // radius 0.3 to the tip at y = 0.4; the label starts just above it.
 TEST_F(OverlayItemsTest, TheAxisIsALitArrowAlongPlusZLabelledWithTheViewsTextManager) {
+  Light();
   struct LabelView : NimboTest::TestView, ITextManagerProvider {
     ATextManager* GetTextManager() override { return &text; }
     TextManagerGL text{nullptr};

@@ -1,7 +1,5 @@
 // Scene items in a real context: own colours, unlit lines and points, sizes,
 // and the GL state items leave.
-#include <optional>
-
 #include "ItemFixture.h"
 #include "KivVizOpenGL/GeometryItemAxisGL.h"
 #include "KivVizOpenGL/GeometryItemCircle2DGL.h"
