@@ -194,7 +194,6 @@ TEST_F(AdapterEditTest, EditsLeaveTheOverlaysSubtreeAlone) {
 TEST(EntityIdTest, LevelFollowsTheIdsGivenAndPrintsDownToIt) {
   EXPECT_FALSE(EntityId().IsValid());
   EXPECT_EQ(EntityId(3).GetLevel(), EntityId::Level::Model);
-  EXPECT_EQ(EntityId(3, 4, 10002).GetLevel(), EntityId::Level::Category);
   EXPECT_EQ(EntityId(3, 4, 10002, 77).GetLevel(), EntityId::Level::Element);
   // Id 0 is a valid id: the level, not the value, tells where the entity ends.
   EXPECT_NE(EntityId(3), EntityId(3, 0));

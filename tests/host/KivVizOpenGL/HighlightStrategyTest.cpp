@@ -108,8 +108,9 @@ TEST_F(HighlightStrategyTest, MarksKeepAPartsHueAndASelectedMeshIsHatchedUntilUn
   const auto strongest = [](const RGBAColor& c) {
     return c.red >= c.green && c.red >= c.blue ? 0 : c.green >= c.blue ? 1 : 2;
   };
-  for (const RGBAColor own : {RGBAColor{40, 170, 60}, RGBAColor{239, 205, 47}, RGBAColor{200, 10, 10},
-                              RGBAColor{60, 120, 255, 110}, RGBAColor{250, 250, 250}}) {
+  // A dark colour, a light one, a translucent one, and white.
+  for (const RGBAColor own :
+       {RGBAColor{40, 170, 60}, RGBAColor{239, 205, 47}, RGBAColor{60, 120, 255, 110}, RGBAColor{250, 250, 250}}) {
     SCOPED_TRACE(testing::PrintToString(own));
     for (const RGBAColor marked :
          {HighlightStrategyGL::HoverColor(own), HighlightStrategyGL::SelectedColor(own, true)}) {
