@@ -17,9 +17,6 @@ class AdapterEditTest : public testing::Test {
     childOne = adapter.GetRootNode()->CreateChildNode(1);
     childOne->CreateChildGeoNode(2);
   }
-  const AttributeColor* ColorOf(GeoNode* node) {
-    return dynamic_cast<const AttributeColor*>(node->GetAttribute(Attribute::ColorType));
-  }
 
   TestAdapter adapter;
   GeoNode* leaf = nullptr;
@@ -81,30 +78,29 @@ TEST_F(AdapterEditTest, AddReferenceSharesAnExistingNodeOrRefusesAndChangesNothi
   EXPECT_EQ(adapter.Stack().size(), 2u) << "the stack is left as it was";
 }
 
-TEST_F(AdapterEditTest, DeleteNodeDeletesUnsharedNodesAndReleasesOnlyThatPathsLink) {
-  six->AddChild(leaf);
-  EXPECT_TRUE(adapter.DeleteNode(Path({1, 6, 7})));
+// Refused: the root, missing nodes, and the open node and its group.
+TEST_F(AdapterEditTest, DeleteNodeDeletesUnsharedNodesReleasesSharedOnesAndRefusesTheRest) {
+  ASSERT_TRUE(adapter.OpenNodes(Path({1, 5, 7})));
+  for (const RenderId& refused : {Path({1}), Path({1, 8}), RenderId(), Path({1, 5, 7}), Path({1, 5})}) {
+    EXPECT_FALSE(adapter.DeleteNode(refused)) << refused;
+  }
+  EXPECT_TRUE(adapter.DeleteNode(Path({1, 6}))) << "beside the open node";
+  adapter.CloseAllNodes();
+  childOne->AddChild(leaf);
+  EXPECT_TRUE(adapter.DeleteNode(Path({1, 1, 7})));
   EXPECT_EQ(destroyed, 0);
-  EXPECT_EQ(six->GetChild(7), nullptr);
+  EXPECT_EQ(childOne->GetChild(7), nullptr);
   EXPECT_EQ(leaf->Parents().size(), 1u);
   EXPECT_TRUE(adapter.DeleteNode(Path({1, 5})));
   EXPECT_EQ(destroyed, 1);
   EXPECT_EQ(adapter.GetNode(Path({1, 5})), nullptr);
   // By id: a child of the open node, or of the root with nothing open.
-  EXPECT_TRUE(adapter.DeleteNode(std::uint64_t{6}));
   ASSERT_TRUE(adapter.OpenNodes(Path({1, 1})));
   EXPECT_FALSE(adapter.DeleteNode(std::uint64_t{1}));
   EXPECT_TRUE(adapter.DeleteNode(std::uint64_t{2}));
   EXPECT_EQ(adapter.GetNode(Path({1, 1, 2})), nullptr);
-}
-
-TEST_F(AdapterEditTest, DeleteNodeRefusesTheRootMissingAndOpenNodes) {
-  ASSERT_TRUE(adapter.OpenNodes(Path({1, 5, 7})));
-  for (const RenderId& refused : {Path({1}), Path({1, 8}), RenderId(), Path({1, 5, 7}), Path({1, 5})}) {
-    EXPECT_FALSE(adapter.DeleteNode(refused)) << refused << ": the last two hold the open node";
-  }
-  EXPECT_EQ(destroyed, 0);
-  EXPECT_TRUE(adapter.DeleteNode(Path({1, 6})));
+  adapter.CloseAllNodes();
+  EXPECT_TRUE(adapter.DeleteNode(std::uint64_t{1}));
 }
 
 TEST_F(AdapterEditTest, CloseNodeAndOptimizeDropsOnlyGroupsLeftEmpty) {
@@ -139,9 +135,10 @@ TEST_F(AdapterEditTest, CopiesAndTransfersReachTheOpenNodeOnlyAndCopiesAreIndepe
   adapter.CopyNodeAttributesFrom(source);
   adapter.TransferNodeGeometryFrom(source);
   static_cast<AttributeColor*>(source.GetAttribute(Attribute::ColorType))->SetColor(RGBAColor(0, 0, 0));
-  ASSERT_NE(ColorOf(leaf), nullptr);
-  EXPECT_EQ(ColorOf(leaf)->GetColor(), RGBAColor(1, 2, 3, 50));
-  EXPECT_TRUE(ColorOf(leaf)->IsOpaque());
+  const auto* colour = dynamic_cast<const AttributeColor*>(leaf->GetAttribute(Attribute::ColorType));
+  ASSERT_NE(colour, nullptr);
+  EXPECT_EQ(colour->GetColor(), RGBAColor(1, 2, 3, 50));
+  EXPECT_TRUE(colour->IsOpaque());
   EXPECT_FALSE(leaf->IsVisible());
   EXPECT_NE(leaf->GetAttribute(Attribute::TransformType), nullptr) << "attributes the source lacks stay";
   EXPECT_TRUE(source.Geometry().empty());
