@@ -168,24 +168,19 @@ class NodeOwnershipTest : public testing::Test {
   GeoNode* shared = Leaf(first, 9);
 };
 
+// Deleting a group deletes its unshared children and releases shared ones,
+// which their last parent deletes.
 TEST_F(NodeOwnershipTest, DeletingAGroupReleasesItsChildrenAndDiamondsDeleteOnce) {
-  auto keeper = std::make_unique<Node>(100);
-  auto* doomed = new Node(200);
-  Leaf(*doomed, 1);
-  GeoNode* shared = Leaf(*doomed, 2);
-  keeper->AddChild(shared);
-  delete doomed;
-  EXPECT_EQ(destroyed, 1);
-  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{keeper.get()}));
-  keeper.reset();
-  EXPECT_EQ(destroyed, 2);
-
   std::unique_ptr<Node> root(Node::CreateRoot());
   Node* sharedGroup = root->CreateChildNode(10)->CreateChildNode(30);
   root->CreateChildNode(20)->AddChild(sharedGroup);
   Leaf(*sharedGroup, 40);
+  Leaf(*root->CreateChildNode(50), 60);
+  ASSERT_TRUE(root->DeleteChildById(10));
+  EXPECT_EQ(destroyed, 0);
+  EXPECT_EQ(ParentsOf(*sharedGroup), (std::vector<Node*>{static_cast<Node*>(root->GetChild(20))}));
   root.reset();
-  EXPECT_EQ(destroyed, 3);
+  EXPECT_EQ(destroyed, 2);
 }
 
 TEST_F(NodeOwnershipTest, RemoveFromParentsUnlinksOneParentAndDeletesNothing) {

@@ -173,7 +173,6 @@ TEST_F(HighlightStrategyTest, ASharedNodeMarkedAlongTwoPathsKeepsItsSelectionAnd
 
 TEST_F(HighlightStrategyTest, PathsThatLeadNowhereAreNotMarked) {
   EXPECT_FALSE(Do(99, true));
-  EXPECT_FALSE(strategy->Do(RenderId()));
   EXPECT_FALSE(IsDone(99));
   EXPECT_FALSE(Undo(99));
   EXPECT_FALSE(HighlightStrategyGL(nullptr).Do(PathOf(kOpaque)));
