@@ -116,12 +116,8 @@ class ItemFixture : public GLFixture {
   }
   // A white directional light from the viewer, with colour tracking.
   static void Light() {
-    const float direction[4] = {0, 0, 1, 0};
-    const float white[4] = {1, 1, 1, 1};
     const float none[4] = {0, 0, 0, 1};
-    glLightfv(GL_LIGHT0, GL_POSITION, direction);
-    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
-    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);  // light 0 is white from the viewer at first
     glEnable(GL_LIGHT0);
     glEnable(GL_LIGHTING);
     glEnable(GL_COLOR_MATERIAL);
