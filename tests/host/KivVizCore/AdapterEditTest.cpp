@@ -1,6 +1,8 @@
 // The adapter's scene edits: paths, opening, sharing, deleting, optimising,
 // copying and clearing; every refusal leaves scene and open-node stack alone.
 // Entity ids and render paths: levels, comparison, order and printing.
+// Libraries: content outside the scene that references share and outlive.
+// The scene as text: one line per node, details, UTF-8 names.
 #include "KivVizCore/EntityId.h"
 #include "TestAdapter.h"
 
@@ -224,6 +226,170 @@ TEST(RenderIdTest, AppendExtendsThePathAndPrintingShowsOriginAndIds) {
   std::ostringstream out;
   out << path << ' ' << RenderId();
   EXPECT_EQ(out.str(), "1:[1/10000/42] 0:[]");
+}
+
+// A library "bolts" with one group 100 holding a leaf 101 with a counting
+// item, and a scene root / 5 (group, holding the leaf 9) where references go.
+class AdapterLibraryTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    adapter = std::make_unique<TestAdapter>();
+    ASSERT_TRUE(adapter->OpenLibrary("bolts"));
+    ASSERT_TRUE(adapter->CreateNode(100, L"bolt"));
+    ASSERT_TRUE(adapter->CreateGeoNode(101, L"shape"));
+    adapter->AddGeometry(new TestItem(101, &destroyed));
+    adapter->CloseLibrary();
+    ASSERT_TRUE(adapter->Stack().empty());
+    adapter->GetRootNode()->CreateChildNode(5)->CreateChildGeoNode(9);
+  }
+
+  std::unique_ptr<TestAdapter> adapter;
+  int destroyed = 0;
+};
+
+TEST_F(AdapterLibraryTest, ReferencesShareTheLibraryContentWhichIsNotInTheScene) {
+  EXPECT_EQ(adapter->GetRootNode()->Children().size(), 2u) << "group 5 and the overlays' node, no library";
+  ASSERT_TRUE(adapter->OpenNodes(Path({1, 5})));
+  ASSERT_TRUE(adapter->AddLibraryReference(1, "bolts", 100));
+  ASSERT_TRUE(adapter->AddLibraryReference(2, "bolts", 100));
+  EXPECT_EQ(adapter->Stack().size(), 2u);
+  GeoNode* first = adapter->GetNode(Path({1, 5, 1, 100, 101}));
+  ASSERT_NE(first, nullptr);
+  EXPECT_EQ(first, adapter->GetNode(Path({1, 5, 2, 100, 101})));
+  EXPECT_EQ(adapter->GetNode(Path({1, 5, 1, 100}))->Parents().size(), 3u) << "the library and both references";
+  ASSERT_TRUE(adapter->OpenNode(1));
+  EXPECT_EQ(adapter->GetCurrentOpenNode(), adapter->GetNode(Path({1, 5, 1}))) << "references open like any node";
+
+  // The content outlives its library; scene and library release it once.
+  adapter->CloseAllNodes();
+  adapter->DropLibraries();
+  EXPECT_EQ(destroyed, 0);
+  ASSERT_TRUE(adapter->DeleteNode(Path({1, 5, 1})));
+  EXPECT_NE(adapter->GetNode(Path({1, 5, 2, 100, 101})), nullptr);
+  adapter.reset();
+  EXPECT_EQ(destroyed, 1);
+}
+
+TEST_F(AdapterLibraryTest, AddLibraryReferenceRefusesAndAddsNothing) {
+  const struct {
+    const char* name;
+    std::vector<std::uint64_t> open;
+    std::uint64_t id;
+    const char* library;
+    std::uint64_t libraryNodeId;
+  } cases[] = {{"NothingOpen", {}, 1, "bolts", 100},
+               {"UnknownLibrary", {1, 5}, 1, "nuts", 100},
+               {"UnknownLibraryNode", {1, 5}, 1, "bolts", 7},
+               {"IdTaken", {1}, 5, "bolts", 100},
+               {"LeafOpen", {1, 5, 9}, 1, "bolts", 100}};
+  const std::string before = adapter->Structure();
+  for (const auto& c : cases) {
+    ASSERT_TRUE(adapter->Reopen(c.open)) << c.name;
+    EXPECT_FALSE(adapter->AddLibraryReference(c.id, c.library, c.libraryNodeId)) << c.name;
+    EXPECT_EQ(adapter->Structure(), before) << c.name;
+  }
+  adapter->CloseAllNodes();
+  ASSERT_TRUE(adapter->OpenLibrary("bolts"));
+  ASSERT_TRUE(adapter->OpenNode(100)) << "a reopened library keeps its content";
+  EXPECT_FALSE(adapter->AddLibraryReference(1, "bolts", 100)) << "content cannot reference itself";
+  adapter->CloseLibrary();
+}
+
+TEST_F(AdapterLibraryTest, OneLibraryIsOpenAtATimeAndClosingOrDroppingReturnsToTheNodeOpenBefore) {
+  EXPECT_FALSE(adapter->OpenLibrary(""));
+  ASSERT_TRUE(adapter->OpenNodes(Path({1, 5})));
+  ASSERT_TRUE(adapter->OpenLibrary("bolts"));
+  EXPECT_FALSE(adapter->OpenLibrary("washers"));
+  ASSERT_TRUE(adapter->OpenNode(100));
+  ASSERT_TRUE(adapter->OpenNode(101));
+  adapter->CloseLibrary();
+  EXPECT_EQ(adapter->Stack().size(), 2u);
+  EXPECT_EQ(adapter->GetCurrentOpenNode(), adapter->GetNode(Path({1, 5})));
+  adapter->CloseLibrary();
+  EXPECT_EQ(adapter->Stack().size(), 2u) << "closing again changes nothing";
+  EXPECT_TRUE(adapter->OpenLibrary("washers"));
+  adapter->CloseLibrary();
+  // Dropping an open library closes its nodes.
+  ASSERT_TRUE(adapter->OpenLibrary("bolts"));
+  ASSERT_TRUE(adapter->OpenNode(100));
+  adapter->DropLibraries();
+  EXPECT_EQ(adapter->Stack().size(), 2u);
+  EXPECT_EQ(destroyed, 1);
+  EXPECT_TRUE(adapter->OpenLibrary("bolts"));
+  EXPECT_FALSE(adapter->OpenNode(100)) << "a library of that name starts empty";
+  adapter->CloseLibrary();
+}
+
+// Scene: root / 2 "other" (moved, hidden) and root / 5 "model" (translucent
+// red), both holding the leaf 10002 "surfaces" with two items and filter 3,
+// and the view's empty overlays' node 60000.
+class SceneStructureTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    Node* model = adapter.GetRootNode()->CreateChildNode(5);
+    model->SetName(L"model");
+    model->SetAttribute(new AttributeColor(RGBAColor(255, 0, 0, 128)));
+    GeoNode* leaf = model->CreateChildGeoNode(10002);
+    leaf->SetName(L"surfaces");
+    leaf->AddGeometry(new TestItem(1));
+    leaf->AddGeometry(new TestItem(2));
+    leaf->SetFilterId(3);
+    other = adapter.GetRootNode()->CreateChildNode(2);
+    other->SetName(L"other");
+    double matrix[16];
+    AttributeTransform::SetIdentity(matrix);
+    matrix[13] = 1.0;
+    other->SetAttribute(new AttributeTransform(matrix));
+    other->SetAttribute(new AttributeVisibility(false));
+    other->AddChild(leaf);
+  }
+  // The first line of the plain structure.
+  std::string FirstLine() {
+    std::string text = "stale";
+    adapter.GetSceneStructure(text, false);
+    return text.substr(0, text.find('\n'));
+  }
+
+  TestAdapter adapter;
+  Node* other = nullptr;
+};
+
+TEST_F(SceneStructureTest, OneLinePerNodeIndentedByDepthWithWhatItCarries) {
+  std::string plain = "stale";
+  adapter.GetSceneStructure(plain, false);
+  EXPECT_EQ(plain,
+            "1 \"root\"\n"
+            "  2 \"other\"\n"
+            "    10002 \"surfaces\"\n"
+            "  5 \"model\"\n"
+            "    10002 \"surfaces\"\n"
+            "  60000 \"ViewObjects\"\n");
+  EXPECT_EQ(adapter.Structure(),
+            "1 \"root\" group\n"
+            "  2 \"other\" group transform hidden\n"
+            "    10002 \"surfaces\" leaf items=2 filter=3 parents=2\n"
+            "  5 \"model\" group colour=(255,0,0,128) translucent\n"
+            "    10002 \"surfaces\" leaf items=2 filter=3 parents=2\n"
+            "  60000 \"ViewObjects\" group\n");
+  other->SetAttribute(new AttributeTransform());
+  EXPECT_NE(adapter.Structure().find("  2 \"other\" group hidden\n"), std::string::npos)
+      << "an identity transform is not listed";
+}
+
+TEST_F(SceneStructureTest, NamesAreWrittenAsUtf8WithReplacementsForLoneSurrogates) {
+  // U+00E9 takes two bytes, U+20AC three, U+1F600 four (a surrogate pair
+  // where wchar_t has 16 bits).
+  std::wstring name = L"caf\u00e9 \u20ac ";
+  name += L"\U0001F600";
+  adapter.GetRootNode()->SetName(name);
+  EXPECT_EQ(FirstLine(), "1 \"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80\"");
+  name = L"a";
+  name += static_cast<wchar_t>(0xD800);
+  name += L"b";
+  adapter.GetRootNode()->SetName(name);
+  EXPECT_EQ(FirstLine(),
+            "1 \"a\xef\xbf\xbd"
+            "b\"");
 }
 
 }  // namespace
