@@ -18,21 +18,9 @@ namespace {
 using NimboTest::Rgb;
 using SceneItemsTest = NimboTest::ItemFixture;
 
-TEST_F(SceneItemsTest, SizesGLWouldRefuseDrawAtGLsDefault) {
-  const float corners[] = {-0.8f, -0.8f, 0, 0.8f, 0.8f, 0};
-  GeometryItemPolylineGL polyline(1, corners, 6);
-  GeometryItemPointsGL points(1, {0, 0, 0});
-  for (const float size : {0.0f, -2.0f, std::nanf("")}) {
-    polyline.lineWidth = size;
-    points.pointSize = size;
-    polyline.Display(nullptr);
-    points.Display(nullptr);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << size;
-  }
-}
-
 // Every item draws into a caller's odd state (lighting, widths, stipple, current
-// values, list base, projection mode, client arrays) and leaves it as it was.
+// values, list base, projection mode, client arrays) without a GL error and
+// leaves it as it was.
 TEST_F(SceneItemsTest, EveryItemDrawsAndLeavesTheStateAsItFoundIt) {
   GeometryItemTrianglesGL triangles(1, {-0.5f, -0.5f, 0, 0.5f, -0.5f, 0, 0.5f, 0.5f, 0}, {0, 0, 1, 0, 0, 1, 0, 0, 1},
                                     {0, 1, 2});
@@ -47,13 +35,18 @@ TEST_F(SceneItemsTest, EveryItemDrawsAndLeavesTheStateAsItFoundIt) {
   GeometryItemPolylineGL polyline(1, corners, 9);
   polyline.lineWidth = 2.0f;
   polyline.stipplePattern = 0xF0F0;
+  // Sizes GL would refuse draw at GL's default instead.
+  GeometryItemPointsGL unsized(1, {0, 0, 0, 0.5f, 0.5f, 0});
+  unsized.pointSize = 0.0f;
+  GeometryItemPolylineGL unwidened(1, corners, 9);
+  unwidened.lineWidth = -2.0f;
   GeometryItemCircle2DGL circle(1);
   circle.radius = 0.6f;
   circle.SetColor({0, 0, 0, 255});
   GeometryItemAxisGL axis(1, 16, 3, 0.8f, 0.5f, 0.2f, 0.4f, L"Z");
   axis.SetColor({0, 0, 255, 200});
   // What each item shows where it shows a plain colour: its own, or the caller's
-  // (points), lit or not; a point of size 3 covers 3 x 3 pixels.
+  // (points), lit or not; a point of size 3 covers 3 x 3 pixels, of size 1 one.
   constexpr Rgb kCallers = {25, 180, 75};
   const struct {
     const char* name;
@@ -65,7 +58,9 @@ TEST_F(SceneItemsTest, EveryItemDrawsAndLeavesTheStateAsItFoundIt) {
                {"ChunkedTriangles", grid.get(), std::nullopt},
                {"Lines", &lines, Rgb{255, 255, 0}},
                {"Points", &points, kCallers, 18},
+               {"PointsOfSize0", &unsized, kCallers, 2},
                {"Polyline", &polyline, std::nullopt},
+               {"PolylineOfNegativeWidth", &unwidened, std::nullopt},
                {"Circle", &circle, Rgb{0, 0, 0}},
                {"Axis", &axis, std::nullopt}};
   // One entry only: an item that read the caller's colour array for more
@@ -95,6 +90,7 @@ TEST_F(SceneItemsTest, EveryItemDrawsAndLeavesTheStateAsItFoundIt) {
       const std::string before = NimboTest::GLState();
       item->Display(nullptr);
       EXPECT_EQ(NimboTest::GLState(), before);
+      EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
       glPopClientAttrib();
       glPopAttrib();
       const platform::Image image = Present();
