@@ -1,26 +1,19 @@
 // Picking with a ray: nearest hit within reach, hidden, filtered, moved,
-// overlay and shared nodes.
-#include <gtest/gtest.h>
-
-#include <set>
-
+// overlay and shared nodes; the rendering options that tell what to pick.
 #include "KivVizCore/AFilterManager.h"
-#include "KivVizCore/AttributeTransform.h"
-#include "KivVizCore/AttributeVisibility.h"
+#include "KivVizCore/IRenderingOptionsListener.h"
 #include "KivVizCore/Ray.h"
+#include "KivVizCore/RenderingOptions.h"
 #include "TestAdapter.h"
 
 namespace {
 
-class SetFilterManager : public AFilterManager {
- public:
-  bool IsEnabled(int filterId) const override { return !disabled.contains(filterId); }
-  void SetEnabled(int filterId, bool enabled) override {
-    disabled.erase(filterId);
-    if (!enabled) disabled.insert(filterId);
-  }
+// Every filter shown but `off`.
+struct Filters : AFilterManager {
+  bool IsEnabled(int filterId) const override { return filterId != off; }
+  void SetEnabled(int, bool) override {}
   void Synchronize(const RenderingOptions&) override {}
-  std::set<int> disabled;
+  int off = 0;
 };
 
 const RenderId kUntouched({42}, 9);
@@ -31,10 +24,10 @@ class AdapterPickTest : public testing::Test {
  protected:
   void SetUp() override {
     adapter.SetFilterManager(&filters);
-    far = adapter.AddLeaf({5, 7});
-    far->AddGeometry(&(new TestItem(1))->Square(0.0f, 0.0f, 0.0f, 10.0f));
-    near = adapter.AddLeaf({5, 8});
-    near->AddGeometry(&(new TestItem(2))->Square(0.0f, 0.0f, 10.0f, 1.0f));
+    Node* five = adapter.GetRootNode()->CreateChildNode(5);
+    five->CreateChildGeoNode(7)->AddGeometry((new TestItem(1))->Square(0.0f, 10.0f));
+    near = five->CreateChildGeoNode(8);
+    near->AddGeometry((new TestItem(2))->Square(10.0f, 1.0f));
   }
 
   // A ray down the -Z axis from z = 100 through (x, y); the path it picks,
@@ -49,8 +42,7 @@ class AdapterPickTest : public testing::Test {
   }
 
   TestAdapter adapter;
-  SetFilterManager filters;
-  GeoNode* far = nullptr;
+  Filters filters;
   GeoNode* near = nullptr;
 };
 
@@ -63,16 +55,13 @@ TEST_F(AdapterPickTest, NearestHitWithinReachWinsAndItsPathStartsAtTheRoot) {
 }
 
 TEST_F(AdapterPickTest, HiddenAndFilteredNodesAreNotHit) {
-  near->SetAttribute(new AttributeVisibility(false));
-  EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 7}));
-  near->SetAttribute(new AttributeVisibility(true));
   near->SetFilterId(3);
-  filters.SetEnabled(3, false);
+  filters.off = 3;
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 7}));
-  filters.SetEnabled(3, true);
+  filters.off = 4;
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8}));
   near->SetFilterId(-2);
-  filters.SetEnabled(-2, false);
+  filters.off = -2;
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8})) << "filter ids of zero or less are never filtered";
   adapter.GetNode(Path({1, 5}))->SetAttribute(new AttributeVisibility(false));
   EXPECT_EQ(Pick(0.0f, 0.0f), kUntouched) << "a hidden group hides its subtree";
@@ -90,11 +79,61 @@ TEST_F(AdapterPickTest, TransformsMoveWhatTheRayHits) {
 }
 
 TEST_F(AdapterPickTest, OverlayIsLeftOutAndASharedNodeIsReportedUnderItsFirstPath) {
-  Node* overlay = adapter.GetRootNode()->CreateChildNode(AView3DAdapter::OverlayNodeId);
-  overlay->CreateChildGeoNode(1)->AddGeometry(&(new TestItem(3))->Square(0.0f, 0.0f, 50.0f, 100.0f));
+  auto* overlay = static_cast<Node*>(adapter.GetRootNode()->GetChild(AView3DAdapter::OverlayNodeId));
+  overlay->CreateChildGeoNode(1)->AddGeometry((new TestItem(3))->Square(50.0f, 100.0f));
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8}));
   adapter.GetRootNode()->CreateChildNode(3)->AddChild(near);
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 3, 8}));
+}
+
+class RecordingListener : public IRenderingOptionsListener {
+ public:
+  void RenderingOptionsNotify(IRenderingOptions* options) override { told.push_back(options); }
+  std::vector<IRenderingOptions*> told;
+};
+
+TEST(RenderingOptionsTest, EverythingIsOnAtFirstAndEverySetterTellsEveryListenerOnce) {
+  RenderingOptions options;
+  EXPECT_TRUE(options.pickSurfaces && options.pickCurves && options.pickPoints);
+  EXPECT_TRUE(options.IsFilterVisible(1));
+  RecordingListener first;
+  RecordingListener second;
+  options.AddListener(&first);
+  options.AddListener(&second);
+  options.AddListener(&first);
+  options.AddListener(nullptr);
+  EXPECT_EQ(options.Listeners().size(), 2u);
+  options.SetPickCurves(false);
+  options.SetFilterVisible(4, false);
+  EXPECT_FALSE(options.pickCurves);
+  EXPECT_FALSE(options.IsFilterVisible(4));
+  EXPECT_TRUE(options.IsFilterVisible(5));
+  EXPECT_EQ(first.told, std::vector<IRenderingOptions*>(2, &options));
+  EXPECT_EQ(second.told.size(), 2u);
+  options.RemoveListener(&first);
+  options.Notify();
+  EXPECT_EQ(first.told.size(), 2u);
+  EXPECT_EQ(second.told.size(), 3u);
+}
+
+TEST(RenderingOptionsTest, ListenerMayLeaveWhileBeingTold) {
+  RenderingOptions options;
+  struct Leaving : IRenderingOptionsListener {
+    explicit Leaving(RenderingOptions& options) : options(options) {}
+    void RenderingOptionsNotify(IRenderingOptions*) override {
+      ++count;
+      options.RemoveListener(this);
+    }
+    RenderingOptions& options;
+    int count = 0;
+  } leaving(options);
+  RecordingListener staying;
+  options.AddListener(&leaving);
+  options.AddListener(&staying);
+  options.Notify();
+  options.Notify();
+  EXPECT_EQ(leaving.count, 1);
+  EXPECT_EQ(staying.told.size(), 2u);
 }
 
 }  // namespace

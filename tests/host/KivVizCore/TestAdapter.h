@@ -1,16 +1,27 @@
-// A minimal adapter with the views' open-node rules, and an item that counts
-// its destructions and can be a square that rays hit.
+// The test view as the scene suites use it, and an item that counts its
+// destructions and can be a square that rays hit; with the includes they share.
 #ifndef NIMBO_TESTS_HOST_KIVVIZCORE_TESTADAPTER_H
 #define NIMBO_TESTS_HOST_KIVVIZCORE_TESTADAPTER_H
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <deque>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "KivVizCore/AGeometryItem.h"
-#include "KivVizCore/AView3DAdapter.h"
+#include "KivVizCore/AttributeColor.h"
+#include "KivVizCore/AttributeTransform.h"
+#include "KivVizCore/AttributeVisibility.h"
 #include "KivVizCore/Node.h"
 #include "KivVizCore/RenderId.h"
+#include "TestView.h"
 
 class TestItem : public AGeometryItem {
  public:
@@ -18,112 +29,46 @@ class TestItem : public AGeometryItem {
   ~TestItem() override {
     if (destroyed != nullptr) ++*destroyed;
   }
-  // A square of half-size `half` around (cx, cy) in the plane z = depth.
-  TestItem& Square(float cx, float cy, float z, float halfSize) {
-    hittable = true;
-    square = {cx, cy, z, halfSize};
-    return *this;
+  // A square of half-size `half` around the Z axis in the plane z.
+  TestItem* Square(float z, float halfSize) {
+    square = {z, halfSize};
+    return this;
   }
   void Display(AView3DAdapter*) override {}
   bool RayHit(const float o[3], const float d[3], float scalar, float hit[3], float& parameter) const override {
-    if (!hittable || d[2] == 0.0f) return false;
-    const float t = (square[2] - o[2]) / d[2];
-    const float x = o[0] + t * d[0];
-    const float y = o[1] + t * d[1];
-    if (t < 0.0f || t > scalar || std::abs(x - square[0]) > square[3] || std::abs(y - square[1]) > square[3]) {
-      return false;
-    }
-    hit[0] = x;
-    hit[1] = y;
-    hit[2] = square[2];
+    const auto [z, half] = square;
+    const float t = d[2] == 0.0f ? -1.0f : (z - o[2]) / d[2];
+    const std::array<float, 3> at = {o[0] + t * d[0], o[1] + t * d[1], z};
+    if (t < 0.0f || t > scalar || std::abs(at[0]) > half || std::abs(at[1]) > half) return false;
+    std::copy(at.begin(), at.end(), hit);
     parameter = t;
     return true;
   }
 
  private:
   int* destroyed;
-  bool hittable = false;
-  std::array<float, 4> square{};
+  std::pair<float, float> square{0.0f, -1.0f};  // no square at first
 };
 
-class TestAdapter : public AView3DAdapter {
+inline RenderId Path(std::vector<std::uint64_t> ids) { return RenderId(ids, RenderId::SceneOrigin); }
+
+// The test view with the helpers the adapter's suites share; its root holds
+// the overlays' node (60000) from the start, as a view's does.
+class TestAdapter : public NimboTest::TestView {
  public:
-  TestAdapter() { rootNode = Node::CreateRoot(); }
-  ~TestAdapter() override { delete rootNode; }
-
-  std::string GetName() const override { return "TestAdapter"; }
-  void BeginScene(GeoNode* node) override {
-    if (node != nullptr) openNodeStack.push_back(node);
-  }
-  void EndScene() override { CloseNode(); }
-  void ReservedOperation1() override {}
-  void ReservedOperation2() override {}
-  bool OpenNode(const std::uint64_t& id) override {
-    if (id == Node::RootId && openNodeStack.empty()) return Push(rootNode);
-    auto* group = dynamic_cast<Node*>(openNodeStack.empty() ? rootNode : openNodeStack.back());
-    return Push(group == nullptr ? nullptr : group->GetChild(id));
-  }
-  void CloseNode() override {
-    if (!openNodeStack.empty()) openNodeStack.pop_back();
-  }
-  void CloseAllNodes() override { openNodeStack.clear(); }
-  bool CreateNode(const std::uint64_t& id, const std::wstring& name) override {
-    if (id == Node::RootId && openNodeStack.empty()) return Push(rootNode, name);
-    return Push(openNodeStack.empty() ? nullptr : openNodeStack.back()->CreateChildNode(id), name);
-  }
-  bool CreateGeoNode(const std::uint64_t& id, const std::wstring& name) override {
-    return Push(openNodeStack.empty() ? nullptr : openNodeStack.back()->CreateChildGeoNode(id), name);
-  }
-  Node* GetRootNode() override { return rootNode; }
-  std::string GetStatistics() override { return {}; }
-  void SetNodeAttribute(Attribute* attribute) override {
-    if (!openNodeStack.empty()) openNodeStack.back()->SetAttribute(attribute);
-  }
-  AGeometryItemFactory* GetGeometryItemFactory() override { return nullptr; }
-  void AddGeometry(AGeometryItem* item) override {
-    if (!openNodeStack.empty()) openNodeStack.back()->AddGeometry(item);
-  }
-  bool ApplyNodeAction(const RenderId&) override { return false; }
-  void ClearAll() override {}
-  RenderingOptions* GetDisplayOptions() override { return nullptr; }
-  bool PickPoint(int, int, float&, float&, float&) override { return false; }
-  bool PickVisualAt(const int&, const int&, RenderId&) override { return false; }
-  void Highlight(const std::vector<RenderId>&) override {}
-  bool Highlight(const RenderId&) override { return false; }
-  void UnHighlight() override {}
-  bool UnHighlight(const RenderId&) override { return false; }
-  void Select(const RenderId&) override {}
-  void UnSelect() override {}
-  bool UnSelect(const RenderId&) override { return false; }
-  void Convert(const RenderId&, EntityId&) override {}
-
   const std::deque<GeoNode*>& Stack() const { return openNodeStack; }
+  // Closes everything, then opens the path; an empty path opens nothing.
+  bool Reopen(const std::vector<std::uint64_t>& ids) {
+    CloseAllNodes();
+    return ids.empty() || OpenNodes(Path(ids));
+  }
   void SetFilterManager(AFilterManager* manager) { filterManager = manager; }
   void DropLibraries() { ClearLibraries(); }
-  // Builds root/groups.../leaf, opening nothing; returns the leaf.
-  GeoNode* AddLeaf(const std::vector<std::uint64_t>& groupsThenLeaf) {
-    Node* group = rootNode;
-    for (std::size_t i = 0; i + 1 < groupsThenLeaf.size(); ++i) {
-      GeoNode* existing = group->GetChild(groupsThenLeaf[i]);
-      group = existing != nullptr ? dynamic_cast<Node*>(existing) : group->CreateChildNode(groupsThenLeaf[i]);
-    }
-    return group->CreateChildGeoNode(groupsThenLeaf.back());
-  }
   std::string Structure() {
     std::string text;
     GetSceneStructure(text, true);
     return text;
   }
-
- private:
-  bool Push(GeoNode* node, const std::wstring& name = {}) {
-    if (node == nullptr) return false;
-    if (!name.empty()) node->SetName(name);
-    openNodeStack.push_back(node);
-    return true;
-  }
 };
-
-inline RenderId Path(std::vector<std::uint64_t> ids) { return RenderId(ids, RenderId::SceneOrigin); }
 
 #endif

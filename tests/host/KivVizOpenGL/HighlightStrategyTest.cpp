@@ -1,5 +1,6 @@
 // Marks of HighlightStrategyGL on a real scene: colours, stickiness,
-// restoration, and nodes that go away under a mark.
+// restoration, and nodes that go away under a mark; and the filter manager,
+// which hides nodes by filter.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -9,104 +10,90 @@
 
 #include "KivVizCore/AttributeColor.h"
 #include "KivVizCore/Node.h"
+#include "KivVizCore/RenderingOptions.h"
+#include "KivVizOpenGL/FilterManagerGL.h"
 #include "KivVizOpenGL/GeometryItemTrianglesGL.h"
 #include "KivVizOpenGL/HighlightStrategyGL.h"
 #include "TestView.h"
 
 namespace {
 
-constexpr RGBAColor kHover = HighlightStrategyGL::HighlightColor;
+using State = std::optional<std::pair<RGBAColor, bool>>;
+
 constexpr RGBAColor kSelected = HighlightStrategyGL::SelectionColor;
+// Node ids under model 2 / part 3 / category 10002, one per colour state a
+// mark must keep or restore; InGroup (no colour) lies under Group.
+enum : std::uint64_t { kOpaque = 10, kUncoloured, kTransparent, kFlagged, kGroup = 20, kInGroup };
+constexpr RGBAColor kRed{200, 10, 10, 255};
+constexpr RGBAColor kGreen{10, 200, 10, 128};
+constexpr RGBAColor kGrey{90, 90, 90, 128};  // flagged opaque
 
 RGBAColor WithAlpha(RGBAColor color, std::uint8_t alpha) {
   color.alpha = alpha;
   return color;
 }
+State Marked(RGBAColor color, bool opaque = true) { return std::pair{color, opaque}; }
+RenderId PathOf(std::uint64_t id) {
+  if (id == kInGroup) return RenderId({1, 2, 3, 10002, kGroup, kInGroup}, RenderId::SceneOrigin);
+  return RenderId({1, 2, 3, 10002, id}, RenderId::SceneOrigin);
+}
 
-// Scene: model 2 / part 3 / category 10002 and below it nodes in every
-// colour state a mark must keep or restore.
-struct HighlightScene {
-  static constexpr std::uint64_t Opaque = 10;         // red, opaque
-  static constexpr std::uint64_t Uncoloured = 11;     // no colour attribute
-  static constexpr std::uint64_t Transparent = 12;    // green, alpha 128
-  static constexpr std::uint64_t OpaqueFlagged = 13;  // alpha 128 but flagged opaque
-  static constexpr std::uint64_t Group = 20;          // blue group, alpha 100, not opaque
-  static constexpr std::uint64_t InGroup = 21;        // no colour, under Group
-  static constexpr RGBAColor OpaqueColor{200, 10, 10, 255};
-  static constexpr RGBAColor TransparentColor{10, 200, 10, 128};
-  static constexpr RGBAColor FlaggedColor{90, 90, 90, 128};
-
-  HighlightScene() {
+class HighlightStrategyTest : public ::testing::Test {
+ protected:
+  HighlightStrategyTest() {
     auto owned = std::make_unique<HighlightStrategyGL>(&view);
     strategy = owned.get();
     view.SetHighlightStrategy(std::move(owned));
     category = view.GetRootNode()->CreateChildNode(2)->CreateChildNode(3)->CreateChildNode(10002);
-    category->CreateChildGeoNode(Opaque)->SetAttribute(new AttributeColor(OpaqueColor));
-    category->CreateChildGeoNode(Uncoloured);
-    category->CreateChildGeoNode(Transparent)->SetAttribute(new AttributeColor(TransparentColor));
-    category->CreateChildGeoNode(OpaqueFlagged)->SetAttribute(new AttributeColor(FlaggedColor, true));
-    Node* group = category->CreateChildNode(Group);
+    category->CreateChildGeoNode(kOpaque)->SetAttribute(new AttributeColor(kRed));
+    category->CreateChildGeoNode(kUncoloured);
+    category->CreateChildGeoNode(kTransparent)->SetAttribute(new AttributeColor(kGreen));
+    category->CreateChildGeoNode(kFlagged)->SetAttribute(new AttributeColor(kGrey, true));
+    Node* group = category->CreateChildNode(kGroup);
     group->SetAttribute(new AttributeColor(RGBAColor{0, 0, 255, 100}));
-    group->CreateChildGeoNode(InGroup);
+    group->CreateChildGeoNode(kInGroup);
   }
-  static RenderId PathOf(std::uint64_t id) {
-    if (id == InGroup) return RenderId({1, 2, 3, 10002, Group, InGroup}, RenderId::SceneOrigin);
-    return RenderId({1, 2, 3, 10002, id}, RenderId::SceneOrigin);
+  // The node's colour and opacity; nothing without a colour attribute.
+  State ColourOf(std::uint64_t id) {
+    const auto* attribute =
+        dynamic_cast<const AttributeColor*>(view.GetNode(PathOf(id))->GetAttribute(Attribute::ColorType));
+    if (attribute == nullptr) return std::nullopt;
+    return Marked(attribute->GetColor(), attribute->IsOpaque());
   }
+  bool Do(const RenderId& path, bool sticky) {
+    strategy->SetStickySelection(sticky);
+    return strategy->Do(path);
+  }
+  bool Do(std::uint64_t id, bool sticky) { return Do(PathOf(id), sticky); }
+  bool Undo(std::uint64_t id) { return strategy->Undo(PathOf(id)); }
+  bool IsDone(std::uint64_t id) { return strategy->IsDone(PathOf(id)); }
 
   NimboTest::TestView view;
   HighlightStrategyGL* strategy = nullptr;
   Node* category = nullptr;
 };
 
-using State = std::optional<std::pair<RGBAColor, bool>>;
-
-class HighlightStrategyTest : public ::testing::Test {
- protected:
-  // The node's colour and opacity; nothing without a colour attribute.
-  State ColourOf(std::uint64_t id) {
-    const auto* attribute = dynamic_cast<const AttributeColor*>(
-        scene.view.GetNode(HighlightScene::PathOf(id))->GetAttribute(Attribute::ColorType));
-    if (attribute == nullptr) return std::nullopt;
-    return std::pair{attribute->GetColor(), attribute->IsOpaque()};
-  }
-  bool Do(std::uint64_t id, bool sticky) {
-    scene.strategy->SetStickySelection(sticky);
-    return scene.strategy->Do(HighlightScene::PathOf(id));
-  }
-  bool Undo(std::uint64_t id) { return scene.strategy->Undo(HighlightScene::PathOf(id)); }
-  bool IsDone(std::uint64_t id) { return scene.strategy->IsDone(HighlightScene::PathOf(id)); }
-
-  HighlightScene scene;
-};
-
-const State kOriginalOpaque = std::pair{HighlightScene::OpaqueColor, true};
-const State kOriginalTransparent = std::pair{HighlightScene::TransparentColor, false};
-
 TEST_F(HighlightStrategyTest, MarksRecolourKeepingAlphaAndUndoRestoresExactly) {
+  constexpr RGBAColor kHover = HighlightStrategyGL::HighlightColor;
   const struct {
     const char* name;
     std::uint64_t node;
     bool sticky;
-    RGBAColor marked;
-    bool opaque;
-  } cases[] = {{"OpaqueHover", HighlightScene::Opaque, false,
-                HighlightStrategyGL::HoverColor(HighlightScene::OpaqueColor), true},
-               {"OpaqueSelection", HighlightScene::Opaque, true, kSelected, true},
-               {"UncolouredBecomesOpaqueHover", HighlightScene::Uncoloured, false, kHover, true},
-               {"TransparentStaysTransparent", HighlightScene::Transparent, false,
-                HighlightStrategyGL::HoverColor(HighlightScene::TransparentColor), false},
-               {"TransparentSelection", HighlightScene::Transparent, true, WithAlpha(kSelected, 128), false},
-               {"OpaqueFlagKeptWithItsAlpha", HighlightScene::OpaqueFlagged, false,
-                HighlightStrategyGL::HoverColor(HighlightScene::FlaggedColor), true},
-               {"TransparentGroup", HighlightScene::Group, true, WithAlpha(kSelected, 100), false},
-               {"UncolouredInheritsTheGroupsAlpha", HighlightScene::InGroup, false, WithAlpha(kHover, 100), false}};
+    State marked;
+  } cases[] = {
+      {"OpaqueHover", kOpaque, false, Marked(HighlightStrategyGL::HoverColor(kRed))},
+      {"OpaqueSelection", kOpaque, true, Marked(kSelected)},
+      {"UncolouredBecomesOpaqueHover", kUncoloured, false, Marked(kHover)},
+      {"TransparentStaysTransparent", kTransparent, false, Marked(HighlightStrategyGL::HoverColor(kGreen), false)},
+      {"OpaqueFlagKeptWithItsAlpha", kFlagged, false, Marked(HighlightStrategyGL::HoverColor(kGrey))},
+      {"TransparentGroup", kGroup, true, Marked(WithAlpha(kSelected, 100), false)},
+      {"UncolouredInheritsTheGroupsAlpha", kInGroup, false, Marked(WithAlpha(kHover, 100), false)}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const State before = ColourOf(c.node);
     ASSERT_TRUE(Do(c.node, c.sticky));
     EXPECT_TRUE(IsDone(c.node));
-    EXPECT_EQ(ColourOf(c.node), (std::pair{c.marked, c.opaque}));
+    EXPECT_EQ(ColourOf(c.node), c.marked);
     ASSERT_TRUE(Undo(c.node));
     EXPECT_FALSE(IsDone(c.node));
     EXPECT_EQ(ColourOf(c.node), before);
@@ -118,14 +105,15 @@ TEST_F(HighlightStrategyTest, MarksRecolourKeepingAlphaAndUndoRestoresExactly) {
 
 TEST_F(HighlightStrategyTest, MarksKeepAPartsHueAndASelectedMeshIsHatchedUntilUndone) {
   // The strongest channel stays the strongest, and the change is plain to see.
-  for (const RGBAColor own : {RGBAColor{40, 170, 60}, RGBAColor{239, 205, 47}, RGBAColor{200, 10, 10},
-                              RGBAColor{60, 120, 255, 110}, RGBAColor{250, 250, 250}}) {
+  const auto strongest = [](const RGBAColor& c) {
+    return c.red >= c.green && c.red >= c.blue ? 0 : c.green >= c.blue ? 1 : 2;
+  };
+  // A dark colour, a light one, a translucent one, and white.
+  for (const RGBAColor own :
+       {RGBAColor{40, 170, 60}, RGBAColor{239, 205, 47}, RGBAColor{60, 120, 255, 110}, RGBAColor{250, 250, 250}}) {
     SCOPED_TRACE(testing::PrintToString(own));
     for (const RGBAColor marked :
          {HighlightStrategyGL::HoverColor(own), HighlightStrategyGL::SelectedColor(own, true)}) {
-      const auto strongest = [](const RGBAColor& c) {
-        return c.red >= c.green && c.red >= c.blue ? 0 : c.green >= c.blue ? 1 : 2;
-      };
       if (own.red != own.green) {
         EXPECT_EQ(strongest(marked), strongest(own));
       }
@@ -135,106 +123,101 @@ TEST_F(HighlightStrategyTest, MarksKeepAPartsHueAndASelectedMeshIsHatchedUntilUn
     }
     EXPECT_GE(std::abs(HighlightStrategyGL::HoverColor(own).green - own.green), 40) << "a hover shows clearly";
   }
-  GeoNode* node = scene.view.GetNode(HighlightScene::PathOf(HighlightScene::Opaque));
   auto* mesh = new GeometryItemTrianglesGL(1, {0, 0, 0, 1, 0, 0, 0, 1, 0}, {}, {0, 1, 2});
-  node->AddGeometry(mesh);
-  ASSERT_TRUE(Do(HighlightScene::Opaque, false));
+  view.GetNode(PathOf(kOpaque))->AddGeometry(mesh);
+  ASSERT_TRUE(Do(kOpaque, false));
   EXPECT_EQ(mesh->Hatch(), std::nullopt) << "a hover draws no stripes";
-  ASSERT_TRUE(Do(HighlightScene::Opaque, true));
+  ASSERT_TRUE(Do(kOpaque, true));
   EXPECT_EQ(mesh->Hatch(), kSelected);
-  EXPECT_EQ(ColourOf(HighlightScene::Opaque),
-            (std::pair{HighlightStrategyGL::SelectedColor(HighlightScene::OpaqueColor, true), true}));
-  EXPECT_TRUE(IsDone(HighlightScene::Opaque));
-  ASSERT_TRUE(Undo(HighlightScene::Opaque));
+  EXPECT_EQ(ColourOf(kOpaque), Marked(HighlightStrategyGL::SelectedColor(kRed, true)));
+  ASSERT_TRUE(Undo(kOpaque));
   EXPECT_EQ(mesh->Hatch(), std::nullopt);
-  EXPECT_EQ(ColourOf(HighlightScene::Opaque), kOriginalOpaque);
 }
 
 TEST_F(HighlightStrategyTest, HoverMarksReplaceEachOtherAndStickyMarksAddUp) {
-  ASSERT_TRUE(Do(HighlightScene::Opaque, true));
-  ASSERT_TRUE(Do(HighlightScene::Transparent, true));
-  ASSERT_TRUE(Do(HighlightScene::Uncoloured, false));
-  ASSERT_TRUE(Do(HighlightScene::OpaqueFlagged, false));
-  EXPECT_FALSE(IsDone(HighlightScene::Uncoloured)) << "a hover replaces the previous hover";
-  EXPECT_EQ(ColourOf(HighlightScene::Uncoloured), std::nullopt);
-  ASSERT_TRUE(Do(HighlightScene::OpaqueFlagged, false)) << "hovering the same node again";
-  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{kSelected, true}));
-  EXPECT_EQ(ColourOf(HighlightScene::Transparent), (std::pair{WithAlpha(kSelected, 128), false}));
-  EXPECT_TRUE(IsDone(HighlightScene::OpaqueFlagged));
-  scene.strategy->Undo();
-  EXPECT_EQ(ColourOf(HighlightScene::Opaque), kOriginalOpaque);
-  EXPECT_EQ(ColourOf(HighlightScene::Transparent), kOriginalTransparent);
-  EXPECT_EQ(ColourOf(HighlightScene::OpaqueFlagged), (std::pair{HighlightScene::FlaggedColor, true}));
-  EXPECT_FALSE(IsDone(HighlightScene::Opaque));
-}
-
-TEST_F(HighlightStrategyTest, SelectionAndHoverOfOneNodeRestoreTheColourBeforeBoth) {
-  // Selecting the hovered node makes its mark last; the hover moving on keeps it.
-  Do(HighlightScene::Opaque, false);
-  Do(HighlightScene::Opaque, true);
-  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{kSelected, true}));
-  Do(HighlightScene::Uncoloured, false);
-  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{kSelected, true}));
-  // Hovering the selected node keeps it selected; the previous hover goes.
-  ASSERT_TRUE(Do(HighlightScene::Opaque, false));
-  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{kSelected, true}));
-  EXPECT_EQ(ColourOf(HighlightScene::Uncoloured), std::nullopt);
-  ASSERT_TRUE(Undo(HighlightScene::Opaque));
-  EXPECT_EQ(ColourOf(HighlightScene::Opaque), kOriginalOpaque) << "not the hover colour";
+  ASSERT_TRUE(Do(kOpaque, true));
+  ASSERT_TRUE(Do(kTransparent, true));
+  ASSERT_TRUE(Do(kUncoloured, false));
+  ASSERT_TRUE(Do(kFlagged, false));
+  EXPECT_FALSE(IsDone(kUncoloured)) << "a hover replaces the previous hover";
+  EXPECT_EQ(ColourOf(kUncoloured), std::nullopt);
+  ASSERT_TRUE(Do(kFlagged, false)) << "hovering the same node again";
+  EXPECT_EQ(ColourOf(kOpaque), Marked(kSelected));
+  EXPECT_EQ(ColourOf(kTransparent), Marked(WithAlpha(kSelected, 128), false));
+  EXPECT_TRUE(IsDone(kFlagged));
+  strategy->Undo();
+  EXPECT_EQ(ColourOf(kOpaque), Marked(kRed));
+  EXPECT_EQ(ColourOf(kTransparent), Marked(kGreen, false));
+  EXPECT_EQ(ColourOf(kFlagged), Marked(kGrey));
+  EXPECT_FALSE(IsDone(kOpaque));
 }
 
 TEST_F(HighlightStrategyTest, ASharedNodeMarkedAlongTwoPathsKeepsItsSelectionAndGetsItsColourBack) {
   // The red node is also held by the blue group: two paths, one node.
-  ASSERT_TRUE(static_cast<Node*>(scene.view.GetNode(HighlightScene::PathOf(HighlightScene::Group)))
-                  ->AddChild(scene.view.GetNode(HighlightScene::PathOf(HighlightScene::Opaque))));
-  const RenderId first = HighlightScene::PathOf(HighlightScene::Opaque);
-  const RenderId second({1, 2, 3, 10002, HighlightScene::Group, HighlightScene::Opaque}, RenderId::SceneOrigin);
-  const State original = ColourOf(HighlightScene::Opaque);
+  ASSERT_TRUE(static_cast<Node*>(view.GetNode(PathOf(kGroup)))->AddChild(view.GetNode(PathOf(kOpaque))));
+  const RenderId first = PathOf(kOpaque);
+  const RenderId second({1, 2, 3, 10002, kGroup, kOpaque}, RenderId::SceneOrigin);
   for (const bool selectFirst : {true, false}) {
     SCOPED_TRACE(selectFirst ? "selected along one path, hovered along the other" : "hovered, then selected");
-    scene.strategy->SetStickySelection(selectFirst);
-    ASSERT_TRUE(scene.strategy->Do(first));
-    scene.strategy->SetStickySelection(!selectFirst);
-    ASSERT_TRUE(scene.strategy->Do(second));
-    EXPECT_EQ(ColourOf(HighlightScene::Opaque), State(std::pair{kSelected, true}));
+    ASSERT_TRUE(Do(first, selectFirst));
+    ASSERT_TRUE(Do(second, !selectFirst));
+    EXPECT_EQ(ColourOf(kOpaque), Marked(kSelected));
     // The hover moves on: the selection stays.
-    ASSERT_TRUE(Do(HighlightScene::Transparent, false));
-    EXPECT_EQ(ColourOf(HighlightScene::Opaque), State(std::pair{kSelected, true}));
-    EXPECT_TRUE(scene.strategy->IsDone(selectFirst ? first : second));
-    scene.strategy->Undo();
-    EXPECT_EQ(ColourOf(HighlightScene::Opaque), original);
+    ASSERT_TRUE(Do(kTransparent, false));
+    EXPECT_EQ(ColourOf(kOpaque), Marked(kSelected));
+    EXPECT_TRUE(strategy->IsDone(selectFirst ? first : second));
+    strategy->Undo();
+    EXPECT_EQ(ColourOf(kOpaque), Marked(kRed));
   }
 }
 
 TEST_F(HighlightStrategyTest, PathsThatLeadNowhereAreNotMarked) {
   EXPECT_FALSE(Do(99, true));
-  EXPECT_FALSE(scene.strategy->Do(RenderId()));
   EXPECT_FALSE(IsDone(99));
   EXPECT_FALSE(Undo(99));
-  HighlightStrategyGL detached(nullptr);
-  EXPECT_FALSE(detached.Do(HighlightScene::PathOf(HighlightScene::Opaque)));
+  EXPECT_FALSE(HighlightStrategyGL(nullptr).Do(PathOf(kOpaque)));
 }
 
 TEST_F(HighlightStrategyTest, NodesDeletedRebuiltOrRecolouredUnderAMarkKeepTheirOwnColour) {
-  Do(HighlightScene::Opaque, true);
-  Do(HighlightScene::Transparent, true);
-  ASSERT_TRUE(scene.category->DeleteChildById(HighlightScene::Opaque));
-  EXPECT_FALSE(IsDone(HighlightScene::Opaque));
-  ASSERT_TRUE(Do(HighlightScene::Uncoloured, false)) << "a deleted node under a mark is harmless";
+  Do(kOpaque, true);
+  Do(kTransparent, true);
+  ASSERT_TRUE(category->DeleteChildById(kOpaque));
+  EXPECT_FALSE(IsDone(kOpaque));
+  ASSERT_TRUE(Do(kUncoloured, false)) << "a deleted node under a mark is harmless";
   const RGBAColor rebuilt{1, 2, 3, 255};
-  scene.category->CreateChildGeoNode(HighlightScene::Opaque)->SetAttribute(new AttributeColor(rebuilt));
-  EXPECT_FALSE(IsDone(HighlightScene::Opaque)) << "the new node at the path shows no mark";
-  Undo(HighlightScene::Opaque);
-  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{rebuilt, true}));
-  scene.strategy->Undo();
-  EXPECT_EQ(ColourOf(HighlightScene::Transparent), kOriginalTransparent);
-  EXPECT_EQ(ColourOf(HighlightScene::Uncoloured), std::nullopt);
+  category->CreateChildGeoNode(kOpaque)->SetAttribute(new AttributeColor(rebuilt));
+  EXPECT_FALSE(IsDone(kOpaque)) << "the new node at the path shows no mark";
+  Undo(kOpaque);
+  EXPECT_EQ(ColourOf(kOpaque), Marked(rebuilt));
+  strategy->Undo();
+  EXPECT_EQ(ColourOf(kTransparent), Marked(kGreen, false));
+  EXPECT_EQ(ColourOf(kUncoloured), std::nullopt);
 
-  ASSERT_TRUE(Do(HighlightScene::Opaque, true)) << "marking it again marks the new node";
+  ASSERT_TRUE(Do(kOpaque, true)) << "marking it again marks the new node";
   const RGBAColor recoloured{7, 7, 7, 255};
-  scene.view.GetNode(HighlightScene::PathOf(HighlightScene::Opaque))->SetAttribute(new AttributeColor(recoloured));
-  EXPECT_TRUE(Undo(HighlightScene::Opaque));
-  EXPECT_EQ(ColourOf(HighlightScene::Opaque), (std::pair{recoloured, true})) << "recoloured under the mark";
+  view.GetNode(PathOf(kOpaque))->SetAttribute(new AttributeColor(recoloured));
+  EXPECT_TRUE(Undo(kOpaque));
+  EXPECT_EQ(ColourOf(kOpaque), Marked(recoloured)) << "recoloured under the mark";
+}
+
+TEST(FilterManagerTest, FiltersAreEnabledUntilSwitchedOffAndSynchronizeCopiesTheOptions) {
+  FilterManagerGL filters;
+  EXPECT_TRUE(filters.IsEnabled(5));
+  filters.SetEnabled(5, false);
+  filters.SetEnabled(1, false);
+  EXPECT_FALSE(filters.IsEnabled(5));
+  EXPECT_TRUE(filters.IsEnabled(6)) << "only that filter";
+  RenderingOptions options;
+  options.SetFilterVisible(5, false);
+  options.SetFilterVisible(3, false);
+  options.SetFilterVisible(4, true);
+  filters.Synchronize(options);
+  EXPECT_TRUE(filters.IsEnabled(1)) << "shown by options that do not mention it";
+  EXPECT_FALSE(filters.IsEnabled(5));
+  EXPECT_FALSE(filters.IsEnabled(3));
+  EXPECT_TRUE(filters.IsEnabled(4));
+  options.SetFilterVisible(3, true);
+  EXPECT_FALSE(filters.IsEnabled(3)) << "a copy, not a view of the options";
 }
 
 }  // namespace

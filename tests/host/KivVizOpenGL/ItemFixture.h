@@ -12,6 +12,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -33,38 +34,25 @@ inline std::string GLState() {
                                   GL_NORMAL_ARRAY, GL_COLOR_ARRAY, GL_TEXTURE_COORD_ARRAY}) {
     out << int{glIsEnabled(capability)} << ' ';
   }
-  const std::pair<GLenum, int> values[] = {{GL_CULL_FACE_MODE, 1},
-                                           {GL_MATRIX_MODE, 1},
-                                           {GL_LINE_STIPPLE_PATTERN, 1},
-                                           {GL_LINE_STIPPLE_REPEAT, 1},
-                                           {GL_LIST_BASE, 1},
-                                           {GL_LINE_WIDTH, 1},
-                                           {GL_POINT_SIZE, 1},
-                                           {GL_CURRENT_COLOR, 4},
-                                           {GL_CURRENT_NORMAL, 3},
-                                           {GL_CURRENT_RASTER_POSITION, 4},
-                                           {GL_MODELVIEW_MATRIX, 16},
-                                           {GL_PROJECTION_MATRIX, 16},
-                                           {GL_MODELVIEW_STACK_DEPTH, 1},
-                                           {GL_ATTRIB_STACK_DEPTH, 1},
-                                           {GL_CLIENT_ATTRIB_STACK_DEPTH, 1}};
-  for (const auto& [name, count] : values) {
-    double value[16];
+  // Up to 16 values each; those GL does not write stay 0.
+  for (const GLenum name :
+       {GL_CULL_FACE_MODE, GL_MATRIX_MODE, GL_LINE_STIPPLE_PATTERN, GL_LINE_STIPPLE_REPEAT, GL_LIST_BASE, GL_LINE_WIDTH,
+        GL_POINT_SIZE, GL_CURRENT_COLOR, GL_CURRENT_NORMAL, GL_CURRENT_RASTER_POSITION, GL_MODELVIEW_MATRIX,
+        GL_PROJECTION_MATRIX, GL_MODELVIEW_STACK_DEPTH, GL_ATTRIB_STACK_DEPTH, GL_CLIENT_ATTRIB_STACK_DEPTH}) {
+    double value[16] = {};
     glGetDoublev(name, value);
     out << "\n0x" << std::hex << name << std::dec << ':';
-    for (int i = 0; i < count; ++i) out << ' ' << value[i];
+    for (const double v : value) out << ' ' << v;
   }
-  for (const GLenum parameter : {GL_AMBIENT, GL_DIFFUSE}) {
-    float material[4];
-    glGetMaterialfv(GL_FRONT, parameter, material);
-    out << "\nmaterial 0x" << std::hex << parameter << std::dec << ':';
-    for (const float value : material) out << ' ' << value;
-  }
-  for (const GLenum pointer : {GL_VERTEX_ARRAY_POINTER, GL_COLOR_ARRAY_POINTER}) {
-    GLvoid* value = nullptr;
-    glGetPointerv(pointer, &value);
-    out << "\npointer " << value;
-  }
+  float material[8];
+  glGetMaterialfv(GL_FRONT, GL_AMBIENT, material);
+  glGetMaterialfv(GL_FRONT, GL_DIFFUSE, material + 4);
+  out << "\nmaterial ambient, diffuse:";
+  for (const float value : material) out << ' ' << value;
+  GLvoid* pointers[2] = {};
+  glGetPointerv(GL_VERTEX_ARRAY_POINTER, &pointers[0]);
+  glGetPointerv(GL_COLOR_ARRAY_POINTER, &pointers[1]);
+  out << "\nvertex and colour array pointers: " << pointers[0] << ' ' << pointers[1];
   return out.str();
 }
 
@@ -74,24 +62,36 @@ inline std::unique_ptr<GeometryItemTrianglesGL> Grid(int n, float x0, float y0, 
   std::vector<float> vertices;
   std::vector<float> normals;
   std::vector<std::uint32_t> indices;
-  for (int row = 0; row <= n; ++row) {
-    for (int column = 0; column <= n; ++column) {
-      const float x = x0 + size * static_cast<float>(column) / static_cast<float>(n);
-      const float y = y0 + size * static_cast<float>(row) / static_cast<float>(n);
-      const float nx = 0.8f * std::sin(3.0f * x);
-      const float ny = 0.8f * std::cos(2.0f * y);
-      vertices.insert(vertices.end(), {x, y, 0.3f * std::sin(2.0f * x) * std::cos(3.0f * y)});
-      normals.insert(normals.end(), {nx, ny, std::sqrt(std::max(0.05f, 1.0f - nx * nx - ny * ny))});
-    }
-  }
   const auto stride = static_cast<std::uint32_t>(n + 1);
-  for (std::uint32_t row = 0; row < static_cast<std::uint32_t>(n); ++row) {
-    for (std::uint32_t column = 0; column < static_cast<std::uint32_t>(n); ++column) {
-      const std::uint32_t a = row * stride + column;
-      indices.insert(indices.end(), {a, a + 1, a + stride + 1, a, a + stride + 1, a + stride});
-    }
+  for (std::uint32_t a = 0; a < stride * stride; ++a) {
+    const float x = x0 + size * static_cast<float>(a % stride) / static_cast<float>(n);
+    const float y = y0 + size * static_cast<float>(a / stride) / static_cast<float>(n);
+    const float nx = 0.8f * std::sin(3.0f * x);
+    const float ny = 0.8f * std::cos(2.0f * y);
+    vertices.insert(vertices.end(), {x, y, 0.3f * std::sin(2.0f * x) * std::cos(3.0f * y)});
+    normals.insert(normals.end(), {nx, ny, std::sqrt(std::max(0.05f, 1.0f - nx * nx - ny * ny))});
+    // The square above and to the right of each vertex but the last row's and column's.
+    if (a % stride == stride - 1 || a / stride == stride - 1) continue;
+    indices.insert(indices.end(), {a, a + 1, a + stride + 1, a, a + stride + 1, a + stride});
   }
   return std::make_unique<GeometryItemTrianglesGL>(1, vertices, normals, indices);
+}
+
+// Draws the arrays with plain GL calls, all of them at once: what the items'
+// chunked and culled drawing must match. No indices draws every vertex.
+inline void DrawBare(GLenum mode, const std::vector<float>& vertices, const std::vector<std::uint32_t>& indices,
+                     const std::vector<float>& normals = {}) {
+  glEnableClientState(GL_VERTEX_ARRAY);
+  glVertexPointer(3, GL_FLOAT, 0, vertices.data());
+  if (!normals.empty()) glEnableClientState(GL_NORMAL_ARRAY);
+  glNormalPointer(GL_FLOAT, 0, normals.data());
+  if (indices.empty()) {
+    glDrawArrays(mode, 0, static_cast<GLsizei>(vertices.size() / 3));
+  } else {
+    glDrawElements(mode, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
+  }
+  glDisableClientState(GL_VERTEX_ARRAY);
+  glDisableClientState(GL_NORMAL_ARRAY);
 }
 
 class ItemFixture : public GLFixture {
@@ -114,35 +114,37 @@ class ItemFixture : public GLFixture {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
   }
+  // A white directional light from the viewer, with colour tracking.
+  static void Light() {
+    const float none[4] = {0, 0, 0, 1};
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);  // light 0 is white from the viewer at first
+    glEnable(GL_LIGHT0);
+    glEnable(GL_LIGHTING);
+    glEnable(GL_COLOR_MATERIAL);
+  }
   // Finishes, swaps and returns what the window shows.
   platform::Image Present() {
     glFinish();
     SwapBuffers(DeviceContext());
     return Window().PresentedImage();
   }
-  // Whether every colour channel of the pixel is within `tolerance` of rgb.
-  static bool Within(const std::array<std::uint8_t, 4>& pixel, const Rgb& rgb, int tolerance) {
-    for (int channel = 0; channel < 3; ++channel) {
-      if (std::abs(pixel[channel] - rgb[channel]) > tolerance) return false;
+  // Pixels in columns [x0, x1] and rows [y0, y1] of exactly that colour or,
+  // with no colour, drawn: off the background by more than 8 in some channel.
+  static int Count(const platform::Image& image, std::optional<Rgb> rgb, int x0 = 0, int x1 = Size - 1, int y0 = 0,
+                   int y1 = Size - 1) {
+    int count = 0;
+    for (int y = y0; y <= y1; ++y) {
+      for (int x = x0; x <= x1; ++x) {
+        const auto pixel = image.At(x, y);
+        int off = 0;
+        for (int c = 0; c < 3; ++c) off = std::max(off, std::abs(pixel[c] - rgb.value_or(Background)[c]));
+        count += (rgb ? off == 0 : off > 8) ? 1 : 0;
+      }
     }
-    return true;
+    return count;
   }
-  // Whether pixel (x, y from the top) is within `tolerance` of rgb in every channel.
-  ::testing::AssertionResult PixelIs(const platform::Image& image, int x, int y, const Rgb& rgb,
-                                     int tolerance = 2) const {
-    const auto pixel = image.At(x, y);
-    if (Within(pixel, rgb, tolerance)) return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure() << "pixel (" << x << ", " << y << ") is " << int{pixel[0]} << ","
-                                         << int{pixel[1]} << "," << int{pixel[2]} << "; picture in "
-                                         << SavePicture(image, "pixel");
-  }
-  static bool IsBackground(const std::array<std::uint8_t, 4>& pixel) { return Within(pixel, Background, 8); }
-  static int CountDrawn(const platform::Image& image) {
-    int drawn = 0;
-    for (int y = 0; y < image.height; ++y) {
-      for (int x = 0; x < image.width; ++x) drawn += IsBackground(image.At(x, y)) ? 0 : 1;
-    }
-    return drawn;
+  static int CountDrawn(const platform::Image& image, int x0 = 0, int x1 = Size - 1, int y0 = 0, int y1 = Size - 1) {
+    return Count(image, std::nullopt, x0, x1, y0, y1);
   }
 };
 

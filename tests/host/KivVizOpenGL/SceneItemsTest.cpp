@@ -1,204 +1,83 @@
-// Scene items in a real context: own colours, unlit lines and points, chunked
-// big meshes lit by their normals as drawn whole, and the GL state items leave.
-#include <array>
-#include <cmath>
-#include <functional>
-#include <memory>
-#include <string>
-#include <utility>
-#include <vector>
-
+// Scene items in a real context: own colours, unlit lines and points, sizes,
+// and the GL state items leave. The overlay items, with the view's lights on:
+// the circle, the polyline's width and stipple, and the lit axis with its
+// label; the label's bitmap text: the fallback glyph and the display lists per
+// context.
 #include "ItemFixture.h"
+#include "KivVizCore/ITextManagerProvider.h"
 #include "KivVizOpenGL/GeometryItemAxisGL.h"
 #include "KivVizOpenGL/GeometryItemCircle2DGL.h"
 #include "KivVizOpenGL/GeometryItemLinesGL.h"
 #include "KivVizOpenGL/GeometryItemPointsGL.h"
 #include "KivVizOpenGL/GeometryItemPolylineGL.h"
-#include "KivVizOpenGL/GeometryItemTrianglesGL.h"
+#include "KivVizOpenGL/TextManagerGL.h"
+#include "TestView.h"
 
 namespace {
 
-// Rectangles of two triangles each in z = 0, normals `nz` along Z.
-std::unique_ptr<GeometryItemTrianglesGL> Rectangles(std::initializer_list<std::array<float, 5>> rectangles) {
-  std::vector<float> vertices;
-  std::vector<float> normals;
-  std::vector<std::uint32_t> indices;
-  for (const auto& [x0, y0, x1, y1, nz] : rectangles) {
-    const auto first = static_cast<std::uint32_t>(vertices.size() / 3);
-    vertices.insert(vertices.end(), {x0, y0, 0, x1, y0, 0, x1, y1, 0, x0, y1, 0});
-    for (int i = 0; i < 4; ++i) normals.insert(normals.end(), {0, 0, nz});
-    indices.insert(indices.end(), {first, first + 1, first + 2, first, first + 2, first + 3});
-  }
-  return std::make_unique<GeometryItemTrianglesGL>(1, vertices, normals, indices);
-}
-
-void UseWhiteLightFromTheViewer() {
-  const float direction[4] = {0, 0, 1, 0};
-  const float white[4] = {1, 1, 1, 1};
-  const float none[4] = {0, 0, 0, 1};
-  glLightfv(GL_LIGHT0, GL_POSITION, direction);
-  glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
-  glLightModelfv(GL_LIGHT_MODEL_AMBIENT, none);
-  glEnable(GL_LIGHT0);
-  glEnable(GL_LIGHTING);
-  glEnable(GL_COLOR_MATERIAL);
-}
-
-class SceneItemsTest : public NimboTest::ItemFixture {};
-
-TEST_F(SceneItemsTest, TrianglesTakeTheirOwnColourAndLeaveTheCurrentColour) {
-  auto item = Rectangles({{-1, -1, 0, 1, 1}});
-  item->SetColor({10, 220, 30, 255});
-  glColor3ub(200, 100, 50);
-  item->Display(nullptr);
-  const platform::Image image = Present();
-  EXPECT_TRUE(PixelIs(image, 8, 32, {10, 220, 30}));
-  EXPECT_TRUE(PixelIs(image, 34, 32, Background));
-  float color[4];
-  glGetFloatv(GL_CURRENT_COLOR, color);
-  EXPECT_NEAR(color[0] * 255.0f, 200.0f, 0.5f);
-}
-
-TEST_F(SceneItemsTest, LinesAndPointsIgnoreLighting) {
-  UseWhiteLightFromTheViewer();
-  glColor3ub(250, 40, 40);
-  // Row 31 has its centre at y = 1 - 31.5 / 32; column 48 at x = 48.5 / 32 - 1.
-  const float row31 = 1.0f - 31.5f / 32.0f;
-  GeometryItemLinesGL(1, {-0.9f, row31, 0, 0.9f, row31, 0}, {0, 1}).Display(nullptr);
-  GeometryItemPointsGL points(2, {48.5f / 32.0f - 1.0f, 1.0f - 10.5f / 32.0f, 0});
-  points.pointSize = 5.0f;
-  points.Display(nullptr);
-  platform::Image image = Present();
-  EXPECT_TRUE(PixelIs(image, 32, 31, {250, 40, 40}));
-  EXPECT_TRUE(PixelIs(image, 32, 29, Background));
-  EXPECT_TRUE(PixelIs(image, 50, 12, {250, 40, 40})) << "a point of size 5 spans two pixels each way";
-  EXPECT_TRUE(PixelIs(image, 52, 10, Background));
-
-  glDisable(GL_LIGHTING);
-}
-
-// Chunked drawing must show exactly what drawing everything at once shows, also
-// when only part is in view: a lit big mesh, and over it a big line set and
-// cloud in a translucent colour, so that a primitive drawn twice would show too.
-TEST_F(SceneItemsTest, BigItemsLookAsDrawnWhole) {
-  auto grid = NimboTest::Grid(80, -2.0f, -2.0f, 4.0f);
-  ASSERT_GT(grid->Indices().size() / 3, 10000u);
-  std::vector<float> spiral;
-  std::vector<std::uint32_t> segments;
-  for (std::uint32_t i = 0; i < 4000; ++i) {
-    const float angle = 0.01f * static_cast<float>(i);
-    const float radius = 0.2f + 0.0004f * static_cast<float>(i);
-    spiral.insert(spiral.end(), {radius * std::cos(angle), radius * std::sin(angle), 0.0f});
-    if (i > 0) segments.insert(segments.end(), {i - 1, i});
-  }
-  GeometryItemLinesGL lines(1, spiral, segments);
-  GeometryItemPointsGL points(2, spiral);
-  points.pointSize = 3.0f;
-  ASSERT_GT(segments.size() / 2, 2048u);
-  UseWhiteLightFromTheViewer();
-  const auto draw = [&](const std::function<void()>& drawMesh, const std::function<void()>& drawLinesAndPoints) {
-    Clear();
-    glTranslatef(0.9f, -0.7f, 0);
-    glPushMatrix();
-    glRotatef(25, 0, 0, 1);
-    glColor3ub(180, 160, 140);
-    drawMesh();
-    glPopMatrix();
-    glEnable(GL_BLEND);
-    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
-    glColor4ub(200, 60, 40, 120);
-    drawLinesAndPoints();
-    glDisable(GL_BLEND);
-    return Present();
-  };
-  const platform::Image chunked = draw([&] { grid->Display(nullptr); },
-                                       [&] {
-                                         lines.Display(nullptr);
-                                         points.Display(nullptr);
-                                       });
-  const platform::Image whole = draw(
-      [&] {
-        glEnableClientState(GL_VERTEX_ARRAY);
-        glEnableClientState(GL_NORMAL_ARRAY);
-        glVertexPointer(3, GL_FLOAT, 0, grid->Vertices().data());
-        glNormalPointer(GL_FLOAT, 0, grid->Normals().data());
-        glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(grid->Indices().size()), GL_UNSIGNED_INT,
-                       grid->Indices().data());
-        glDisableClientState(GL_NORMAL_ARRAY);
-      },
-      [&] {
-        glDisable(GL_LIGHTING);
-        glVertexPointer(3, GL_FLOAT, 0, spiral.data());
-        glDrawElements(GL_LINES, static_cast<GLsizei>(segments.size()), GL_UNSIGNED_INT, segments.data());
-        glPointSize(3.0f);
-        glDrawArrays(GL_POINTS, 0, static_cast<GLsizei>(spiral.size() / 3));
-        glPointSize(1.0f);
-        glDisableClientState(GL_VERTEX_ARRAY);
-      });
-  EXPECT_GT(CountDrawn(whole), 1000);
-  EXPECT_GT(Size * Size - CountDrawn(whole), 100) << "part of the grid is out of view";
-  EXPECT_TRUE(chunked.rgba == whole.rgba)
-      << "pictures in " << SavePicture(chunked, "chunked") << " and " << SavePicture(whole, "whole");
-}
-
-TEST_F(SceneItemsTest, SizesGLWouldRefuseDrawAtGLsDefault) {
-  const float corners[] = {-0.8f, -0.8f, 0, 0.8f, 0.8f, 0};
-  GeometryItemPolylineGL polyline(1, corners, 6);
-  GeometryItemPointsGL points(1, {0, 0, 0});
-  for (const float size : {0.0f, -2.0f, std::nanf("")}) {
-    polyline.lineWidth = size;
-    points.pointSize = size;
-    polyline.Display(nullptr);
-    points.Display(nullptr);
-    EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR)) << size;
-  }
-}
+using NimboTest::Rgb;
+using SceneItemsTest = NimboTest::ItemFixture;
 
 // Every item draws into a caller's odd state (lighting, widths, stipple, current
-// values, list base, projection mode, client arrays) and leaves it as it was.
+// values, list base, projection mode, client arrays) without a GL error and
+// leaves it as it was.
 TEST_F(SceneItemsTest, EveryItemDrawsAndLeavesTheStateAsItFoundIt) {
-  auto lines = std::make_unique<GeometryItemLinesGL>(1, std::vector<float>{-0.8f, 0.1f, 0, 0.8f, 0.1f, 0, 0, -0.8f, 0},
-                                                     std::vector<std::uint32_t>{0, 1, 1, 2});
-  lines->SetColor({255, 255, 0, 255});
-  auto points = std::make_unique<GeometryItemPointsGL>(1, std::vector<float>{0, 0, 0, 0.5f, 0.5f, 0});
-  points->pointSize = 3.0f;
+  GeometryItemTrianglesGL triangles(1, {-0.5f, -0.5f, 0, 0.5f, -0.5f, 0, 0.5f, 0.5f, 0}, {0, 0, 1, 0, 0, 1, 0, 0, 1},
+                                    {0, 1, 2});
+  triangles.SetColor({10, 220, 30, 255});
+  GeometryItemTrianglesGL bare(1, {-0.5f, -0.5f, 0, 0.5f, -0.5f, 0, 0, 0.5f, 0}, {}, {0, 1, 2});
+  auto grid = NimboTest::Grid(50, -0.8f, -0.8f, 1.6f);
+  GeometryItemLinesGL lines(1, {-0.8f, 0.1f, 0, 0.8f, 0.1f, 0, 0, -0.8f, 0}, {0, 1, 1, 2});
+  lines.SetColor({255, 255, 0, 255});
+  GeometryItemPointsGL points(1, {0, 0, 0, 0.5f, 0.5f, 0});
+  points.pointSize = 3.0f;
   const float corners[] = {-0.8f, -0.8f, 0, 0.8f, 0.8f, 0, 0.8f, -0.8f, 0};
-  auto polyline = std::make_unique<GeometryItemPolylineGL>(1, corners, 9);
-  polyline->lineWidth = 2.0f;
-  polyline->stipplePattern = 0xF0F0;
-  auto circle = std::make_unique<GeometryItemCircle2DGL>(1);
-  circle->radius = 0.6f;
-  circle->SetColor({0, 0, 0, 255});
-  auto axis = std::make_unique<GeometryItemAxisGL>(1, 16, 3, 0.8f, 0.5f, 0.2f, 0.4f, L"Z");
-  axis->SetColor({0, 0, 255, 200});
-  std::vector<std::pair<const char*, std::unique_ptr<AGeometryItem>>> items;
-  items.emplace_back("Triangles", Rectangles({{-0.5f, -0.5f, 0.5f, 0.5f, 1}}));
-  items.emplace_back("TrianglesWithoutNormals", std::make_unique<GeometryItemTrianglesGL>(
-                                                    1, std::vector<float>{-0.5f, -0.5f, 0, 0.5f, -0.5f, 0, 0, 0.5f, 0},
-                                                    std::vector<float>{}, std::vector<std::uint32_t>{0, 1, 2}));
-  items.emplace_back("ChunkedTriangles", NimboTest::Grid(50, -0.8f, -0.8f, 1.6f));
-  items.emplace_back("Lines", std::move(lines));
-  items.emplace_back("Points", std::move(points));
-  items.emplace_back("Polyline", std::move(polyline));
-  items.emplace_back("Circle", std::move(circle));
-  items.emplace_back("Axis", std::move(axis));
+  GeometryItemPolylineGL polyline(1, corners, 9);
+  polyline.lineWidth = 2.0f;
+  polyline.stipplePattern = 0xF0F0;
+  // Sizes GL would refuse draw at GL's default instead.
+  GeometryItemPointsGL unsized(1, {0, 0, 0, 0.5f, 0.5f, 0});
+  unsized.pointSize = 0.0f;
+  GeometryItemPolylineGL unwidened(1, corners, 9);
+  unwidened.lineWidth = -2.0f;
+  GeometryItemCircle2DGL circle(1);
+  circle.radius = 0.6f;
+  circle.SetColor({0, 0, 0, 255});
+  GeometryItemAxisGL axis(1, 16, 3, 0.8f, 0.5f, 0.2f, 0.4f, L"Z");
+  axis.SetColor({0, 0, 255, 200});
+  // What each item shows where it shows a plain colour: its own, or the caller's
+  // (points), lit or not; a point of size 3 covers 3 x 3 pixels, of size 1 one.
+  constexpr Rgb kCallers = {25, 180, 75};
+  const struct {
+    const char* name;
+    AGeometryItem* item;
+    std::optional<Rgb> colour;
+    int exactly = 0;  // pixels; otherwise some
+  } items[] = {{"Triangles", &triangles, Rgb{10, 220, 30}},
+               {"TrianglesWithoutNormals", &bare, std::nullopt},
+               {"ChunkedTriangles", grid.get(), std::nullopt},
+               {"Lines", &lines, Rgb{255, 255, 0}},
+               {"Points", &points, kCallers, 18},
+               {"PointsOfSize0", &unsized, kCallers, 2},
+               {"Polyline", &polyline, std::nullopt},
+               {"PolylineOfNegativeWidth", &unwidened, std::nullopt},
+               {"Circle", &circle, Rgb{0, 0, 0}},
+               {"Axis", &axis, std::nullopt}};
   // One entry only: an item that read the caller's colour array for more
   // vertices would read past its end.
   const float colorArray[4] = {1, 0, 1, 1};
-  for (const auto& [name, item] : items) {
+  for (const auto& [name, item, colour, exactly] : items) {
     for (const bool lighting : {false, true}) {
       SCOPED_TRACE(std::string(name) + (lighting ? ", lighting on" : ", lighting off"));
       Clear();
-      if (lighting) {
-        UseWhiteLightFromTheViewer();
-      } else {
-        glDisable(GL_LIGHTING);
-      }
+      glPushAttrib(GL_ALL_ATTRIB_BITS);
+      glPushClientAttrib(GL_CLIENT_ALL_ATTRIB_BITS);
+      if (lighting) Light();
       glLineWidth(3.0f);
       glPointSize(7.0f);
       glEnable(GL_LINE_STIPPLE);
       glLineStipple(2, 0x0F0F);
-      glColor4f(0.1f, 0.7f, 0.3f, 0.9f);
+      glColor4ub(kCallers[0], kCallers[1], kCallers[2], 230);
       glNormal3f(0.0f, 1.0f, 0.0f);
       glRasterPos2f(-0.5f, -0.5f);
       glListBase(5);
@@ -211,17 +90,168 @@ TEST_F(SceneItemsTest, EveryItemDrawsAndLeavesTheStateAsItFoundIt) {
       const std::string before = NimboTest::GLState();
       item->Display(nullptr);
       EXPECT_EQ(NimboTest::GLState(), before);
-      glDisableClientState(GL_COLOR_ARRAY);
-      glDisableClientState(GL_TEXTURE_COORD_ARRAY);
-      glDisable(GL_LINE_STIPPLE);
-      glMatrixMode(GL_MODELVIEW);
-      EXPECT_GT(CountDrawn(Present()), 3) << "the item is in view";
+      EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+      glPopClientAttrib();
+      glPopAttrib();
+      const platform::Image image = Present();
+      const int shown = colour ? Count(image, *colour) : CountDrawn(image);
+      EXPECT_TRUE(exactly > 0 ? shown == exactly : shown >= 4) << shown << " pixels; " << SavePicture(image, name);
     }
   }
-  glDisable(GL_LIGHTING);
-  glLineWidth(1.0f);
-  glPointSize(1.0f);
-  glListBase(0);
+}
+
+constexpr Rgb kYellow = {255, 255, 0};
+constexpr Rgb kRed = {255, 0, 0};
+
+using OverlayItemsTest = NimboTest::ItemFixture;
+
+TEST_F(OverlayItemsTest, TheCircleIsAnUnlitLoopOfItsRadius) {
+  Light();
+  GeometryItemCircle2DGL circle(1);
+  circle.SetColor({255, 255, 0, 255});
+  circle.radius = 0.5f;
+  circle.Display(nullptr);
+  platform::Image image = Present();
+  // x = 0.5 falls on columns 47/48.
+  EXPECT_GT(Count(image, kYellow, 46, 49, 32, 32), 0) << SavePicture(image, "radius0.5");
+  EXPECT_EQ(Count(image, kYellow, 18, 45, 32, 32), 0) << "a loop, not a disc";
+}
+
+TEST_F(OverlayItemsTest, ThePolylineHonoursWidthAndStipple) {
+  Light();
+  // Along row 31, under a caller's stipple that must not leak into a solid polyline.
+  constexpr float kRow31 = 1.0f - 31.5f / 32.0f;
+  const float across[] = {-1, kRow31, 0, 0, kRow31, 0, 1, kRow31, 0};
+  GeometryItemPolylineGL polyline(1, across, 9);
+  polyline.SetColor({255, 255, 0, 255});
+  glEnable(GL_LINE_STIPPLE);
+  glLineStipple(1, 0x0101);
+  polyline.Display(nullptr);
+  platform::Image image = Present();
+  EXPECT_EQ(Count(image, kYellow, 2, 61, 31, 31), 60);
+  EXPECT_EQ(Count(image, kYellow, 20, 20, 0, 63), 1);
+
+  Clear();
+  polyline.lineWidth = 5.0f;
+  polyline.stipplePattern = 0xF0F0;
+  polyline.Display(nullptr);
+  image = Present();
+  EXPECT_EQ(Count(image, kYellow, 2, 61, 31, 31), 30) << "four pixels on, four off";
+  EXPECT_EQ(Count(image, kYellow), 5 * Count(image, kYellow, 0, 63, 31, 31)) << SavePicture(image, "wide, stippled");
+  int longestGap = 0;
+  for (int x = 2, gap = 0; x < 62; ++x) {
+    gap = Count(image, kYellow, x, x, 31, 31) > 0 ? 0 : gap + 1;
+    longestGap = std::max(longestGap, gap);
+  }
+  EXPECT_EQ(longestGap, 4);
+  glDisable(GL_LINE_STIPPLE);
+}
+
+// Arrow from y = -0.8 up the screen: shaft radius 0.1 to y = -0.1, cone of
+// radius 0.3 to the tip at y = 0.4; the label starts just above it.
+TEST_F(OverlayItemsTest, TheAxisIsALitArrowAlongPlusZLabelledWithTheViewsTextManager) {
+  Light();
+  struct LabelView : NimboTest::TestView, ITextManagerProvider {
+    ATextManager* GetTextManager() override { return &text; }
+    TextManagerGL text{nullptr};
+  } view;
+  GeometryItemAxisGL axis{1, 24, 2, 1.2f, 0.7f, 0.1f, 0.3f, L"Z"};
+  axis.SetColor({255, 0, 0, 255});
+  glTranslatef(0.0f, -0.8f, 0.0f);
+  glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+  axis.Display(nullptr);
+  platform::Image image = Present();
+  const auto centre = image.At(32, 48);  // shaft, y = -0.5
+  EXPECT_GT(centre[0], 200) << SavePicture(image, "axis");
+  EXPECT_LT(centre[1], 40);
+  EXPECT_GT(centre[0], image.At(29, 48)[0] + 40) << "lit by its normals: x = -0.08 is turned away";
+  EXPECT_EQ(CountDrawn(image, 37, 37, 48, 48), 0) << "x = 0.17 is beyond the shaft";
+  EXPECT_GT(image.At(37, 30)[0], 100) << "but within the cone";
+  EXPECT_EQ(CountDrawn(image, 32, 32, 12, 12), 0) << "above the tip";
+  EXPECT_EQ(CountDrawn(image, 32, 32, 60, 60), 0) << "below the foot";
+  EXPECT_EQ(Count(image, kRed, 0, 63, 0, 16), 0) << "no label without a text manager";
+
+  // Seen from below with back faces culled, the shaft's cap and the cone's
+  // base ring must face the viewer: their winding agrees with their normals.
+  Clear();
+  glEnable(GL_CULL_FACE);
+  glRotatef(180.0f, 1.0f, 0.0f, 0.0f);
+  axis.Display(nullptr);
+  image = Present();
+  EXPECT_GT(image.At(32, 32)[0], 200) << "the cap, x = 0.02; " << SavePicture(image, "from below");
+  EXPECT_GT(image.At(38, 32)[0], 200) << "the ring, x = 0.2";
+  glDisable(GL_CULL_FACE);
+
+  Clear();
+  glTranslatef(0.0f, -0.8f, 0.0f);
+  glRotatef(-90.0f, 1.0f, 0.0f, 0.0f);
+  const std::string before = NimboTest::GLState();
+  axis.Display(&view);
+  EXPECT_EQ(NimboTest::GLState(), before);
+  image = Present();
+  EXPECT_GT(Count(image, kRed, 0, 63, 0, 16), 15) << SavePicture(image, "label");
+  EXPECT_EQ(CountDrawn(image, 0, 29, 0, 16), 0) << "the label starts at the axis";
+}
+
+constexpr Rgb kGreen = {0, 255, 0};
+
+// Display lists that exist among the first names.
+int CountLists() {
+  int lists = 0;
+  for (GLuint name = 1; name < 2000; ++name) lists += glIsList(name) ? 1 : 0;
+  return lists;
+}
+
+class TextManagerTest : public NimboTest::ItemFixture {
+ protected:
+  platform::Image Draw(float x, float y, const std::wstring& text) {
+    Clear();
+    glColor3ub(0, 255, 0);
+    const float position[3] = {x, y, 0.0f};
+    manager.RenderText(position, text);
+    return Present();
+  }
+
+  TextManagerGL manager{nullptr};
+};
+
+TEST_F(TextManagerTest, CharactersWithoutAGlyphShowAsQuestionMarksAndBlanksDrawNothing) {
+  const platform::Image question = Draw(-0.5f, 0.0f, L"?");
+  EXPECT_GT(Count(question, kGreen), 5);
+  EXPECT_TRUE(question.rgba == Draw(-0.5f, 0.0f, L"\u00e9").rgba);
+  EXPECT_EQ(CountDrawn(Draw(-0.5f, 0.0f, L"")), 0);
+  EXPECT_EQ(CountDrawn(Draw(-0.5f, 0.0f, L"  ")), 0);
+}
+
+TEST_F(TextManagerTest, EachContextGetsItsOwnListsWhichLiveWithTheManager) {
+  EXPECT_EQ(CountLists(), 0);
+  {
+    TextManagerGL own(nullptr);
+    EXPECT_TRUE(own.IsFontAvailable());
+    EXPECT_EQ(CountLists(), 96) << "one per printable character, made once";
+    const float position[3] = {0, 0, 0};
+    own.RenderText(position, L"x");
+    EXPECT_EQ(CountLists(), 96);
+  }
+  EXPECT_EQ(CountLists(), 0);
+
+  // Without a current context there is no font and nothing is made.
+  const HGLRC context = wglGetCurrentContext();
+  ASSERT_TRUE(wglMakeCurrent(nullptr, nullptr));
+  EXPECT_FALSE(manager.IsFontAvailable());
+  const float position[3] = {0, 0, 0};
+  manager.RenderText(position, L"A");
+  ASSERT_TRUE(wglMakeCurrent(DeviceContext(), context));
+  EXPECT_EQ(CountLists(), 0);
+
+  EXPECT_GT(Count(Draw(-0.5f, 0.0f, L"H"), kGreen), 5);
+  // Another context replaces this one; the manager outlives both.
+  RenewContext();
+  glViewport(0, 0, Size, Size);
+  EXPECT_EQ(CountLists(), 0);
+  const platform::Image image = Draw(-0.5f, 0.0f, L"H");
+  EXPECT_GT(Count(image, kGreen), 5) << SavePicture(image, "second context");
+  EXPECT_EQ(CountLists(), 96);
 }
 
 }  // namespace

@@ -1,42 +1,31 @@
-// Selection through a small pick box: items skip what lies outside the view
-// volume, and the hit records must be exactly those of drawing everything.
+// Big items skip what lies outside the view volume, yet pictures and the hit
+// records of a small pick box must be exactly those of drawing everything.
 #define GL_GLEXT_PROTOTYPES
 #include <windows.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <GL/glu.h>
-#include <gtest/gtest.h>
 
-#include <cmath>
-#include <functional>
-#include <memory>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "ItemFixture.h"
 #include "KivVizOpenGL/GeometryItemLinesGL.h"
 #include "KivVizOpenGL/GeometryItemPointsGL.h"
-#include "KivVizOpenGL/GeometryItemTrianglesGL.h"
 
 namespace {
+
+using NimboTest::DrawBare;
 
 // The scene: a big wavy grid, a small raised square, a big line set, a big
 // point cloud, and a mesh far outside the view; each under its own name.
 struct Scene {
   Scene() {
-    grid = NimboTest::Grid(120, -3.0f, -3.0f, 6.0f);
-    square = std::make_unique<GeometryItemTrianglesGL>(
-        2, std::vector<float>{0.2f, 0.2f, 0.5f, 0.8f, 0.2f, 0.5f, 0.8f, 0.8f, 0.5f, 0.2f, 0.8f, 0.5f},
-        std::vector<float>{}, std::vector<std::uint32_t>{0, 1, 2, 0, 2, 3});
     // Two long lines crossing the view, then short strokes over all of it.
     std::vector<float> ends{-1.5f, -1, 0.8f, 1.5f, -1, 0.8f, -1, -1.5f, 0.9f, -1, 1.5f, 0.9f};
     std::vector<std::uint32_t> segments{0, 1, 2, 3};
     // A cloud along a row, then a lattice over all of the view.
     std::vector<float> cloud;
-    for (int i = 0; i < 200; ++i) {
-      cloud.insert(cloud.end(), {-2.0f + 0.02f * static_cast<float>(i), 1.2f, 1.0f});
-    }
+    for (int i = 0; i < 200; ++i) cloud.insert(cloud.end(), {-2.0f + 0.02f * static_cast<float>(i), 1.2f, 1.0f});
     for (int row = 0; row < 60; ++row) {
       for (int column = 0; column < 60; ++column) {
         const float x = -2.9f + 0.097f * static_cast<float>(column);
@@ -49,13 +38,15 @@ struct Scene {
     }
     lines = std::make_unique<GeometryItemLinesGL>(3, ends, segments);
     points = std::make_unique<GeometryItemPointsGL>(4, cloud);
-    faraway = NimboTest::Grid(4, 50.0f, 50.0f, 2.0f);
   }
 
-  // Names 1 to 5 in this order; a node transform on the faraway mesh and on
-  // the square.
-  template <typename DrawTriangles, typename DrawLines, typename DrawPoints>
-  void Draw(DrawTriangles&& triangles, DrawLines&& lineSet, DrawPoints&& pointCloud) const {
+  // Names 1 to 5 in this order; a node transform on the square. Whole: with
+  // plain GL calls instead of the items, lines and points unlit as the items.
+  void Draw(bool whole) const {
+    const auto triangles = [whole](GeometryItemTrianglesGL& item) {
+      whole ? DrawBare(GL_TRIANGLES, item.Vertices(), item.Indices(), item.Normals()) : item.Display(nullptr);
+    };
+    const GLboolean lit = glIsEnabled(GL_LIGHTING);
     glPushName(1);
     triangles(*grid);
     glLoadName(2);
@@ -65,52 +56,44 @@ struct Scene {
     triangles(*square);
     glPopMatrix();
     glLoadName(3);
-    lineSet(*lines);
+    if (whole) glDisable(GL_LIGHTING);
+    whole ? DrawBare(GL_LINES, lines->Vertices(), lines->Indices()) : lines->Display(nullptr);
     glLoadName(4);
-    pointCloud(*points);
+    glPointSize(points->pointSize);
+    whole ? DrawBare(GL_POINTS, points->Vertices(), {}) : points->Display(nullptr);
+    glPointSize(1.0f);
+    if (lit) glEnable(GL_LIGHTING);
     glLoadName(5);
     triangles(*faraway);
     glPopName();
   }
 
-  std::unique_ptr<GeometryItemTrianglesGL> grid;
-  std::unique_ptr<GeometryItemTrianglesGL> square;
+  std::unique_ptr<GeometryItemTrianglesGL> grid = NimboTest::Grid(120, -3.0f, -3.0f, 6.0f);
+  std::unique_ptr<GeometryItemTrianglesGL> square = std::make_unique<GeometryItemTrianglesGL>(
+      2, std::vector<float>{0.2f, 0.2f, 0.5f, 0.8f, 0.2f, 0.5f, 0.8f, 0.8f, 0.5f, 0.2f, 0.8f, 0.5f},
+      std::vector<float>{}, std::vector<std::uint32_t>{0, 1, 2, 0, 2, 3});
   std::unique_ptr<GeometryItemLinesGL> lines;
   std::unique_ptr<GeometryItemPointsGL> points;
-  std::unique_ptr<GeometryItemTrianglesGL> faraway;
+  std::unique_ptr<GeometryItemTrianglesGL> faraway = NimboTest::Grid(4, 50.0f, 50.0f, 2.0f);
 };
 
-void DrawBare(GLenum mode, const std::vector<float>& vertices, const std::vector<std::uint32_t>& indices) {
-  glEnableClientState(GL_VERTEX_ARRAY);
-  glVertexPointer(3, GL_FLOAT, 0, vertices.data());
-  if (indices.empty()) {
-    glDrawArrays(mode, 0, static_cast<GLsizei>(vertices.size() / 3));
-  } else {
-    glDrawElements(mode, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
-  }
-  glDisableClientState(GL_VERTEX_ARRAY);
-}
+using SelectionCullingTest = NimboTest::ItemFixture;
 
-struct PickCase {
-  std::string name;
-  int x;
-  int y;  // window pixels, origin top left
-  bool cameraOnProjection;
-};
-
-void PrintTo(const PickCase& c, std::ostream* out) { *out << c.name; }
-
-struct Selection {
-  GLint hits = 0;
-  std::vector<GLuint> records;
-};
-
-class SelectionCullingTest : public NimboTest::ItemFixture, public ::testing::WithParamInterface<PickCase> {
- protected:
-  // Perspective camera; with cameraOnProjection the view transform goes on
-  // the projection matrix as a view's selection pass puts it, otherwise on
-  // the modelview.
-  static void SetUpCamera(bool cameraOnProjection) {
+TEST_F(SelectionCullingTest, HitRecordsAreThoseOfDrawingEverything) {
+  const Scene scene;
+  // Hit count and records of a pick at window pixel (x, y from the top) with a
+  // perspective camera; with cameraOnProjection the view transform goes on the
+  // projection matrix as a view's selection pass puts it, else on the modelview.
+  const auto select = [&](int x, int y, bool cameraOnProjection, bool whole) {
+    std::vector<GLuint> records(4096, 0xDEADBEEF);
+    glSelectBuffer(static_cast<GLsizei>(records.size()), records.data());
+    glRenderMode(GL_SELECT);
+    glInitNames();
+    glPushName(0);
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    GLint viewport[4] = {0, 0, Size, Size};
+    gluPickMatrix(x, Size - y, 4.0, 4.0, viewport);
     gluPerspective(40.0, 1.0, 0.5, 50.0);
     if (!cameraOnProjection) {
       glMatrixMode(GL_MODELVIEW);
@@ -119,64 +102,55 @@ class SelectionCullingTest : public NimboTest::ItemFixture, public ::testing::Wi
     gluLookAt(0.4, -0.7, 7.0, 0.0, 0.0, 0.0, 0.0, 1.0, 0.0);
     glMatrixMode(GL_MODELVIEW);
     if (cameraOnProjection) glLoadIdentity();
-  }
-
-  template <typename DrawScene>
-  Selection Select(const PickCase& pick, DrawScene&& drawScene) {
-    Selection selection;
-    selection.records.assign(4096, 0xDEADBEEF);
-    glSelectBuffer(static_cast<GLsizei>(selection.records.size()), selection.records.data());
-    glRenderMode(GL_SELECT);
-    glInitNames();
-    glPushName(0);
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    GLint viewport[4] = {0, 0, Size, Size};
-    gluPickMatrix(pick.x, Size - pick.y, 4.0, 4.0, viewport);
-    SetUpCamera(pick.cameraOnProjection);
-    drawScene();
+    scene.Draw(whole);
     glPopName();
-    selection.hits = glRenderMode(GL_RENDER);
-    return selection;
-  }
-
-  Scene scene;
-};
-
-TEST_P(SelectionCullingTest, HitRecordsAreThoseOfDrawingEverything) {
-  const Selection culled = Select(GetParam(), [this] {
-    const auto display = [](AGeometryItem& item) { item.Display(nullptr); };
-    scene.Draw(display, display, display);
-  });
-  const Selection whole = Select(GetParam(), [this] {
-    scene.Draw([](const GeometryItemTrianglesGL& item) { DrawBare(GL_TRIANGLES, item.Vertices(), item.Indices()); },
-               [](const GeometryItemLinesGL& item) { DrawBare(GL_LINES, item.Vertices(), item.Indices()); },
-               [](const GeometryItemPointsGL& item) {
-                 glPointSize(item.pointSize);
-                 DrawBare(GL_POINTS, item.Vertices(), {});
-                 glPointSize(1.0f);
-               });
-  });
-  EXPECT_EQ(culled.hits, whole.hits);
-  EXPECT_EQ(culled.records, whole.records) << "same names, zmin and zmax, in the same order";
-  // Every position lies over the grid, so there is something to compare;
-  // names sit at word 4 (the bottom name 0, then the item's).
-  ASSERT_GE(culled.hits, 1);
-  EXPECT_EQ(culled.records[0], 2u);
-  EXPECT_EQ(culled.records[4], 1u) << "the grid is the first hit";
-  for (std::size_t word = 0, hit = 0; hit < static_cast<std::size_t>(culled.hits); ++hit) {
-    EXPECT_NE(culled.records[word + 4], 5u) << "the faraway mesh is never hit";
-    word += 3 + culled.records[word];
+    const GLint hits = glRenderMode(GL_RENDER);
+    return std::pair(hits, records);
+  };
+  const struct {
+    const char* name;
+    int x, y;
+    bool cameraOnProjection = true;
+  } picks[] = {{"Centre", 32, 32},       {"CentreCameraOnModelview", 32, 32, false},
+               {"RaisedSquare", 36, 26}, {"Line", 20, 45},
+               {"Points", 14, 17},       {"Corner", 1, 1}};
+  for (const auto& pick : picks) {
+    SCOPED_TRACE(pick.name);
+    const auto [hits, records] = select(pick.x, pick.y, pick.cameraOnProjection, false);
+    EXPECT_EQ(select(pick.x, pick.y, pick.cameraOnProjection, true), std::pair(hits, records))
+        << "same names, zmin and zmax, in the same order";
+    // Every position lies over the grid, so there is something to compare;
+    // names sit at word 4 (the bottom name 0, then the item's).
+    ASSERT_GE(hits, 1);
+    EXPECT_EQ(records[0], 2u);
+    EXPECT_EQ(records[4], 1u) << "the grid is the first hit";
+    for (std::size_t word = 0, hit = 0; hit < static_cast<std::size_t>(hits); ++hit) {
+      EXPECT_NE(records[word + 4], 5u) << "the faraway mesh is never hit";
+      word += 3 + records[word];
+    }
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Picks, SelectionCullingTest,
-                         ::testing::Values(PickCase{"Centre", 32, 32, true},
-                                           PickCase{"CentreCameraOnModelview", 32, 32, false},
-                                           PickCase{"RaisedSquare", 36, 26, true}, PickCase{"Line", 20, 45, true},
-                                           PickCase{"Points", 14, 17, true}, PickCase{"Corner", 1, 1, true},
-                                           PickCase{"Edge", 63, 30, true}),
-                         [](const auto& info) { return info.param.name; });
+// Lit, and translucent so that a primitive drawn twice would show; the grid
+// reaches far out of view.
+TEST_F(SelectionCullingTest, PicturesAreThoseOfDrawingEverything) {
+  const Scene scene;
+  Light();
+  glEnable(GL_BLEND);
+  glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+  glColor4ub(200, 60, 40, 120);
+  const auto draw = [&](bool whole) {
+    Clear();
+    glRotatef(25, 0, 0, 1);
+    scene.Draw(whole);
+    return Present();
+  };
+  const platform::Image chunked = draw(false);
+  const platform::Image whole = draw(true);
+  EXPECT_GT(CountDrawn(whole), 1000);
+  EXPECT_TRUE(chunked.rgba == whole.rgba)
+      << "pictures in " << SavePicture(chunked, "chunked") << " and " << SavePicture(whole, "whole");
+}
 
 // An entry point beyond OpenGL 1.1 of the current context, which Windows'
 // OpenGL library does not export.
@@ -190,33 +164,28 @@ Function Entry(const char* name) {
 // Primitives that reach GL, counted before clipping. The entry points are
 // looked up each time: they belong to the context current now.
 GLuint PrimitivesSent(const std::function<void()>& draw) {
-  const auto genQueries = Entry<PFNGLGENQUERIESPROC>("glGenQueries");
-  const auto beginQuery = Entry<PFNGLBEGINQUERYPROC>("glBeginQuery");
-  const auto endQuery = Entry<PFNGLENDQUERYPROC>("glEndQuery");
-  const auto getQueryObject = Entry<PFNGLGETQUERYOBJECTUIVPROC>("glGetQueryObjectuiv");
-  const auto deleteQueries = Entry<PFNGLDELETEQUERIESPROC>("glDeleteQueries");
   GLuint query = 0;
-  genQueries(1, &query);
-  beginQuery(GL_PRIMITIVES_GENERATED, query);
-  draw();
-  endQuery(GL_PRIMITIVES_GENERATED);
   GLuint count = 0;
-  getQueryObject(query, GL_QUERY_RESULT, &count);
-  deleteQueries(1, &query);
+  Entry<PFNGLGENQUERIESPROC>("glGenQueries")(1, &query);
+  Entry<PFNGLBEGINQUERYPROC>("glBeginQuery")(GL_PRIMITIVES_GENERATED, query);
+  draw();
+  Entry<PFNGLENDQUERYPROC>("glEndQuery")(GL_PRIMITIVES_GENERATED);
+  Entry<PFNGLGETQUERYOBJECTUIVPROC>("glGetQueryObjectuiv")(query, GL_QUERY_RESULT, &count);
+  Entry<PFNGLDELETEQUERIESPROC>("glDeleteQueries")(1, &query);
   return count;
 }
 
-class ViewCullingTest : public NimboTest::ItemFixture {};
-
-TEST_F(ViewCullingTest, OnlyChunksInViewReachGL) {
+TEST_F(SelectionCullingTest, OnlyChunksInViewReachGL) {
   const Scene scene;
   const auto triangleCount = static_cast<GLuint>(scene.grid->Indices().size() / 3);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
+  const auto ortho = [](double x0, double y0, double size) {
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(x0, x0 + size, y0, y0 + size, -10.0, 10.0);
+    glMatrixMode(GL_MODELVIEW);
+  };
   // A corner of the grid, where a single chunk lies.
-  glOrtho(-3.0, -2.6, -3.0, -2.6, -10.0, 10.0);
-  glMatrixMode(GL_MODELVIEW);
-  glLoadIdentity();
+  ortho(-3.0, -3.0, 0.4);
   EXPECT_EQ(PrimitivesSent([&] { DrawBare(GL_TRIANGLES, scene.grid->Vertices(), scene.grid->Indices()); }),
             triangleCount);
   const GLuint sent = PrimitivesSent([&] { scene.grid->Display(nullptr); });
@@ -225,17 +194,13 @@ TEST_F(ViewCullingTest, OnlyChunksInViewReachGL) {
   EXPECT_EQ(PrimitivesSent([&] { scene.faraway->Display(nullptr); }), 0u);
   // Line sets and clouds as big go in runs of 256 the same way: the corner's
   // rows of the lattices lie in the first two runs (3,602 and 3,800 in all).
-  const GLuint segmentsSent = PrimitivesSent([&] { scene.lines->Display(nullptr); });
-  EXPECT_GT(segmentsSent, 0u);
-  EXPECT_LE(segmentsSent, 512u);
-  const GLuint pointsSent = PrimitivesSent([&] { scene.points->Display(nullptr); });
-  EXPECT_GT(pointsSent, 0u);
-  EXPECT_LE(pointsSent, 512u);
+  for (AGeometryItem* item : std::initializer_list<AGeometryItem*>{scene.lines.get(), scene.points.get()}) {
+    const GLuint primitives = PrimitivesSent([&] { item->Display(nullptr); });
+    EXPECT_GT(primitives, 0u);
+    EXPECT_LE(primitives, 512u);
+  }
   EXPECT_EQ(PrimitivesSent([&] { scene.square->Display(nullptr); }), 0u);
-  glMatrixMode(GL_PROJECTION);
-  glLoadIdentity();
-  glOrtho(0.0, 0.3, 0.0, 0.3, -10.0, 10.0);
-  glMatrixMode(GL_MODELVIEW);
+  ortho(0.0, 0.0, 0.3);
   EXPECT_EQ(PrimitivesSent([&] { scene.square->Display(nullptr); }), 2u) << "a small mesh in view is drawn whole";
 }
 
