@@ -29,8 +29,9 @@ constexpr int kWidth = 64;  // the fixture's window
 constexpr int kHeight = 48;
 
 // Clears to `background`, fills the lower-left quarter with `fill`, presents.
-void DrawQuarter(HDC dc, const float (&background)[3], const float (&fill)[3]) {
-  glViewport(0, 0, kWidth, kHeight);
+void DrawQuarter(HDC dc, const float (&background)[3], const float (&fill)[3], int width = kWidth,
+                 int height = kHeight) {
+  glViewport(0, 0, width, height);
   glClearColor(background[0], background[1], background[2], 1.0f);
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
   glColor3fv(fill);
@@ -54,8 +55,7 @@ TEST_F(PresentTest, SwapBuffersPresentsTheFrameTopRowFirstUnlessSwitchedOff) {
   EXPECT_EQ(image.At(2, kHeight - 3), kYellowRgba);
   EXPECT_EQ(image.At(kWidth - 3, kHeight - 3), kBlueRgba);
   EXPECT_EQ(image.At(2, 2), kBlueRgba);
-  GLint alignment = 0;
-  GLint rowLength = 0;
+  GLint alignment = 0, rowLength = 0;
   glGetIntegerv(GL_PACK_ALIGNMENT, &alignment);
   glGetIntegerv(GL_PACK_ROW_LENGTH, &rowLength);
   EXPECT_EQ(alignment, 8) << "the read-back leaves pixel pack state alone";
@@ -72,8 +72,7 @@ TEST_F(PresentTest, SwapBuffersPresentsTheFrameTopRowFirstUnlessSwitchedOff) {
   EXPECT_EQ(Window().PresentedImage().At(kWidth - 3, 2), kYellowRgba);
 
   // A framebuffer object left bound is not what the window shows.
-  GLuint framebuffer = 0;
-  GLuint colour = 0;
+  GLuint framebuffer = 0, colour = 0;
   glGenFramebuffers(1, &framebuffer);
   glGenRenderbuffers(1, &colour);
   glBindRenderbuffer(GL_RENDERBUFFER, colour);
@@ -101,6 +100,18 @@ TEST_F(PresentTest, SwapBuffersFailuresPresentNothing) {
   EXPECT_FAILS_WITH(SwapBuffers(nullptr), ERROR_INVALID_HANDLE);
   platform::Window bare = platform::Window::CreateOffscreen(8, 8);
   EXPECT_FAILS_WITH(SwapBuffers(GetDC(bare.Handle())), ERROR_INVALID_PIXEL_FORMAT);
+}
+
+// A pbuffer's size is fixed: a resize makes a new one, of the window's
+// format, and moves the current context onto it.
+TEST_F(PresentTest, AResizedWindowPresentsFramesOfItsNewSize) {
+  Window().Resize(2 * kWidth, kHeight + 8);
+  DrawQuarter(DeviceContext(), kBlue, kYellow, 2 * kWidth, kHeight + 8);
+  const platform::Image image = Window().PresentedImage();
+  ASSERT_EQ(image.width, 2 * kWidth);
+  ASSERT_EQ(image.height, kHeight + 8);
+  EXPECT_EQ(image.At(2, kHeight + 5), kYellowRgba);
+  EXPECT_EQ(image.At(2 * kWidth - 3, 2), kBlueRgba);
 }
 
 TEST(PngTest, InterlacedImagesReadAndFailuresNameTheFileLeavingNothing) {
