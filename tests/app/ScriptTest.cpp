@@ -2,11 +2,11 @@
 // expectations stop the script with their line number and a non-zero exit.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
-#include <poll.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -156,38 +156,30 @@ TEST_F(ScriptTest, BadLinesAndFailedExpectationsStopTheScriptAtTheirLine) {
 class WindowTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
-    int fds[2];
-    if (std::getenv("DISPLAY") != nullptr || access("/usr/bin/Xvfb", X_OK) != 0 || pipe(fds) != 0) return;
-    xvfb = fork();
-    if (xvfb == 0) {
-      close(fds[0]);
-      const std::string fd = std::to_string(fds[1]);
-      execl("/usr/bin/Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "640x480x24", "-nolisten", "tcp",
-            "-noreset", static_cast<char*>(nullptr));
-      _exit(127);
+    if (std::getenv("DISPLAY") != nullptr || access("/usr/bin/Xvfb", X_OK) != 0) return;
+    // The shell prints its process id and becomes Xvfb, which prints its
+    // display number once it accepts connections, or ends.
+    xvfb = popen("echo $$; exec /usr/bin/Xvfb -displayfd 1 -screen 0 640x480x24 -nolisten tcp -noreset 2> /dev/null",
+                 "re");
+    int number = -1;
+    if (xvfb != nullptr && std::fscanf(xvfb, "%d %d", &pid, &number) == 2) {
+      setenv("DISPLAY", (":" + std::to_string(number)).c_str(), 1);
     }
-    close(fds[1]);
-    // Xvfb writes its display number once it accepts connections.
-    std::string number;
-    pollfd waitFor{fds[0], POLLIN, 0};
-    char c = 0;
-    while (poll(&waitFor, 1, 20000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n') number += c;
-    close(fds[0]);
-    if (!number.empty()) setenv("DISPLAY", (":" + number).c_str(), 1);
   }
   static void TearDownTestSuite() {
-    if (xvfb <= 0) return;
-    kill(xvfb, SIGTERM);
-    waitpid(xvfb, nullptr, 0);
+    if (xvfb == nullptr) return;
+    if (pid > 0) kill(pid, SIGTERM);
+    pclose(xvfb);
     unsetenv("DISPLAY");
-    xvfb = 0;
+    xvfb = nullptr;
   }
   void SetUp() override {
     if (std::getenv("DISPLAY") == nullptr) GTEST_SKIP() << "no DISPLAY, and no Xvfb started";
     scratch.WriteQuad();
   }
 
-  static inline pid_t xvfb = 0;
+  static inline FILE* xvfb = nullptr;
+  static inline pid_t pid = 0;
   Scratch scratch;
 };
 
