@@ -19,8 +19,20 @@ namespace {
 using ::testing::HasSubstr;
 using ::testing::StartsWith;
 
-bool Near(std::array<std::uint8_t, 4> pixel, int r, int g, int b) {
+using Pixel = std::array<std::uint8_t, 4>;
+
+bool Near(Pixel pixel, int r, int g, int b) {
   return std::abs(pixel[0] - r) <= 12 && std::abs(pixel[1] - g) <= 12 && std::abs(pixel[2] - b) <= 12;
+}
+
+// The pixels of the w x h block at (x0, y0) for which is(pixel, y) holds.
+template <typename Is>
+int Count(const platform::Image& image, int x0, int y0, int w, int h, Is is) {
+  int count = 0;
+  for (int y = y0; y < y0 + h; ++y) {
+    for (int x = x0; x < x0 + w; ++x) count += is(image.At(x, y), y) ? 1 : 0;
+  }
+  return count;
 }
 
 // A glTF file of `head` (asset, scenes, nodes, meshes, materials) over one
@@ -57,12 +69,8 @@ TEST_F(RenderTest, DemoSceneFillsTheMiddleOverTheGradient) {
   ASSERT_EQ(image.height, 180);
   EXPECT_TRUE(Near(image.At(238, 1), 0, 0, 255)) << "the gradient's top";
   EXPECT_TRUE(Near(image.At(238, 178), 255, 0, 0)) << "and bottom";
-  int scenePixels = 0;
-  for (int y = 60; y < 120; ++y) {
-    const int b = 255 * (179 - y) / 179;
-    for (int x = 80; x < 160; ++x) scenePixels += Near(image.At(x, y), 255 - b, 0, b) ? 0 : 1;
-  }
-  EXPECT_GT(scenePixels, 80 * 60 / 2) << "the middle ninth is mostly scene";
+  const auto scene = [](Pixel p, int y) { return !Near(p, 255 * y / 179, 0, 255 * (179 - y) / 179); };
+  EXPECT_GT(Count(image, 80, 60, 80, 60, scene), 80 * 60 / 2) << "the middle ninth is mostly scene";
 }
 
 TEST_F(RenderTest, PicksPrintPathAndPointAsJsonLinesInOrder) {
@@ -155,22 +163,12 @@ TEST_F(RenderTest, ASelectedPartShowsItsOwnColourBetweenStripesBesideItsUnselect
   ASSERT_EQ(result.exitCode, 0) << result.err;
   ASSERT_THAT(result.out, HasSubstr("\"path\":[1,1,1,10002,1]")) << "the click is on the left part";
   const platform::Image image = scratch.Png("out.png");
-  // Pixels of each part (40 x 30 of them), by the colour that dominates them.
-  const auto count = [&image](int x0) {
-    std::array<int, 2> greenAndRed{};
-    for (int y = 85; y < 115; ++y) {
-      for (int x = x0; x < x0 + 40; ++x) {
-        const auto pixel = image.At(x, y);
-        greenAndRed[0] += pixel[1] > pixel[0] + 40 ? 1 : 0;
-        greenAndRed[1] += pixel[0] > pixel[1] + 40 ? 1 : 0;
-      }
-    }
-    return greenAndRed;
-  };
-  const auto selected = count(130);
-  EXPECT_GT(selected[0], 40 * 30 / 2) << "mostly its own green";
-  EXPECT_GT(selected[1], 40 * 30 / 8) << "with red stripes";
-  EXPECT_EQ(count(230)[0], 40 * 30) << "its twin all green";
+  // Of each part's 40 x 30 pixels, those that green or red dominates.
+  const auto green = [](Pixel p, int) { return p[1] > p[0] + 40; };
+  const auto red = [](Pixel p, int) { return p[0] > p[1] + 40; };
+  EXPECT_GT(Count(image, 130, 85, 40, 30, green), 40 * 30 / 2) << "mostly its own green";
+  EXPECT_GT(Count(image, 130, 85, 40, 30, red), 40 * 30 / 8) << "with red stripes";
+  EXPECT_EQ(Count(image, 230, 85, 40, 30, green), 40 * 30) << "its twin all green";
 }
 
 TEST_F(RenderTest, ViewUpAxisAndBackFacesDecideWhatTheCentreShows) {

@@ -86,9 +86,6 @@ TEST_F(PresentTest, SwapBuffersPresentsTheFrameTopRowFirstUnlessSwitchedOff) {
   GLint bound = 0;
   glGetIntegerv(GL_READ_FRAMEBUFFER_BINDING, &bound);
   EXPECT_EQ(static_cast<GLuint>(bound), framebuffer) << "and stays bound";
-  glBindFramebuffer(GL_FRAMEBUFFER, 0);
-  glDeleteRenderbuffers(1, &colour);
-  glDeleteFramebuffers(1, &framebuffer);
 }
 
 TEST_F(PresentTest, SwapBuffersFailuresPresentNothing) {
