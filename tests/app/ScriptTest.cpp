@@ -19,9 +19,9 @@ using ::testing::HasSubstr;
 
 class ScriptTest : public ::testing::Test {
  protected:
-  Result RunScript(const std::string& text) {
+  Result RunScript(const std::string& text, const std::string& size = "200x150") {
     scratch.WriteQuad();
-    return scratch.Run({"run", scratch.Write("session.nvs", text), "--size", "200x150"});
+    return scratch.Run({"run", scratch.Write("session.nvs", text), "--size", size});
   }
   Scratch scratch;
 };
@@ -82,22 +82,21 @@ TEST_F(ScriptTest, SessionWithHoldingExpectationsPasses) {
 
 TEST_F(ScriptTest, HoveringAwayKeepsSelectionsAndABackgroundClickKeepsTheDemosListHighlight) {
   // 1/1/2 is a block under (300, 300); the demo marks block 1/1/4 with a list highlight.
-  const Result result = scratch.Run({"run",
-                                     scratch.Write("marks.nvs",
-                                                   "demo\n"
-                                                   "click 300 300\n"
-                                                   "hover 300 300\n"
-                                                   "hover 5 5\n"
-                                                   "expect highlighted 1/1/2/10002/1\n"
-                                                   "expect highlighted 1/1/4/10002/1\n"
-                                                   "hover 300 300\n"
-                                                   "click 5 5\n"
-                                                   "expect not-highlighted 1/1/2/10002/1\n"
-                                                   "expect highlighted 1/1/4/10002/1\n"
-                                                   "hover 300 300\n"
-                                                   "leave\n"
-                                                   "expect not-highlighted 1/1/2/10002/1\n"),
-                                     "--size", "800x600"});
+  const Result result = RunScript(
+      "demo\n"
+      "click 300 300\n"
+      "hover 300 300\n"
+      "hover 5 5\n"
+      "expect highlighted 1/1/2/10002/1\n"
+      "expect highlighted 1/1/4/10002/1\n"
+      "hover 300 300\n"
+      "click 5 5\n"
+      "expect not-highlighted 1/1/2/10002/1\n"
+      "expect highlighted 1/1/4/10002/1\n"
+      "hover 300 300\n"
+      "leave\n"
+      "expect not-highlighted 1/1/2/10002/1\n",
+      "800x600");
   EXPECT_EQ(result.exitCode, 0) << result.err;
 }
 
