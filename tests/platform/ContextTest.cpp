@@ -34,13 +34,8 @@ TEST_F(PixelFormatTest, ImpossibleRequestsAndBadArgumentsFailWithWin32Codes) {
   PIXELFORMATDESCRIPTOR request = RgbaRequest(8, 16);
   request.iPixelType = PFD_TYPE_COLORINDEX;
   EXPECT_FAILS_WITH_EGL_CODE(ChoosePixelFormat(dc, &request), ERROR_INVALID_PIXEL_FORMAT);
-  request = RgbaRequest(24, 24);
-  request.dwFlags |= PFD_DRAW_TO_BITMAP;
-  if (NimboTest::kEglLayer) {
-    EXPECT_EQ(ChoosePixelFormat(dc, &request), 0) << "the EGL layer has no format that draws to bitmaps";
-    // Win32 does not say what a null descriptor does (Wine reads through it).
-    EXPECT_FAILS_WITH(ChoosePixelFormat(dc, nullptr), ERROR_INVALID_PARAMETER);
-  }
+  // Win32 does not say what a null descriptor does (Wine reads through it).
+  if (NimboTest::kEglLayer) EXPECT_FAILS_WITH(ChoosePixelFormat(dc, nullptr), ERROR_INVALID_PARAMETER);
   request = RgbaRequest(24, 24);
   EXPECT_FAILS_WITH(ChoosePixelFormat(nullptr, &request), ERROR_INVALID_HANDLE);
   PIXELFORMATDESCRIPTOR out{};
@@ -84,11 +79,8 @@ TEST_F(PixelFormatTest, AWindowTakesOneFormatOnceAndTheScreenNone) {
   const PIXELFORMATDESCRIPTOR request = RgbaRequest(24, 24);
   // Failed attempts do not use up the window.
   const int chosen = SetStandardFormat();
-  EXPECT_FALSE(SetPixelFormat(dc, chosen == 1 ? 2 : 1, &request)) << "a window's format is set once";
-  // Win32 allows no second SetPixelFormat at all; Wine accepts the same format again.
-  if (!NimboTest::RunsOnWine()) {
-    EXPECT_FAILS_WITH_EGL_CODE(SetPixelFormat(dc, chosen, &request), ERROR_INVALID_PIXEL_FORMAT);
-  }
+  // A window's format is set once (Wine accepts the same one again, Win32 no second call at all).
+  EXPECT_FAILS_WITH_EGL_CODE(SetPixelFormat(dc, chosen == 1 ? 2 : 1, &request), ERROR_INVALID_PIXEL_FORMAT);
   HGLRC context = wglCreateContext(dc);
   EXPECT_NE(context, nullptr) << "the first format stays";
   wglDeleteContext(context);
@@ -100,7 +92,6 @@ TEST_F(PixelFormatTest, AWindowTakesOneFormatOnceAndTheScreenNone) {
 TEST_F(PixelFormatTest, DeviceContextBelongsToItsWindow) {
   EXPECT_EQ(GetDC(window.Handle()), dc) << "a window keeps one device context";
   EXPECT_EQ(ReleaseDC(window.Handle(), dc), 1);
-  EXPECT_EQ(GetDC(window.Handle()), dc);
   platform::Window other = platform::Window::CreateOffscreen(8, 8);
   // Win32 does not say what releasing a window's own DC through another window gives.
   if (NimboTest::kEglLayer) {
