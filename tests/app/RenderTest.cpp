@@ -2,14 +2,9 @@
 // camera options, parts and model summaries, and bad models and arguments
 // refused with one-line messages.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
-#include <cstdlib>
-#include <string>
-#include <vector>
 
 #include "NimboViewProcess.h"
 

@@ -1,14 +1,9 @@
 // `nimbo-view run SCRIPT`: scripts that hold pass; bad lines and failed
 // expectations stop the script with their line number and a non-zero exit.
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
-#include <cstdlib>
-#include <string>
 
 #include "NimboViewProcess.h"
 
