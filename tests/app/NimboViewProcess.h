@@ -22,7 +22,6 @@ namespace apptest {
 // A red square from (-1, -1) to (1, 1) in the XY plane, facing +Z.
 inline constexpr const char* kQuadObj =
     "mtllib quad.mtl\nv -1 -1 0\nv 1 -1 0\nv 1 1 0\nv -1 1 0\nvn 0 0 1\no quad\nusemtl red\nf 1//1 2//1 3//1 4//1\n";
-inline constexpr const char* kQuadMtl = "newmtl red\nKd 1 0 0\nd 1\n";
 
 struct Result {
   int exitCode = -1;
@@ -52,34 +51,34 @@ class Scratch {
     return Path(name);
   }
   std::string WriteQuad() const {
-    Write("quad.mtl", kQuadMtl);
+    Write("quad.mtl", "newmtl red\nKd 1 0 0\nd 1\n");
     return Write("quad.obj", kQuadObj);
+  }
+  std::string Read(const std::string& name) const {
+    std::ostringstream text;
+    text << std::ifstream(folder / name).rdbuf();
+    return text.str();
+  }
+  platform::Image Png(const std::string& name) const { return platform::ReadPng(Path(name)); }
+  // Runs a shell script inside this folder, with NIMBO_VIEW naming the executable.
+  int Shell(const std::string& script) const {
+    const int status = std::system(
+        ("cd " + Quote(folder.string()) + " || exit 99\nNIMBO_VIEW=" + Quote(NIMBO_VIEW_EXE) + "\n" + script).c_str());
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
   }
   // Runs nimbo-view with the arguments, inside this folder.
   Result Run(const std::vector<std::string>& arguments) const {
-    std::string command = "cd " + Quote(folder.string()) + " && " + Quote(NIMBO_VIEW_EXE);
+    std::string command = "\"$NIMBO_VIEW\"";
     for (const std::string& argument : arguments) command += " " + Quote(argument);
-    const int status = std::system((command + " > stdout.txt 2> stderr.txt").c_str());
-    return {WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status), Slurp("stdout.txt"), Slurp("stderr.txt")};
+    const int code = Shell(command + " > stdout.txt 2> stderr.txt");
+    return {code, Read("stdout.txt"), Read("stderr.txt")};
   }
-  // Runs a bash script inside this folder; NIMBO_VIEW is the executable.
-  int Bash(const std::string& script) const {
-    const std::string path = Write("script.sh", "NIMBO_VIEW=" + Quote(NIMBO_VIEW_EXE) + "\n" + script);
-    const int status = std::system(("cd " + Quote(folder.string()) + " && bash " + Quote(path)).c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-  }
-  std::string Read(const std::string& name) const { return Slurp(name); }
 
  private:
   static std::string Quote(const std::string& text) {
     std::string quoted = "'";
     for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
     return quoted + "'";
-  }
-  std::string Slurp(const std::string& name) const {
-    std::ostringstream text;
-    text << std::ifstream(folder / name).rdbuf();
-    return text.str();
   }
 
   std::filesystem::path folder;

@@ -16,10 +16,8 @@
 #include "SceneBuilder.h"
 #include "ViewHost.h"
 
+namespace nimboview {
 namespace {
-
-using nimboview::RectanglePick;
-using nimboview::ViewHost;
 
 constexpr int kWidth = 240;
 constexpr int kHeight = 180;
@@ -44,9 +42,9 @@ constexpr Band kBands[] = {{0, 0, kWidth - 1, kHeight - 1},
 // view's own matrices.
 constexpr float kSquaresX = 500.0f;
 
-nimboview::Part Square(std::uint64_t id, float x, float y, float z, float half) {
+Part Square(std::uint64_t id, float x, float y, float z, float half) {
   x += kSquaresX;
-  nimboview::Part part;
+  Part part;
   part.id = id;
   part.color = RGBAColor{static_cast<std::uint8_t>(40 * id), 90, 160, 255};
   part.surfaces.vertices = {x - half, y - half, z, x + half, y - half, z, x + half, y + half, z, x - half, y + half, z};
@@ -59,28 +57,23 @@ class RectanglePickTest : public ::testing::Test {
  protected:
   RectanglePickTest() : host(NIMBO_VIEW_PLUGIN_FILE, platform::Window::CreateOffscreen(kWidth, kHeight)) {}
 
-  // What the band found before: the node picked at every third pixel from
-  // the rectangle's corner, within the window.
-  std::set<RenderId> DenseProbes(const Band& band) {
-    std::set<RenderId> found;
-    const std::int64_t left = std::min(band.x0, band.x1), right = std::max(band.x0, band.x1);
-    const std::int64_t top = std::min(band.y0, band.y1), bottom = std::max(band.y0, band.y1);
-    for (std::int64_t y = top; y <= std::min<std::int64_t>(bottom, kHeight - 1); y += kProbeStep) {
-      if (y < 0) y += (-y + kProbeStep - 1) / kProbeStep * kProbeStep;
-      for (std::int64_t x = left; x <= std::min<std::int64_t>(right, kWidth - 1); x += kProbeStep) {
-        if (x < 0) x += (-x + kProbeStep - 1) / kProbeStep * kProbeStep;
-        RenderId picked;
-        if (host.Scene().PickVisualAt(static_cast<int>(x), static_cast<int>(y), picked)) found.insert(picked);
-      }
-    }
-    return found;
-  }
-
+  // The band finds what it found before: the node picked at every third
+  // pixel from the rectangle's corner, within the window.
   void ExpectSameAsDenseProbes(const char* view) {
     host.Render();
     for (const Band& band : kBands) {
-      const std::set<RenderId> expected = DenseProbes(band);
-      EXPECT_EQ(RectanglePick(host).VisibleNodes(band.x0, band.y0, band.x1, band.y1), expected)
+      std::set<RenderId> probed;
+      const std::int64_t left = std::min(band.x0, band.x1), right = std::max(band.x0, band.x1);
+      const std::int64_t top = std::min(band.y0, band.y1), bottom = std::max(band.y0, band.y1);
+      for (std::int64_t y = top; y <= std::min<std::int64_t>(bottom, kHeight - 1); y += kProbeStep) {
+        if (y < 0) y += (-y + kProbeStep - 1) / kProbeStep * kProbeStep;
+        for (std::int64_t x = left; x <= std::min<std::int64_t>(right, kWidth - 1); x += kProbeStep) {
+          if (x < 0) x += (-x + kProbeStep - 1) / kProbeStep * kProbeStep;
+          RenderId picked;
+          if (host.Scene().PickVisualAt(static_cast<int>(x), static_cast<int>(y), picked)) probed.insert(picked);
+        }
+      }
+      EXPECT_EQ(RectanglePick(host).VisibleNodes(band.x0, band.y0, band.x1, band.y1), probed)
           << view << ", band " << band.x0 << "," << band.y0 << " to " << band.x1 << "," << band.y1;
     }
   }
@@ -89,7 +82,7 @@ class RectanglePickTest : public ::testing::Test {
 };
 
 TEST_F(RectanglePickTest, DemoFromFourSidesAndWithSurfacesUnpickable) {
-  nimboview::DemoScene::AddTo(host);
+  DemoScene::AddTo(host);
   host.Fit();
   for (const auto& [azimuth, elevation] : {std::pair{0.0f, 0.0f}, {35.0f, 25.0f}, {160.0f, -30.0f}, {270.0f, 80.0f}}) {
     host.Aim(azimuth, elevation, std::nullopt);
@@ -101,16 +94,16 @@ TEST_F(RectanglePickTest, DemoFromFourSidesAndWithSurfacesUnpickable) {
 }
 
 TEST_F(RectanglePickTest, SquaresHiddenWhollyOrPartlyOrShowingAtTheEdgeOnly) {
-  nimboview::Model model;
+  Model model;
   model.id = 1;
   model.parts = {Square(1, 0.0f, 0.0f, 1.0f, 1.0f), Square(2, 0.0f, 0.0f, 0.0f, 0.6f),
                  Square(3, 1.2f, 0.3f, 0.5f, 0.5f), Square(4, -1.8f, -1.2f, 0.0f, 0.3f),
                  Square(5, 0.4f, 0.4f, -1.0f, 0.2f)};
-  nimboview::SceneBuilder(host.Scene()).Add({model});
+  SceneBuilder(host.Scene()).Add({model});
   host.Fit();
   host.Aim(0.0f, 0.0f, std::nullopt);
   ExpectSameAsDenseProbes("squares");
-  nimboview::Interaction interaction(host);
+  Interaction interaction(host);
   interaction.BandPress(0, 0);
   EXPECT_EQ(interaction.BandRelease(kWidth - 1, kHeight - 1).size(), 3u) << "the front square hides 2 and 5 wholly";
   // Selected squares draw their stripes nearer the eye: nothing changes.
@@ -118,3 +111,4 @@ TEST_F(RectanglePickTest, SquaresHiddenWhollyOrPartlyOrShowingAtTheEdgeOnly) {
 }
 
 }  // namespace
+}  // namespace nimboview

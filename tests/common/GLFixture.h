@@ -6,11 +6,14 @@
 #define NIMBO_TESTS_COMMON_GLFIXTURE_H
 
 #include <windows.h>
+#include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <iostream>
 #include <optional>
 #include <string>
 
+#include "WhichWin32.h"
 #include "platform/Image.h"
 #include "platform/OffscreenContext.h"
 #include "platform/Window.h"
@@ -23,10 +26,22 @@ class GLFixture : public ::testing::Test {
   // its pixel format and makes its context itself.
   enum class Context { Own, OfSubject };
 
-  explicit GLFixture(int width = 64, int height = 48, Context context = Context::Own);
+  explicit GLFixture(int width = 64, int height = 48, Context context = Context::Own) {
+    if (context == Context::Own) {
+      own.emplace(width, height);
+    } else {
+      bare.emplace(platform::Window::CreateOffscreen(width, height));
+    }
+  }
   // Checks the error state and saves the picture; the window and context go
   // with the fixture, after whatever a derived fixture's TearDown released.
-  void TearDown() override;
+  void TearDown() override {
+    if (wglGetCurrentContext() != nullptr) {
+      EXPECT_EQ(GlErrorBesidesWineFonts(), static_cast<GLenum>(GL_NO_ERROR));
+    }
+    const platform::Image shown = HasFailure() ? Window().PresentedImage() : platform::Image{};
+    if (!shown.Empty()) std::cout << "What the window shows: " << SavePicture(shown) << '\n';
+  }
 
   platform::Window& Window() { return own ? own->Window() : *bare; }
   HDC DeviceContext() { return own ? own->DeviceContext() : GetDC(bare->Handle()); }
@@ -39,7 +54,14 @@ class GLFixture : public ::testing::Test {
 
   // Writes the image as <suite>.<test>[.<tag>].png in the working directory
   // and returns the file's name.
-  static std::string SavePicture(const platform::Image& image, const std::string& tag = "");
+  static std::string SavePicture(const platform::Image& image, const std::string& tag = "") {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name =
+        std::string(info->test_suite_name()) + "." + info->name() + (tag.empty() ? "" : "." + tag) + ".png";
+    for (char& c : name) c = c == '/' ? '_' : c;
+    platform::WritePng(name, image);
+    return name;
+  }
 
  private:
   std::optional<platform::OffscreenContext> own;

@@ -12,22 +12,15 @@ namespace NimboTest {
 
 #if defined(_WIN32)
 inline constexpr bool kEglLayer = false;
-#else
-inline constexpr bool kEglLayer = true;
-#endif
-
 // Wine's ntdll exports wine_get_version; Windows' does not.
 inline bool RunsOnWine() {
-#if defined(_WIN32)
-  static const bool wine = [] {
-    HMODULE ntdll = GetModuleHandleA("ntdll.dll");
-    return ntdll != nullptr && GetProcAddress(ntdll, "wine_get_version") != nullptr;
-  }();
+  static const bool wine = GetProcAddress(GetModuleHandleA("ntdll.dll"), "wine_get_version") != nullptr;
   return wine;
-#else
-  return false;
-#endif
 }
+#else
+inline constexpr bool kEglLayer = true;
+inline bool RunsOnWine() { return false; }
+#endif
 
 // glGetError, passing over the GL_OUT_OF_MEMORY that Wine's
 // wglUseFontBitmapsW leaves after blank glyphs (space, U+00A0) on Mesa.

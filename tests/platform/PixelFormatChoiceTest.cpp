@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "PixelFormat.h"
+#include "Win32Expect.h"
 
 namespace {
 
@@ -13,14 +14,10 @@ constexpr DWORD kWindowGL = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL;
 
 PIXELFORMATDESCRIPTOR Format(BYTE colour, BYTE alpha, BYTE depth, BYTE stencil,
                              DWORD flags = kWindowGL | PFD_DOUBLEBUFFER, BYTE type = PFD_TYPE_RGBA) {
-  PIXELFORMATDESCRIPTOR pfd{};
-  pfd.nSize = sizeof pfd;
-  pfd.nVersion = 1;
+  PIXELFORMATDESCRIPTOR pfd = RgbaRequest(colour, depth);
   pfd.dwFlags = flags;
   pfd.iPixelType = type;
-  pfd.cColorBits = colour;
   pfd.cAlphaBits = alpha;
-  pfd.cDepthBits = depth;
   pfd.cStencilBits = stencil;
   return pfd;
 }

@@ -8,24 +8,19 @@
 
 #include "WhichWin32.h"
 
-// Expects the call to fail (return zero, false or null) with the Win32 error code.
-#define EXPECT_FAILS_WITH(call, code)                    \
-  do {                                                   \
-    SetLastError(ERROR_SUCCESS);                         \
-    EXPECT_FALSE(call);                                  \
-    EXPECT_EQ(GetLastError(), static_cast<DWORD>(code)); \
-  } while (false)
-
-// Expects the call to fail; where Win32 documents no error code, the EGL
-// layer's own is checked over EGL only.
-#define EXPECT_FAILS_WITH_EGL_CODE(call, code)             \
+// Expects the call to fail (return zero, false or null), and the Win32 error
+// code to be `code` where `checkCode` holds.
+#define EXPECT_FAILS_WITH_IF(call, code, checkCode)        \
   do {                                                     \
     SetLastError(ERROR_SUCCESS);                           \
     EXPECT_FALSE(call);                                    \
-    if (NimboTest::kEglLayer) {                            \
+    if (checkCode) {                                       \
       EXPECT_EQ(GetLastError(), static_cast<DWORD>(code)); \
     }                                                      \
   } while (false)
+#define EXPECT_FAILS_WITH(call, code) EXPECT_FAILS_WITH_IF(call, code, true)
+// Where Win32 documents no error code, the EGL layer's own is checked over EGL only.
+#define EXPECT_FAILS_WITH_EGL_CODE(call, code) EXPECT_FAILS_WITH_IF(call, code, NimboTest::kEglLayer)
 
 inline PIXELFORMATDESCRIPTOR RgbaRequest(BYTE colourBits, BYTE depthBits) {
   PIXELFORMATDESCRIPTOR pfd{};
@@ -36,15 +31,6 @@ inline PIXELFORMATDESCRIPTOR RgbaRequest(BYTE colourBits, BYTE depthBits) {
   pfd.cColorBits = colourBits;
   pfd.cDepthBits = depthBits;
   return pfd;
-}
-
-// Chooses and sets a 24-bit colour, 24-bit depth format; returns its index.
-inline int SetStandardFormat(HDC dc) {
-  const PIXELFORMATDESCRIPTOR request = RgbaRequest(24, 24);
-  const int format = ChoosePixelFormat(dc, &request);
-  EXPECT_NE(format, 0);
-  EXPECT_TRUE(SetPixelFormat(dc, format, &request));
-  return format;
 }
 
 #endif
