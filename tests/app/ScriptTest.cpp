@@ -4,8 +4,11 @@
 
 #include <csignal>
 #include <cstdio>
+#include <tuple>
 
 #include "NimboViewProcess.h"
+#include "WhichWin32.h"
+#include "platform/Window.h"
 
 namespace apptest {
 namespace {
@@ -191,6 +194,34 @@ TEST_F(WindowTest, RenderRunAndAScriptedWindowStartAlikeAndTheScriptShows) {
     EXPECT_TRUE(image.rgba == rendered.rgba) << other << " differs from render's picture";
   }
   EXPECT_FALSE(scratch.Png("window.png").rgba == rendered.rgba) << "the hover and selection show";
+}
+
+// The platform layer's own X11 window: GL draws into it and it presents
+// that, at its new size after a resize.
+TEST_F(WindowTest, ANativeWindowPresentsWhatGLDrawsAndFollowsAResize) {
+  platform::Window window = platform::Window::CreateNative(80, 60, "native");
+  HDC dc = GetDC(window.Handle());
+  PIXELFORMATDESCRIPTOR request{};
+  request.nSize = sizeof request;
+  request.nVersion = 1;
+  request.dwFlags = PFD_DRAW_TO_WINDOW | PFD_SUPPORT_OPENGL | PFD_DOUBLEBUFFER;
+  request.cColorBits = 24;
+  ASSERT_TRUE(SetPixelFormat(dc, ChoosePixelFormat(dc, &request), &request));
+  HGLRC context = wglCreateContext(dc);
+  ASSERT_TRUE(wglMakeCurrent(dc, context));
+  for (const auto& [width, height, green] : {std::tuple{80, 60, std::uint8_t{0}}, {120, 40, std::uint8_t{255}}}) {
+    window.Resize(width, height);
+    glViewport(0, 0, width, height);
+    glClearColor(1.0f, green / 255.0f, 0.0f, 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    EXPECT_TRUE(SwapBuffers(dc));
+    const platform::Image image = window.PresentedImage();
+    EXPECT_EQ(image.width, width);
+    EXPECT_EQ(image.At(width - 1, height - 1), (std::array<std::uint8_t, 4>{255, green, 0, 255}));
+  }
+  wglMakeCurrent(nullptr, nullptr);
+  wglDeleteContext(context);
+  ReleaseDC(window.Handle(), dc);
 }
 
 // xdotool stands in for a person: hover the square until the title names it
