@@ -194,7 +194,7 @@ TEST_F(HighlightStrategyTest, NodesDeletedRebuiltOrRecolouredUnderAMarkKeepTheir
   EXPECT_EQ(ColourOf(kUncoloured), std::nullopt);
 
   ASSERT_TRUE(Do(kOpaque, true)) << "marking it again marks the new node";
-  const RGBAColor recoloured{7, 7, 7, 255};
+  const RGBAColor recoloured{255, 64, 7, 255};  // the selection colour but for blue
   view.GetNode(PathOf(kOpaque))->SetAttribute(new AttributeColor(recoloured));
   EXPECT_TRUE(Undo(kOpaque));
   EXPECT_EQ(ColourOf(kOpaque), Marked(recoloured)) << "recoloured under the mark";
