@@ -103,17 +103,21 @@ TEST(RenderingOptionsTest, EverythingIsOnAtFirstAndEverySetterTellsEveryListener
   options.AddListener(&first);
   options.AddListener(nullptr);
   EXPECT_EQ(options.Listeners().size(), 2u);
+  options.SetPickSurfaces(false);
   options.SetPickCurves(false);
+  options.SetPickPoints(false);
   options.SetFilterVisible(4, false);
-  EXPECT_FALSE(options.pickCurves);
+  EXPECT_FALSE(options.pickSurfaces || options.pickCurves || options.pickPoints);
   EXPECT_FALSE(options.IsFilterVisible(4));
   EXPECT_TRUE(options.IsFilterVisible(5));
-  EXPECT_EQ(first.told, std::vector<IRenderingOptions*>(2, &options));
-  EXPECT_EQ(second.told.size(), 2u);
+  options.CopySettingsFrom(RenderingOptions());
+  EXPECT_TRUE(options.pickSurfaces && options.pickCurves && options.pickPoints && options.IsFilterVisible(4));
+  EXPECT_EQ(first.told, std::vector<IRenderingOptions*>(5, &options));
+  EXPECT_EQ(second.told.size(), 5u);
   options.RemoveListener(&first);
   options.Notify();
-  EXPECT_EQ(first.told.size(), 2u);
-  EXPECT_EQ(second.told.size(), 3u);
+  EXPECT_EQ(first.told.size(), 5u);
+  EXPECT_EQ(second.told.size(), 6u);
 }
 
 TEST(RenderingOptionsTest, ListenerMayLeaveWhileBeingTold) {
