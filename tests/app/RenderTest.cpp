@@ -197,6 +197,7 @@ TEST_F(RenderTest, BadModelsAreRefusedNamingTheFileAndWhatIsWrong) {
        "element face 1\nproperty list uchar int vertex_indices\nend_header\n0 0 0\n1 0 0\n0 1 0\n",
        "face 1 of mesh 1 has no vertices"},
       {"hole.off", "OFF\n3 1 0\n0 0 0\n1 0 0\n0 1 0\n0 0 1 2\n", "face 1 of the OFF file"},
+      {"short.off", "OFF\n3 1 0\n0 0 0\n1 0\n", "ends within its vertices"},
       {"cut.stl", "solid t\nfacet normal 0 0 1\nouter loop\nvertex 0 0 0\nvertex 1 0 0\n", "cut short"},
       {"folder.obj", "", "is a directory"},
       {"/dev/zero", "", "not a regular file"}};
