@@ -240,6 +240,9 @@ TEST_F(WindowTest, PointerAndKeysNameThePartSelectItAndSaveAScreenshot) {
                     "  grep -q ': quad$' title.txt && break\n"
                     "done\n"
                     "xdotool click 1\n"
+                    "xdotool windowsize --sync \"$window\" 300 200\n"
+                    "sleep 0.5\n"
+                    "xdotool mousemove --window \"$window\" 150 100\n"
                     "sleep 0.5\n"
                     "xdotool key s key q\n"
                     "wait $!\n"),
@@ -251,8 +254,8 @@ TEST_F(WindowTest, PointerAndKeysNameThePartSelectItAndSaveAScreenshot) {
                                          R"({"selected":[1,1,1,10002,1],"file":"quad.obj","part":"quad","point":[)"));
   EXPECT_THAT(out, HasSubstr("\n{\"screenshot\":\"nimbo-view-1.png\"}\n"));
   const platform::Image shot = scratch.Png("nimbo-view-1.png");
-  EXPECT_EQ(shot.width, 240);
-  EXPECT_GT(shot.At(120, 90)[1], 25) << "the highlights lighten the red square";
+  EXPECT_EQ(shot.width, 300) << "the view follows the window's size";
+  EXPECT_GT(shot.At(150, 100)[1], 25) << "the highlights lighten the red square";
   EXPECT_EQ(scratch.Read("err.txt"), "");
 }
 
