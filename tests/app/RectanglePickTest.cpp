@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <set>
-#include <vector>
 
 #include "DemoScene.h"
 #include "Interaction.h"

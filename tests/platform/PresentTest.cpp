@@ -6,13 +6,11 @@
 #include <GL/gl.h>
 #include <GL/glext.h>
 #include <gmock/gmock.h>
-#include <gtest/gtest.h>
 
 #include <array>
 #include <filesystem>
 #include <fstream>
 #include <stdexcept>
-#include <string>
 #include <vector>
 
 #include "GLFixture.h"
