@@ -17,7 +17,7 @@ class AdapterEditTest : public testing::Test {
     ASSERT_TRUE(adapter.OpenLibrary("bolts"));
     ASSERT_TRUE(adapter.CreateNode(100, L"bolt"));
     ASSERT_TRUE(adapter.CreateGeoNode(101, L"shape"));
-    adapter.AddGeometry(new TestItem(101, &libraryDestroyed));
+    adapter.AddGeometry(new TestItem(101, &destroyed));
     adapter.CloseLibrary();
     ASSERT_TRUE(adapter.Stack().empty());
     leaf = adapter.GetRootNode()->CreateChildNode(5)->CreateChildGeoNode(7);
@@ -31,8 +31,7 @@ class AdapterEditTest : public testing::Test {
   GeoNode* leaf = nullptr;
   Node* six = nullptr;
   Node* childOne = nullptr;
-  int destroyed = 0;
-  int libraryDestroyed = 0;
+  int destroyed = 0;  // items of the scene and the library
 };
 
 TEST_F(AdapterEditTest, PathsResolveAsOpeningFromAnEmptyStackAndOpenFromTheOpenNode) {
@@ -262,10 +261,10 @@ TEST_F(AdapterEditTest, LibraryReferencesShareContentWhichIsNotInTheScene) {
   adapter.CloseAllNodes();
   adapter.DropLibraries();
   ASSERT_TRUE(adapter.DeleteNode(Path({1, 5, 1})));
-  EXPECT_EQ(libraryDestroyed, 0);
+  EXPECT_EQ(destroyed, 0);
   EXPECT_EQ(adapter.GetNode(Path({1, 5, 2, 100}))->Parents().size(), 1u);
   ASSERT_TRUE(adapter.DeleteNode(Path({1, 5, 2})));
-  EXPECT_EQ(libraryDestroyed, 1);
+  EXPECT_EQ(destroyed, 1);
 }
 
 TEST_F(AdapterEditTest, OneLibraryIsOpenAtATimeAndClosingOrDroppingReturnsToTheNodeOpenBefore) {
@@ -287,7 +286,7 @@ TEST_F(AdapterEditTest, OneLibraryIsOpenAtATimeAndClosingOrDroppingReturnsToTheN
   ASSERT_TRUE(adapter.OpenNode(100));
   adapter.DropLibraries();
   EXPECT_EQ(adapter.Stack().size(), 2u);
-  EXPECT_EQ(libraryDestroyed, 1);
+  EXPECT_EQ(destroyed, 1);
   EXPECT_TRUE(adapter.OpenLibrary("bolts"));
   EXPECT_FALSE(adapter.OpenNode(100)) << "a library of that name starts empty";
   adapter.CloseLibrary();
