@@ -1,6 +1,6 @@
 // The adapter's scene edits: paths, opening, sharing, deleting, optimising,
 // copying and clearing; every refusal leaves scene and open-node stack alone.
-// Entity ids and render paths: levels, comparison, order and printing.
+// Render paths: comparison, order and printing, with entity ids' printing.
 // Libraries: content outside the scene that references share and outlive.
 // The scene as text: one line per node, details, UTF-8 names.
 #include "KivVizCore/EntityId.h"
@@ -9,10 +9,17 @@
 namespace {
 
 // Scene: root / 5 / 7 (leaf with one counting item), root / 6 (empty group),
-// root / 1 (a child with the root's id) / 2 (leaf).
+// root / 1 (a child with the root's id) / 2 (leaf). A library "bolts" with one
+// group 100 holding a leaf 101 with a counting item.
 class AdapterEditTest : public testing::Test {
  protected:
   void SetUp() override {
+    ASSERT_TRUE(adapter.OpenLibrary("bolts"));
+    ASSERT_TRUE(adapter.CreateNode(100, L"bolt"));
+    ASSERT_TRUE(adapter.CreateGeoNode(101, L"shape"));
+    adapter.AddGeometry(new TestItem(101, &destroyed));
+    adapter.CloseLibrary();
+    ASSERT_TRUE(adapter.Stack().empty());
     leaf = adapter.GetRootNode()->CreateChildNode(5)->CreateChildGeoNode(7);
     leaf->AddGeometry(new TestItem(7, &destroyed));
     six = adapter.GetRootNode()->CreateChildNode(6);
@@ -24,10 +31,10 @@ class AdapterEditTest : public testing::Test {
   GeoNode* leaf = nullptr;
   Node* six = nullptr;
   Node* childOne = nullptr;
-  int destroyed = 0;
+  int destroyed = 0;  // items of the scene and the library
 };
 
-TEST_F(AdapterEditTest, PathsResolveAsOpeningFromAnEmptyStack) {
+TEST_F(AdapterEditTest, PathsResolveAsOpeningFromAnEmptyStackAndOpenFromTheOpenNode) {
   GeoNode* five = adapter.GetRootNode()->GetChild(5);
   EXPECT_EQ(adapter.GetNode(Path({1})), adapter.GetRootNode());
   EXPECT_EQ(adapter.GetNode(Path({1, 5})), five);
@@ -37,9 +44,7 @@ TEST_F(AdapterEditTest, PathsResolveAsOpeningFromAnEmptyStack) {
   for (const auto& broken : std::vector<std::vector<std::uint64_t>>{{}, {1, 5, 8}, {1, 5, 7, 1}, {2}}) {
     EXPECT_EQ(adapter.GetNode(Path(broken)), nullptr) << Path(broken);
   }
-}
-
-TEST_F(AdapterEditTest, OpenNodesOpensEveryIdFromTheOpenNodeOrChangesNothing) {
+  // Opening follows every id from the open node, or changes nothing.
   ASSERT_TRUE(adapter.OpenNodes(Path({1, 5, 7})));
   EXPECT_EQ(adapter.Stack(), (std::deque<GeoNode*>{adapter.GetRootNode(), adapter.GetNode(Path({5})), leaf}));
   adapter.CloseAllNodes();
@@ -56,23 +61,43 @@ TEST_F(AdapterEditTest, OpenNodesOpensEveryIdFromTheOpenNodeOrChangesNothing) {
   }
 }
 
+// A row with a library adds a reference to it, else to the target path;
+// the library's refusals are those of AddLibraryReference.
 TEST_F(AdapterEditTest, AddReferenceSharesAnExistingNodeOrRefusesAndChangesNothing) {
   const struct {
     const char* name;
     std::vector<std::uint64_t> open, target;
-  } refused[] = {{"NothingOpen", {}, {1, 5, 7}},        {"MissingTarget", {1, 6}, {1, 5, 8}},
-                 {"LeafOpen", {1, 5, 7}, {1, 6}},       {"IdTakenAlready", {1, 5}, {1, 5, 7}},
-                 {"ItselfBelowItself", {1, 6}, {1, 6}}, {"AncestorBelowDescendant", {1, 5}, {1}}};
-  // The root is outside a library's subtree yet must be refused there too.
-  ASSERT_TRUE(adapter.OpenLibrary("lib"));
-  EXPECT_FALSE(adapter.AddReference(Path({1})));
-  adapter.CloseLibrary();
+    const char* library = nullptr;
+    std::uint64_t libraryNode = 0, id = 1;
+  } refused[] = {{"NothingOpen", {}, {1, 5, 7}},
+                 {"MissingTarget", {1, 6}, {1, 5, 8}},
+                 {"LeafOpen", {1, 5, 7}, {1, 6}},
+                 {"IdTakenAlready", {1, 5}, {1, 5, 7}},
+                 {"ItselfBelowItself", {1, 6}, {1, 6}},
+                 {"AncestorBelowDescendant", {1, 5}, {1}},
+                 {"LibraryNothingOpen", {}, {}, "bolts", 100},
+                 {"UnknownLibrary", {1, 5}, {}, "nuts", 100},
+                 {"UnknownLibraryNode", {1, 5}, {}, "bolts", 7},
+                 {"LibraryIdTaken", {1}, {}, "bolts", 100, 5},
+                 {"LibraryLeafOpen", {1, 5, 7}, {}, "bolts", 100}};
   const std::string before = adapter.Structure();
   for (const auto& c : refused) {
     ASSERT_TRUE(adapter.Reopen(c.open)) << c.name;
-    EXPECT_FALSE(adapter.AddReference(Path(c.target))) << c.name;
+    const auto stack = adapter.Stack();
+    EXPECT_FALSE(c.library ? adapter.AddLibraryReference(c.id, c.library, c.libraryNode)
+                           : adapter.AddReference(Path(c.target)))
+        << c.name;
     EXPECT_EQ(adapter.Structure(), before) << c.name;
+    EXPECT_EQ(adapter.Stack(), stack) << c.name;
   }
+  // The root is outside a library's subtree yet must be refused there too,
+  // and a library's content cannot reference itself.
+  adapter.CloseAllNodes();
+  ASSERT_TRUE(adapter.OpenLibrary("bolts"));
+  EXPECT_FALSE(adapter.AddReference(Path({1})));
+  ASSERT_TRUE(adapter.OpenNode(100)) << "a reopened library keeps its content";
+  EXPECT_FALSE(adapter.AddLibraryReference(1, "bolts", 100));
+  adapter.CloseLibrary();
   ASSERT_TRUE(adapter.Reopen({1, 6}));
   ASSERT_TRUE(adapter.AddReference(Path({1, 5, 7})));
   EXPECT_EQ(six->GetChild(7), leaf);
@@ -190,18 +215,6 @@ TEST_F(AdapterEditTest, EditsLeaveTheOverlaysSubtreeAlone) {
   EXPECT_EQ(destroyed, 1) << "only the scene's own leaf went";
 }
 
-TEST(EntityIdTest, LevelFollowsTheIdsGivenAndPrintsDownToIt) {
-  EXPECT_FALSE(EntityId().IsValid());
-  EXPECT_EQ(EntityId(3).GetLevel(), EntityId::Level::Model);
-  EXPECT_EQ(EntityId(3, 4, 10002, 77).GetLevel(), EntityId::Level::Element);
-  // Id 0 is a valid id: the level, not the value, tells where the entity ends.
-  EXPECT_NE(EntityId(3), EntityId(3, 0));
-  EXPECT_EQ(EntityId(3, 0).GetLevel(), EntityId::Level::Part);
-  std::ostringstream out;
-  out << EntityId(3, 4) << ' ' << EntityId();
-  EXPECT_EQ(out.str(), "entity(3/4) entity()");
-}
-
 TEST(RenderIdTest, EqualityAndOrderCompareLengthOriginAndEveryId) {
   const struct {
     const char* name;
@@ -219,177 +232,113 @@ TEST(RenderIdTest, EqualityAndOrderCompareLengthOriginAndEveryId) {
   }
 }
 
-TEST(RenderIdTest, AppendExtendsThePathAndPrintingShowsOriginAndIds) {
+// Entity levels and ids are converted and compared in AView3DTest.
+TEST(RenderIdTest, AppendExtendsThePathAndPathsAndEntitiesPrintTheirIds) {
   RenderId path({1, 10000}, RenderId::SceneOrigin);
   path.Append(42);
   EXPECT_EQ(path, RenderId({1, 10000, 42}, 1));
+  // Id 0 is a valid id: the level, not the value, tells where the entity ends.
+  EXPECT_NE(EntityId(3), EntityId(3, 0));
   std::ostringstream out;
-  out << path << ' ' << RenderId();
-  EXPECT_EQ(out.str(), "1:[1/10000/42] 0:[]");
+  out << path << ' ' << RenderId() << ' ' << EntityId(3, 0) << ' ' << EntityId();
+  EXPECT_EQ(out.str(), "1:[1/10000/42] 0:[] entity(3/0) entity()");
 }
 
-// A library "bolts" with one group 100 holding a leaf 101 with a counting
-// item, and a scene root / 5 (group, holding the leaf 9) where references go.
-class AdapterLibraryTest : public testing::Test {
- protected:
-  void SetUp() override {
-    adapter = std::make_unique<TestAdapter>();
-    ASSERT_TRUE(adapter->OpenLibrary("bolts"));
-    ASSERT_TRUE(adapter->CreateNode(100, L"bolt"));
-    ASSERT_TRUE(adapter->CreateGeoNode(101, L"shape"));
-    adapter->AddGeometry(new TestItem(101, &destroyed));
-    adapter->CloseLibrary();
-    ASSERT_TRUE(adapter->Stack().empty());
-    adapter->GetRootNode()->CreateChildNode(5)->CreateChildGeoNode(9);
-  }
-
-  std::unique_ptr<TestAdapter> adapter;
-  int destroyed = 0;
-};
-
-TEST_F(AdapterLibraryTest, ReferencesShareTheLibraryContentWhichIsNotInTheScene) {
-  EXPECT_EQ(adapter->GetRootNode()->Children().size(), 2u) << "group 5 and the overlays' node, no library";
-  ASSERT_TRUE(adapter->OpenNodes(Path({1, 5})));
-  ASSERT_TRUE(adapter->AddLibraryReference(1, "bolts", 100));
-  ASSERT_TRUE(adapter->AddLibraryReference(2, "bolts", 100));
-  EXPECT_EQ(adapter->Stack().size(), 2u);
-  GeoNode* first = adapter->GetNode(Path({1, 5, 1, 100, 101}));
+TEST_F(AdapterEditTest, LibraryReferencesShareContentWhichIsNotInTheScene) {
+  EXPECT_EQ(adapter.GetRootNode()->Children().size(), 4u) << "groups 1, 5, 6 and the overlays' node, no library";
+  ASSERT_TRUE(adapter.OpenNodes(Path({1, 5})));
+  ASSERT_TRUE(adapter.AddLibraryReference(1, "bolts", 100));
+  ASSERT_TRUE(adapter.AddLibraryReference(2, "bolts", 100));
+  EXPECT_EQ(adapter.Stack().size(), 2u);
+  GeoNode* first = adapter.GetNode(Path({1, 5, 1, 100, 101}));
   ASSERT_NE(first, nullptr);
-  EXPECT_EQ(first, adapter->GetNode(Path({1, 5, 2, 100, 101})));
-  EXPECT_EQ(adapter->GetNode(Path({1, 5, 1, 100}))->Parents().size(), 3u) << "the library and both references";
-  ASSERT_TRUE(adapter->OpenNode(1));
-  EXPECT_EQ(adapter->GetCurrentOpenNode(), adapter->GetNode(Path({1, 5, 1}))) << "references open like any node";
+  EXPECT_EQ(first, adapter.GetNode(Path({1, 5, 2, 100, 101})));
+  EXPECT_EQ(adapter.GetNode(Path({1, 5, 1, 100}))->Parents().size(), 3u) << "the library and both references";
+  ASSERT_TRUE(adapter.OpenNode(1));
+  EXPECT_EQ(adapter.GetCurrentOpenNode(), adapter.GetNode(Path({1, 5, 1}))) << "references open like any node";
 
-  // The content outlives its library; scene and library release it once.
-  adapter->CloseAllNodes();
-  adapter->DropLibraries();
+  // The content outlives its library; the last reference deletes it.
+  adapter.CloseAllNodes();
+  adapter.DropLibraries();
+  ASSERT_TRUE(adapter.DeleteNode(Path({1, 5, 1})));
   EXPECT_EQ(destroyed, 0);
-  ASSERT_TRUE(adapter->DeleteNode(Path({1, 5, 1})));
-  EXPECT_NE(adapter->GetNode(Path({1, 5, 2, 100, 101})), nullptr);
-  adapter.reset();
+  EXPECT_EQ(adapter.GetNode(Path({1, 5, 2, 100}))->Parents().size(), 1u);
+  ASSERT_TRUE(adapter.DeleteNode(Path({1, 5, 2})));
   EXPECT_EQ(destroyed, 1);
 }
 
-TEST_F(AdapterLibraryTest, AddLibraryReferenceRefusesAndAddsNothing) {
-  const struct {
-    const char* name;
-    std::vector<std::uint64_t> open;
-    std::uint64_t id;
-    const char* library;
-    std::uint64_t libraryNodeId;
-  } cases[] = {{"NothingOpen", {}, 1, "bolts", 100},
-               {"UnknownLibrary", {1, 5}, 1, "nuts", 100},
-               {"UnknownLibraryNode", {1, 5}, 1, "bolts", 7},
-               {"IdTaken", {1}, 5, "bolts", 100},
-               {"LeafOpen", {1, 5, 9}, 1, "bolts", 100}};
-  const std::string before = adapter->Structure();
-  for (const auto& c : cases) {
-    ASSERT_TRUE(adapter->Reopen(c.open)) << c.name;
-    EXPECT_FALSE(adapter->AddLibraryReference(c.id, c.library, c.libraryNodeId)) << c.name;
-    EXPECT_EQ(adapter->Structure(), before) << c.name;
-  }
-  adapter->CloseAllNodes();
-  ASSERT_TRUE(adapter->OpenLibrary("bolts"));
-  ASSERT_TRUE(adapter->OpenNode(100)) << "a reopened library keeps its content";
-  EXPECT_FALSE(adapter->AddLibraryReference(1, "bolts", 100)) << "content cannot reference itself";
-  adapter->CloseLibrary();
-}
-
-TEST_F(AdapterLibraryTest, OneLibraryIsOpenAtATimeAndClosingOrDroppingReturnsToTheNodeOpenBefore) {
-  EXPECT_FALSE(adapter->OpenLibrary(""));
-  ASSERT_TRUE(adapter->OpenNodes(Path({1, 5})));
-  ASSERT_TRUE(adapter->OpenLibrary("bolts"));
-  EXPECT_FALSE(adapter->OpenLibrary("washers"));
-  ASSERT_TRUE(adapter->OpenNode(100));
-  ASSERT_TRUE(adapter->OpenNode(101));
-  adapter->CloseLibrary();
-  EXPECT_EQ(adapter->Stack().size(), 2u);
-  EXPECT_EQ(adapter->GetCurrentOpenNode(), adapter->GetNode(Path({1, 5})));
-  adapter->CloseLibrary();
-  EXPECT_EQ(adapter->Stack().size(), 2u) << "closing again changes nothing";
-  EXPECT_TRUE(adapter->OpenLibrary("washers"));
-  adapter->CloseLibrary();
+TEST_F(AdapterEditTest, OneLibraryIsOpenAtATimeAndClosingOrDroppingReturnsToTheNodeOpenBefore) {
+  EXPECT_FALSE(adapter.OpenLibrary(""));
+  ASSERT_TRUE(adapter.OpenNodes(Path({1, 5})));
+  ASSERT_TRUE(adapter.OpenLibrary("bolts"));
+  EXPECT_FALSE(adapter.OpenLibrary("washers"));
+  ASSERT_TRUE(adapter.OpenNode(100));
+  ASSERT_TRUE(adapter.OpenNode(101));
+  adapter.CloseLibrary();
+  EXPECT_EQ(adapter.Stack().size(), 2u);
+  EXPECT_EQ(adapter.GetCurrentOpenNode(), adapter.GetNode(Path({1, 5})));
+  adapter.CloseLibrary();
+  EXPECT_EQ(adapter.Stack().size(), 2u) << "closing again changes nothing";
+  EXPECT_TRUE(adapter.OpenLibrary("washers"));
+  adapter.CloseLibrary();
   // Dropping an open library closes its nodes.
-  ASSERT_TRUE(adapter->OpenLibrary("bolts"));
-  ASSERT_TRUE(adapter->OpenNode(100));
-  adapter->DropLibraries();
-  EXPECT_EQ(adapter->Stack().size(), 2u);
+  ASSERT_TRUE(adapter.OpenLibrary("bolts"));
+  ASSERT_TRUE(adapter.OpenNode(100));
+  adapter.DropLibraries();
+  EXPECT_EQ(adapter.Stack().size(), 2u);
   EXPECT_EQ(destroyed, 1);
-  EXPECT_TRUE(adapter->OpenLibrary("bolts"));
-  EXPECT_FALSE(adapter->OpenNode(100)) << "a library of that name starts empty";
-  adapter->CloseLibrary();
+  EXPECT_TRUE(adapter.OpenLibrary("bolts"));
+  EXPECT_FALSE(adapter.OpenNode(100)) << "a library of that name starts empty";
+  adapter.CloseLibrary();
 }
 
-// Scene: root / 2 "other" (moved, hidden) and root / 5 "model" (translucent
-// red), both holding the leaf 10002 "surfaces" with two items and filter 3,
-// and the view's empty overlays' node 60000.
-class SceneStructureTest : public testing::Test {
- protected:
-  void SetUp() override {
-    Node* model = adapter.GetRootNode()->CreateChildNode(5);
-    model->SetName(L"model");
-    model->SetAttribute(new AttributeColor(RGBAColor(255, 0, 0, 128)));
-    GeoNode* leaf = model->CreateChildGeoNode(10002);
-    leaf->SetName(L"surfaces");
-    leaf->AddGeometry(new TestItem(1));
-    leaf->AddGeometry(new TestItem(2));
-    leaf->SetFilterId(3);
-    other = adapter.GetRootNode()->CreateChildNode(2);
-    other->SetName(L"other");
-    double matrix[16];
-    AttributeTransform::SetIdentity(matrix);
-    matrix[13] = 1.0;
-    other->SetAttribute(new AttributeTransform(matrix));
-    other->SetAttribute(new AttributeVisibility(false));
-    other->AddChild(leaf);
-  }
-  // The first line of the plain structure.
-  std::string FirstLine() {
-    std::string text = "stale";
-    adapter.GetSceneStructure(text, false);
-    return text.substr(0, text.find('\n'));
-  }
-
-  TestAdapter adapter;
-  Node* other = nullptr;
-};
-
-TEST_F(SceneStructureTest, OneLinePerNodeIndentedByDepthWithWhatItCarries) {
+// Node 6 moved, hidden and holding the leaf 7 too, with a second item and
+// filter 3; group 5 translucent red. Names in UTF-8: U+00E9 takes two bytes,
+// U+20AC three, U+1F600 four (a surrogate pair where wchar_t has 16 bits), and
+// a lone surrogate becomes U+FFFD.
+TEST_F(AdapterEditTest, StructureHasOneLinePerNodeIndentedByDepthWithWhatItCarries) {
+  std::wstring name = L"caf\u00e9 \u20ac ";
+  name += L"\U0001F600";
+  six->SetName(name);
+  name = L"a";
+  name += static_cast<wchar_t>(0xD800);
+  childOne->SetName(name + L"b");
+  auto* five = static_cast<Node*>(adapter.GetNode(Path({1, 5})));
+  five->SetName(L"model");
+  five->SetAttribute(new AttributeColor(RGBAColor(255, 0, 0, 128)));
+  leaf->SetName(L"surfaces");
+  leaf->AddGeometry(new TestItem(8));
+  leaf->SetFilterId(3);
+  double matrix[16];
+  AttributeTransform::SetIdentity(matrix);
+  matrix[13] = 1.0;
+  six->SetAttribute(new AttributeTransform(matrix));
+  six->SetAttribute(new AttributeVisibility(false));
+  six->AddChild(leaf);
   std::string plain = "stale";
   adapter.GetSceneStructure(plain, false);
   EXPECT_EQ(plain,
             "1 \"root\"\n"
-            "  2 \"other\"\n"
-            "    10002 \"surfaces\"\n"
+            "  1 \"a\xef\xbf\xbd"
+            "b\"\n"
+            "    2 \"\"\n"
             "  5 \"model\"\n"
-            "    10002 \"surfaces\"\n"
+            "    7 \"surfaces\"\n"
+            "  6 \"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80\"\n"
+            "    7 \"surfaces\"\n"
             "  60000 \"ViewObjects\"\n");
   EXPECT_EQ(adapter.Structure(),
             "1 \"root\" group\n"
-            "  2 \"other\" group transform hidden\n"
-            "    10002 \"surfaces\" leaf items=2 filter=3 parents=2\n"
+            "  1 \"a\xef\xbf\xbd"
+            "b\" group\n"
+            "    2 \"\" leaf items=0\n"
             "  5 \"model\" group colour=(255,0,0,128) translucent\n"
-            "    10002 \"surfaces\" leaf items=2 filter=3 parents=2\n"
+            "    7 \"surfaces\" leaf items=2 filter=3 parents=2\n"
+            "  6 \"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80\" group transform hidden\n"
+            "    7 \"surfaces\" leaf items=2 filter=3 parents=2\n"
             "  60000 \"ViewObjects\" group\n");
-  other->SetAttribute(new AttributeTransform());
-  EXPECT_NE(adapter.Structure().find("  2 \"other\" group hidden\n"), std::string::npos)
-      << "an identity transform is not listed";
-}
-
-TEST_F(SceneStructureTest, NamesAreWrittenAsUtf8WithReplacementsForLoneSurrogates) {
-  // U+00E9 takes two bytes, U+20AC three, U+1F600 four (a surrogate pair
-  // where wchar_t has 16 bits).
-  std::wstring name = L"caf\u00e9 \u20ac ";
-  name += L"\U0001F600";
-  adapter.GetRootNode()->SetName(name);
-  EXPECT_EQ(FirstLine(), "1 \"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x98\x80\"");
-  name = L"a";
-  name += static_cast<wchar_t>(0xD800);
-  name += L"b";
-  adapter.GetRootNode()->SetName(name);
-  EXPECT_EQ(FirstLine(),
-            "1 \"a\xef\xbf\xbd"
-            "b\"");
+  six->SetAttribute(new AttributeTransform());
+  EXPECT_NE(adapter.Structure().find("group hidden\n"), std::string::npos) << "an identity transform is not listed";
 }
 
 }  // namespace

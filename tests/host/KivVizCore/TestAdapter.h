@@ -23,8 +23,7 @@
 #include "KivVizCore/RenderId.h"
 #include "TestView.h"
 
-class TestItem : public AGeometryItem {
- public:
+struct TestItem : AGeometryItem {
   explicit TestItem(std::uint64_t id, int* destroyed = nullptr) : AGeometryItem(id), destroyed(destroyed) {}
   ~TestItem() override {
     if (destroyed != nullptr) ++*destroyed;
@@ -45,7 +44,6 @@ class TestItem : public AGeometryItem {
     return true;
   }
 
- private:
   int* destroyed;
   std::pair<float, float> square{0.0f, -1.0f};  // no square at first
 };

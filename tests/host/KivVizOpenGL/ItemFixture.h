@@ -143,9 +143,6 @@ class ItemFixture : public GLFixture {
     }
     return count;
   }
-  static int CountDrawn(const platform::Image& image, int x0 = 0, int x1 = Size - 1, int y0 = 0, int y1 = Size - 1) {
-    return Count(image, std::nullopt, x0, x1, y0, y1);
-  }
 };
 
 }  // namespace NimboTest
