@@ -26,8 +26,8 @@ class AdapterPickTest : public testing::Test {
     adapter.SetFilterManager(&filters);
     Node* five = adapter.GetRootNode()->CreateChildNode(5);
     five->CreateChildGeoNode(7)->AddGeometry((new TestItem(1))->Square(0.0f, 10.0f));
-    near = five->CreateChildGeoNode(8);
-    near->AddGeometry((new TestItem(2))->Square(10.0f, 1.0f));
+    nearLeaf = five->CreateChildGeoNode(8);
+    nearLeaf->AddGeometry((new TestItem(2))->Square(10.0f, 1.0f));
   }
 
   // A ray down the -Z axis from z = 100 through (x, y); the path it picks,
@@ -43,7 +43,7 @@ class AdapterPickTest : public testing::Test {
 
   TestAdapter adapter;
   Filters filters;
-  GeoNode* near = nullptr;
+  GeoNode* nearLeaf = nullptr;
 };
 
 TEST_F(AdapterPickTest, NearestHitWithinReachWinsThroughTransformsAndItsPathStartsAtTheRoot) {
@@ -66,15 +66,15 @@ TEST_F(AdapterPickTest, NearestHitWithinReachWinsThroughTransformsAndItsPathStar
 TEST_F(AdapterPickTest, HiddenFilteredAndOverlayNodesAreNotHitAndSharedOnesShowTheirFirstPath) {
   auto* overlay = static_cast<Node*>(adapter.GetRootNode()->GetChild(AView3DAdapter::OverlayNodeId));
   overlay->CreateChildGeoNode(1)->AddGeometry((new TestItem(3))->Square(50.0f, 100.0f));
-  near->SetFilterId(3);
+  nearLeaf->SetFilterId(3);
   filters.off = 3;
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 7}));
   filters.off = 4;
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8}));
-  near->SetFilterId(-2);
+  nearLeaf->SetFilterId(-2);
   filters.off = -2;
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 5, 8})) << "filter ids of zero or less are never filtered";
-  adapter.GetRootNode()->CreateChildNode(3)->AddChild(near);
+  adapter.GetRootNode()->CreateChildNode(3)->AddChild(nearLeaf);
   EXPECT_EQ(Pick(0.0f, 0.0f), Path({1, 3, 8})) << "a shared node is reported under its first path";
   adapter.GetNode(Path({1, 5}))->SetAttribute(new AttributeVisibility(false));
   EXPECT_EQ(Pick(5.0f, 0.0f), kUntouched) << "a hidden group hides its subtree";

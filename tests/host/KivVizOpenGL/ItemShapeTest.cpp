@@ -172,9 +172,9 @@ TEST(RayHitTest, LinesAndPointsAreHitWithinThePickConeOnlyWholeOrInChunks) {
                         {"EndingWhereItIsInside", {0, 0, 0}, {0, 0, 1}, 20, Float3{0, 0, 20}, 20},
                         {"EndingBeforeItIsInside", {0, 0, 0}, {0, 0, 1}, 10, std::nullopt},
                         {"Behind", {0, 0, 101}, {0, 0, 1}, 200, std::nullopt}});
-    const GeometryItemLinesGL far = lines({}, {});
+    const GeometryItemLinesGL distant = lines({}, {});
     std::vector<float> cloud{0, 0, 0, 3, 0, 0, 3, 0, -1};
-    cloud.insert(cloud.end(), far.Vertices().begin(), far.Vertices().end());
+    cloud.insert(cloud.end(), distant.Vertices().begin(), distant.Vertices().end());
     const GeometryItemPointsGL points(3, cloud);
     ExpectRays(points, {{"WithinTheCone", {0.02f, 0, 10}, {0, 0, -1}, 20, Float3{0.02f, 0, 0}, 10},
                         {"OutsideTheCone", {0.04f, 0, 10}, {0, 0, -1}, 20, std::nullopt},
