@@ -1,6 +1,8 @@
 // Big items skip what lies outside the view volume, yet pictures and the hit
 // records of a small pick box must be exactly those of drawing everything.
 #include <windows.h>
+#include <GL/gl.h>
+#include <GL/glext.h>
 #include <GL/glu.h>
 
 #include "ItemFixture.h"
@@ -109,6 +111,28 @@ TEST_F(SelectionCullingTest, HitRecordsAndPicturesAreThoseOfDrawingEverything) {
   EXPECT_GT(Count(whole, {}), 1000);
   EXPECT_TRUE(chunked.rgba == whole.rgba)
       << "pictures in " << SavePicture(chunked, "chunked") << " and " << SavePicture(whole, "whole");
+
+  // Culling at all: over a corner of the grid, few of its triangles reach GL.
+  // The query's entry points lie beyond OpenGL 1.1, which Windows exports.
+  const auto entry = [](const char* name) { return reinterpret_cast<void*>(wglGetProcAddress(name)); };
+  const auto begin = reinterpret_cast<PFNGLBEGINQUERYPROC>(entry("glBeginQuery"));
+  const auto end = reinterpret_cast<PFNGLENDQUERYPROC>(entry("glEndQuery"));
+  const auto result = reinterpret_cast<PFNGLGETQUERYOBJECTUIVPROC>(entry("glGetQueryObjectuiv"));
+  ASSERT_TRUE(begin && end && result);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  glOrtho(-3.0, -2.6, -3.0, -2.6, -10.0, 10.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+  GLuint query = 0, sent = 0;
+  reinterpret_cast<PFNGLGENQUERIESPROC>(entry("glGenQueries"))(1, &query);
+  begin(GL_PRIMITIVES_GENERATED, query);
+  grid->Display(nullptr);
+  end(GL_PRIMITIVES_GENERATED);
+  result(query, GL_QUERY_RESULT, &sent);
+  reinterpret_cast<PFNGLDELETEQUERIESPROC>(entry("glDeleteQueries"))(1, &query);
+  EXPECT_GT(sent, 0u);
+  EXPECT_LE(sent, grid->Indices().size() / 3 / 8) << "a view of 1/225 of the grid, in rows of its own order";
 }
 
 }  // namespace
