@@ -12,7 +12,7 @@ class FrameTest : public PluginHostFixture {
 };
 
 TEST_F(FrameTest, BackFacesAreCulledUnlessMadeVisible) {
-  AddQuad(1, 1, 1, 1.0f, -1.0f, -1.0f, 1.0f, 0.0f);  // wound clockwise as seen: its back shows
+  AddQuad(1, 1.0f, -1.0f, -1.0f, 1.0f, 0.0f);  // wound clockwise as seen: its back shows
   for (bool visible : {false, true, false}) {
     View().SetBackFacesVisible(visible);
     EXPECT_EQ(Centre()[1] > 60, visible) << "culled, or lit by two-sided lighting";
@@ -56,7 +56,7 @@ TEST_F(FrameTest, OpaquePassDrawsOpaqueLeavesAndTransparentPassesTheRest) {
 }
 
 TEST_F(FrameTest, FramesSetUpLightsThatFollowTheCameraAndTheMaterial) {
-  AddQuad(1, 1, 1, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f);
+  AddQuad(1, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f);
   Frame();
   EXPECT_FALSE(glIsEnabled(GL_LIGHT0)) << "light 0 is the overlays' light";
   for (GLenum capability : {GL_LIGHT1, GL_LIGHT2, GL_LIGHT3, GL_COLOR_MATERIAL, GL_RESCALE_NORMAL,

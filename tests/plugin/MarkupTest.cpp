@@ -87,7 +87,7 @@ TEST_F(MarkupTest, ArrowsAndStatisticsAreNotImplementedAndOneTextManagerIsHanded
 
 TEST_F(MarkupTest, MarkupsAndRenderingOptionsShowInTheNextFrame) {
   AddFactory();
-  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f);
+  AddQuad(5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f);
   Open({3});
   Scene().SetFilterId(12);
   Close();

@@ -21,9 +21,8 @@ constexpr const char* kRubberbandName = "Rubberband";
 template <typename Test>
 int Count(const platform::Image& image, int x0, int y0, int x1, int y1, Test test) {
   int count = 0;
-  for (int y = y0; y < y1; ++y) {
+  for (int y = y0; y < y1; ++y)
     for (int x = x0; x < x1; ++x) count += test(image.At(x, y)) ? 1 : 0;
-  }
   return count;
 }
 
@@ -237,7 +236,7 @@ TEST_F(OverlayTest, AWindowWithoutRowsDrawsNoCircleAndANegativeHeightAnAspectOfO
 
 TEST_F(OverlayTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
   // A quad one unit before the eye fills the window: only depth clears let the overlays show.
-  AddQuad(1, 1, 1, -2.0f, -2.0f, 2.0f, 2.0f, 9.0f, RGBAColor{160, 160, 160, 255});
+  AddQuad(1, -2.0f, -2.0f, 2.0f, 2.0f, 9.0f, RGBAColor{160, 160, 160, 255});
   // Mid-drag the aperture follows the pointer at the rectangle's moving corner.
   Notify(IViewOp::Hover, 0, 100, 12);
   Drag(100, 12, 148, 56);
@@ -245,17 +244,13 @@ TEST_F(OverlayTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
   // One spot per overlay, above the quad: the triad's X axis right of its middle in the
   // 100 pixel corner, the aperture's black ring around the pointer, and the rubber band's
   // dashed top edge in exactly its flat colour, which only the triad's projection puts there.
-  const auto near = [](int value, int expected) { return std::abs(value - expected) <= 3; };
-  EXPECT_GT(
-      Count(image, 56, kHeight - 100, 100, kHeight, [](const auto& p) { return p[0] > p[1] + 60 && p[0] > p[2] + 60; }),
-      20);
+  const auto red = [](const auto& p) { return p[0] > p[1] + 60 && p[0] > p[2] + 60; };
+  const auto black = [](const auto& p) { return p[0] < 30 && p[1] < 30 && p[2] < 30; };
+  const auto band = [](const auto& p) { return std::abs(p[0] - 220) <= 3 && p[1] <= 3 && p[2] <= 3; };
   const int r = ViewOpRayPick::APERTURE;
-  EXPECT_GT(Count(image, 148 - r - 4, 56 - r - 4, 148 + r + 5, 56 + r + 5,
-                  [](const auto& p) { return p[0] < 30 && p[1] < 30 && p[2] < 30; }),
-            4 * r);
-  EXPECT_GE(
-      Count(image, 103, 10, 145, 14, [&](const auto& p) { return near(p[0], 220) && near(p[1], 0) && near(p[2], 0); }),
-      21);
+  EXPECT_GT(Count(image, 56, kHeight - 100, 100, kHeight, red), 20);
+  EXPECT_GT(Count(image, 148 - r - 4, 56 - r - 4, 148 + r + 5, 56 + r + 5, black), 4 * r);
+  EXPECT_GE(Count(image, 103, 10, 145, 14, band), 21);
 
   std::vector<DrawRecord> log;
   Record(Aperture(), 901, log);

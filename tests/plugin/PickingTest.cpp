@@ -26,8 +26,8 @@ class PickingTest : public PluginHostFixture {
 };
 
 TEST_F(PickingTest, NearestNodeIsPickedWithItsPathExceptWhileBuildingSwitchedOffOrOverflowing) {
-  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f);
-  AddQuad(3, 4, 6, -1.0f, -1.0f, 1.0f, 1.0f, 2.0f);  // nearer the eye
+  AddQuad(5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f);
+  AddQuad(6, -1.0f, -1.0f, 1.0f, 1.0f, 2.0f);  // nearer the eye
   Frame();
   RenderId picked;
   float x = 0.0f, y = 0.0f, z = 0.0f;
@@ -54,8 +54,7 @@ TEST_F(PickingTest, NearestNodeIsPickedWithItsPathExceptWhileBuildingSwitchedOff
   EXPECT_FALSE(Scene().PickVisualAt(std::numeric_limits<int>::min(), -std::numeric_limits<int>::max(), picked));
 
   // 200 stacked leaves under the pixel: each record takes 8 words.
-  for (std::uint64_t leaf = 10; leaf < 210; ++leaf)
-    AddQuad(3, 4, leaf, -1, -1, 1, 1, -0.01f * static_cast<float>(leaf));
+  for (std::uint64_t leaf = 10; leaf < 210; ++leaf) AddQuad(leaf, -1, -1, 1, 1, -0.01f * static_cast<float>(leaf));
   Frame();
   RenderId overflowed;
   const auto before = SideState();
@@ -66,7 +65,7 @@ TEST_F(PickingTest, NearestNodeIsPickedWithItsPathExceptWhileBuildingSwitchedOff
 
 TEST_F(PickingTest, PickPointIsTrueForAnyPickedNodeButWritesOnlyWhereTheRayMeetsItsFirstItem) {
   // The quad starts just over a pixel right of centre: the 4 x 4 pick box reaches it there, the ray does not.
-  AddQuad(3, 4, 5, 0.083f, -2.0f, 2.0f, 2.0f, 0.5f);
+  AddQuad(5, 0.083f, -2.0f, 2.0f, 2.0f, 0.5f);
   Frame();
   RenderId picked;
   ASSERT_TRUE(PickCentre(picked));
@@ -91,14 +90,14 @@ TEST_F(PickingTest, PickPointIsTrueForAnyPickedNodeButWritesOnlyWhereTheRayMeets
   Scene().CloseAllNodes();
 
   // A second, nearer item in the same leaf: the leaf's first item answers.
-  AddQuad(3, 4, 5, -2.0f, -2.0f, 2.0f, 2.0f, 1.0f);
+  AddQuad(5, -2.0f, -2.0f, 2.0f, 2.0f, 1.0f);
   Frame();
   ASSERT_TRUE(Scene().PickPoint(kCentreX + 16, kCentreY, x, y, z));
   EXPECT_NEAR(z, 0.5f, 1e-4f);
 }
 
 TEST_F(PickingTest, GetPointAtPixelUnprojectsTheDepthBuffer) {
-  AddQuad(3, 4, 5, -2.0f, -2.0f, 2.0f, 2.0f, 1.0f);
+  AddQuad(5, -2.0f, -2.0f, 2.0f, 2.0f, 1.0f);
   Frame();
   // The frame leaves the scene's projection current: set the camera's model-view as the scene was drawn.
   glMatrixMode(GL_MODELVIEW);

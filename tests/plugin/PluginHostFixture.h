@@ -163,11 +163,11 @@ class PluginHostFixture : public NimboTest::GLFixture {
     Scene().AddGeometry(new RecordingItem(leaf, log, deletions));
     Scene().CloseNode();
   }
-  // A quad at depth z facing +Z under model/part/category 10002/leaf, in one pass;
+  // A quad at depth z facing +Z under model 3 / part 4 / category 10002 / leaf, in one pass;
   // an existing leaf gets it as a further item.
-  void AddQuad(std::uint64_t model, std::uint64_t part, std::uint64_t leaf, float x0, float y0, float x1, float y1,
-               float z, const RGBAColor& color = {0, 200, 0, 255}) {
-    Open({model, part, 10002});
+  void AddQuad(std::uint64_t leaf, float x0, float y0, float x1, float y1, float z,
+               RGBAColor color = {0, 200, 0, 255}) {
+    Open({3, 4, 10002});
     if (!Scene().OpenNode(leaf)) {
       ASSERT_TRUE(Scene().CreateGeoNode(leaf, L"quad"));
       Scene().SetNodeAttribute(new AttributeColor(color));

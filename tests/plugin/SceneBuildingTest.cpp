@@ -126,8 +126,8 @@ TEST_F(SceneBuildingTest, ClearAllDeletesSharedNodesOnceAndSparesTheOverlayAndWh
   EXPECT_EQ(keptDeletions, 0);
   auto* overlay = static_cast<Node*>(root->GetChild(AView3DAdapter::OverlayNodeId));
   GeoNode* keptLeaf = overlay->GetChild(51);
-  ASSERT_NE(keptLeaf, nullptr);
-  EXPECT_TRUE(keptLeaf->Parents().size() == 1u && keptLeaf->Geometry().size() == 1u) << "one parent, its item";
+  ASSERT_TRUE(keptLeaf != nullptr && keptLeaf->Parents().size() == 1u && keptLeaf->Geometry().size() == 1u)
+      << "one parent, its item";
   ASSERT_NE(overlay->GetChild(52), nullptr);
   EXPECT_TRUE(static_cast<Node*>(overlay->GetChild(52))->Children().empty()) << "a kept group loses its children";
   log.clear();
