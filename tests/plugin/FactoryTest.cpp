@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <tuple>
 #include <vector>
 
 #include "KivVizCore/Node.h"
@@ -36,18 +37,13 @@ TEST(FactoryTest, EachInstanceIsANewViewWithItsOwnThreeOverlaysWired) {
     ASSERT_EQ(manager->Count(), 3u);
     EXPECT_EQ(manager->GetNode(), view->GetRootNode()->GetChild(AView3DAdapter::OverlayNodeId));
     // Each manager numbers its objects in the order they were added; none is built before drawing.
-    const struct {
-      const char* name;
-      int id;
-      bool visible;
-    } expected[] = {{"AxesViewObject", 1, true}, {"Aperture", 2, false}, {"Rubberband", 3, false}};
-    for (const auto& entry : expected) {
-      AViewObject* object = manager->Get(entry.name);
-      ASSERT_NE(object, nullptr) << entry.name;
-      EXPECT_EQ(object->GetId(), entry.id) << entry.name;
-      EXPECT_EQ(object->IsVisible(), entry.visible) << entry.name;
-      EXPECT_EQ(object->GetNode(), nullptr) << entry.name;
-      EXPECT_EQ(object->GetParentNode(), manager->GetNode()) << entry.name;
+    for (const auto& [name, id, visible] :
+         {std::tuple{"AxesViewObject", 1, true}, {"Aperture", 2, false}, {"Rubberband", 3, false}}) {
+      SCOPED_TRACE(name);
+      AViewObject* object = manager->Get(name);
+      ASSERT_NE(object, nullptr);
+      EXPECT_EQ((std::tuple{object->GetId(), object->IsVisible(), object->GetNode(), object->GetParentNode()}),
+                (std::tuple{id, visible, nullptr, manager->GetNode()}));
     }
     // The aperture and the rubber band listen, in that order; the triad does not.
     const std::vector<IControllerListener*> listeners{dynamic_cast<IControllerListener*>(manager->Get("Aperture")),

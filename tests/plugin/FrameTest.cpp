@@ -1,13 +1,6 @@
 // Frames as a person sees them, and what the frame does to the GL state and
 // to the leaves it draws.
-#include <GL/gl.h>
-#include <GL/glext.h>
-
-#include <cmath>
-#include <numbers>
-
 #include "KivVizCore/AttributeTransform.h"
-#include "KivVizCore/RenderId.h"
 #include "PluginHostFixture.h"
 
 namespace plugintest {
@@ -19,7 +12,7 @@ class FrameTest : public PluginHostFixture {
 };
 
 TEST_F(FrameTest, BackFacesAreCulledUnlessMadeVisible) {
-  AddQuad(1, 1, 1, 1.0f, -1.0f, -1.0f, 1.0f, 0.0f);  // wound clockwise as seen: its back shows
+  AddQuad(1, 1.0f, -1.0f, -1.0f, 1.0f, 0.0f);  // wound clockwise as seen: its back shows
   for (bool visible : {false, true, false}) {
     View().SetBackFacesVisible(visible);
     EXPECT_EQ(Centre()[1] > 60, visible) << "culled, or lit by two-sided lighting";
@@ -45,19 +38,13 @@ TEST_F(FrameTest, OpaquePassDrawsOpaqueLeavesAndTransparentPassesTheRest) {
   AddRecordingLeaf(22, log);
   Close();
   Frame();
-  // Colour state is pushed once per coloured node on the way down.
-  const struct {
-    std::uint64_t item;
-    int cullMode, attribDepth;
-  } expected[] = {{11, GL_BACK, 0}, {21, GL_FRONT, 2}, {22, GL_FRONT, 1}, {21, GL_BACK, 2}, {22, GL_BACK, 1}};
-  ASSERT_EQ(log.size(), std::size(expected));
-  for (std::size_t i = 0; i < log.size(); ++i) {
-    SCOPED_TRACE(i);
-    EXPECT_EQ(log[i].item, expected[i].item);
-    EXPECT_EQ(log[i].cullMode, expected[i].cullMode);
-    EXPECT_EQ(log[i].attribDepth, expected[i].attribDepth);
-    EXPECT_EQ(log[i].nameDepth, 0) << "frames push no names";
-  }
+  // Item, cull mode, attribute depth (colour state is pushed once per coloured node on the way down), names.
+  using Drawn = std::vector<std::tuple<std::uint64_t, int, int, int>>;
+  Drawn drawn;
+  for (const DrawRecord& r : log) drawn.emplace_back(r.item, r.cullMode, r.attribDepth, r.nameDepth);
+  const Drawn expected = {
+      {11, GL_BACK, 0, 0}, {21, GL_FRONT, 2, 0}, {22, GL_FRONT, 1, 0}, {21, GL_BACK, 2, 0}, {22, GL_BACK, 1, 0}};
+  ASSERT_EQ(drawn, expected) << "frames push no names";
   EXPECT_DOUBLE_EQ(log[0].translation[2], -10.0) << "only the camera's transform";
   EXPECT_FLOAT_EQ(log[1].color[0], 1.0f);
   EXPECT_FLOAT_EQ(log[2].color[2], 1.0f);
@@ -69,7 +56,7 @@ TEST_F(FrameTest, OpaquePassDrawsOpaqueLeavesAndTransparentPassesTheRest) {
 }
 
 TEST_F(FrameTest, FramesSetUpLightsThatFollowTheCameraAndTheMaterial) {
-  AddQuad(1, 1, 1, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f);
+  AddQuad(1, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f);
   Frame();
   EXPECT_FALSE(glIsEnabled(GL_LIGHT0)) << "light 0 is the overlays' light";
   for (GLenum capability : {GL_LIGHT1, GL_LIGHT2, GL_LIGHT3, GL_COLOR_MATERIAL, GL_RESCALE_NORMAL,
@@ -85,23 +72,19 @@ TEST_F(FrameTest, FramesSetUpLightsThatFollowTheCameraAndTheMaterial) {
                       : glGetLightfv(light, name, value.data());
     return value;
   };
-  const struct {
-    GLenum light, name;
-    std::vector<float> expected;
-    float tolerance = 1e-6f;
-  } rows[] = {{GL_LIGHT0, GL_POSITION, {0.0f, 0.0f, 10010.0f, 0.0f}, 1.0f},
-              {GL_LIGHT2, GL_POSITION, {8660.254f, -5000.0f, -10.0f, 1.0f}, 2.0f},
-              {GL_FRONT, GL_SPECULAR, {0.8f, 0.8f, 0.8f, 1.0f}},
-              {GL_FRONT, GL_SHININESS, {44.8f, 0.0f, 0.0f, 0.0f}},
-              {0, GL_LIGHT_MODEL_TWO_SIDE, {1.0f, 0.0f, 0.0f, 0.0f}},
-              {0, GL_POLYGON_OFFSET_FACTOR, {1.0f, 0.0f, 0.0f, 0.0f}},
-              {0, GL_POLYGON_OFFSET_UNITS, {1.0f, 0.0f, 0.0f, 0.0f}},
-              {0, GL_BLEND_SRC, {GL_SRC_ALPHA, 0.0f, 0.0f, 0.0f}},
-              {0, GL_BLEND_DST, {GL_ONE_MINUS_SRC_ALPHA, 0.0f, 0.0f, 0.0f}},
-              {0, GL_COLOR_CLEAR_VALUE, {0.5f, 0.5f, 0.5f, 0.5f}}};
-  for (const auto& row : rows) {
-    const std::vector<float> actual = read(row.light, row.name);
-    for (int i = 0; i < 4; ++i) EXPECT_NEAR(actual[i], row.expected[i], row.tolerance) << row.name << "[" << i << "]";
+  for (const auto& [light, name, expected, tolerance] :
+       {std::tuple{GL_LIGHT0, GL_POSITION, std::vector{0.0f, 0.0f, 10010.0f, 0.0f}, 1.0f},
+        {GL_LIGHT2, GL_POSITION, {8660.254f, -5000.0f, -10.0f, 1.0f}, 2.0f},
+        {GL_FRONT, GL_SPECULAR, {0.8f, 0.8f, 0.8f, 1.0f}, 1e-6f},
+        {GL_FRONT, GL_SHININESS, {44.8f, 0.0f, 0.0f, 0.0f}, 1e-6f},
+        {0, GL_LIGHT_MODEL_TWO_SIDE, {1.0f, 0.0f, 0.0f, 0.0f}, 1e-6f},
+        {0, GL_POLYGON_OFFSET_FACTOR, {1.0f, 0.0f, 0.0f, 0.0f}, 1e-6f},
+        {0, GL_POLYGON_OFFSET_UNITS, {1.0f, 0.0f, 0.0f, 0.0f}, 1e-6f},
+        {0, GL_BLEND_SRC, {GL_SRC_ALPHA, 0.0f, 0.0f, 0.0f}, 1e-6f},
+        {0, GL_BLEND_DST, {GL_ONE_MINUS_SRC_ALPHA, 0.0f, 0.0f, 0.0f}, 1e-6f},
+        {0, GL_COLOR_CLEAR_VALUE, {0.5f, 0.5f, 0.5f, 0.5f}, 1e-6f}}) {
+    const std::vector<float> actual = read(light, name);
+    for (int i = 0; i < 4; ++i) EXPECT_NEAR(actual[i], expected[i], tolerance) << name << "[" << i << "]";
   }
   for (const auto& [light, attenuation] :
        {std::pair{GL_LIGHT0, 1.0f}, {GL_LIGHT1, 1.5f}, {GL_LIGHT2, 3.0f}, {GL_LIGHT3, 2.0f}}) {
@@ -114,32 +97,25 @@ TEST_F(FrameTest, FramesSetUpLightsThatFollowTheCameraAndTheMaterial) {
 }
 
 TEST_F(FrameTest, ProjectionFollowsCameraSceneBoundsAndWindow) {
-  const struct {
-    const char* name;
-    float radius;
-    bool orthographic;
-    int width, height;
-    double nearPlane, farPlane, aspect;
-  } cases[] = {// From z = 10; near and far as the camera works them out (its edge cases are CameraTest's).
-               {"FarEyeNearIsATenth", 1.0f, false, 160, 120, 0.9, 110.0, 4.0 / 3.0},
-               {"ZeroHeightIsSquare", 1.0f, false, 160, 0, 0.9, 110.0, 1.0},
-               {"OrthographicFar", 2.0f, true, 100, 100, 0.8, 120.0, 1.0}};
   const float centre[3] = {0.0f, 0.0f, 0.0f};
   const double tanHalf = std::tan(std::numbers::pi / 8.0);
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
-    view->GetCamera()->SetOrthographic(c.orthographic);
-    View().SetSceneBounds(centre, c.radius);
-    View().SetWindowSize(c.width, c.height);
+  // From z = 10; near and far as the camera works them out (its edge cases are CameraTest's).
+  for (const auto& [name, radius, orthographic, width, height, n, f, aspect] :
+       {std::tuple{"FarEyeNearIsATenth", 1.0f, false, 160, 120, 0.9, 110.0, 4.0 / 3.0},
+        {"ZeroHeightIsSquare", 1.0f, false, 160, 0, 0.9, 110.0, 1.0},
+        {"OrthographicFar", 2.0f, true, 100, 100, 0.8, 120.0, 1.0}}) {
+    SCOPED_TRACE(name);
+    view->GetCamera()->SetOrthographic(orthographic);
+    View().SetSceneBounds(centre, radius);
+    View().SetWindowSize(width, height);
     View().Render();
     GLdouble m[16];
     glGetDoublev(GL_PROJECTION_MATRIX, m);
-    const double n = c.nearPlane, f = c.farPlane;
-    const double scale = c.orthographic ? 1.0 / (tanHalf * 10.0) : 1.0 / tanHalf;
-    EXPECT_NEAR(m[0], scale / c.aspect, 1e-5);
+    const double scale = orthographic ? 1.0 / (tanHalf * 10.0) : 1.0 / tanHalf;
+    EXPECT_NEAR(m[0], scale / aspect, 1e-5);
     EXPECT_NEAR(m[5], scale, 1e-5);
-    EXPECT_NEAR(m[10], c.orthographic ? -2.0 / (f - n) : -(f + n) / (f - n), 1e-5);
-    EXPECT_NEAR(m[14], c.orthographic ? -(f + n) / (f - n) : -2.0 * f * n / (f - n), c.orthographic ? 1e-5 : 1e-4 * n);
+    EXPECT_NEAR(m[10], orthographic ? -2.0 / (f - n) : -(f + n) / (f - n), 1e-5);
+    EXPECT_NEAR(m[14], orthographic ? -(f + n) / (f - n) : -2.0 * f * n / (f - n), orthographic ? 1e-5 : 1e-4 * n);
   }
 }
 

@@ -1,20 +1,12 @@
 // Highlight and selection: how requests map onto the strategy and its sticky
 // setting, entity paths, and how failures reach the host.
 
-#include <utility>
-
 #include "KivVizCore/AHighlightStrategy.h"
 #include "KivVizCore/EntityId.h"
-#include "KivVizCore/RenderId.h"
 #include "PluginHostFixture.h"
 
 namespace plugintest {
 namespace {
-
-// Reaches the strategy slot the view fills, the way a derived class may.
-struct StrategySlot : AView3DAdapter {
-  static AHighlightStrategy*& Of(AView3DAdapter& adapter) { return adapter.*(&StrategySlot::highlightStrategy); }
-};
 
 // Records each call with the sticky setting; throws from call throwAtCall on when asked.
 class ScriptedStrategy : public AHighlightStrategy {
@@ -30,12 +22,7 @@ class ScriptedStrategy : public AHighlightStrategy {
   Throw throwing = Throw::Nothing;
   int throwAtCall = 1;
 
- private:
-  static std::string Text(const RenderId& id) {
-    std::string text;
-    for (std::uint64_t part : id.Ids()) text += std::to_string(part) + "/";
-    return text;
-  }
+  static std::string Text(const RenderId& id) { return testing::PrintToString(id); }
   bool Call(const std::string& call) {
     calls.push_back(call);
     if (throwing == Throw::Nothing || static_cast<int>(calls.size()) < throwAtCall) return true;
@@ -48,10 +35,10 @@ class HighlightTest : public PluginHostFixture {
  protected:
   void SetUp() override {
     PluginHostFixture::SetUp();
-    original = std::exchange(StrategySlot::Of(Scene()), &scripted);
+    original = std::exchange(Slots::Strategy(Scene()), &scripted);
   }
   void TearDown() override {
-    StrategySlot::Of(Scene()) = original;
+    Slots::Strategy(Scene()) = original;
     PluginHostFixture::TearDown();
   }
 
@@ -83,9 +70,10 @@ TEST_F(HighlightTest, HighlightIsPlainListsAndSelectionsAreStickyAndSelectPutsTh
   View().Select(EntityId(3, 4, 10002));
   View().UnHighlight(EntityId(3));
   View().UnSelect(EntityId(3, 4, 10002, 9));
-  EXPECT_EQ(scripted.calls, (Calls{"Do 1/2/ plain", "Do 1/2/ sticky", "Do 1/3/ sticky", "Do 1/2/ sticky",
-                                   "Do 1/3/ sticky", "Undo 1/2/", "Undo 1/2/", "Undo", "Undo", "Do 1/3/4/ plain",
-                                   "Do 1/3/4/10002/ sticky", "Undo 1/3/", "Undo 1/3/4/10002/9/"}));
+  EXPECT_EQ(scripted.calls,
+            (Calls{"Do 1:[1/2] plain", "Do 1:[1/2] sticky", "Do 1:[1/3] sticky", "Do 1:[1/2] sticky",
+                   "Do 1:[1/3] sticky", "Undo 1:[1/2]", "Undo 1:[1/2]", "Undo", "Undo", "Do 1:[1/3/4] plain",
+                   "Do 1:[1/3/4/10002] sticky", "Undo 1:[1/3]", "Undo 1:[1/3/4/10002/9]"}));
   scripted.calls.clear();
   EXPECT_THROW(View().Highlight(EntityId()), std::invalid_argument);
   EXPECT_TRUE(scripted.calls.empty()) << "no strategy call without a path";
@@ -109,7 +97,7 @@ TEST_F(HighlightTest, StandardExceptionsPassThroughAndOthersBecomeTheOperationsM
   scripted.calls.clear();
   scripted.throwAtCall = 2;
   EXPECT_FALSE(MessageOf([&] { Scene().Highlight(std::vector<RenderId>{a, b, a}); }).empty());
-  EXPECT_EQ(scripted.calls, (Calls{"Do 1/2/ sticky", "Do 1/3/ sticky"}));
+  EXPECT_EQ(scripted.calls, (Calls{"Do 1:[1/2] sticky", "Do 1:[1/3] sticky"}));
   scripted.calls.clear();
   scripted.throwAtCall = 1;
   scripted.SetStickySelection(false);

@@ -1,7 +1,5 @@
 // The view's window set-up, its rendering context's life, and teardown.
 
-#include <memory>
-
 #include "NimboCore/Assert.h"
 #include "PluginHostFixture.h"
 #include "platform/DebugOutput.h"

@@ -12,52 +12,38 @@
 namespace plugintest {
 namespace {
 
-// A view object a host made itself: a markup or a plain overlay.
-template <typename Base>
-class HostObject : public Base {
+// A markup a host made itself, counting its deletion.
+class NamedMarkup : public AMarkupViewObject {
  public:
-  explicit HostObject(const std::string& name, int* deletions = nullptr) : Base(name), deletions(deletions) {}
-  ~HostObject() override {
-    if (deletions != nullptr) ++*deletions;
-  }
-  void createGeometry() override { this->isGeometryCreated = true; }
+  NamedMarkup(const std::string& name, int& deletions) : AMarkupViewObject(name), deletions(deletions) {}
+  ~NamedMarkup() override { ++deletions; }
+  void createGeometry() override { isGeometryCreated = true; }
   void deleteGeometry() override {}
   void draw() override {}
-
- private:
-  int* deletions;
-};
-
-class NamedMarkup : public HostObject<AMarkupViewObject> {
- public:
-  using HostObject::HostObject;
   AMarkupViewObject* CreateMarkup(IViewObjectProvider*, const std::vector<double>&) override { return nullptr; }
+  int& deletions;
 };
 
 class MarkupTest : public PluginHostFixture {
  protected:
   IViewObjectProvider& Provider() { return dynamic_cast<IViewObjectProvider&>(*view); }
   void AddFactory() { ASSERT_TRUE(Manager().Add("MarkupFactory", new MarkupFactory())); }
-  std::size_t MarkupCount() {
-    std::size_t count = 0;
-    for (std::size_t i = 0; i < Manager().Count(); ++i) count += dynamic_cast<AMarkupViewObject*>(Manager()[i]) ? 1 : 0;
-    return count;
-  }
 };
 
 TEST_F(MarkupTest, WithoutAMarkupFactoryNothingHappensEvenForBadLists) {
   const std::size_t before = Manager().Count();
   EXPECT_NO_THROW(Provider().AddMarkups({{1.0, 2.0}, {}}));
-  // An object under the factory's name that is not a markup factory.
-  ASSERT_TRUE(Manager().Add("MarkupFactory", new HostObject<AViewObject>("MarkupFactory")));
+  // An object under the factory's name that is not a markup factory: the aperture, renamed.
+  AViewObject* aperture = Manager().Get("Aperture");
+  ASSERT_TRUE(Manager().Remove(aperture) && Manager().Add("MarkupFactory", aperture));
   EXPECT_NO_THROW(Provider().AddMarkups({{1.0, 2.0}}));
-  EXPECT_EQ(Manager().Count(), before + 1);
+  EXPECT_EQ(Manager().Count(), before);
 }
 
 TEST_F(MarkupTest, EachValidListBecomesAVisibleMarkupUntilABadListStopsTheCall) {
   AddFactory();
   Provider().AddMarkups({{0.0, 0.0, 0.0}, {0.0, 0.0, 0.0, 1.0, 1.0, 1.0, 2.0, 0.0, 0.0}});
-  ASSERT_EQ(MarkupCount(), 3u) << "the factory and two markups";
+  ASSERT_EQ(Manager().Count(), 6u) << "the three overlays, the factory and two markups";
   for (const char* name : {"Markup1", "Markup2"}) EXPECT_TRUE(Manager().Get(name) && Manager().Get(name)->IsVisible());
   Provider().AddMarkups({});
   for (const std::vector<double>& bad : {std::vector<double>{}, {1.0, 2.0}, {1.0, 2.0, 3.0, 4.0}}) {
@@ -65,27 +51,26 @@ TEST_F(MarkupTest, EachValidListBecomesAVisibleMarkupUntilABadListStopsTheCall) 
               "Cannot add markup object, incorrect size of coordinates")
         << bad.size() << " values";
   }
-  EXPECT_EQ(MarkupCount(), 3u);
+  EXPECT_EQ(Manager().Count(), 6u);
   EXPECT_THROW(Provider().AddMarkups({{1.0, 2.0, 3.0}, {1.0, 2.0, 3.0, 4.0, 5.0}, {1.0, 1.0, 1.0}}), std::exception);
-  EXPECT_EQ(MarkupCount(), 4u) << "the first list made a markup, the third was not used";
+  EXPECT_EQ(Manager().Count(), 7u) << "the first list made a markup, the third was not used";
 }
 
 TEST_F(MarkupTest, RemoveMarkupsAndClearAllSpareTheFactoryAndTheOverlays) {
   AddFactory();
   int deletions = 0;
-  ASSERT_TRUE(Manager().Add("Overlay", new HostObject<AViewObject>("Overlay")));
-  ASSERT_TRUE(Manager().Add("MarkupFactory2", new NamedMarkup("MarkupFactory2", &deletions)));
-  ASSERT_TRUE(Manager().Add("MarkupFactor", new NamedMarkup("MarkupFactor", &deletions)));
+  ASSERT_TRUE(Manager().Add("MarkupFactory2", new NamedMarkup("MarkupFactory2", deletions)));
+  ASSERT_TRUE(Manager().Add("MarkupFactor", new NamedMarkup("MarkupFactor", deletions)));
   Provider().AddMarkups({{0.0, 0.0, 0.0}});
   Provider().RemoveMarkups();
   EXPECT_EQ(deletions, 2) << "near misses of the factory's name are removed and deleted";
   std::vector<std::string> names;
   for (std::size_t i = 0; i < Manager().Count(); ++i) names.push_back(Manager()[i]->Name());
-  EXPECT_EQ(names, (std::vector<std::string>{"Aperture", "AxesViewObject", "MarkupFactory", "Overlay", "Rubberband"}));
+  EXPECT_EQ(names, (std::vector<std::string>{"Aperture", "AxesViewObject", "MarkupFactory", "Rubberband"}));
   Provider().AddMarkups({{0.0, 0.0, 0.0}});
-  ASSERT_EQ(MarkupCount(), 2u);
+  ASSERT_EQ(Manager().Count(), 5u);
   View().ClearAll();
-  EXPECT_EQ(MarkupCount(), 1u) << "ClearAll removes markups first";
+  EXPECT_EQ(Manager().Count(), 4u) << "ClearAll removes the markup first";
   EXPECT_NE(Manager().Get("MarkupFactory"), nullptr);
 }
 
@@ -102,7 +87,7 @@ TEST_F(MarkupTest, ArrowsAndStatisticsAreNotImplementedAndOneTextManagerIsHanded
 
 TEST_F(MarkupTest, MarkupsAndRenderingOptionsShowInTheNextFrame) {
   AddFactory();
-  AddQuad(3, 4, 5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f);
+  AddQuad(5, -1.0f, -1.0f, 1.0f, 1.0f, 0.0f);
   Open({3});
   Scene().SetFilterId(12);
   Close();

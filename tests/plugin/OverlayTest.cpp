@@ -1,14 +1,6 @@
 // The three overlays (triad, aperture, rubber band): nodes and ids, drawing order,
 // controller records, rebuilding and deleting, and failures while building.
 
-#include <climits>
-#include <cmath>
-#include <cstdlib>
-#include <numbers>
-#include <utility>
-
-#include "KivVizCore/GeoNode.h"
-#include "KivVizCore/Node.h"
 #include "KivVizOpenGL/GeometryItemAxisGL.h"
 #include "KivVizOpenGL/GeometryItemCircle2DGL.h"
 #include "KivVizOpenGL/GeometryItemPolylineGL.h"
@@ -29,9 +21,8 @@ constexpr const char* kRubberbandName = "Rubberband";
 template <typename Test>
 int Count(const platform::Image& image, int x0, int y0, int x1, int y1, Test test) {
   int count = 0;
-  for (int y = y0; y < y1; ++y) {
+  for (int y = y0; y < y1; ++y)
     for (int x = x0; x < x1; ++x) count += test(image.At(x, y)) ? 1 : 0;
-  }
   return count;
 }
 
@@ -85,12 +76,9 @@ class OverlayTest : public PluginHostFixture {
   std::vector<int> Corners() {
     const std::vector<float>& p = dynamic_cast<GeometryItemPolylineGL&>(*ItemOf(Rubberband())).Points();
     EXPECT_TRUE(p.size() == 15u && p[12] == p[0] && p[13] == p[1]) << "five points, closed";
-    std::vector<int> corners;
-    for (std::size_t corner : {0u, 6u}) {
-      corners.push_back(static_cast<int>(std::lround((p[corner] + 10.0) * kWidth / 20.0)));
-      corners.push_back(static_cast<int>(std::lround(kHeight - (p[corner + 1] + 10.0) * kHeight / 20.0)));
-    }
-    return corners;
+    const auto x = [&](std::size_t i) { return static_cast<int>(std::lround((p[i] + 10.0) * kWidth / 20.0)); };
+    const auto y = [&](std::size_t i) { return static_cast<int>(std::lround((10.0 - p[i]) * kHeight / 20.0)); };
+    return {x(0), y(1), x(6), y(7)};
   }
 };
 
@@ -106,10 +94,9 @@ TEST_F(OverlayTest, EachOverlayHangsItsOwnNamedSubtreeUnderTheManagersNode) {
   // One labelled axis node per axis over a leaf with the labelled axis item.
   for (const auto& [id, label] : {std::pair{1u, L"X"}, {2u, L"Y"}, {3u, L"Z"}}) {
     GeoNode* leaf = Child(Child(Axes().GetNode(), id), id);
-    ASSERT_NE(leaf, nullptr);
+    ASSERT_TRUE(leaf != nullptr && leaf->Geometry().size() == 1u);
     EXPECT_EQ(Child(Axes().GetNode(), id)->Name(), label);
     EXPECT_EQ(leaf->Name(), L"geometry");
-    ASSERT_EQ(leaf->Geometry().size(), 1u);
     EXPECT_EQ(dynamic_cast<const GeometryItemAxisGL&>(*leaf->Geometry()[0]).GetLabel(), label);
   }
   const auto& outline = dynamic_cast<const GeometryItemPolylineGL&>(*ItemOf(Rubberband()));
@@ -119,34 +106,28 @@ TEST_F(OverlayTest, EachOverlayHangsItsOwnNamedSubtreeUnderTheManagersNode) {
 
 TEST_F(OverlayTest, IdsAreSignExtendedAndItemIdsWrapLikeInt32) {
   constexpr auto minus = [](std::uint64_t value) { return ~value + 1; };
-  const struct {
-    const char* object;
-    int id;
-    std::uint64_t nodeId, itemId;
-  } cases[] = {{kApertureName, -5, minus(5), minus(5000)},
-               {kApertureName, 3000000, 3000000, minus(1294967296)},  // 3e9 wraps
-               {kRubberbandName, INT_MIN, minus(2147483648u), 0},
-               {kRubberbandName, -3000000, minus(3000000), 1294967296},
-               {kAxesName, -1, minus(1), 0}};
   Frame();  // a current context for the rubber band's unprojection
-  for (const auto& c : cases) {
-    SCOPED_TRACE(std::string(c.object) + " " + std::to_string(c.id));
-    AViewObject& object = Object(c.object);
+  for (const auto& [name, id, nodeId, itemId] : {std::tuple{kApertureName, -5, minus(5), minus(5000)},
+                                                 {kApertureName, 3000000, 3000000, minus(1294967296)},  // 3e9 wraps
+                                                 {kRubberbandName, INT_MIN, minus(2147483648u), 0},
+                                                 {kRubberbandName, -3000000, minus(3000000), 1294967296},
+                                                 {kAxesName, -1, minus(1), 0}}) {
+    SCOPED_TRACE(std::string(name) + " " + std::to_string(id));
+    AViewObject& object = Object(name);
     object.Clear();
-    object.SetId(c.id);
+    object.SetId(id);
     object.createGeometry();
-    ASSERT_NE(Manager().GetNode()->GetChild(c.nodeId), nullptr);
-    EXPECT_EQ(Manager().GetNode()->GetChild(c.nodeId), object.GetNode());
-    if (c.object != kAxesName) {
+    ASSERT_TRUE(object.GetNode() != nullptr && Manager().GetNode()->GetChild(nodeId) == object.GetNode());
+    if (name != kAxesName) {
       ASSERT_NE(ItemOf(object), nullptr);
-      EXPECT_EQ(ItemOf(object)->ID(), c.itemId);
+      EXPECT_EQ(ItemOf(object)->ID(), itemId);
     }
     object.deleteGeometry();
-    EXPECT_EQ(Manager().GetNode()->GetChild(c.nodeId), nullptr) << "deleteGeometry finds it by the same id";
+    EXPECT_EQ(Manager().GetNode()->GetChild(nodeId), nullptr) << "deleteGeometry finds it by the same id";
   }
 }
 
-TEST_F(OverlayTest, RebuildsAddToTheSameNodesAndDeletedOverlaysStayBuiltUntilCleared) {
+TEST_F(OverlayTest, RebuildsAddToTheSameNodesAndDeletedOverlaysStayBuilt) {
   Frame();
   GeoNode* xLeaf = Child(Child(Axes().GetNode(), 1), 1);
   AGeometryItem* xItem = xLeaf->Geometry().at(0);
@@ -172,9 +153,6 @@ TEST_F(OverlayTest, RebuildsAddToTheSameNodesAndDeletedOverlaysStayBuiltUntilCle
   EXPECT_TRUE(Axes().IsGeometryCreated() && Aperture().IsGeometryCreated());
   Frame();
   EXPECT_TRUE(OwnNode(Axes()) == nullptr && OwnNode(Aperture()) == nullptr) << "still built: the manager only draws";
-  for (AViewObject* object : {&Axes(), &Aperture()}) object->Clear();
-  Frame();
-  EXPECT_TRUE(OwnNode(Axes()) != nullptr && OwnNode(Aperture()) != nullptr) << "Clear resets the flag";
   // The rubber band, though, builds again in the next frame; drawing without geometry changes nothing.
   Rubberband().deleteGeometry();
   EXPECT_TRUE(!Rubberband().IsGeometryCreated() && OwnNode(Rubberband()) == nullptr);
@@ -196,32 +174,25 @@ class RefusingGroup : public Node {
 
 TEST_F(OverlayTest, BuildFailuresAreReportedAndNeverEscape) {
   // Detached: the manager's node is unlinked; refusing: a host group refuses children.
-  const struct {
-    const char* object;
-    std::string type;
-    bool createdAfterwards;
-  } cases[] = {{kAxesName, "AxesViewObjectGL", false},
-               {kApertureName, "ApertureViewObjectGL", true},
-               {kRubberbandName, "RubberbandViewObjectGLSG", true}};
   Node* root = Scene().GetRootNode();
   Node* overlay = Manager().GetNode();
-  for (const auto& c : cases) {
+  for (const auto& [name, type, createdAfterwards] : {std::tuple{kAxesName, std::string("AxesViewObjectGL"), false},
+                                                      {kApertureName, "ApertureViewObjectGL", true},
+                                                      {kRubberbandName, "RubberbandViewObjectGLSG", true}}) {
     for (bool refusing : {false, true}) {
-      SCOPED_TRACE(std::string(c.object) + (refusing ? ", refusing" : ", detached"));
-      AViewObject& object = Object(c.object);
+      SCOPED_TRACE(std::string(name) + (refusing ? ", refusing" : ", detached"));
+      AViewObject& object = Object(name);
       object.Clear();
       ASSERT_TRUE(overlay->RemoveFromParents(root));
-      if (refusing) {
-        ASSERT_TRUE(root->AddChild(new RefusingGroup(AView3DAdapter::OverlayNodeId)));
-      }
+      if (refusing) ASSERT_TRUE(root->AddChild(new RefusingGroup(AView3DAdapter::OverlayNodeId)));
       {
         DiagnosticCapture diagnostics;
         EXPECT_NO_THROW(object.createGeometry());
-        EXPECT_EQ(diagnostics.Text(), refusing ? "Unhandled Exception in " + c.type + "::createGeometry()\n"
-                                               : "Cannot create child node for GeoNode.\nException in " + c.type +
+        EXPECT_EQ(diagnostics.Text(), refusing ? "Unhandled Exception in " + type + "::createGeometry()\n"
+                                               : "Cannot create child node for GeoNode.\nException in " + type +
                                                      "::createGeometry(): Cannot create node\n");
       }
-      EXPECT_EQ(object.IsGeometryCreated(), c.createdAfterwards);
+      EXPECT_EQ(object.IsGeometryCreated(), createdAfterwards);
       EXPECT_TRUE(overlay->Children().empty());
       // The failed pass leaves whatever it opened; the host puts the scene back.
       Scene().CloseAllNodes();
@@ -230,7 +201,7 @@ TEST_F(OverlayTest, BuildFailuresAreReportedAndNeverEscape) {
       DiagnosticCapture diagnostics;
       object.createGeometry();
       EXPECT_EQ(diagnostics.Text(), "");
-      EXPECT_EQ(OwnNode(object) != nullptr, c.object != kRubberbandName) << "a failed rubber band counts as built";
+      EXPECT_EQ(OwnNode(object) != nullptr, name != kRubberbandName) << "a failed rubber band counts as built";
       object.Clear();
     }
   }
@@ -265,7 +236,7 @@ TEST_F(OverlayTest, AWindowWithoutRowsDrawsNoCircleAndANegativeHeightAnAspectOfO
 
 TEST_F(OverlayTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
   // A quad one unit before the eye fills the window: only depth clears let the overlays show.
-  AddQuad(1, 1, 1, -2.0f, -2.0f, 2.0f, 2.0f, 9.0f, RGBAColor{160, 160, 160, 255});
+  AddQuad(1, -2.0f, -2.0f, 2.0f, 2.0f, 9.0f, RGBAColor{160, 160, 160, 255});
   // Mid-drag the aperture follows the pointer at the rectangle's moving corner.
   Notify(IViewOp::Hover, 0, 100, 12);
   Drag(100, 12, 148, 56);
@@ -273,17 +244,13 @@ TEST_F(OverlayTest, AllThreeDrawAboveTheSceneInTheManagersOrder) {
   // One spot per overlay, above the quad: the triad's X axis right of its middle in the
   // 100 pixel corner, the aperture's black ring around the pointer, and the rubber band's
   // dashed top edge in exactly its flat colour, which only the triad's projection puts there.
-  const auto near = [](int value, int expected) { return std::abs(value - expected) <= 3; };
-  EXPECT_GT(
-      Count(image, 56, kHeight - 100, 100, kHeight, [](const auto& p) { return p[0] > p[1] + 60 && p[0] > p[2] + 60; }),
-      20);
+  const auto red = [](const auto& p) { return p[0] > p[1] + 60 && p[0] > p[2] + 60; };
+  const auto black = [](const auto& p) { return p[0] < 30 && p[1] < 30 && p[2] < 30; };
+  const auto band = [](const auto& p) { return std::abs(p[0] - 220) <= 3 && p[1] <= 3 && p[2] <= 3; };
   const int r = ViewOpRayPick::APERTURE;
-  EXPECT_GT(Count(image, 148 - r - 4, 56 - r - 4, 148 + r + 5, 56 + r + 5,
-                  [](const auto& p) { return p[0] < 30 && p[1] < 30 && p[2] < 30; }),
-            4 * r);
-  EXPECT_GE(
-      Count(image, 103, 10, 145, 14, [&](const auto& p) { return near(p[0], 220) && near(p[1], 0) && near(p[2], 0); }),
-      21);
+  EXPECT_GT(Count(image, 56, kHeight - 100, 100, kHeight, red), 20);
+  EXPECT_GT(Count(image, 148 - r - 4, 56 - r - 4, 148 + r + 5, 56 + r + 5, black), 4 * r);
+  EXPECT_GE(Count(image, 103, 10, 145, 14, band), 21);
 
   std::vector<DrawRecord> log;
   Record(Aperture(), 901, log);
@@ -341,26 +308,22 @@ class NotifyTest : public OverlayTest {
 TEST_F(NotifyTest, EachRecordCodeShowsMovesOrHidesEachListener) {
   ASSERT_EQ(Observe(), (Shown{{50, 60}, {20, 30, 50, 60}})) << "rubber-band records move the circle too";
   // Each from that state; wheel steps and key codes come first, the pointer follows.
-  const struct {
-    const char* name;
-    int type, phase, first, second, third;
-    Shown shown;
-  } cases[] = {{"Idle", IViewOp::Idle, 0, 70, 80, 90, {{}, {}}},
-               {"Leave", IViewOp::Leave, 0, 70, 80, 90, {{}, {}}},
-               {"Hover", IViewOp::Hover, 0, 71, 81, 91, {{71, 81}, {}}},
-               {"RayPick", IViewOp::RayPick, 0, 72, 82, 92, {{72, 82}, {}}},
-               {"WheelZoom", IViewOp::WheelZoom, 0, 3, 73, 83, {{73, 83}, {}}},
-               {"Key", IViewOp::Key, 0, 65, 74, 84, {{74, 84}, {}}},
-               {"Orbit", IViewOp::Orbit, 1, 75, 85, 95, {{}, {}}},
-               {"Pan", IViewOp::Pan, 1, 76, 86, 96, {{76, 86}, {}}},
-               {"RubberBandPress", IViewOp::RubberBand, 1, 77, 87, 97, {{77, 87}, {77, 87, 77, 87}}},
-               {"RubberBandMove", IViewOp::RubberBand, 2, 78, 88, 98, {{78, 88}, {20, 30, 78, 88}}},
-               {"RubberBandOtherPhase", IViewOp::RubberBand, 0, 79, 89, 99, {{79, 89}, {20, 30, 79, 89}}}};
-  for (const auto& c : cases) {
-    SCOPED_TRACE(c.name);
+  for (const auto& [name, type, phase, first, second, third, shown] :
+       {std::tuple{"Idle", IViewOp::Idle, 0, 70, 80, 90, Shown{{}, {}}},
+        {"Leave", IViewOp::Leave, 0, 70, 80, 90, {{}, {}}},
+        {"Hover", IViewOp::Hover, 0, 71, 81, 91, {{71, 81}, {}}},
+        {"RayPick", IViewOp::RayPick, 0, 72, 82, 92, {{72, 82}, {}}},
+        {"WheelZoom", IViewOp::WheelZoom, 0, 3, 73, 83, {{73, 83}, {}}},
+        {"Key", IViewOp::Key, 0, 65, 74, 84, {{74, 84}, {}}},
+        {"Orbit", IViewOp::Orbit, 1, 75, 85, 95, {{}, {}}},
+        {"Pan", IViewOp::Pan, 1, 76, 86, 96, {{76, 86}, {}}},
+        {"RubberBandPress", IViewOp::RubberBand, 1, 77, 87, 97, {{77, 87}, {77, 87, 77, 87}}},
+        {"RubberBandMove", IViewOp::RubberBand, 2, 78, 88, 98, {{78, 88}, {20, 30, 78, 88}}},
+        {"RubberBandOtherPhase", IViewOp::RubberBand, 0, 79, 89, 99, {{79, 89}, {20, 30, 79, 89}}}}) {
+    SCOPED_TRACE(name);
     Drag(20, 30, 50, 60);
-    Notify(c.type, c.phase, c.first, c.second, c.third);
-    EXPECT_EQ(Observe(), c.shown);
+    Notify(type, phase, first, second, third);
+    EXPECT_EQ(Observe(), shown);
   }
   // A hidden rectangle waits for the next drag record: without a press it goes on from the old start.
   Notify(IViewOp::Idle, 0, 1, 1);

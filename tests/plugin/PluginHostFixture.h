@@ -5,13 +5,22 @@
 
 #include <windows.h>
 #include <GL/gl.h>
+#include <GL/glext.h>
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
+#include <cmath>
 #include <cstdint>
+#include <cstdlib>
+#include <limits>
+#include <memory>
+#include <numbers>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "GLFixture.h"
@@ -20,6 +29,8 @@
 #include "KivVizCore/AView3DAdapter.h"
 #include "KivVizCore/AttributeColor.h"
 #include "KivVizCore/IView3D.h"
+#include "KivVizCore/Node.h"
+#include "KivVizCore/RenderId.h"
 #include "NimboCore/ACamera.h"
 #include "NimboCore/AView3D.h"
 #include "NimboCore/AViewObject.h"
@@ -35,13 +46,10 @@
 namespace plugintest {
 
 // Captures what is written to the host's diagnostic stream while it lives.
-class DiagnosticCapture {
- public:
+struct DiagnosticCapture {
   DiagnosticCapture() : previous(NimboCore::dbg.rdbuf(text.rdbuf())) {}
   ~DiagnosticCapture() { NimboCore::dbg.rdbuf(previous); }
   std::string Text() const { return text.str(); }
-
- private:
   std::ostringstream text;
   std::streambuf* previous;
 };
@@ -62,10 +70,8 @@ std::string MessageOf(Call call) {
 // The GL state a leaf was displayed with.
 struct DrawRecord {
   std::uint64_t item = 0;
-  int cullMode = 0;  // 0 when culling is off
+  int cullMode = 0, attribDepth = 0, nameDepth = 0;  // cullMode is 0 when culling is off
   float color[4] = {};
-  int attribDepth = 0;
-  int nameDepth = 0;
   double translation[3] = {};  // of the model-view matrix
 };
 
@@ -89,10 +95,14 @@ class RecordingItem : public AGeometryItem {
     for (int i = 0; i < 3; ++i) record.translation[i] = modelView[12 + i];
     log.push_back(record);
   }
-
- private:
   std::vector<DrawRecord>& log;
   int* deletions;
+};
+
+// The view's open-node stack and highlight strategy, reached the way a derived class may.
+struct Slots : AView3DAdapter {
+  static auto& Stack(AView3DAdapter& view) { return view.*(&Slots::openNodeStack); }
+  static auto& Strategy(AView3DAdapter& view) { return view.*(&Slots::highlightStrategy); }
 };
 
 // The loaded plug-in, shared by every test of the process.
@@ -141,11 +151,7 @@ class PluginHostFixture : public NimboTest::GLFixture {
   void Open(std::initializer_list<std::uint64_t> path) {
     Scene().BeginScene(nullptr);
     ASSERT_TRUE(Scene().OpenNode(1));
-    for (std::uint64_t id : path) {
-      if (!Scene().OpenNode(id)) {
-        ASSERT_TRUE(Scene().CreateNode(id, L"group"));
-      }
-    }
+    for (std::uint64_t id : path) ASSERT_TRUE(Scene().OpenNode(id) || Scene().CreateNode(id, L"group"));
   }
   void Close() {
     Scene().CloseAllNodes();
@@ -157,11 +163,11 @@ class PluginHostFixture : public NimboTest::GLFixture {
     Scene().AddGeometry(new RecordingItem(leaf, log, deletions));
     Scene().CloseNode();
   }
-  // A quad at depth z facing +Z under model/part/category 10002/leaf, in one pass;
+  // A quad at depth z facing +Z under model 3 / part 4 / category 10002 / leaf, in one pass;
   // an existing leaf gets it as a further item.
-  void AddQuad(std::uint64_t model, std::uint64_t part, std::uint64_t leaf, float x0, float y0, float x1, float y1,
-               float z, const RGBAColor& color = {0, 200, 0, 255}) {
-    Open({model, part, 10002});
+  void AddQuad(std::uint64_t leaf, float x0, float y0, float x1, float y1, float z,
+               RGBAColor color = {0, 200, 0, 255}) {
+    Open({3, 4, 10002});
     if (!Scene().OpenNode(leaf)) {
       ASSERT_TRUE(Scene().CreateGeoNode(leaf, L"quad"));
       Scene().SetNodeAttribute(new AttributeColor(color));

@@ -2,9 +2,6 @@
 // stack, failures, node actions, and clearing with shared nodes.
 
 #include "KivVizCore/AttributeVisibility.h"
-#include "KivVizCore/GeoNode.h"
-#include "KivVizCore/Node.h"
-#include "KivVizCore/RenderId.h"
 #include "PluginHostFixture.h"
 
 namespace plugintest {
@@ -12,23 +9,22 @@ namespace {
 
 class SceneBuildingTest : public PluginHostFixture {
  protected:
-  // The open-node stack's depth; re-pushing with BeginScene marks the scene not ready.
-  std::size_t Depth() {
-    std::vector<GeoNode*> nodes;
-    while (GeoNode* open = Scene().GetCurrentOpenNode()) {
-      nodes.insert(nodes.begin(), open);
-      Scene().CloseNode();
-    }
-    for (GeoNode* node : nodes) Scene().BeginScene(node);
-    return nodes.size();
-  }
+  std::size_t Depth() { return Slots::Stack(Scene()).size(); }
 
   // Scene items are deleted with the view after the body: counters live in the fixture.
   int deletions = 0, sharedDeletions = 0, keptDeletions = 0;
   std::vector<DrawRecord> log;
 };
 
-TEST_F(SceneBuildingTest, IdOneIsTheRootOnlyWhileNothingIsOpen) {
+TEST_F(SceneBuildingTest, IdOneIsTheRootOnlyWhileNothingIsOpenAndOnlyGroupsTakeChildren) {
+  Scene().BeginScene(nullptr);  // pushes nothing
+  for (bool group : {false, true}) {
+    DiagnosticCapture diagnostics;
+    EXPECT_EQ(MessageOf([&] { group ? Scene().CreateNode(7, L"group") : Scene().CreateGeoNode(1, L"leaf"); }),
+              "Cannot create node");
+    EXPECT_EQ(diagnostics.Text(), "Cannot create child node for GeoNode.\n");
+    EXPECT_EQ(Depth(), 0u);
+  }
   const std::size_t children = Scene().GetRootNode()->Children().size();
   ASSERT_TRUE(Scene().CreateNode(1, L"renamed root"));
   EXPECT_EQ(Scene().GetCurrentOpenNode(), Scene().GetRootNode()) << "CreateNode(1) takes the root";
@@ -38,30 +34,8 @@ TEST_F(SceneBuildingTest, IdOneIsTheRootOnlyWhileNothingIsOpen) {
   ASSERT_TRUE(Scene().CreateNode(1, L"child one"));
   Scene().CloseNode();
   ASSERT_TRUE(Scene().CreateNode(5, L"five"));
-  Scene().CloseAllNodes();
-  EXPECT_EQ(Scene().GetCurrentOpenNode(), nullptr);
-  ASSERT_TRUE(Scene().OpenNode(5)) << "other ids with nothing open are the root's children";
-  EXPECT_EQ(Scene().GetCurrentOpenNode()->Name(), L"five");
-  EXPECT_EQ(Depth(), 1u);
-  Scene().CloseAllNodes();
-  ASSERT_TRUE(Scene().OpenNode(1));
-  EXPECT_TRUE(Scene().OpenNode(1)) << "the root's child with id 1";
-  EXPECT_EQ(Scene().GetCurrentOpenNode()->Name(), L"child one");
-  Scene().CloseAllNodes();
-}
-
-TEST_F(SceneBuildingTest, CreatingWithNothingOpenThrowsOtherFailuresGiveFalseQuietly) {
-  Scene().BeginScene(nullptr);  // pushes nothing
-  for (bool group : {false, true}) {
-    DiagnosticCapture diagnostics;
-    EXPECT_EQ(MessageOf([&] { group ? Scene().CreateNode(7, L"group") : Scene().CreateGeoNode(1, L"leaf"); }),
-              "Cannot create node");
-    EXPECT_EQ(diagnostics.Text(), "Cannot create child node for GeoNode.\n");
-    EXPECT_EQ(Depth(), 0u);
-  }
-  ASSERT_TRUE(Scene().OpenNode(1));
-  ASSERT_TRUE(Scene().CreateNode(5, L"five"));
   Scene().CloseNode();
+  // Other failures give false quietly.
   DiagnosticCapture diagnostics;
   EXPECT_FALSE(Scene().CreateNode(5, L"again")) << "the id is taken";
   ASSERT_TRUE(Scene().CreateGeoNode(6, L"leaf"));
@@ -71,6 +45,13 @@ TEST_F(SceneBuildingTest, CreatingWithNothingOpenThrowsOtherFailuresGiveFalseQui
   EXPECT_EQ(Depth(), 2u);
   EXPECT_EQ(diagnostics.Text(), "");
   Scene().CloseAllNodes();
+  ASSERT_TRUE(Scene().OpenNode(5)) << "other ids with nothing open are the root's children";
+  EXPECT_EQ(Scene().GetCurrentOpenNode()->Name(), L"five");
+  EXPECT_EQ(Depth(), 1u);
+  Scene().CloseAllNodes();
+  ASSERT_TRUE(Scene().OpenNode(1));
+  EXPECT_TRUE(Scene().OpenNode(1)) << "the root's child with id 1";
+  EXPECT_EQ(Scene().GetCurrentOpenNode()->Name(), L"child one");
 }
 
 TEST_F(SceneBuildingTest, BeginAndEndSceneManageTheStackAndReadiness) {
@@ -100,7 +81,6 @@ TEST_F(SceneBuildingTest, BeginAndEndSceneManageTheStackAndReadiness) {
   log.clear();
   Frame();
   EXPECT_TRUE(log.empty()) << "BeginScene makes the scene not ready";
-  Scene().EndScene();
 }
 
 TEST_F(SceneBuildingTest, ApplyNodeActionTogglesFromTheOpenNodeAndRestoresTheStack) {
@@ -146,8 +126,8 @@ TEST_F(SceneBuildingTest, ClearAllDeletesSharedNodesOnceAndSparesTheOverlayAndWh
   EXPECT_EQ(keptDeletions, 0);
   auto* overlay = static_cast<Node*>(root->GetChild(AView3DAdapter::OverlayNodeId));
   GeoNode* keptLeaf = overlay->GetChild(51);
-  ASSERT_NE(keptLeaf, nullptr);
-  EXPECT_TRUE(keptLeaf->Parents().size() == 1u && keptLeaf->Geometry().size() == 1u) << "one parent, its item";
+  ASSERT_TRUE(keptLeaf != nullptr && keptLeaf->Parents().size() == 1u && keptLeaf->Geometry().size() == 1u)
+      << "one parent, its item";
   ASSERT_NE(overlay->GetChild(52), nullptr);
   EXPECT_TRUE(static_cast<Node*>(overlay->GetChild(52))->Children().empty()) << "a kept group loses its children";
   log.clear();
