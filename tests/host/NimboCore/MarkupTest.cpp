@@ -2,12 +2,8 @@
 // node, their names, and their nodes going with them.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <stdexcept>
-#include <vector>
 
-#include "KivVizCore/Attribute.h"
-#include "KivVizCore/Node.h"
 #include "NimboCore/MarkupFactory.h"
 #include "NimboCore/MarkupViewObject.h"
 #include "TestView.h"

@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <limits>
 #include <optional>
@@ -37,9 +38,9 @@ TEST(RayPrimitiveTest, TrianglesAreHitExactlyWithTheirBarycentrics) {
   const struct {
     const char* name;
     Float3 origin, direction;
-    std::optional<TriangleIntersection> expected;
+    std::optional<std::array<float, 3>> expected;  // t, u, v
     Float3 p0{0, 0, 0}, p1{2, 0, 0}, p2{0, 2, 0};
-  } cases[] = {{"OnAVertex", {2, 0, 1}, {0, 0, -1}, TriangleIntersection{1, 1, 0}},
+  } cases[] = {{"OnAVertex", {2, 0, 1}, {0, 0, -1}, std::array{1.0f, 1.0f, 0.0f}},
                {"InThePlane", {-1, 0.5f, 0}, {1, 0, 0}, std::nullopt},
                {"CollinearCorners", {1, 0, 1}, {0, 0, -1}, std::nullopt, {0, 0, 0}, {1, 0, 0}, {3, 0, 0}},
                {"CollinearCornersWithRoundedDeterminant", r[0], r[1], std::nullopt, {0, 0, 0}, r[2], r[3]},
@@ -48,12 +49,7 @@ TEST(RayPrimitiveTest, TrianglesAreHitExactlyWithTheirBarycentrics) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     const auto hit = IntersectTriangle(Ray(c.origin, c.direction), c.p0, c.p1, c.p2, kInf);
-    ASSERT_EQ(c.expected.has_value(), hit.has_value());
-    if (c.expected) {
-      EXPECT_FLOAT_EQ(c.expected->t, hit->t);
-      EXPECT_FLOAT_EQ(c.expected->u, hit->u);
-      EXPECT_FLOAT_EQ(c.expected->v, hit->v);
-    }
+    EXPECT_EQ(c.expected, hit ? std::optional(std::array{hit->t, hit->u, hit->v}) : std::nullopt);
   }
 }
 
@@ -85,7 +81,6 @@ TEST(BvhTest, NearestLeafComesFirstTheBoundSkipsTheRestAndAnUlpBeyondItDoesNot) 
   // Nine identical flat boxes split into two leaves entered at the same t.
   const Aabb flat({0, 0, 0.3f}, {1, 1, 0.3f});
   const Bvh nine(std::vector<Aabb>(9, flat));
-  ASSERT_GT(nine.Nodes().size(), 1u);
   const Ray ray({0.1f, 0.7f, 1.9f}, {0.3f, -0.2f, -1.3f});
   EXPECT_EQ(2u, Visited(nine, ray, std::nextafter(flat.IntersectRay(ray, kInf)->entry, 0.0f)).size());
 }
@@ -171,17 +166,15 @@ TEST(ViewVolumeTest, CullsOnlyBoxesWhollyOutsideAndContainsOnlyBoxesWhollyInside
       {"PerspectiveEmptyBox", Perspective(), Aabb(), false, false},
       {"OrthographicTouchesRight", Orthographic(), Aabb({2, 0, -1}, {3, 0.5f, -0.5f}), true, false},
       {"OrthographicStraddlesFar", Orthographic(), Aabb({-1, -0.5f, -6}, {1, 0.5f, -4}), true, false},
-      {"OrthographicFlatInside", Orthographic(), Aabb({0, 0, -2}, {0, 0, -2}), true, true},
-      // Points just outside one face each, inside all others.
-      {"OrthographicPastLeft", Orthographic(), Aabb({-2.1f, 0, -1}, {-2.1f, 0, -1}), false, false},
-      {"OrthographicPastRight", Orthographic(), Aabb({2.1f, 0, -1}, {2.1f, 0, -1}), false, false},
-      {"OrthographicPastBottom", Orthographic(), Aabb({0, -1.1f, -1}, {0, -1.1f, -1}), false, false},
-      {"OrthographicPastTop", Orthographic(), Aabb({0, 1.1f, -1}, {0, 1.1f, -1}), false, false},
-      {"OrthographicPastNear", Orthographic(), Aabb({0, 0, 0.1f}, {0, 0, 0.1f}), false, false},
-      {"OrthographicPastFar", Orthographic(), Aabb({0, 0, -5.1f}, {0, 0, -5.1f}), false, false}};
+      {"OrthographicFlatInside", Orthographic(), Aabb({0, 0, -2}, {0, 0, -2}), true, true}};
   for (const auto& c : cases) {
     EXPECT_EQ(c.intersects, ViewVolume(c.clip).Intersects(c.box)) << c.name;
     EXPECT_EQ(c.contains, ViewVolume(c.clip).Contains(c.box)) << c.name;
+  }
+  // Points just outside one face each (left, right, bottom, top, near, far), inside all others.
+  for (const Float3& p :
+       {Float3{-2.1f, 0, -1}, {2.1f, 0, -1}, {0, -1.1f, -1}, {0, 1.1f, -1}, {0, 0, 0.1f}, {0, 0, -5.1f}}) {
+    EXPECT_FALSE(ViewVolume(Orthographic()).Intersects(Aabb(p, p))) << p.x << ", " << p.y << ", " << p.z;
   }
 }
 

@@ -200,7 +200,6 @@ TEST(TriangleBvhTest, NaNRaysAndEmptyMeshesHitNothingAndMalformedArraysThrow) {
   const std::vector<std::uint32_t> triangle{0, 1, 2};
   const std::vector<std::uint32_t> outOfRange{0, 1, 3};
   const TriangleBvh bvh(vertices, triangle);
-  EXPECT_TRUE(bvh.Intersect({0.2f, 0.2f, 1}, {0, 0, -1}).has_value());
   EXPECT_FALSE(bvh.Intersect({0.2f, 0.2f, 1}, {0, 0, kNaN}).has_value());
   EXPECT_FALSE(bvh.Intersect({kNaN, 0.2f, 1}, {0, 0, -1}).has_value());
   EXPECT_FALSE(TriangleBvh().Intersect({0.2f, 0.2f, 1}, {0, 0, -1}).has_value());
@@ -230,7 +229,6 @@ TEST(ChunkedTriangleBvhTest, OnlyChunksARayReachesGetAHierarchy) {
   const ChunkedMesh chunks = SpatialChunker(16, 3).Split(grid.vertices, {}, grid.indices);
   ASSERT_GT(chunks.chunks.size(), 400u);
   const ChunkedTriangleBvh chunked(chunks);
-  EXPECT_EQ(0u, chunked.BuiltCount());
   EXPECT_FALSE(chunked.Intersect({-5, -5, 1}, {0, 0, -1}).has_value());
   EXPECT_EQ(0u, chunked.BuiltCount()) << "a ray that misses every box builds nothing";
   EXPECT_TRUE(chunked.Intersect({10.3f, 20.6f, 1}, {0, 0, -1}).has_value());
@@ -295,11 +293,6 @@ TEST(SpatialChunkerTest, EveryPrimitiveOnceWithItsOwnCornersInABoxThatHoldsIt) {
   }
 }
 
-void ExpectSameBox(const Aabb& expected, const Aabb& actual) {
-  EXPECT_EQ(expected.Min(), actual.Min());
-  EXPECT_EQ(expected.Max(), actual.Max());
-}
-
 // Over a soup's vertices with a NaN and an infinite point far outside it: the
 // bounds of one hierarchy over every primitive, and a chunk's hierarchy built
 // when first asked for, holding its finite primitives.
@@ -308,9 +301,10 @@ TEST(ChunkHierarchiesTest, BoundsAreThoseOfOneHierarchyAndAChunksIsBuiltWhenAske
   vertices.insert(vertices.end(), {kNaN, 40.0f, 0.0f, kInf, 0, 0, 0, -50.0f, kNaN});
   const std::vector<std::uint32_t> points = WithCorners({vertices, {}}, 1).indices;
   ChunkedMesh cloud = SpatialChunker(16, 1).Split(vertices, {}, points);
-  const Aabb pointBounds = PointBvh(vertices).Hierarchy().Bounds();
+  const auto box = [](const Aabb& b) { return std::pair(b.Min(), b.Max()); };
+  const auto pointBounds = box(PointBvh(vertices).Hierarchy().Bounds());
   const ChunkHierarchies hierarchies(cloud, 1);
-  ExpectSameBox(pointBounds, hierarchies.Bounds());
+  EXPECT_EQ(pointBounds, box(hierarchies.Bounds()));
   EXPECT_EQ(0u, hierarchies.BuiltCount());
   std::size_t held = 0;
   for (std::uint32_t chunk = 0; chunk < cloud.chunks.size(); ++chunk) {
@@ -326,7 +320,7 @@ TEST(ChunkHierarchiesTest, BoundsAreThoseOfOneHierarchyAndAChunksIsBuiltWhenAske
   // indices.
   for (std::size_t p = 0; p < cloud.indices.size(); ++p) ASSERT_EQ(p, cloud.indices[p]);
   cloud.indices.clear();
-  ExpectSameBox(pointBounds, ChunkHierarchies(cloud, 1).Bounds());
+  EXPECT_EQ(pointBounds, box(ChunkHierarchies(cloud, 1).Bounds()));
   EXPECT_THROW(ChunkHierarchies(cloud, 2), std::invalid_argument) << "segments need their indices";
 
   // Segments between neighbours, the bad points among their ends.
@@ -334,7 +328,7 @@ TEST(ChunkHierarchiesTest, BoundsAreThoseOfOneHierarchyAndAChunksIsBuiltWhenAske
   for (std::uint32_t i = 0; i + 1 < points.size(); ++i) segments.insert(segments.end(), {i, i + 1});
   const ChunkedMesh lines = SpatialChunker(16, 2).Split(vertices, {}, segments);
   const ChunkHierarchies segmentHierarchies(lines, 2);
-  ExpectSameBox(SegmentBvh(vertices, segments).Hierarchy().Bounds(), segmentHierarchies.Bounds());
+  EXPECT_EQ(box(SegmentBvh(vertices, segments).Hierarchy().Bounds()), box(segmentHierarchies.Bounds()));
   for (std::uint32_t chunk = 0; chunk < lines.chunks.size(); ++chunk) {
     EXPECT_TRUE(segmentHierarchies.BoxOf(chunk).IsEmpty() || segmentHierarchies.BoxOf(chunk).IsFinite()) << chunk;
   }

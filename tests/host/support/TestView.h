@@ -43,7 +43,8 @@ class TestGeometryItem : public AGeometryItem {
   const std::vector<std::uint32_t> indices;
 };
 
-class TestGeometryItemFactory : public AGeometryItemFactory {
+// The view is its own item factory.
+class TestView : public AView3D, public IViewObjectProvider, public AGeometryItemFactory {
  public:
   AGeometryItem* CreateTriangles(std::uint64_t id, const std::vector<float>& vertices, const std::vector<float>&,
                                  const std::vector<std::uint32_t>& indices) override {
@@ -56,10 +57,7 @@ class TestGeometryItemFactory : public AGeometryItemFactory {
   AGeometryItem* CreatePoints(std::uint64_t id, const std::vector<float>& vertices, float) override {
     return new TestGeometryItem(id, TestGeometryItem::Kind::Points, vertices);
   }
-};
 
-class TestView : public AView3D, public IViewObjectProvider {
- public:
   TestView() : AView3D("TestView") {
     rootNode = Node::CreateRoot();
     viewObjects = std::make_unique<ViewObjectManager>(rootNode);
@@ -121,7 +119,7 @@ class TestView : public AView3D, public IViewObjectProvider {
     GeoNode* open = GetCurrentOpenNode();
     if (open == nullptr || !open->SetAttribute(attribute)) delete attribute;
   }
-  AGeometryItemFactory* GetGeometryItemFactory() override { return &itemFactory; }
+  AGeometryItemFactory* GetGeometryItemFactory() override { return this; }
   void AddGeometry(AGeometryItem* item) override {
     if (GeoNode* open = GetCurrentOpenNode()) return open->AddGeometry(item);
     delete item;
@@ -152,7 +150,6 @@ class TestView : public AView3D, public IViewObjectProvider {
     return true;
   }
   std::unique_ptr<ViewObjectManager> viewObjects;
-  TestGeometryItemFactory itemFactory;
   std::unique_ptr<AHighlightStrategy> ownedHighlightStrategy;
 };
 
