@@ -1,8 +1,6 @@
 // The choice among hits under the cursor, as a table over pick lists.
 #include <gtest/gtest.h>
 
-#include <vector>
-
 #include "PickWinner.h"
 
 namespace {
@@ -38,7 +36,6 @@ TEST(PickWinnerTest, ChoosesByCategoryThenDepth) {
                {"SurfacesSwitchedOff", {Hit(10002, 0.1f, 0.2f), Hit(10001, 0.5f, 0.6f)}, 1, false},
                {"CurvesSwitchedOff", {Hit(10001, 0.1f, 0.2f)}, -1, true, false},
                {"PointsSwitchedOff", {Hit(10000, 0.1f, 0.2f), Hit(10002, 0.5f, 0.6f)}, 1, true, true, false},
-               {"AllSwitchedOff", {Hit(10000, 0.1f, 0.2f), Hit(10002, 0.5f, 0.6f)}, -1, false, false, false},
                {"BestAfterSeveralReplacements",
                 {Hit(42, 0.0f, 0.0f), Hit(10002, 0.5f, 0.6f), Hit(10002, 0.45f, 0.7f), Hit(10001, 0.6f, 0.7f),
                  Hit(10001, 0.45f, 0.5f), Hit(10002, 0.1f, 0.2f)},

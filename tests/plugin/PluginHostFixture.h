@@ -3,32 +3,23 @@
 #ifndef NIMBO_TESTS_PLUGIN_PLUGINHOSTFIXTURE_H
 #define NIMBO_TESTS_PLUGIN_PLUGINHOSTFIXTURE_H
 
-#include <windows.h>
-#include <GL/gl.h>
+// GLFixture.h brings windows.h, GL, gtest, <string> and the image; AView3D.h the adapter and IView3D.
+#include "GLFixture.h"
+// After GLFixture.h, which brings windows.h and gl.h, which glext.h needs.
 #include <GL/glext.h>
-#include <gtest/gtest.h>
 
 #include <array>
 #include <climits>
 #include <cmath>
-#include <cstdint>
 #include <cstdlib>
-#include <limits>
-#include <memory>
 #include <numbers>
 #include <sstream>
 #include <stdexcept>
-#include <string>
 #include <tuple>
-#include <utility>
-#include <vector>
 
-#include "GLFixture.h"
 #include "KivVizCore/AGeometryItem.h"
 #include "KivVizCore/AGeometryItemFactory.h"
-#include "KivVizCore/AView3DAdapter.h"
 #include "KivVizCore/AttributeColor.h"
-#include "KivVizCore/IView3D.h"
 #include "KivVizCore/Node.h"
 #include "KivVizCore/RenderId.h"
 #include "NimboCore/ACamera.h"
@@ -40,8 +31,6 @@
 #include "NimboCore/PluginLoader.h"
 #include "NimboCore/Settings.h"
 #include "NimboCore/ViewObjectManager.h"
-#include "WhichWin32.h"
-#include "platform/Image.h"
 
 namespace plugintest {
 
@@ -134,10 +123,8 @@ class PluginHostFixture : public NimboTest::GLFixture {
   }
   void TearDown() override {
     GLFixture::TearDown();
-    if (view != nullptr) {
-      View().Uninitialize();
-      delete view;
-    }
+    if (view != nullptr) View().Uninitialize();
+    delete view;
   }
 
   IView3D& View() { return *view; }

@@ -23,13 +23,10 @@ TEST_F(SceneBuildingTest, IdOneIsTheRootOnlyWhileNothingIsOpenAndOnlyGroupsTakeC
     EXPECT_EQ(MessageOf([&] { group ? Scene().CreateNode(7, L"group") : Scene().CreateGeoNode(1, L"leaf"); }),
               "Cannot create node");
     EXPECT_EQ(diagnostics.Text(), "Cannot create child node for GeoNode.\n");
-    EXPECT_EQ(Depth(), 0u);
   }
-  const std::size_t children = Scene().GetRootNode()->Children().size();
   ASSERT_TRUE(Scene().CreateNode(1, L"renamed root"));
   EXPECT_EQ(Scene().GetCurrentOpenNode(), Scene().GetRootNode()) << "CreateNode(1) takes the root";
   EXPECT_EQ(Scene().GetRootNode()->Name(), L"renamed root");
-  EXPECT_EQ(Scene().GetRootNode()->Children().size(), children);
   EXPECT_FALSE(Scene().OpenNode(1)) << "with the root open, 1 is an ordinary child id";
   ASSERT_TRUE(Scene().CreateNode(1, L"child one"));
   Scene().CloseNode();
@@ -93,7 +90,6 @@ TEST_F(SceneBuildingTest, ApplyNodeActionTogglesFromTheOpenNodeAndRestoresTheSta
   EXPECT_FALSE(Scene().ApplyNodeAction(RenderId({1, 2, 3}, 1))) << "3 does not exist";
   EXPECT_FALSE(part->IsVisible()) << "a failed action changes nothing";
   EXPECT_EQ(Scene().GetCurrentOpenNode(), Scene().GetRootNode());
-  EXPECT_EQ(Depth(), 1u);
   Scene().CloseAllNodes();
   EXPECT_TRUE(Scene().ApplyNodeAction(RenderId({1, 1, 2}, 1))) << "from an empty stack 1 is the root";
   EXPECT_TRUE(part->IsVisible());
@@ -128,8 +124,8 @@ TEST_F(SceneBuildingTest, ClearAllDeletesSharedNodesOnceAndSparesTheOverlayAndWh
   GeoNode* keptLeaf = overlay->GetChild(51);
   ASSERT_TRUE(keptLeaf != nullptr && keptLeaf->Parents().size() == 1u && keptLeaf->Geometry().size() == 1u)
       << "one parent, its item";
-  ASSERT_NE(overlay->GetChild(52), nullptr);
-  EXPECT_TRUE(static_cast<Node*>(overlay->GetChild(52))->Children().empty()) << "a kept group loses its children";
+  EXPECT_TRUE(overlay->GetChild(52) != nullptr && static_cast<Node*>(overlay->GetChild(52))->Children().empty())
+      << "a kept group loses its children";
   log.clear();
   Frame();
   EXPECT_TRUE(log.empty()) << "a cleared scene is not ready";
