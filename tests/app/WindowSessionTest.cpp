@@ -30,9 +30,9 @@ class WindowSessionTest : public ::testing::Test {
     nimboview::Part square;
     square.id = 4;
     square.name = L"square";
-    square.surfaces.vertices = {-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0};
-    square.surfaces.normals = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1};
-    square.surfaces.indices = {0, 1, 2, 0, 2, 3};
+    square.surfaces = {.vertices = {-1, -1, 0, 1, -1, 0, 1, 1, 0, -1, 1, 0},
+                       .normals = {0, 0, 1, 0, 0, 1, 0, 0, 1, 0, 0, 1},
+                       .indices = {0, 1, 2, 0, 2, 3}};
     const nimboview::Model model{.id = 1, .name = L"plate", .parts = {square}};
     nimboview::SceneBuilder(host.Scene()).Add({model});
     parts.Add(model, "models/plate.obj");
@@ -101,25 +101,24 @@ TEST_F(WindowSessionTest, HoverClickAndBandNameThePartPrintItAndAskForFrames) {
 
 TEST_F(WindowSessionTest, DragsOrbitAndPanTheWheelZoomsAndKeysAimOrClose) {
   WindowSession session = Session();
+  // A drag from (100, 90) by (dx, dy): where eye and target went.
+  const auto drag = [&](Button button, int dx, int dy) {
+    const std::array<float, 6> before = LookAt();
+    session.TakeDirty();
+    session.ButtonPressed(button, false, 100, 90);
+    EXPECT_TRUE(session.TakeDirty());
+    session.PointerMoved(100 + dx, 90 + dy);
+    session.ButtonReleased(button, 100 + dx, 90 + dy);
+    std::array<float, 6> moved = LookAt();
+    for (std::size_t i = 0; i < moved.size(); ++i) moved[i] -= before[i];
+    return moved;
+  };
+  const std::array<float, 6> orbit = drag(Button::Left, 40, 0);
+  EXPECT_NE(orbit[0], 0.0f) << "a left drag orbits the eye";
+  EXPECT_EQ(orbit[3], 0.0f) << "about the target";
+  EXPECT_NE(drag(Button::Right, 0, 30)[4], 0.0f) << "a right drag pans the target";
+
   std::array<float, 6> before = LookAt();
-  session.ButtonPressed(Button::Left, false, 100, 90);
-  session.PointerMoved(140, 90);
-  session.ButtonReleased(Button::Left, 140, 90);
-  std::array<float, 6> after = LookAt();
-  EXPECT_NE(after[0], before[0]) << "a left drag orbits the eye";
-  EXPECT_EQ(after[3], before[3]) << "about the target";
-
-  before = after;
-  session.TakeDirty();
-  session.ButtonPressed(Button::Right, false, 100, 90);
-  EXPECT_TRUE(session.TakeDirty());
-  session.PointerMoved(100, 120);
-  session.ButtonReleased(Button::Right, 100, 120);
-  after = LookAt();
-  EXPECT_NE(after[4], before[4]) << "a right drag pans the target";
-
-  before = after;
-  session.TakeDirty();
   session.Scrolled(2, 120, 90);
   EXPECT_TRUE(session.TakeDirty());
   EXPECT_NE(LookAt(), before) << "the wheel zooms";
