@@ -8,8 +8,6 @@
 #include <array>
 #include <cmath>
 #include <deque>
-#include <sstream>
-#include <utility>
 
 #include "KivVizCore/AttributeColor.h"
 #include "KivVizCore/AttributeTransform.h"

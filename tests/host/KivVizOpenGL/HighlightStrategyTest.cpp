@@ -3,9 +3,6 @@
 // which hides nodes by filter.
 #include <gtest/gtest.h>
 
-#include <optional>
-#include <utility>
-
 #include "KivVizCore/AttributeColor.h"
 #include "KivVizCore/RenderingOptions.h"
 #include "KivVizOpenGL/FilterManagerGL.h"

@@ -7,9 +7,6 @@
 #include <array>
 #include <cmath>
 #include <cstdlib>
-#include <memory>
-#include <sstream>
-#include <vector>
 
 #include "GLFixture.h"
 #include "KivVizOpenGL/GeometryItemTrianglesGL.h"

@@ -5,12 +5,7 @@
 
 #include <algorithm>
 #include <array>
-#include <limits>
 #include <numeric>
-#include <optional>
-#include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "KivVizOpenGL/GeometryItemAxisGL.h"
 #include "KivVizOpenGL/GeometryItemCircle2DGL.h"

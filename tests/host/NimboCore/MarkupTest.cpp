@@ -2,8 +2,6 @@
 // node, their names, and their nodes going with them.
 #include <gtest/gtest.h>
 
-#include <stdexcept>
-
 #include "NimboCore/MarkupFactory.h"
 #include "NimboCore/MarkupViewObject.h"
 #include "TestView.h"

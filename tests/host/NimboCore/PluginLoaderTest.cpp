@@ -8,11 +8,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <memory>
 #include <stdexcept>
-#include <string>
 #include <thread>
-#include <utility>
 
 #include "NimboCore/APluginFactory.h"
 #include "NimboCore/AView3D.h"

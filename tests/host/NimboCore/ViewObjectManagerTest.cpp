@@ -2,10 +2,7 @@
 // ownership and the drawing order.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <stdexcept>
-#include <string>
-#include <vector>
 
 #include "KivVizCore/Node.h"
 #include "NimboCore/AMarkupViewObject.h"

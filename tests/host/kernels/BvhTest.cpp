@@ -6,16 +6,6 @@
 // fixed-function matrices.
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <array>
-#include <cmath>
-#include <limits>
-#include <optional>
-#include <stdexcept>
-#include <utility>
-#include <vector>
-
-#include "detail/Bvh.h"
 #include "detail/PointBvh.h"
 #include "detail/RayPrimitive.h"
 #include "detail/SegmentBvh.h"

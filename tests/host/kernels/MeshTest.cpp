@@ -8,25 +8,14 @@
 // are compared in the GL item tests.
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <cstring>
-#include <limits>
-#include <optional>
-#include <ostream>
 #include <random>
-#include <stdexcept>
-#include <tuple>
-#include <vector>
 
 #include "detail/ChunkHierarchies.h"
 #include "detail/ChunkedTriangleBvh.h"
-#include "detail/Float3.h"
 #include "detail/PointBvh.h"
-#include "detail/Ray.h"
 #include "detail/RayPrimitive.h"
 #include "detail/SegmentBvh.h"
-#include "detail/SpatialChunker.h"
-#include "detail/TriangleBvh.h"
 
 namespace KivVizOpenGL::detail {
 namespace {
