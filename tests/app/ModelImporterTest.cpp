@@ -4,11 +4,8 @@
 #include <unistd.h>
 
 #include <cmath>
-#include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <string>
-#include <vector>
 
 #include "ModelImporter.h"
 

@@ -12,8 +12,6 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
-#include <string>
-#include <vector>
 
 #include "platform/Image.h"
 

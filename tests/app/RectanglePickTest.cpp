@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <set>
 
 #include "DemoScene.h"
 #include "Interaction.h"
@@ -14,7 +12,6 @@
 #include "KivVizCore/RenderingOptions.h"
 #include "RectanglePick.h"
 #include "SceneBuilder.h"
-#include "ViewHost.h"
 
 namespace nimboview {
 namespace {

@@ -3,9 +3,6 @@
 // refused with one-line messages.
 #include <gmock/gmock.h>
 
-#include <array>
-#include <cstdint>
-
 #include "NimboViewProcess.h"
 
 namespace apptest {
@@ -60,8 +57,7 @@ TEST_F(RenderTest, DemoSceneFillsTheMiddleOverTheGradient) {
   EXPECT_EQ(result.err, "nimbo-view render: wrote demo.png (240x180)\n")
       << "the plug-in's debug output stays hidden unless asked for";
   const platform::Image image = scratch.Png("demo.png");
-  ASSERT_EQ(image.width, 240);
-  ASSERT_EQ(image.height, 180);
+  ASSERT_EQ(std::pair(image.width, image.height), std::pair(240, 180));
   EXPECT_TRUE(Near(image.At(238, 1), 0, 0, 255)) << "the gradient's top";
   EXPECT_TRUE(Near(image.At(238, 178), 255, 0, 0)) << "and bottom";
   const auto scene = [](Pixel p, int y) { return !Near(p, 255 * y / 179, 0, 255 * (179 - y) / 179); };

@@ -61,8 +61,7 @@ TEST_F(ScriptTest, SessionWithHoldingExpectationsPasses) {
   EXPECT_EQ(result.out,
             "{\"selected\":\"1/1/1/10002/1\"}\n{\"x\":100,\"y\":75,\"path\":[1,1,1,10002,1],\"point\":[0,0,0]}\n");
   const platform::Image small = scratch.Png("small.png");
-  EXPECT_EQ(small.width, 100);
-  EXPECT_EQ(small.height, 80);
+  EXPECT_EQ(std::pair(small.width, small.height), std::pair(100, 80));
 }
 
 TEST_F(ScriptTest, HoveringAwayKeepsSelectionsAndABackgroundClickKeepsTheDemosListHighlight) {

@@ -2,17 +2,10 @@
 // prints and names in the title, and that each one asks for a new frame.
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdint>
-#include <optional>
 #include <sstream>
-#include <string>
-#include <utility>
 
 #include "NimboCore/ACamera.h"
-#include "PartIndex.h"
 #include "SceneBuilder.h"
-#include "ViewHost.h"
 #include "ViewSetup.h"
 #include "WindowSession.h"
 

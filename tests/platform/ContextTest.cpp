@@ -1,13 +1,9 @@
 // Pixel formats and rendering contexts on offscreen windows: where a context
 // may be current, and the Win32 codes of failures.
-#include <windows.h>
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <thread>
-#include <vector>
 
 #include "Win32Expect.h"
 #include "platform/Window.h"

@@ -1,7 +1,4 @@
 // Font display lists need a current context; GDI font objects' failures.
-#include <windows.h>
-#include <GL/gl.h>
-#include <gtest/gtest.h>
 
 #include "GLFixture.h"
 #include "Win32Expect.h"

@@ -1,10 +1,7 @@
 // The per-thread last error, and debug output captures and sinks.
-#include <windows.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <memory>
-#include <string>
 #include <thread>
 
 #include "WhichWin32.h"

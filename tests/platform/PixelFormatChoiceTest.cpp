@@ -1,7 +1,4 @@
 // The closest-format choice on hand-made format lists, without EGL.
-#include <gtest/gtest.h>
-
-#include <vector>
 
 #include "PixelFormat.h"
 #include "Win32Expect.h"
