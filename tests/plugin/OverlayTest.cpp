@@ -111,7 +111,7 @@ TEST_F(OverlayTest, IdsAreSignExtendedAndItemIdsWrapLikeInt32) {
     object.SetId(id);
     object.createGeometry();
     ASSERT_TRUE(object.GetNode() != nullptr && Manager().GetNode()->GetChild(nodeId) == object.GetNode());
-    if (&object != &Axes()) EXPECT_TRUE(ItemOf(object) != nullptr && ItemOf(object)->ID() == itemId);
+    EXPECT_TRUE(&object == &Axes() || (ItemOf(object) != nullptr && ItemOf(object)->ID() == itemId));
     object.deleteGeometry();
     EXPECT_EQ(Manager().GetNode()->GetChild(nodeId), nullptr) << "deleteGeometry finds it by the same id";
   }
@@ -167,7 +167,7 @@ TEST_F(OverlayTest, BuildFailuresAreReportedAndNeverEscape) {
       SCOPED_TRACE(object.Name() + (refusing ? ", refusing" : ", detached"));
       object.Clear();
       ASSERT_TRUE(overlay->RemoveFromParents(root));
-      if (refusing) ASSERT_TRUE(root->AddChild(new RefusingGroup(AView3DAdapter::OverlayNodeId)));
+      ASSERT_TRUE(!refusing || root->AddChild(new RefusingGroup(AView3DAdapter::OverlayNodeId)));
       {
         DiagnosticCapture diagnostics;
         EXPECT_NO_THROW(object.createGeometry());
