@@ -24,7 +24,8 @@ class ScriptTest : public ::testing::Test {
   Scratch scratch;
 };
 
-// The rubber band's ends lie far outside the window after extreme drags.
+// A rubber band before the first frame renders one; later its ends lie far
+// outside the window after extreme drags.
 // After `clear` the demo fits again and a model loaded after it is the second.
 TEST_F(ScriptTest, SessionWithHoldingExpectationsPasses) {
   const Result result = RunScript(
@@ -32,6 +33,9 @@ TEST_F(ScriptTest, SessionWithHoldingExpectationsPasses) {
       "load quad.obj\n"
       "camera 0 0\n"
       "background #000000\n"
+      "press 0 0\n"
+      "release 199 149\n"
+      "unselect\n"
       "render\n"
       "expect pixel 100 75 #ff0000 100\n"
       "expect pixel 2 2 #000000 8\n"
@@ -59,7 +63,8 @@ TEST_F(ScriptTest, SessionWithHoldingExpectationsPasses) {
       "select 1/2/1/10002/1\n");
   EXPECT_EQ(result.exitCode, 0) << result.err;
   EXPECT_EQ(result.out,
-            "{\"selected\":\"1/1/1/10002/1\"}\n{\"x\":100,\"y\":75,\"path\":[1,1,1,10002,1],\"point\":[0,0,0]}\n");
+            "{\"selected\":\"1/1/1/10002/1\"}\n{\"selected\":\"1/1/1/10002/1\"}\n"
+            "{\"x\":100,\"y\":75,\"path\":[1,1,1,10002,1],\"point\":[0,0,0]}\n");
   const platform::Image small = scratch.Png("small.png");
   EXPECT_EQ(std::pair(small.width, small.height), std::pair(100, 80));
 }

@@ -72,7 +72,7 @@ TEST_F(PresentTest, SwapBuffersPresentsTheFrameTopRowFirstAtItsSizeUnlessSwitche
   glGenFramebuffers(1, &framebuffer);
   glGenRenderbuffers(1, &colour);
   glBindRenderbuffer(GL_RENDERBUFFER, colour);
-  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, kWidth, kHeight);
+  glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, 2 * kWidth, kHeight + 8);  // as big as the window
   glBindFramebuffer(GL_FRAMEBUFFER, framebuffer);
   glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER, colour);
   glClearColor(1.0f, 1.0f, 1.0f, 1.0f);
