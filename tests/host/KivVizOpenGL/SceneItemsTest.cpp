@@ -170,6 +170,7 @@ TEST_F(OverlayItemsTest, TheAxisIsALitArrowAlongPlusZLabelledWithTheViewsTextMan
   image = Present();
   EXPECT_GT(image.At(32, 32)[0], 200) << "the cap, x = 0.02; " << SavePicture(image, "from below");
   EXPECT_GT(image.At(38, 32)[0], 200) << "the ring, x = 0.2";
+  EXPECT_GT(image.At(39, 31)[0], 200) << "and where its last slice closes it, just short of +x";
   glDisable(GL_CULL_FACE);
 
   Clear();
