@@ -203,6 +203,7 @@ TEST_F(OverlayTest, AWindowWithoutRowsDrawsNoCircleAndANegativeHeightAnAspectOfO
   EXPECT_EQ(circle.radius, radius);
 
   // GL keeps only the first error: one pending before would show here instead.
+  ASSERT_EQ(NimboTest::GlErrorBesidesWineFonts(), static_cast<GLenum>(GL_NO_ERROR));
   View().SetWindowSize(kWidth, -kHeight);
   Frame();
   EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_INVALID_VALUE)) << "GL refuses the viewport, nothing else";
