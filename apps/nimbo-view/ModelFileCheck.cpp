@@ -267,7 +267,9 @@ std::string OffFault(const std::string& text) {
 // `read(offset, length)` reads any other part.
 template <typename Reader>
 std::string FaultOf(std::string_view head, std::uint64_t size, bool gltfJson, Reader read) {
-  if (gltfJson) return JsonFault(read(0, size));
+  // A .gltf that is no JSON object goes to whichever reader its content suits.
+  const std::size_t first = head.find_first_not_of(" \t\r\n");
+  if (gltfJson && first < head.size() && head[first] == '{') return JsonFault(read(0, size));
   // The importer library takes "ply" in any case as the PLY magic.
   if (head.size() >= 3 && std::tolower(static_cast<unsigned char>(head[0])) == 'p' &&
       std::tolower(static_cast<unsigned char>(head[1])) == 'l' &&
