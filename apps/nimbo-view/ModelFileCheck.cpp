@@ -263,13 +263,18 @@ std::string OffFault(const std::string& text) {
   return {};
 }
 
+bool StartsJsonObject(std::string_view head) {
+  return head.substr(std::min(head.size(), head.find_first_not_of(" \t\r\n"))).starts_with('{');
+}
+
 // The header checks on a file of `size` bytes whose first ones are `head`;
 // `read(offset, length)` reads any other part.
 template <typename Reader>
 std::string FaultOf(std::string_view head, std::uint64_t size, bool gltfJson, Reader read) {
   // A .gltf that is no JSON object goes to whichever reader its content suits.
-  const std::size_t first = head.find_first_not_of(" \t\r\n");
-  if (gltfJson && first < head.size() && head[first] == '{') return JsonFault(read(0, size));
+  if (gltfJson) {
+    if (StartsJsonObject(head)) return JsonFault(read(0, size));
+  }
   // The importer library takes "ply" in any case as the PLY magic.
   if (head.size() >= 3 && std::tolower(static_cast<unsigned char>(head[0])) == 'p' &&
       std::tolower(static_cast<unsigned char>(head[1])) == 'l' &&
